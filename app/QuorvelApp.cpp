@@ -1,0 +1,50 @@
+#include "app/QuorvelApp.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/Arguments.h"
+#include "mainlist/QuorvelDlg.h"
+
+int g_nDebugMode = 0;
+CQuorvelDlg* g_pMainDlg = nullptr;
+
+CQuorvelApp::~CQuorvelApp() = default;
+
+BOOL WINAPI ConsoleCtrlHandler(DWORD ctrlType) {
+  if (ctrlType == CTRL_SHUTDOWN_EVENT && g_pMainDlg)
+    ::SendMessageA(g_pMainDlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+BOOL CQuorvelApp::InitInstance() {
+  if (app::ScanArguments(__argc, __argv, stdout)) g_nDebugMode = 1;
+
+  if (g_nDebugMode == 1) {
+    ::AllocConsole();
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONIN$", "r", stdin);
+    ::SetConsoleCtrlHandler(ConsoleCtrlHandler, TRUE);
+  } else {
+    std::freopen("/dev/nul", "w", stdout);
+    std::freopen("/dev/nul", "r", stdin);
+  }
+
+  std::printf("********** Start VORTALE DEBUG MODE  *******\n");
+  if (g_nDebugMode) std::printf("DEBUG_MODE ON\n");
+
+  {
+    CQuorvelDlg dlg;
+    m_pMainWnd = &dlg;
+    g_pMainDlg = &dlg;
+    dlg.DoModal();
+
+    if (g_nDebugMode == 1) {
+      ::FreeConsole();
+      ::Sleep(1000);
+    }
+    g_pMainDlg = nullptr;
+    m_pMainWnd = nullptr;
+  }
+  return FALSE;
+}

@@ -1,0 +1,239 @@
+#include "mainlist/QuorvelDlg.h"
+
+#include <vector>
+
+#include "app/AboutDlg.h"
+#include "mainlist/ProcessLookup.h"
+#include "mainlist/WindowRows.h"
+#include "platform/Format.h"
+#include "platform/WinApp.h"
+#include "res/resource.h"
+
+CQuorvelDlg::CQuorvelDlg()
+    : CDialogT(IDD_QUORVEL_DIALOG),
+      m_hIcon(::LoadIconA(platform::AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_brStatus(platform::MakeSolidBrush(RGB(255, 255, 255))) {}
+
+// The window goes before the embedded panels, whose windows are its children.
+CQuorvelDlg::~CQuorvelDlg() { DestroyWindow(); }
+
+CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
+  static const MessageEntry kMap[] = {
+      OnNotify(IDC_MAIN_LIST, NM_CLICK, &CQuorvelDlg::OnListClick),
+      OnCommand(IDC_MAIN_REFRESH, BN_CLICKED, &CQuorvelDlg::OnRefresh),
+      OnCommand(IDC_MAIN_AUTOUPDATE, BN_CLICKED, &CQuorvelDlg::OnAutoUpdate),
+      OnCommand(IDC_MAIN_CHILDINFO, BN_CLICKED, &CQuorvelDlg::OnChildInfo),
+      OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
+      OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
+      OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
+      OnMessage(WM_QUERYDRAGICON, &CQuorvelDlg::OnQueryDragIcon),
+      OnMessage(WM_CTLCOLORBTN, &CQuorvelDlg::OnCtlColorBtn),
+      OnMessage(WM_CTLCOLORSTATIC, &CQuorvelDlg::OnCtlColorStatic),
+      OnMessage(WM_DESTROY, &CQuorvelDlg::OnDestroy),
+  };
+  return kMap;
+}
+
+void CQuorvelDlg::DoDataExchange(platform::CDataExchange& dx) {
+  platform::DDX_Control(dx, IDC_MAIN_AUTOUPDATE, m_btnAutoUpdate);
+  platform::DDX_Control(dx, IDC_MAIN_LIST, m_list);
+  platform::DDX_Check(dx, IDC_MAIN_VISIBLEONLY, m_bVisibleOnly);
+  platform::DDX_Check(dx, IDC_MAIN_WITHTITLE, m_bWithTitle);
+  platform::DDX_Check(dx, IDC_MAIN_AUTOUPDATE, m_bAutoUpdate);
+}
+
+BOOL CQuorvelDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+  if (systemMenu) {
+    char about[256] = {};
+    ::LoadStringA(platform::AppInstance(), IDS_ABOUTBOX, about, sizeof(about));
+    if (about[0]) {
+      ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+      ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
+    }
+  }
+  ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  ::SetWindowTextA(m_hWnd, "Tsuravi");
+
+  m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+  m_list.InsertColumn(0, "Title", LVCFMT_LEFT, 150);
+  m_list.InsertColumn(1, "ProcessName", LVCFMT_LEFT, 100);
+  m_list.InsertColumn(2, "PID", LVCFMT_RIGHT, 40);
+  m_list.InsertColumn(3, "WinHandle", LVCFMT_LEFT, 100);
+  FillWindowList();
+
+  m_opDlg.Create(m_hWnd);
+  m_opDlg.ShowWindow(SW_SHOW);
+  m_cptViewDlg.Create(m_hWnd);
+  m_cptViewDlg.ShowWindow(SW_SHOW);
+  m_childInfoDlg.Create(m_hWnd);
+  m_childInfoDlg.ShowWindow(SW_HIDE);
+
+  m_bAutoUpdate = 1;
+  ApplyAutoUpdate();
+  UpdateData(false);
+  ::SetTimer(m_hWnd, kAutoUpdateTimerId, kAutoUpdatePeriodMs, nullptr);
+  return TRUE;
+}
+
+void CQuorvelDlg::FillWindowList() {
+  m_bFilling = true;
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM context) WINAPI -> BOOL {
+        reinterpret_cast<CQuorvelDlg*>(context)->AddWindowRow(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(this));
+  m_bFilling = false;
+  m_processNames.clear();
+}
+
+std::string CQuorvelDlg::LookUpProcessName(DWORD pid) {
+  if (!m_bFilling) return GetProcessName(pid);
+  auto known = m_processNames.find(pid);
+  if (known != m_processNames.end()) return known->second;
+  return m_processNames.emplace(pid, GetProcessName(pid)).first->second;
+}
+
+void CQuorvelDlg::AddWindowRow(HWND hwnd) {
+  if (hwnd == m_hWnd) return;
+  bool visible = ::IsWindow(hwnd) && ::IsWindowVisible(hwnd);
+  if (m_bVisibleOnly && !visible) return;
+
+  // GetWindowTextA does not wait for another program's thread, so a hung window cannot stall
+  // the walk.
+  char title[mainlist::kTitleBufferSize] = {};
+  ::GetWindowTextA(hwnd, title, sizeof(title));
+  if (!mainlist::PassesFilters(visible, title, m_bVisibleOnly != 0, m_bWithTitle != 0)) return;
+
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  mainlist::WindowRow row = mainlist::MakeWindowRow(title, LookUpProcessName(pid), pid, hwnd);
+
+  int index = m_list.InsertItem(m_list.GetItemCount(), row.title);
+  m_list.SetItemText(index, 1, row.processName);
+  m_list.SetItemText(index, 2, row.pid);
+  m_list.SetItemText(index, 3, row.handle);
+}
+
+void CQuorvelDlg::RefreshWindowList() {
+  UpdateData(true);
+  int selected = m_list.GetSelectionMark();
+  std::string selectedHandle = selected >= 0 ? m_list.GetItemText(selected, 3) : std::string();
+
+  m_list.SetRedraw(false);
+  m_list.DeleteAllItems();
+  FillWindowList();
+
+  if (selected >= 0) {
+    std::vector<std::string> handles;
+    int count = m_list.GetItemCount();
+    handles.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) handles.push_back(m_list.GetItemText(i, 3));
+    int found = mainlist::FindRowByHandle(handles, selectedHandle);
+    if (found >= 0) {
+      m_list.SetSelectionMark(found);
+      m_list.SetItemState(found, LVIS_SELECTED, LVIS_SELECTED);
+      m_list.SetHotItem(found);
+      m_list.EnsureVisible(found, false);
+    } else {
+      m_opDlg.m_hTarget = reinterpret_cast<HWND>(-1);
+      m_opDlg.m_dwTargetPid = static_cast<DWORD>(-1);
+      m_opDlg.UpdateTarget();
+    }
+  }
+  m_list.SetRedraw(true);
+}
+
+LRESULT CQuorvelDlg::OnListClick(NMHDR*) {
+  int row = m_list.GetSelectionMark();
+  if (row < 0) return 0;
+  mainlist::RowTarget target = mainlist::ParseRowTarget(m_list.GetItemText(row, 2), m_list.GetItemText(row, 3));
+
+  m_opDlg.m_hTarget = target.hwnd;
+  m_opDlg.m_dwTargetPid = target.pid;
+  m_opDlg.UpdateTarget();
+
+  m_cptViewDlg.m_hTarget = target.hwnd;
+  m_cptViewDlg.AutoCapture();
+
+  m_childInfoDlg.SetParentHandle(target.hwnd);
+  m_childInfoDlg.update();
+
+  ShowProcessPath(target.pid);
+  return 0;
+}
+
+void CQuorvelDlg::ShowProcessPath(DWORD pid) { SetDlgItemText(IDC_MAIN_PATH, GetProcessPath(pid)); }
+
+void CQuorvelDlg::OnRefresh() { RefreshWindowList(); }
+
+void CQuorvelDlg::OnAutoUpdate() {
+  UpdateData(true);
+  ApplyAutoUpdate();
+  UpdateData(false);
+}
+
+void CQuorvelDlg::ApplyAutoUpdate() {
+  HWND refresh = GetDlgItem(IDC_MAIN_REFRESH);
+  if (m_bAutoUpdate == 1) {
+    ::EnableWindow(refresh, FALSE);
+    m_bWithTitle = 1;
+    m_bVisibleOnly = 1;
+  } else {
+    ::EnableWindow(refresh, TRUE);
+  }
+}
+
+void CQuorvelDlg::OnChildInfo() { m_childInfoDlg.ShowWindow(SW_SHOW); }
+
+std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam == kAutoUpdateTimerId && (m_btnAutoUpdate.GetState() & 0x3) != 0) {
+    ::KillTimer(m_hWnd, kAutoUpdateTimerId);
+    RefreshWindowList();
+    ::SetTimer(m_hWnd, kAutoUpdateTimerId, kAutoUpdatePeriodMs, nullptr);
+  }
+  return std::nullopt;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+  if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;
+  CAboutDlg about;
+  about.DoModal();
+  return 0;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnPaint(WPARAM, LPARAM) {
+  if (!::IsIconic(m_hWnd)) return std::nullopt;
+  platform::CPaintDcGuard dc(m_hWnd);
+  ::SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(dc.Get(), x, y, m_hIcon);
+  return 0;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
+
+std::optional<LRESULT> CQuorvelDlg::OnCtlColorBtn(WPARAM wParam, LPARAM lParam) {
+  DefaultCtlColor(WM_CTLCOLORBTN, wParam, lParam);
+  return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+  LRESULT brush = DefaultCtlColor(WM_CTLCOLORSTATIC, wParam, lParam);
+  ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+  if (::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_MAIN_PATH)
+    return reinterpret_cast<LRESULT>(m_brStatus.get());
+  return brush;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
+  m_childInfoDlg.DestroyWindow();
+  return std::nullopt;
+}

@@ -1,0 +1,78 @@
+// Non-owning wrappers around control windows: each holds an HWND and forwards to the
+// control's messages. They keep no state of their own.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+
+namespace platform {
+
+class CWindow {
+ public:
+  CWindow() = default;
+  explicit CWindow(HWND hwnd) : m_hWnd(hwnd) {}
+  void Attach(HWND hwnd) { m_hWnd = hwnd; }
+  HWND GetSafeHwnd() const { return m_hWnd; }
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return ::SendMessageA(m_hWnd, message, wParam, lParam);
+  }
+  BOOL EnableWindow(bool enable) const { return ::EnableWindow(m_hWnd, enable); }
+  BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
+  bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
+  void SetWindowText(const std::string& text) const { ::SetWindowTextA(m_hWnd, text.c_str()); }
+  std::string GetWindowText() const;
+  void Invalidate(bool erase = true) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
+
+ protected:
+  HWND m_hWnd = nullptr;
+};
+
+class CButton : public CWindow {
+ public:
+  using CWindow::CWindow;
+  UINT GetState() const { return static_cast<UINT>(Send(BM_GETSTATE)); }
+  int GetCheck() const { return static_cast<int>(Send(BM_GETCHECK)); }
+  void SetCheck(int state) const { Send(BM_SETCHECK, static_cast<WPARAM>(state)); }
+};
+
+class CStatic : public CWindow {
+ public:
+  using CWindow::CWindow;
+  HICON SetIcon(HICON icon) const { return reinterpret_cast<HICON>(Send(STM_SETICON, reinterpret_cast<WPARAM>(icon))); }
+  HICON GetIcon() const { return reinterpret_cast<HICON>(Send(STM_GETICON)); }
+};
+
+class CSpinButtonCtrl : public CWindow {
+ public:
+  using CWindow::CWindow;
+  void SetRange32(int lower, int upper) const { Send(UDM_SETRANGE32, static_cast<WPARAM>(lower), upper); }
+  int SetPos32(int pos) const { return static_cast<int>(Send(UDM_SETPOS32, 0, pos)); }
+  int GetPos32() const { return static_cast<int>(Send(UDM_GETPOS32, 0, 0)); }
+};
+
+class CListCtrl : public CWindow {
+ public:
+  using CWindow::CWindow;
+  void SetExtendedStyle(DWORD style) const { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style); }
+  DWORD GetExtendedStyle() const { return static_cast<DWORD>(Send(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
+  int InsertColumn(int index, const char* heading, int format, int width) const;
+  int GetItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
+  int InsertItem(int index, const std::string& text) const;
+  void SetItemText(int index, int subItem, const std::string& text) const;
+  std::string GetItemText(int index, int subItem) const;
+  void DeleteAllItems() const { Send(LVM_DELETEALLITEMS); }
+  int GetSelectionMark() const { return static_cast<int>(Send(LVM_GETSELECTIONMARK)); }
+  int SetSelectionMark(int index) const { return static_cast<int>(Send(LVM_SETSELECTIONMARK, 0, index)); }
+  void SetItemState(int index, UINT state, UINT mask) const;
+  UINT GetItemState(int index, UINT mask) const {
+    return static_cast<UINT>(Send(LVM_GETITEMSTATE, static_cast<WPARAM>(index), mask));
+  }
+  int SetHotItem(int index) const { return static_cast<int>(Send(LVM_SETHOTITEM, static_cast<WPARAM>(index))); }
+  int GetHotItem() const { return static_cast<int>(Send(LVM_GETHOTITEM)); }
+  void EnsureVisible(int index, bool partialOk) const {
+    Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), partialOk ? TRUE : FALSE);
+  }
+  void SetRedraw(bool redraw) const { Send(WM_SETREDRAW, redraw ? TRUE : FALSE); }
+};
+
+}  // namespace platform

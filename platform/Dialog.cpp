@@ -1,0 +1,178 @@
+#include "platform/Dialog.h"
+
+#include <vector>
+
+#include "platform/WinApp.h"
+
+namespace platform {
+
+void DDX_Check(CDataExchange& dx, int id, int& value) {
+  HWND control = dx.m_dlg.GetDlgItem(id);
+  if (dx.m_bSaveAndValidate)
+    value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
+  else
+    ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void DDX_Text(CDataExchange& dx, int id, std::string& value) {
+  if (dx.m_bSaveAndValidate)
+    value = dx.m_dlg.GetDlgItemText(id);
+  else
+    dx.m_dlg.SetDlgItemText(id, value);
+}
+
+void DDX_Control(CDataExchange& dx, int id, CWindow& control) {
+  if (!control.GetSafeHwnd()) control.Attach(dx.m_dlg.GetDlgItem(id));
+}
+
+CDialog::CDialog(UINT templateId, CDialog* parent) : m_pParent(parent), m_nTemplateId(templateId) {}
+
+CDialog::~CDialog() { DestroyWindow(); }
+
+std::string CDialog::GetDlgItemText(int id) const { return CWindow(GetDlgItem(id)).GetWindowText(); }
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+  if (!m_hWnd) return false;
+  CDataExchange dx(*this, saveAndValidate);
+  DoDataExchange(dx);
+  return true;
+}
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(false);
+  return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange&) {}
+
+void CDialog::OnOK() {
+  if (UpdateData(true)) EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool CDialog::ProcessMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool CDialog::Create(HWND parent) {
+  EnsureCommonControls();
+  m_bModal = false;
+  HWND hwnd = ::CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_nTemplateId), parent, DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
+  return hwnd != nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+  EnsureCommonControls();
+  HWND owner = m_pParent ? m_pParent->GetSafeHwnd() : MainWindowHandle();
+  m_bModal = true;
+  m_bEndModal = false;
+  m_nModalResult = -1;
+  HWND hwnd = ::CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_nTemplateId), owner, DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
+  if (!hwnd) {
+    m_bModal = false;
+    return -1;
+  }
+  bool ownerDisabled = owner && ::IsWindowEnabled(owner) && ::EnableWindow(owner, FALSE) == FALSE;
+  if (!m_bEndModal && m_hWnd) ::ShowWindow(hwnd, SW_SHOWNORMAL);
+
+  MSG msg;
+  while (!m_bEndModal && m_hWnd) {
+    BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (got == -1) break;
+    if (!RouteDialogMessage(msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+  }
+  // The owner comes back before the dialog goes, so activation returns to it.
+  if (ownerDisabled) ::EnableWindow(owner, TRUE);
+  DestroyWindow();
+  m_bModal = false;
+  return m_nModalResult;
+}
+
+bool CDialog::RouteDialogMessage(MSG& msg) {
+  if (!msg.hwnd) return false;
+  HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+  if (!root) return false;
+  char className[16] = {};
+  ::GetClassNameA(root, className, sizeof(className));
+  if (lstrcmpA(className, "#32770") != 0) return false;
+  return ::IsDialogMessageA(root, &msg) != FALSE;
+}
+
+void CDialog::DestroyWindow() {
+  if (m_hWnd) ::DestroyWindow(m_hWnd);
+}
+
+void CDialog::EndDialog(int result) {
+  if (m_bModal) {
+    m_nModalResult = result;
+    m_bEndModal = true;
+    if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wakes the modal loop
+  } else if (m_hWnd) {
+    ::ShowWindow(m_hWnd, SW_HIDE);
+  }
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  CDialog* dialog;
+  if (message == WM_INITDIALOG) {
+    dialog = reinterpret_cast<CDialog*>(lParam);
+    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    dialog->m_hWnd = hwnd;
+  } else {
+    dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+  }
+  if (!dialog) return FALSE;
+  INT_PTR answer = FALSE;
+  try {
+    answer = dialog->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // No exception may cross into the window manager.
+    answer = FALSE;
+  }
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+    dialog->m_hWnd = nullptr;
+  }
+  return answer;
+}
+
+namespace {
+// Messages whose value a dialog procedure returns directly instead of in DWLP_MSGRESULT.
+bool ReturnsDirectly(UINT message) {
+  return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_INITDIALOG ||
+         message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+         message == WM_QUERYDRAGICON;
+}
+}  // namespace
+
+INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) return OnInitDialog();
+
+  LRESULT result = 0;
+  if (ProcessMessage(message, wParam, lParam, result)) {
+    if (ReturnsDirectly(message)) return static_cast<INT_PTR>(result);
+    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+  }
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    if (LOWORD(wParam) == IDOK) {
+      OnOK();
+      return TRUE;
+    }
+    if (LOWORD(wParam) == IDCANCEL) {
+      OnCancel();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+}  // namespace platform

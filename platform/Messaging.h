@@ -1,0 +1,19 @@
+// Messages sent to windows of other programs never wait without a bound: a window whose
+// thread does not answer makes the call fail instead of freezing Quorvel.
+#pragma once
+#include <windows.h>
+#include <optional>
+
+namespace platform {
+
+// Reads such as WM_GETICON.
+constexpr UINT kReadTimeoutMs = 1000;
+// Commands such as WM_CLOSE, WM_SYSCOMMAND or WM_QUERYENDSESSION.
+constexpr UINT kCommandTimeoutMs = 3000;
+
+// SendMessageTimeout with SMTO_ABORTIFHUNG; empty when the window did not answer in time
+// or the call failed.
+std::optional<LRESULT> SendMessageBounded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT timeoutMs);
+
+}  // namespace platform

@@ -1,0 +1,53 @@
+#include "platform/WinApp.h"
+
+#include <commctrl.h>
+
+#include "platform/Dialog.h"
+
+namespace platform {
+
+CWinApp* CWinApp::s_pApp = nullptr;
+
+CWinApp::CWinApp() { s_pApp = this; }
+
+CWinApp::~CWinApp() {
+  if (s_pApp == this) s_pApp = nullptr;
+}
+
+CWinApp* CWinApp::Get() { return s_pApp; }
+
+int CWinApp::Run(HINSTANCE) {
+  EnsureCommonControls();
+  return InitInstance() ? 0 : 0;
+}
+
+HINSTANCE AppInstance() { return ::GetModuleHandleA(nullptr); }
+
+const std::string& AppName() {
+  static const std::string name = [] {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text(path);
+    size_t slash = text.find_last_of("\\/");
+    if (slash != std::string::npos) text.erase(0, slash + 1);
+    size_t dot = text.find_last_of('.');
+    if (dot != std::string::npos) text.erase(dot);
+    return text;
+  }();
+  return name;
+}
+
+HWND MainWindowHandle() {
+  CWinApp* app = CWinApp::Get();
+  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+void EnsureCommonControls() {
+  static const bool registered = [] {
+    INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    return ::InitCommonControlsEx(&init) != FALSE;
+  }();
+  (void)registered;
+}
+
+}  // namespace platform

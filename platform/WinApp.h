@@ -1,0 +1,44 @@
+// The application object: one static instance whose InitInstance is the program's life.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace platform {
+
+class CDialog;
+
+class CWinApp {
+ public:
+  CWinApp();
+  virtual ~CWinApp();
+  CWinApp(const CWinApp&) = delete;
+  CWinApp& operator=(const CWinApp&) = delete;
+
+  // Called by WinMain: registers the common controls and runs InitInstance. A FALSE result
+  // ends the process without a message loop of its own.
+  int Run(HINSTANCE instance);
+
+  virtual BOOL InitInstance() = 0;
+
+  // The window message boxes of the application belong to (the main dialog while it runs).
+  CDialog* m_pMainWnd = nullptr;
+
+  static CWinApp* Get();
+
+ private:
+  static CWinApp* s_pApp;
+};
+
+// The module that holds the program's resources.
+HINSTANCE AppInstance();
+
+// The executable's base name without directory and extension; the caption of message boxes.
+const std::string& AppName();
+
+// The main window's handle, or null while there is none.
+HWND MainWindowHandle();
+
+// Registers the common-control classes the dialog templates use; cheap after the first call.
+void EnsureCommonControls();
+
+}  // namespace platform

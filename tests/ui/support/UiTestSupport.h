@@ -1,0 +1,51 @@
+// What the dialog tests share: answering message boxes and pumping messages to a deadline.
+#pragma once
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/MessageBox.h"
+
+namespace uitest {
+
+// Records every message box the program shows while it lives and answers each with the next
+// queued answer (IDOK when the queue is empty).
+class MessageBoxRecorder {
+ public:
+  struct Box {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+  };
+
+  MessageBoxRecorder();
+  ~MessageBoxRecorder();
+  MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+  MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+  void QueueAnswer(int answer) { m_answers.push_back(answer); }
+  const std::vector<Box>& Boxes() const { return m_boxes; }
+
+ private:
+  std::vector<Box> m_boxes;
+  std::deque<int> m_answers;
+  platform::MessageBoxHook m_previous;
+};
+
+// Dispatches this thread's messages until done() holds or timeoutMs passes; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// Dispatches the messages already waiting.
+void PumpPending();
+
+// Text of a control by id in a dialog.
+std::string ControlText(HWND dialog, int id);
+
+// Presses a button the way a click does (BN_CLICKED reaches the dialog synchronously).
+void Click(HWND dialog, int id);
+
+}  // namespace uitest
