@@ -1,0 +1,92 @@
+#include "operations/PanelDisplay.h"
+
+#include "platform/Format.h"
+#include "res/resource.h"
+
+using platform::FormatHex32;
+using platform::FormatInt;
+
+PanelTexts FormatPanelTexts(const std::optional<TargetState>& state) {
+  PanelTexts texts;
+  const std::string zero = "0";
+  texts.top = texts.bottom = texts.left = texts.right = zero;
+  texts.normalTop = texts.normalLeft = texts.normalBottom = texts.normalRight = zero;
+  texts.minX = texts.minY = texts.maxX = texts.maxY = zero;
+  texts.style = texts.exStyle = FormatHex32(0);
+  if (!state) return texts;
+
+  texts.top = FormatInt(state->window.top);
+  texts.bottom = FormatInt(state->window.bottom);
+  texts.left = FormatInt(state->window.left);
+  texts.right = FormatInt(state->window.right);
+  texts.style = FormatHex32(state->style);
+  texts.exStyle = FormatHex32(state->exStyle);
+  if (state->placement) {
+    const WINDOWPLACEMENT& wp = *state->placement;
+    texts.normalTop = FormatInt(wp.rcNormalPosition.top);
+    texts.normalLeft = FormatInt(wp.rcNormalPosition.left);
+    texts.normalBottom = FormatInt(wp.rcNormalPosition.bottom);
+    texts.normalRight = FormatInt(wp.rcNormalPosition.right);
+    texts.minX = FormatInt(wp.ptMinPosition.x);
+    texts.minY = FormatInt(wp.ptMinPosition.y);
+    texts.maxX = FormatInt(wp.ptMaxPosition.x);
+    texts.maxY = FormatInt(wp.ptMaxPosition.y);
+  }
+  return texts;
+}
+
+std::vector<int> ChangedFlagLabels(const TargetFlags& before, const TargetFlags& after) {
+  std::vector<int> ids;
+  if (before.enabled != after.enabled) ids.push_back(IDC_OP_ENABLED);
+  if (before.visible != after.visible) ids.push_back(IDC_OP_VISIBLE);
+  if (before.iconic != after.iconic) ids.push_back(IDC_OP_ICONIC);
+  if (before.zoomed != after.zoomed) ids.push_back(IDC_OP_ZOOMED);
+  return ids;
+}
+
+namespace {
+PanelBrush FlagBrush(int value) {
+  if (value == 1) return PanelBrush::True;
+  if (value == 0) return PanelBrush::False;
+  return PanelBrush::Value;
+}
+}  // namespace
+
+PanelBrush StaticBrush(int controlId, const TargetFlags& flags) {
+  switch (controlId) {
+    case IDC_OP_TOP:
+    case IDC_OP_LEFT:
+    case IDC_OP_RIGHT:
+    case IDC_OP_BOTTOM:
+    case IDC_OP_STYLE:
+    case IDC_OP_EXSTYLE:
+    case IDC_OP_NOR_TOP:
+    case IDC_OP_NOR_LEFT:
+    case IDC_OP_NOR_BOTTOM:
+    case IDC_OP_NOR_RIGHT:
+    case IDC_OP_MIN_X:
+    case IDC_OP_MIN_Y:
+    case IDC_OP_MAX_X:
+    case IDC_OP_MAX_Y:
+      return PanelBrush::Value;
+    case IDC_OP_ENABLED:
+      return FlagBrush(flags.enabled);
+    case IDC_OP_VISIBLE:
+      return FlagBrush(flags.visible);
+    case IDC_OP_ICONIC:
+      return FlagBrush(flags.iconic);
+    case IDC_OP_ZOOMED:
+      return FlagBrush(flags.zoomed);
+    default:
+      return PanelBrush::Default;
+  }
+}
+
+IconSource ChooseIconSource(bool noTarget, bool isWindow, std::optional<HICON> bigIcon,
+                            std::optional<HICON> smallIcon) {
+  if (noTarget) return IconSource::Keep;
+  if (!isWindow) return IconSource::White;
+  if (bigIcon && *bigIcon) return IconSource::Big;
+  if (smallIcon && *smallIcon) return IconSource::Small;
+  return IconSource::File;
+}
