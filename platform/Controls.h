@@ -72,6 +72,9 @@ class CListCtrl : public CWindow {
   void EnsureVisible(int index, bool partialOk) const {
     Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), partialOk ? TRUE : FALSE);
   }
+  int GetNextItem(int start, UINT flags) const {
+    return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), flags));
+  }
   void SetRedraw(bool redraw) const { Send(WM_SETREDRAW, redraw ? TRUE : FALSE); }
 };
 

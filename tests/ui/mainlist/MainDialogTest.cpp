@@ -1,0 +1,285 @@
+// The main dialog created in the test process: filters, rows, selection kept across
+// refreshes, the auto-update switch, the hand-over of a clicked row, the About box.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "mainlist/ProcessLookup.h"
+#include "mainlist/QuorvelDlg.h"
+#include "platform/Format.h"
+#include "platform/WinApp.h"
+#include "res/resource.h"
+#include "support/UiTestSupport.h"
+
+namespace {
+
+// A top-level window of the test process itself.
+class TestWindow {
+ public:
+  explicit TestWindow(const std::string& title, bool visible = true) {
+    m_hWnd = ::CreateWindowExA(0, "STATIC", title.c_str(), WS_OVERLAPPED | (visible ? WS_VISIBLE : 0), 600, 600,
+                               120, 60, nullptr, nullptr, nullptr, nullptr);
+  }
+  ~TestWindow() { Destroy(); }
+  void Destroy() {
+    if (m_hWnd) ::DestroyWindow(m_hWnd);
+    m_hWnd = nullptr;
+  }
+  HWND Get() const { return m_hWnd; }
+
+ private:
+  HWND m_hWnd;
+};
+
+// The application object, so that modal boxes are owned by the main dialog as in the program.
+class TestApp : public platform::CWinApp {
+ public:
+  BOOL InitInstance() override { return FALSE; }
+};
+TestApp g_app;
+
+class MainDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dlg = std::make_unique<CQuorvelDlg>();
+    ASSERT_TRUE(m_dlg->Create(nullptr));
+    m_hWnd = m_dlg->GetSafeHwnd();
+    g_app.m_pMainWnd = m_dlg.get();
+  }
+  void TearDown() override {
+    g_app.m_pMainWnd = nullptr;
+    m_dlg.reset();
+  }
+
+  int RowOf(HWND hwnd) const {
+    std::string handle = platform::FormatHandle(hwnd);
+    for (int i = 0; i < m_dlg->m_list.GetItemCount(); ++i)
+      if (m_dlg->m_list.GetItemText(i, 3) == handle) return i;
+    return -1;
+  }
+  void Check(int id, bool on) { ::SendMessageA(::GetDlgItem(m_hWnd, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+  int CheckState(int id) const { return static_cast<int>(::SendMessageA(::GetDlgItem(m_hWnd, id), BM_GETCHECK, 0, 0)); }
+  void SelectRow(int row) {
+    m_dlg->m_list.SetSelectionMark(row);
+    m_dlg->m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  void ClickList() {
+    NMHDR header{m_dlg->m_list.GetSafeHwnd(), IDC_MAIN_LIST, static_cast<UINT>(NM_CLICK)};
+    ::SendMessageA(m_hWnd, WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&header));
+  }
+
+  std::unique_ptr<CQuorvelDlg> m_dlg;
+  HWND m_hWnd = nullptr;
+};
+
+TEST_F(MainDialogTest, StartsWithAutoUpdateOnAndNothingChosen) {
+  EXPECT_EQ(CheckState(IDC_MAIN_AUTOUPDATE), BST_CHECKED);
+  EXPECT_EQ(CheckState(IDC_MAIN_VISIBLEONLY), BST_CHECKED);
+  EXPECT_EQ(CheckState(IDC_MAIN_WITHTITLE), BST_CHECKED);
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_hWnd, IDC_MAIN_REFRESH)));
+  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), -1);
+  EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), "");
+  EXPECT_FALSE(::IsWindowVisible(m_dlg->m_childInfoDlg.GetSafeHwnd()));
+  EXPECT_TRUE(::IsWindowVisible(m_dlg->m_opDlg.GetSafeHwnd()));
+  EXPECT_TRUE(::IsWindowVisible(m_dlg->m_cptViewDlg.GetSafeHwnd()));
+  EXPECT_EQ(::GetParent(m_dlg->m_opDlg.GetSafeHwnd()), m_hWnd);
+  EXPECT_EQ(::GetWindow(m_dlg->m_childInfoDlg.GetSafeHwnd(), GW_OWNER), m_hWnd);
+  char caption[64] = {};
+  ::GetWindowTextA(m_hWnd, caption, sizeof(caption));
+  EXPECT_STREQ(caption, "Tsuravi");
+  EXPECT_EQ(m_dlg->m_list.GetExtendedStyle(), static_cast<DWORD>(LVS_EX_FULLROWSELECT));
+}
+
+TEST_F(MainDialogTest, RowsFollowTheFiltersAtTheNextRefresh) {
+  TestWindow shown("quorvel shown row");
+  TestWindow hidden("quorvel hidden row", false);
+  TestWindow untitled("");
+  TestWindow manager("Program Manager");
+  m_dlg->RefreshWindowList();
+  int row = RowOf(shown.Get());
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(m_dlg->m_list.GetItemText(row, 0), "quorvel shown row");
+  EXPECT_EQ(m_dlg->m_list.GetItemText(row, 1), GetProcessName(::GetCurrentProcessId()));
+  EXPECT_EQ(m_dlg->m_list.GetItemText(row, 2), platform::FormatInt(static_cast<int>(::GetCurrentProcessId())));
+  EXPECT_EQ(RowOf(hidden.Get()), -1);
+  EXPECT_EQ(RowOf(untitled.Get()), -1);
+  EXPECT_EQ(RowOf(manager.Get()), -1);
+  EXPECT_EQ(RowOf(m_hWnd), -1) << "the main dialog never lists itself";
+
+  // Unticking a filter changes nothing until the next refresh.
+  Check(IDC_MAIN_VISIBLEONLY, false);
+  Check(IDC_MAIN_WITHTITLE, false);
+  EXPECT_EQ(RowOf(hidden.Get()), -1);
+  m_dlg->RefreshWindowList();
+  EXPECT_GE(RowOf(hidden.Get()), 0);
+  int untitledRow = RowOf(untitled.Get());
+  ASSERT_GE(untitledRow, 0);
+  EXPECT_EQ(m_dlg->m_list.GetItemText(untitledRow, 0), "");
+  EXPECT_EQ(RowOf(manager.Get()), -1);
+  EXPECT_EQ(RowOf(m_hWnd), -1);
+}
+
+TEST_F(MainDialogTest, LongTitlesAreCutTo255Bytes) {
+  TestWindow longTitle(std::string(300, 'x'));
+  m_dlg->RefreshWindowList();
+  int row = RowOf(longTitle.Get());
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(m_dlg->m_list.GetItemText(row, 0), std::string(255, 'x'));
+}
+
+TEST_F(MainDialogTest, SelectedWindowStaysSelectedWhenItsRowMoves) {
+  TestWindow chosen("quorvel chosen");
+  m_dlg->RefreshWindowList();
+  int before = RowOf(chosen.Get());
+  ASSERT_GE(before, 0);
+  SelectRow(before);
+
+  // New windows come first in the Z order, so the chosen row moves down.
+  TestWindow newer1("quorvel newer 1"), newer2("quorvel newer 2");
+  m_dlg->RefreshWindowList();
+  int after = RowOf(chosen.Get());
+  ASSERT_GE(after, 0);
+  EXPECT_NE(after, before);
+  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), after);
+  EXPECT_EQ(m_dlg->m_list.GetItemState(after, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
+  EXPECT_EQ(m_dlg->m_list.GetHotItem(), after);
+  // A refresh tells the panels nothing while the window is still there.
+  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+}
+
+TEST_F(MainDialogTest, VanishedWindowClearsOnlyTheOperationsTarget) {
+  TestWindow chosen("quorvel vanishing");
+  m_dlg->RefreshWindowList();
+  int row = RowOf(chosen.Get());
+  ASSERT_GE(row, 0);
+  SelectRow(row);
+  ClickList();
+  ASSERT_EQ(m_dlg->m_opDlg.m_hTarget, chosen.Get());
+  std::string path = uitest::ControlText(m_hWnd, IDC_MAIN_PATH);
+
+  chosen.Destroy();
+  m_dlg->RefreshWindowList();
+  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(m_dlg->m_opDlg.m_dwTargetPid, static_cast<DWORD>(-1));
+  EXPECT_EQ(m_dlg->m_list.GetNextItem(-1, LVNI_SELECTED), -1);
+  // The capture view, the inspector and the path label keep what they had.
+  EXPECT_NE(m_dlg->m_cptViewDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_NE(m_dlg->m_childInfoDlg.ParentHandle(), reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), path);
+}
+
+TEST_F(MainDialogTest, ClickHandsTheRowToEveryPanelAndShowsThePath) {
+  TestWindow chosen("quorvel clicked");
+  m_dlg->RefreshWindowList();
+  int row = RowOf(chosen.Get());
+  ASSERT_GE(row, 0);
+  SelectRow(row);
+  ClickList();
+  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, chosen.Get());
+  EXPECT_EQ(m_dlg->m_opDlg.m_dwTargetPid, ::GetCurrentProcessId());
+  EXPECT_EQ(m_dlg->m_opDlg.m_layeredDlg.TargetWindow(), chosen.Get());
+  EXPECT_EQ(m_dlg->m_cptViewDlg.m_hTarget, chosen.Get());
+  EXPECT_EQ(m_dlg->m_childInfoDlg.ParentHandle(), chosen.Get());
+  EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), GetProcessPath(::GetCurrentProcessId()));
+}
+
+TEST_F(MainDialogTest, ClickWithoutSelectionMarkDoesNothing) {
+  ClickList();
+  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), "");
+}
+
+TEST_F(MainDialogTest, AutoUpdateSwitchControlsRefreshButtonAndFilters) {
+  uitest::Click(m_hWnd, IDC_MAIN_AUTOUPDATE);  // off
+  EXPECT_EQ(CheckState(IDC_MAIN_AUTOUPDATE), BST_UNCHECKED);
+  EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(m_hWnd, IDC_MAIN_REFRESH)));
+  Check(IDC_MAIN_VISIBLEONLY, false);
+  Check(IDC_MAIN_WITHTITLE, false);
+  uitest::Click(m_hWnd, IDC_MAIN_AUTOUPDATE);  // on again: filters ticked, button disabled
+  EXPECT_EQ(CheckState(IDC_MAIN_VISIBLEONLY), BST_CHECKED);
+  EXPECT_EQ(CheckState(IDC_MAIN_WITHTITLE), BST_CHECKED);
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_hWnd, IDC_MAIN_REFRESH)));
+  uitest::Click(m_hWnd, IDC_MAIN_AUTOUPDATE);  // off leaves the filters as they are
+  Check(IDC_MAIN_VISIBLEONLY, false);
+  uitest::Click(m_hWnd, IDC_MAIN_REFRESH);
+  EXPECT_EQ(CheckState(IDC_MAIN_VISIBLEONLY), BST_UNCHECKED);
+}
+
+TEST_F(MainDialogTest, RefreshButtonRebuildsTheList) {
+  uitest::Click(m_hWnd, IDC_MAIN_AUTOUPDATE);  // off, so the button is enabled
+  TestWindow later("quorvel created later");
+  EXPECT_EQ(RowOf(later.Get()), -1);
+  uitest::Click(m_hWnd, IDC_MAIN_REFRESH);
+  EXPECT_GE(RowOf(later.Get()), 0);
+}
+
+TEST_F(MainDialogTest, TimerRefreshesOnlyWhileAutoUpdateIsTicked) {
+  TestWindow later("quorvel seen by the timer");
+  EXPECT_EQ(RowOf(later.Get()), -1);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return RowOf(later.Get()) >= 0; }, 8000));
+
+  uitest::Click(m_hWnd, IDC_MAIN_AUTOUPDATE);  // off
+  TestWindow ignored("quorvel ignored by the timer");
+  ::SendMessageA(m_hWnd, WM_TIMER, kAutoUpdateTimerId, 0);
+  EXPECT_EQ(RowOf(ignored.Get()), -1);
+}
+
+TEST_F(MainDialogTest, PathLabelIsWhiteAndButtonsTransparent) {
+  HDC dc = ::GetDC(m_hWnd);
+  HWND label = ::GetDlgItem(m_hWnd, IDC_MAIN_PATH);
+  LRESULT brush = ::SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), m_dlg->m_brStatus.get());
+  EXPECT_EQ(::GetBkMode(dc), TRANSPARENT);
+  LOGBRUSH colour{};
+  ::GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof(colour), &colour);
+  EXPECT_EQ(colour.lbColor, RGB(255, 255, 255));
+
+  HWND refresh = ::GetDlgItem(m_hWnd, IDC_MAIN_REFRESH);
+  brush = ::SendMessageA(m_hWnd, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(refresh));
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), ::GetStockObject(NULL_BRUSH));
+  HWND check = ::GetDlgItem(m_hWnd, IDC_MAIN_AUTOUPDATE);
+  brush = ::SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(check));
+  EXPECT_NE(reinterpret_cast<HBRUSH>(brush), m_dlg->m_brStatus.get());
+  ::ReleaseDC(m_hWnd, dc);
+}
+
+TEST_F(MainDialogTest, ChildInfoButtonShowsTheInspector) {
+  uitest::Click(m_hWnd, IDC_MAIN_CHILDINFO);
+  EXPECT_TRUE(::IsWindowVisible(m_dlg->m_childInfoDlg.GetSafeHwnd()));
+}
+
+TEST_F(MainDialogTest, SystemMenuHasTheAboutEntry) {
+  HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
+  char text[128] = {};
+  ASSERT_GT(::GetMenuStringA(menu, IDM_ABOUTBOX, text, sizeof(text), MF_BYCOMMAND), 0);
+  EXPECT_STREQ(text, "Tsuravi のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+}
+
+// The About box runs modally; a timer reads its label and closes it, while the main
+// dialog's own timer keeps running in the nested loop.
+TEST_F(MainDialogTest, AboutBoxShowsTheProductVersion) {
+  static std::string s_label;
+  static bool s_found;
+  static bool s_ownerDisabled;
+  s_ownerDisabled = false;
+  s_label.clear();
+  s_found = false;
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
+    HWND about = ::FindWindowA("#32770", "Quorvelのﾊﾞｰｼﾞｮﾝ情報");
+    if (!about || s_found) return;
+    s_found = true;
+    s_label = uitest::ControlText(about, IDC_ABOUT_VERSION);
+    s_ownerDisabled = !::IsWindowEnabled(::GetWindow(about, GW_OWNER));
+    ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+  });
+  ::SendMessageA(m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+  ::KillTimer(nullptr, timer);
+  EXPECT_TRUE(s_found);
+  EXPECT_EQ(s_label, "Tsuravi Ver.:1- 0- 1- 123");
+  EXPECT_TRUE(s_ownerDisabled) << "the main dialog is disabled while the About box runs";
+  EXPECT_TRUE(::IsWindowEnabled(m_hWnd)) << "and enabled again afterwards";
+}
+
+}  // namespace

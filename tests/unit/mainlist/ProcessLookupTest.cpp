@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "mainlist/ProcessLookup.h"
+
+namespace {
+
+std::string ThisProgram() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+TEST(ProcessLookup, NameIsTheExecutablesBaseName) {
+  std::string path = ThisProgram();
+  std::string base = path.substr(path.find_last_of("\\/") + 1);
+  EXPECT_EQ(GetProcessName(::GetCurrentProcessId()), base);
+}
+
+TEST(ProcessLookup, PathIsTheFullExecutablePath) {
+  std::string path = GetProcessPath(::GetCurrentProcessId());
+  EXPECT_EQ(lstrcmpiA(path.c_str(), ThisProgram().c_str()), 0) << path;
+}
+
+TEST(ProcessLookup, UnknownProcessGivesEmptyTexts) {
+  EXPECT_EQ(GetProcessName(0), "");
+  EXPECT_EQ(GetProcessPath(0), "");
+  // Process identifiers are multiples of four; this one cannot exist.
+  EXPECT_EQ(GetProcessName(0xFFFFFFF1u), "");
+}
+
+TEST(ProcessLookup, WrappersPassTheirArgumentsThrough) {
+  HMODULE modules[4] = {};
+  DWORD needed = 0;
+  ASSERT_TRUE(CallEnumProcessModules(::GetCurrentProcess(), modules, sizeof(modules), &needed));
+  EXPECT_GE(needed, sizeof(HMODULE));
+  EXPECT_EQ(modules[0], ::GetModuleHandleA(nullptr));
+
+  char name[8] = {};
+  // A buffer too small for the name is filled to its size and no further.
+  DWORD copied = CallGetModuleBaseNameA(::GetCurrentProcess(), modules[0], name, 4);
+  EXPECT_LE(copied, 4u);
+  EXPECT_EQ(name[5], '\0');
+}
+
+}  // namespace

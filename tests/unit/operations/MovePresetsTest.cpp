@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "operations/MovePresets.h"
+
+using operations::MovePosition;
+using operations::MovePreset;
+using operations::PresetPosition;
+
+namespace {
+
+void ExpectAt(MovePosition actual, int x, int y) {
+  EXPECT_EQ(x, actual.x);
+  EXPECT_EQ(y, actual.y);
+}
+
+const RECT kFullHd = {0, 0, 1920, 1080};
+
+}  // namespace
+
+TEST(MovePresetsTest, PutsAWindowIntoEachCornerAndTheCentreOfTheDesktop) {
+  ExpectAt(PresetPosition(MovePreset::TopLeft, kFullHd, 400, 300), 0, 0);
+  ExpectAt(PresetPosition(MovePreset::TopRight, kFullHd, 400, 300), 1520, 0);
+  ExpectAt(PresetPosition(MovePreset::BottomLeft, kFullHd, 400, 300), 0, 780);
+  ExpectAt(PresetPosition(MovePreset::BottomRight, kFullHd, 400, 300), 1520, 780);
+  ExpectAt(PresetPosition(MovePreset::Center, kFullHd, 400, 300), 760, 390);
+  // An odd remainder loses its half pixel.
+  ExpectAt(PresetPosition(MovePreset::Center, kFullHd, 401, 301), 759, 389);
+}
+
+TEST(MovePresetsTest, WindowsLargerThanTheDesktopGoPastItsLeftAndTopEdges) {
+  // 1920 - 1921 = -1: the centre halves toward zero, the right edge keeps the -1.
+  ExpectAt(PresetPosition(MovePreset::Center, kFullHd, 1921, 300), 0, 390);
+  ExpectAt(PresetPosition(MovePreset::TopRight, kFullHd, 1921, 300), -1, 0);
+  // -5 / 2 is -2, not -3.
+  ExpectAt(PresetPosition(MovePreset::Center, kFullHd, 1925, 1085), -2, -2);
+  ExpectAt(PresetPosition(MovePreset::BottomRight, kFullHd, 1925, 1085), -5, -5);
+  ExpectAt(PresetPosition(MovePreset::BottomLeft, kFullHd, 1925, 1085), 0, -5);
+}
+
+TEST(MovePresetsTest, OnlyTheDesktopsRightAndBottomEdgesCount) {
+  // A desktop whose origin is not at 0,0: the left and top places stay at 0.
+  const RECT shifted = {-1280, -200, 1920, 1080};
+  ExpectAt(PresetPosition(MovePreset::TopLeft, shifted, 400, 300), 0, 0);
+  ExpectAt(PresetPosition(MovePreset::BottomLeft, shifted, 400, 300), 0, 780);
+  ExpectAt(PresetPosition(MovePreset::TopRight, shifted, 400, 300), 1520, 0);
+  ExpectAt(PresetPosition(MovePreset::Center, shifted, 400, 300), 760, 390);
+}

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/Format.h"
+#include "platform/LateBound.h"
+#include "platform/MessageBox.h"
+#include "platform/Messaging.h"
+#include "platform/WinApp.h"
+
+namespace {
+
+TEST(Formats, HexWordsAreEightLowerCaseDigits) {
+  EXPECT_EQ(platform::FormatHex32(0), "0x00000000");
+  EXPECT_EQ(platform::FormatHex32(0x16CF0000), "0x16cf0000");
+  EXPECT_EQ(platform::FormatHex32(0xFFFFFFFF), "0xffffffff");
+  EXPECT_EQ(platform::FormatHandle(reinterpret_cast<HWND>(-1)), "0xffffffff");
+}
+
+TEST(Formats, NumbersAreSignedDecimal) {
+  EXPECT_EQ(platform::FormatInt(-32000), "-32000");
+  EXPECT_EQ(platform::FormatInt(0), "0");
+  EXPECT_EQ(platform::Format("%s=%d", "x", 7), "x=7");
+  std::string longText(5000, 'a');
+  EXPECT_EQ(platform::Format("%s", longText.c_str()), longText);
+}
+
+TEST(LateBoundCall, CallsTheEntryWithItsArguments) {
+  EXPECT_EQ((platform::CallLateBound<int>("user32", "GetSystemMetrics", SM_CXSCREEN)),
+            ::GetSystemMetrics(SM_CXSCREEN));
+}
+
+TEST(LateBoundCall, MissingEntryOrLibraryGivesZeroAndLeavesOutputsAlone) {
+  DWORD output = 0x12345678;
+  EXPECT_EQ((platform::CallLateBound<BOOL>("user32", "NoSuchEntryPoint", &output)), FALSE);
+  EXPECT_EQ((platform::CallLateBound<BOOL>("no_such_library_xyz", "GetSystemMetrics", &output)), FALSE);
+  EXPECT_EQ(output, 0x12345678u);
+}
+
+TEST(MessageBoxes, CaptionIsTheApplicationNameAndTheKindSetsTheButtons) {
+  std::vector<std::pair<std::string, UINT>> seen;
+  auto old = platform::SetMessageBoxHook([&](HWND, const std::string& text, const std::string& caption, UINT type) {
+    seen.emplace_back(caption + "|" + text, type);
+    return IDYES;
+  });
+  platform::PanelMessageBox(nullptr, "panel");
+  platform::AppMessageBox("app");
+  EXPECT_TRUE(platform::AppConfirm("ask"));
+  platform::SetMessageBoxHook(old);
+
+  ASSERT_EQ(seen.size(), 3u);
+  std::string name = platform::AppName();
+  EXPECT_EQ(name, "unit_platform");
+  EXPECT_EQ(seen[0].first, name + "|panel");
+  EXPECT_EQ(seen[0].second, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(seen[1].second, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(seen[2].second, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+}
+
+// A window whose thread stops answering must not hold the sender.
+TEST(BoundedMessages, HungWindowGivesNoAnswer) {
+  HANDLE created = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  struct Context {
+    HANDLE created, release;
+    HWND hwnd;
+  } context{created, release, nullptr};
+  HANDLE thread = ::CreateThread(
+      nullptr, 0,
+      [](void* p) WINAPI -> DWORD {
+        auto* c = static_cast<Context*>(p);
+        c->hwnd = ::CreateWindowA("STATIC", "hung", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        ::SetEvent(c->created);
+        ::WaitForSingleObject(c->release, INFINITE);  // never pumps its messages meanwhile
+        ::DestroyWindow(c->hwnd);
+        return 0;
+      },
+      &context, 0, nullptr);
+  ::WaitForSingleObject(created, INFINITE);
+
+  EXPECT_FALSE(platform::SendMessageBounded(context.hwnd, WM_NULL, 0, 0, 200).has_value());
+  ::SetEvent(release);
+  ::WaitForSingleObject(thread, INFINITE);
+  ::CloseHandle(thread);
+  ::CloseHandle(created);
+  ::CloseHandle(release);
+}
+
+TEST(BoundedMessages, AnsweringWindowGivesItsResult) {
+  HWND hwnd = ::CreateWindowA("STATIC", "answer", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  std::optional<LRESULT> length = platform::SendMessageBounded(hwnd, WM_GETTEXTLENGTH, 0, 0, 1000);
+  ASSERT_TRUE(length.has_value());
+  EXPECT_EQ(*length, 6);
+  ::DestroyWindow(hwnd);
+}
+
+}  // namespace
