@@ -20,6 +20,7 @@ CQuorvelDlg::~CQuorvelDlg() { DestroyWindow(); }
 CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
   static const MessageEntry kMap[] = {
       OnNotify(IDC_MAIN_LIST, NM_CLICK, &CQuorvelDlg::OnListClick),
+      OnNotify(IDC_MAIN_LIST, LVN_DELETEALLITEMS, &CQuorvelDlg::OnListDeleteAll),
       OnCommand(IDC_MAIN_REFRESH, BN_CLICKED, &CQuorvelDlg::OnRefresh),
       OnCommand(IDC_MAIN_AUTOUPDATE, BN_CLICKED, &CQuorvelDlg::OnAutoUpdate),
       OnCommand(IDC_MAIN_CHILDINFO, BN_CLICKED, &CQuorvelDlg::OnChildInfo),
@@ -166,6 +167,9 @@ LRESULT CQuorvelDlg::OnListClick(NMHDR*) {
   ShowProcessPath(target.pid);
   return 0;
 }
+
+// The rows carry no data of their own, so clearing the list needs no notice per row.
+LRESULT CQuorvelDlg::OnListDeleteAll(NMHDR*) { return TRUE; }
 
 void CQuorvelDlg::ShowProcessPath(DWORD pid) { SetDlgItemText(IDC_MAIN_PATH, GetProcessPath(pid)); }
 

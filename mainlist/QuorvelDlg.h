@@ -42,6 +42,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
 
  private:
   LRESULT OnListClick(NMHDR* header);
+  LRESULT OnListDeleteAll(NMHDR* header);
   void OnRefresh();
   void OnAutoUpdate();
   void OnChildInfo();
