@@ -1,0 +1,83 @@
+# Sourced by the other scripts: prepares a display, a 32-bit wine prefix and a warm, persistent
+# wineserver for running Quorvel and its tests.
+#
+#   BUILD=path/to/build . scripts/wine-env.sh
+#
+# BUILD defaults to ./build. QUORVEL_DISPLAY picks the X display (Xvfb is started on it if
+# nothing answers there); without it a free display number from :78 upwards gets a new Xvfb.
+# On exit of the sourcing shell, the wineserver and the Xvfb started here are stopped.
+
+BUILD=${BUILD:-$PWD/build}
+mkdir -p "$BUILD"
+BUILD=$(cd "$BUILD" && pwd)
+
+export WINEPREFIX="$BUILD/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=-all,err+module
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Gives wine code page 932; the shell itself may lack the locale and would say so.
+{ export LC_ALL=ja_JP.UTF-8; } 2>/dev/null
+
+QUORVEL_XVFB_PID=""
+
+quorvel_display_usable() {
+  DISPLAY="$1" xdotool getdisplaygeometry >/dev/null 2>&1
+}
+
+quorvel_display_taken() {
+  local n=${1#:}
+  n=${n%%.*}
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]
+}
+
+quorvel_start_xvfb() {
+  Xvfb "$1" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD/xvfb.log" 2>&1 </dev/null &
+  QUORVEL_XVFB_PID=$!
+  local _
+  for _ in $(seq 100); do
+    quorvel_display_usable "$1" && return 0
+    kill -0 "$QUORVEL_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "wine-env.sh: Xvfb did not come up on $1 (see $BUILD/xvfb.log)" >&2
+  return 1
+}
+
+quorvel_cleanup() {
+  # Only this prefix's server: other prefixes on the machine keep theirs.
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$QUORVEL_XVFB_PID" ]; then
+    kill "$QUORVEL_XVFB_PID" 2>/dev/null || true
+    wait "$QUORVEL_XVFB_PID" 2>/dev/null || true
+    QUORVEL_XVFB_PID=""
+  fi
+}
+
+if [ -n "${QUORVEL_DISPLAY:-}" ]; then
+  export DISPLAY="$QUORVEL_DISPLAY"
+  if ! quorvel_display_usable "$DISPLAY"; then
+    quorvel_start_xvfb "$DISPLAY" || return 1 2>/dev/null || exit 1
+  fi
+else
+  n=78
+  while quorvel_display_taken ":$n"; do n=$((n + 1)); done
+  export DISPLAY=":$n"
+  quorvel_start_xvfb "$DISPLAY" || return 1 2>/dev/null || exit 1
+fi
+trap quorvel_cleanup EXIT
+
+# A persistent server before any wine process: without it each process pays for a new one.
+mkdir -p "$WINEPREFIX"
+wineserver -p </dev/null >/dev/null 2>&1
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "wine-env.sh: initialising the wine prefix $WINEPREFIX (once)" >&2
+  wine wineboot --init </dev/null >/dev/null 2>&1
+  # Without a window manager every hide stalls two seconds unless wine manages no windows.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+
+# Start wine's services now, detached from the caller's pipes (ctest would wait on them).
+wine cmd /c exit </dev/null >/dev/null 2>&1

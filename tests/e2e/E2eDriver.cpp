@@ -1,0 +1,456 @@
+#include "E2eDriver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+namespace e2e {
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (cond()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        // Keep our own windows (if any) answering while we wait.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(pollMs);
+    }
+}
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string ToWindowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    // Under wine the loader knows the real drive mapping; elsewhere Z: is wine's default for /.
+    using DosName = WCHAR*(CDECL*)(const char*);
+    const auto toDos = reinterpret_cast<DosName>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name"));
+    if (toDos) {
+        if (WCHAR* wide = toDos(path.c_str())) {
+            char narrow[MAX_PATH * 2] = {};
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+            HeapFree(GetProcessHeap(), 0, wide);
+            if (narrow[0]) return narrow;
+        }
+    }
+    std::string result = "Z:" + path;
+    for (char& c : result) {
+        if (c == '/') c = '\\';
+    }
+    return result;
+}
+
+std::string QuorvelExePath() {
+    std::string dir = Env("QUORVEL_BIN");
+#ifdef QUORVEL_BIN_DEFAULT
+    if (dir.empty()) dir = QUORVEL_BIN_DEFAULT;
+#endif
+    if (dir.empty()) return "";
+    std::string path = ToWindowsPath(dir);
+    if (path.back() != '\\' && path.back() != '/') path += '\\';
+    return path + "Quorvel.exe";
+}
+
+std::string FixtureExePath() {
+    std::string path = Env("QUORVEL_FIXTURE");
+#ifdef QUORVEL_FIXTURE_DEFAULT
+    if (path.empty()) path = QUORVEL_FIXTURE_DEFAULT;
+#endif
+    return ToWindowsPath(path);
+}
+
+std::string QuoteArgument(const std::string& arg) {
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+        } else if (c == '"') {
+            quoted.append(backslashes * 2 + 1, '\\');
+            backslashes = 0;
+        } else {
+            quoted.append(backslashes, '\\');
+            backslashes = 0;
+        }
+        if (c != '\\') quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + "\"";
+}
+
+std::string TemporaryFilePath(const std::string& stem) {
+    static unsigned counter = 0;
+    char name[MAX_PATH];
+    std::snprintf(name, sizeof name, "%s-%lu-%u.txt", stem.c_str(), GetCurrentProcessId(),
+                  ++counter);
+    DeleteFileA(name);
+    return name;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : m_process(std::exchange(other.m_process, nullptr)), m_pid(std::exchange(other.m_pid, 0)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this != &other) {
+        Reset();
+        m_process = std::exchange(other.m_process, nullptr);
+        m_pid = std::exchange(other.m_pid, 0);
+    }
+    return *this;
+}
+
+ChildProcess::~ChildProcess() {
+    Reset();
+}
+
+void ChildProcess::Reset() {
+    if (m_process) {
+        if (Running()) {
+            TerminateProcess(m_process, 1);
+            WaitForSingleObject(m_process, 2000);
+        }
+        CloseHandle(m_process);
+    }
+    m_process = nullptr;
+    m_pid = 0;
+}
+
+bool ChildProcess::Start(const std::string& exe, const std::vector<std::string>& args,
+                         const std::string& stdoutFile, const std::string& rawTail) {
+    Reset();
+    std::string commandLine = QuoteArgument(exe);
+    for (const std::string& arg : args) commandLine += " " + QuoteArgument(arg);
+    if (!rawTail.empty()) commandLine += " " + rawTail;
+
+    STARTUPINFOA si = {sizeof si};
+    HANDLE output = INVALID_HANDLE_VALUE;
+    if (!stdoutFile.empty()) {
+        SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+        output = CreateFileA(stdoutFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (output == INVALID_HANDLE_VALUE) return false;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = nullptr;
+        si.hStdOutput = output;
+        si.hStdError = output;
+    }
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    PROCESS_INFORMATION pi = {};
+    const BOOL started = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr,
+                                        output != INVALID_HANDLE_VALUE, 0, nullptr, nullptr, &si,
+                                        &pi);
+    if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
+    if (!started) return false;
+    CloseHandle(pi.hThread);
+    m_process = pi.hProcess;
+    m_pid = pi.dwProcessId;
+    WaitForInputIdle(m_process, 5000);
+    return true;
+}
+
+bool ChildProcess::Running() const {
+    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
+    if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(m_process, exitCode);
+    return true;
+}
+
+void ChildProcess::Terminate() {
+    if (Running()) {
+        TerminateProcess(m_process, 1);
+        WaitForSingleObject(m_process, 2000);
+    }
+}
+
+namespace {
+
+struct WindowQuery {
+    DWORD pid;
+    const char* className;
+    const char* caption;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
+    auto* query = reinterpret_cast<WindowQuery*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != query->pid) return TRUE;
+    char text[512] = {};
+    if (query->className) {
+        GetClassNameA(hwnd, text, sizeof text);
+        if (lstrcmpA(text, query->className) != 0) return TRUE;
+    }
+    if (query->caption) {
+        GetWindowTextA(hwnd, text, sizeof text);
+        if (lstrcmpA(text, query->caption) != 0) return TRUE;
+    }
+    query->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindTopLevelWindow(DWORD pid, const char* className, const char* caption) {
+    WindowQuery query{pid, className, caption, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found.empty() ? nullptr : query.found.front();
+}
+
+HWND WaitForTopLevelWindow(DWORD pid, const char* className, const char* caption,
+                           DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindTopLevelWindow(pid, className, caption)) != nullptr; },
+              timeoutMs);
+    return found;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+    WindowQuery query{pid, nullptr, nullptr, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+bool SendWithTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result,
+                     UINT timeoutMs) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &answer)) {
+        return false;
+    }
+    if (result) *result = static_cast<LRESULT>(answer);
+    return true;
+}
+
+std::string WindowText(HWND hwnd) {
+    char text[2048] = {};
+    LRESULT length = 0;
+    if (!SendWithTimeout(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), &length)) {
+        return "";
+    }
+    return std::string(text, static_cast<size_t>(length) < sizeof text ? length : 0);
+}
+
+std::string HandleText(HWND hwnd) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(hwnd)));
+    return text;
+}
+
+bool PressButton(HWND button) {
+    return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool ClickScreenPoint(HWND window, POINT screenPoint) {
+    HWND top = GetAncestor(window, GA_ROOT);
+    if (!top) return false;
+    SetForegroundWindow(top);
+    BringWindowToTop(top);
+    WaitUntil([&] { return GetForegroundWindow() == top; }, 2000, 20);
+    const HWND hit = WindowFromPoint(screenPoint);
+    if (hit != window && !IsChild(window, hit)) return false;
+    if (!SetCursorPos(screenPoint.x, screenPoint.y)) return false;
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(2, inputs, sizeof(INPUT)) == 2;
+}
+
+bool CloseDialogProgram(ChildProcess& process, HWND dialog, DWORD timeoutMs) {
+    if (!process.Running()) return true;
+    if (dialog) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    if (dialog && process.WaitForExit(timeoutMs)) return true;
+    process.Terminate();
+    return false;
+}
+
+bool FixtureClient::Start(const std::string& script, DWORD timeoutMs) {
+    const std::string exe = FixtureExePath();
+    if (exe.empty() || !m_process.Start(exe, {}, "", script)) return false;
+    m_control = WaitForTopLevelWindow(m_process.Pid(), "QuorvelFixtureControl",
+                                      "QuorvelFixtureControl", timeoutMs);
+    return m_control != nullptr;
+}
+
+FixtureClient::Reply FixtureClient::Command(const std::string& script, UINT timeoutMs) {
+    Reply reply;
+    if (!m_control) return reply;
+    COPYDATASTRUCT data = {};
+    data.cbData = static_cast<DWORD>(script.size() + 1);
+    data.lpData = const_cast<char*>(script.c_str());
+    DWORD_PTR value = 0;
+    if (!SendMessageTimeoutA(m_control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_NORMAL, timeoutMs, &value)) {
+        return reply;
+    }
+    reply.answered = true;
+    reply.value = static_cast<LRESULT>(value);
+    reply.text = WindowText(GetDlgItem(m_control, 100));
+    return reply;
+}
+
+HWND FixtureClient::Create(const std::string& options) {
+    const Reply reply = Command("create " + options);
+    return reply.answered ? reinterpret_cast<HWND>(reply.value) : nullptr;
+}
+
+int FixtureClient::MessageCount(HWND hwnd, const std::string& msg) {
+    const Reply reply = Command("query window=" + HandleText(hwnd) + " msg=" + msg);
+    if (!reply.answered || reply.text.compare(0, 6, "count=") != 0) return -1;
+    return static_cast<int>(reply.value);
+}
+
+void FixtureClient::Quit() {
+    if (!m_process.Running()) return;
+    if (m_control) PostMessageA(m_control, WM_CLOSE, 0, 0);
+    if (!m_process.WaitForExit(3000)) m_process.Terminate();
+    m_control = nullptr;
+}
+
+namespace {
+constexpr SIZE_T kRemoteSize = 4096;
+constexpr SIZE_T kTextOffset = 512;
+constexpr int kTextSize = 2048;
+}  // namespace
+
+RemoteListView::RemoteListView(HWND list) : m_list(list) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    if (!pid) return;
+    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!m_process) return;
+    m_remote = VirtualAllocEx(m_process, nullptr, kRemoteSize, MEM_COMMIT | MEM_RESERVE,
+                              PAGE_READWRITE);
+}
+
+RemoteListView::~RemoteListView() {
+    if (m_remote) VirtualFreeEx(m_process, m_remote, 0, MEM_RELEASE);
+    if (m_process) CloseHandle(m_process);
+}
+
+int RemoteListView::ItemCount() const {
+    LRESULT count = 0;
+    if (!SendWithTimeout(m_list, LVM_GETITEMCOUNT, 0, 0, &count)) return -1;
+    return static_cast<int>(count);
+}
+
+std::string RemoteListView::ItemText(int item, int subItem) const {
+    if (!m_remote) return "";
+    char* remoteText = static_cast<char*>(m_remote) + kTextOffset;
+    LVITEMA lv = {};
+    lv.mask = LVIF_TEXT;
+    lv.iItem = item;
+    lv.iSubItem = subItem;
+    lv.pszText = remoteText;
+    lv.cchTextMax = kTextSize;
+    const char nothing = '\0';
+    if (!WriteProcessMemory(m_process, m_remote, &lv, sizeof lv, nullptr) ||
+        !WriteProcessMemory(m_process, remoteText, &nothing, 1, nullptr)) {
+        return "";
+    }
+    LRESULT length = 0;
+    if (!SendWithTimeout(m_list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(m_remote),
+                         &length)) {
+        return "";
+    }
+    char text[kTextSize + 1] = {};
+    if (!ReadProcessMemory(m_process, remoteText, text, kTextSize, nullptr)) return "";
+    return text;
+}
+
+std::vector<std::string> RemoteListView::Row(int item, int columns) const {
+    std::vector<std::string> row;
+    for (int column = 0; column < columns; ++column) row.push_back(ItemText(item, column));
+    return row;
+}
+
+std::vector<std::vector<std::string>> RemoteListView::Rows(int columns) const {
+    std::vector<std::vector<std::string>> rows;
+    const int count = ItemCount();
+    for (int item = 0; item < count; ++item) rows.push_back(Row(item, columns));
+    return rows;
+}
+
+int RemoteListView::FindRow(int column, const std::string& text) const {
+    const int count = ItemCount();
+    for (int item = 0; item < count; ++item) {
+        if (ItemText(item, column) == text) return item;
+    }
+    return -1;
+}
+
+bool RemoteListView::ItemRect(int item, RECT* rect, int code) const {
+    if (!m_remote) return false;
+    RECT request = {};
+    request.left = code;
+    LRESULT ok = 0;
+    if (!WriteProcessMemory(m_process, m_remote, &request, sizeof request, nullptr) ||
+        !SendWithTimeout(m_list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(m_remote), &ok) ||
+        !ok) {
+        return false;
+    }
+    return ReadProcessMemory(m_process, m_remote, rect, sizeof *rect, nullptr) != 0;
+}
+
+int RemoteListView::SelectionMark() const {
+    LRESULT mark = -1;
+    if (!SendWithTimeout(m_list, LVM_GETSELECTIONMARK, 0, 0, &mark)) return -1;
+    return static_cast<int>(mark);
+}
+
+int RemoteListView::NextItem(int start, UINT flags) const {
+    LRESULT next = -1;
+    if (!SendWithTimeout(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0),
+                         &next)) {
+        return -1;
+    }
+    return static_cast<int>(next);
+}
+
+bool RemoteListView::EnsureVisible(int item) const {
+    LRESULT ok = 0;
+    return SendWithTimeout(m_list, LVM_ENSUREVISIBLE, item, FALSE, &ok) && ok;
+}
+
+bool RemoteListView::ClickRow(int item) const {
+    RECT rect = {};
+    if (!EnsureVisible(item) || !ItemRect(item, &rect, LVIR_LABEL)) return false;
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    if (!ClientToScreen(m_list, &point)) return false;
+    return ClickScreenPoint(m_list, point);
+}
+
+}  // namespace e2e
