@@ -18,7 +18,10 @@ CWinApp* CWinApp::Get() { return s_pApp; }
 
 int CWinApp::Run(HINSTANCE) {
   EnsureCommonControls();
-  return InitInstance() ? 0 : 0;
+  // The program's life is InitInstance; a message loop of the application's own would follow
+  // a TRUE result, and Quorvel has none.
+  InitInstance();
+  return 0;
 }
 
 HINSTANCE AppInstance() { return ::GetModuleHandleA(nullptr); }
