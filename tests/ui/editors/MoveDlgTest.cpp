@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ModalRun.h"
+#include "operations/MoveDlg.h"
+#include "operations/MovePresets.h"
+#include "res/resource.h"
+#include "support/UiTestSupport.h"
+
+namespace {
+
+int SpinPos(HWND dialog, int id) {
+  return static_cast<int>(::SendDlgItemMessageA(dialog, id, UDM_GETPOS32, 0, 0));
+}
+
+// The place the preset should give on the desktop this test runs on.
+operations::MovePosition Expected(operations::MovePreset preset, int width, int height) {
+  RECT desktop = {};
+  ::GetWindowRect(::GetDesktopWindow(), &desktop);
+  return operations::PresetPosition(preset, desktop, width, height);
+}
+
+class MoveDlgTest : public ::testing::Test {
+ protected:
+  void Open(int x, int y, int width, int height) {
+    m_dlg.m_nX = x;
+    m_dlg.m_nY = y;
+    m_dlg.m_nWidth = width;
+    m_dlg.m_nHeight = height;
+    ASSERT_TRUE(m_dlg.Create(nullptr));
+    m_hDlg = m_dlg.GetSafeHwnd();
+  }
+  CMoveDlg m_dlg;
+  HWND m_hDlg = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MoveDlgTest, ShowsTheWindowsCornerInItsEditsAndSpinsBuddiedToThem) {
+  Open(120, 80, 400, 300);
+  EXPECT_EQ("120", uitest::ControlText(m_hDlg, IDC_MOVE_X));
+  EXPECT_EQ("80", uitest::ControlText(m_hDlg, IDC_MOVE_Y));
+  EXPECT_EQ(::GetDlgItem(m_hDlg, IDC_MOVE_X),
+            reinterpret_cast<HWND>(::SendDlgItemMessageA(m_hDlg, IDC_MOVE_XSPIN, UDM_GETBUDDY, 0, 0)));
+  EXPECT_EQ(::GetDlgItem(m_hDlg, IDC_MOVE_Y),
+            reinterpret_cast<HWND>(::SendDlgItemMessageA(m_hDlg, IDC_MOVE_YSPIN, UDM_GETBUDDY, 0, 0)));
+  // Both spins span -32768 to 32767, and numbers show without thousands separators.
+  for (int spin : {IDC_MOVE_XSPIN, IDC_MOVE_YSPIN}) {
+    int lower = 0, upper = 0;
+    ::SendDlgItemMessageA(m_hDlg, spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+                          reinterpret_cast<LPARAM>(&upper));
+    EXPECT_EQ(kMoveSpinMin, lower);
+    EXPECT_EQ(kMoveSpinMax, upper);
+  }
+  ::SendDlgItemMessageA(m_hDlg, IDC_MOVE_XSPIN, UDM_SETPOS32, 0, -12345);
+  EXPECT_EQ("-12345", uitest::ControlText(m_hDlg, IDC_MOVE_X));
+}
+
+TEST_F(MoveDlgTest, PresetsSetBothSpinsFromTheDesktopAndTheWindowsSize) {
+  Open(120, 80, 400, 300);
+  struct Case {
+    int button;
+    operations::MovePreset preset;
+  };
+  for (const Case& c : {Case{IDC_MOVE_BOTTOMRIGHT, operations::MovePreset::BottomRight},
+                        Case{IDC_MOVE_TOPRIGHT, operations::MovePreset::TopRight},
+                        Case{IDC_MOVE_CENTER, operations::MovePreset::Center},
+                        Case{IDC_MOVE_BOTTOMLEFT, operations::MovePreset::BottomLeft},
+                        Case{IDC_MOVE_TOPLEFT, operations::MovePreset::TopLeft}}) {
+    uitest::Click(m_hDlg, c.button);
+    operations::MovePosition expected = Expected(c.preset, 400, 300);
+    EXPECT_EQ(expected.x, SpinPos(m_hDlg, IDC_MOVE_XSPIN)) << c.button;
+    EXPECT_EQ(expected.y, SpinPos(m_hDlg, IDC_MOVE_YSPIN)) << c.button;
+    EXPECT_EQ(std::to_string(expected.x), uitest::ControlText(m_hDlg, IDC_MOVE_X)) << c.button;
+    // The members wait for OK.
+    EXPECT_EQ(120, m_dlg.m_nX);
+    EXPECT_EQ(80, m_dlg.m_nY);
+  }
+}
+
+TEST(MoveDlgModalTest, OkTakesThePresetOrTypedNumbersCancelKeepsTheMembers) {
+  {
+    CMoveDlg dlg;
+    dlg.m_nX = 120;
+    dlg.m_nY = 80;
+    dlg.m_nWidth = 400;
+    dlg.m_nHeight = 300;
+    INT_PTR result = editorstest::RunModal(dlg, [&dlg] {
+      uitest::Click(dlg.GetSafeHwnd(), IDC_MOVE_BOTTOMRIGHT);
+      uitest::Click(dlg.GetSafeHwnd(), IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    operations::MovePosition expected = Expected(operations::MovePreset::BottomRight, 400, 300);
+    EXPECT_EQ(expected.x, dlg.m_nX);
+    EXPECT_EQ(expected.y, dlg.m_nY);
+  }
+  {
+    CMoveDlg dlg;
+    dlg.m_nX = 120;
+    dlg.m_nY = 80;
+    INT_PTR result = editorstest::RunModal(dlg, [&dlg] {
+      ::SetDlgItemTextA(dlg.GetSafeHwnd(), IDC_MOVE_X, "-250");
+      ::SetDlgItemTextA(dlg.GetSafeHwnd(), IDC_MOVE_Y, "1500");
+      uitest::Click(dlg.GetSafeHwnd(), IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(-250, dlg.m_nX);
+    EXPECT_EQ(1500, dlg.m_nY);
+  }
+  {
+    CMoveDlg dlg;
+    dlg.m_nX = 120;
+    dlg.m_nY = 80;
+    dlg.m_nWidth = 400;
+    dlg.m_nHeight = 300;
+    INT_PTR result = editorstest::RunModal(dlg, [&dlg] {
+      uitest::Click(dlg.GetSafeHwnd(), IDC_MOVE_CENTER);
+      uitest::Click(dlg.GetSafeHwnd(), IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(120, dlg.m_nX);
+    EXPECT_EQ(80, dlg.m_nY);
+  }
+  {
+    // OK without a change gives back the corner the dialog was opened with.
+    CMoveDlg dlg;
+    dlg.m_nX = 120;
+    dlg.m_nY = 80;
+    INT_PTR result = editorstest::RunModal(dlg, [&dlg] { uitest::Click(dlg.GetSafeHwnd(), IDOK); });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(120, dlg.m_nX);
+    EXPECT_EQ(80, dlg.m_nY);
+  }
+}
