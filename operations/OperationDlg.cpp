@@ -25,9 +25,18 @@ const char kDeleteTabFailed[] = "タスクバーからの削除でエラーが�
 
 bool IsTarget(HWND hwnd) { return hwnd != kNoTarget && ::IsWindow(hwnd); }
 
+// The no-target value -1 is HWND_TOPMOST, which the window manager takes as "every top-level
+// window" for sent and posted messages: with no target, commands must not reach it at all.
+bool HasTarget(HWND hwnd) { return hwnd != kNoTarget; }
+
 // A command message to the target; the result is ignored, a hung target just fails.
 void SendCommand(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!HasTarget(target)) return;
   platform::SendMessageBounded(target, message, wParam, lParam, platform::kCommandTimeoutMs);
+}
+
+void ShowTarget(HWND target, int command) {
+  if (HasTarget(target)) ::ShowWindow(target, command);
 }
 
 }  // namespace
@@ -236,20 +245,20 @@ std::optional<LRESULT> COperationDlg::OnCtlColor(WPARAM wParam, LPARAM lParam) {
   return reinterpret_cast<LRESULT>(BrushOf(brush, fallback));
 }
 
-void COperationDlg::OnShow() { ::ShowWindow(m_hTarget, SW_SHOW); }
+void COperationDlg::OnShow() { ShowTarget(m_hTarget, SW_SHOW); }
 
-void COperationDlg::OnHide() { ::ShowWindow(m_hTarget, SW_HIDE); }
+void COperationDlg::OnHide() { ShowTarget(m_hTarget, SW_HIDE); }
 
 void COperationDlg::OnRestore() { SendCommand(m_hTarget, WM_SYSCOMMAND, SC_RESTORE, 0); }
 
-void COperationDlg::OnMinimize() { ::ShowWindow(m_hTarget, SW_SHOWMINIMIZED); }
+void COperationDlg::OnMinimize() { ShowTarget(m_hTarget, SW_SHOWMINIMIZED); }
 
-void COperationDlg::OnMaximize() { ::ShowWindow(m_hTarget, SW_SHOWMAXIMIZED); }
+void COperationDlg::OnMaximize() { ShowTarget(m_hTarget, SW_SHOWMAXIMIZED); }
 
 void COperationDlg::OnClose() { SendCommand(m_hTarget, WM_CLOSE, 0, 0); }
 
 void COperationDlg::Nudge(NudgeDirection direction) {
-  if (!::IsWindow(m_hTarget)) {
+  if (!HasValidTarget()) {
     platform::PanelMessageBox(m_hWnd, kNoValidWindow);
     return;
   }
@@ -260,7 +269,7 @@ void COperationDlg::Nudge(NudgeDirection direction) {
 }
 
 void COperationDlg::OnJump() {
-  if (!::IsWindow(m_hTarget)) {
+  if (!HasValidTarget()) {
     platform::PanelMessageBox(m_hWnd, kNoValidWindow);
     return;
   }
@@ -300,8 +309,10 @@ void COperationDlg::OnSuspend() { SendCommand(m_hTarget, WM_POWERBROADCAST, PBT_
 void COperationDlg::OnResumeSuspend() { SendCommand(m_hTarget, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0); }
 
 void COperationDlg::OnQueryEndSession() {
-  const std::optional<LRESULT> answer = platform::SendMessageBounded(
-      m_hTarget, WM_QUERYENDSESSION, 0, static_cast<LPARAM>(ENDSESSION_LOGOFF), platform::kCommandTimeoutMs);
+  std::optional<LRESULT> answer;
+  if (HasTarget(m_hTarget))
+    answer = platform::SendMessageBounded(m_hTarget, WM_QUERYENDSESSION, 0, static_cast<LPARAM>(ENDSESSION_LOGOFF),
+                                          platform::kCommandTimeoutMs);
   m_nEndSessionWParam = NextEndSessionWParam(m_nEndSessionWParam, answer);
   platform::AppMessageBox(QueryEndSessionText(answer));
 }
@@ -330,4 +341,6 @@ void COperationDlg::OnNoTopMost() {
   if (HasValidTarget()) SetTopMost(m_hTarget, false);
 }
 
-void COperationDlg::OnPostF5() { ::PostMessageA(m_hTarget, WM_KEYDOWN, VK_F5, 0); }
+void COperationDlg::OnPostF5() {
+  if (HasTarget(m_hTarget)) ::PostMessageA(m_hTarget, WM_KEYDOWN, VK_F5, 0);
+}

@@ -1,0 +1,662 @@
+// The operations panel created in the test process on a host window, with targets in the
+// fixture program: the live display and its colours, the icon choice, every command of the
+// panel, the modal dialogs it opens (answered from a timer of this thread), and hung targets.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "E2eDriver.h"
+#include "operations/OperationDlg.h"
+#include "platform/Format.h"
+#include "res/resource.h"
+#include "support/UiTestSupport.h"
+
+namespace {
+
+const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+const COLORREF kGreen = RGB(0, 255, 0);
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kLightYellow = RGB(255, 255, 180);
+const COLORREF kGrey = RGB(100, 100, 100);
+const char kNoValidWindow[] = "有効なウィンドウが選択されていません.";
+
+// Answers the next modal dialog of this thread with the caption (any caption when empty): once
+// it shows, act runs on it from a timer that the dialog's own message loop dispatches.
+class ModalAnswer {
+ public:
+  ModalAnswer(std::string caption, std::function<void(HWND)> act) : m_caption(std::move(caption)), m_act(std::move(act)) {
+    s_current = this;
+    m_timer = ::SetTimer(nullptr, 0, 30, &ModalAnswer::Tick);
+  }
+  ~ModalAnswer() {
+    if (m_timer) ::KillTimer(nullptr, m_timer);
+    s_current = nullptr;
+  }
+  bool Answered() const { return m_bAnswered; }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ModalAnswer* self = s_current;
+    if (!self || self->m_bAnswered) return;
+    HWND dialog = nullptr;
+    struct Search {
+      const std::string* caption;
+      HWND* found;
+    } search{&self->m_caption, &dialog};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
+          Search* s = reinterpret_cast<Search*>(lParam);
+          char text[128] = {};
+          char className[32] = {};
+          ::GetWindowTextA(hwnd, text, sizeof text);
+          ::GetClassNameA(hwnd, className, sizeof className);
+          if (::IsWindowVisible(hwnd) && std::string(className) == "#32770" &&
+              (s->caption->empty() || *s->caption == text)) {
+            *s->found = hwnd;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!dialog) return;
+    self->m_bAnswered = true;
+    ::KillTimer(nullptr, self->m_timer);
+    self->m_timer = 0;
+    self->m_act(dialog);
+  }
+
+  static ModalAnswer* s_current;
+  std::string m_caption;
+  std::function<void(HWND)> m_act;
+  UINT_PTR m_timer = 0;
+  bool m_bAnswered = false;
+};
+ModalAnswer* ModalAnswer::s_current = nullptr;
+
+RECT WindowRect(HWND hwnd) {
+  RECT r{};
+  ::GetWindowRect(hwnd, &r);
+  return r;
+}
+
+// The fixture's record of a message: "count=%u wparam=0x%08x lparam=0x%08x".
+std::string Record(e2e::FixtureClient& fixture, HWND hwnd, const char* msg) {
+  return fixture.Command("query window=" + e2e::HandleText(hwnd) + " msg=" + msg).text;
+}
+
+class OperationDlgTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_fixture = new e2e::FixtureClient;
+    ASSERT_TRUE(s_fixture->Start());
+  }
+  static void TearDownTestSuite() {
+    s_fixture->Quit();
+    delete s_fixture;
+    s_fixture = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_NE(s_fixture, nullptr);
+    // The host sits right of where the fixture's windows and their icons go, so their moves
+    // and minimising never uncover the panel.
+    m_host = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 640, 560, 640, 260, nullptr, nullptr,
+                               nullptr, nullptr);
+    m_dlg = std::make_unique<COperationDlg>();
+    ASSERT_TRUE(m_dlg->Create(m_host));
+    m_panel = m_dlg->GetSafeHwnd();
+    m_dlg->ShowWindow(SW_SHOW);
+  }
+  void TearDown() override {
+    m_dlg.reset();
+    ::DestroyWindow(m_host);
+  }
+
+  HWND CreateTarget(const std::string& options = "") {
+    HWND hwnd = s_fixture->Create("x=100 y=100 w=300 h=200 " + options);
+    EXPECT_NE(hwnd, nullptr);
+    return hwnd;
+  }
+
+  void Target(HWND hwnd, DWORD pid) {
+    m_dlg->m_hTarget = hwnd;
+    m_dlg->m_dwTargetPid = pid;
+    m_dlg->UpdateTarget();
+  }
+  void TargetFixture(HWND hwnd) { Target(hwnd, s_fixture->Pid()); }
+
+  void Tick() { ::SendMessageA(m_panel, WM_TIMER, 101, 0); }
+  std::string Text(int id) const { return uitest::ControlText(m_panel, id); }
+
+  // The background the panel gives a static control.
+  COLORREF Background(int id) const {
+    HWND label = ::GetDlgItem(m_panel, id);
+    HDC dc = ::GetDC(label);
+    const HBRUSH brush = reinterpret_cast<HBRUSH>(
+        ::SendMessageA(m_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
+    ::ReleaseDC(label, dc);
+    LOGBRUSH lb{};
+    EXPECT_EQ(::GetObjectA(brush, sizeof lb, &lb), static_cast<int>(sizeof lb)) << id;
+    return lb.lbColor;
+  }
+
+  // Paints everything now, so that only what a later refresh invalidates is pending.
+  void PaintAll() {
+    uitest::PumpPending();
+    ::RedrawWindow(m_host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+  bool NeedsPaint(int id) const { return ::GetUpdateRect(::GetDlgItem(m_panel, id), nullptr, FALSE) != FALSE; }
+
+  HICON ShownIcon() const {
+    return reinterpret_cast<HICON>(::SendDlgItemMessageA(m_panel, IDC_OP_ICON, STM_GETICON, 0, 0));
+  }
+
+  void ExpectDisplayOf(HWND hwnd) {
+    const RECT r = WindowRect(hwnd);
+    EXPECT_EQ(Text(IDC_OP_TOP), std::to_string(r.top));
+    EXPECT_EQ(Text(IDC_OP_LEFT), std::to_string(r.left));
+    EXPECT_EQ(Text(IDC_OP_RIGHT), std::to_string(r.right));
+    EXPECT_EQ(Text(IDC_OP_BOTTOM), std::to_string(r.bottom));
+    EXPECT_EQ(Text(IDC_OP_STYLE), platform::FormatHex32(::GetWindowLongA(hwnd, GWL_STYLE)));
+    EXPECT_EQ(Text(IDC_OP_EXSTYLE), platform::FormatHex32(::GetWindowLongA(hwnd, GWL_EXSTYLE)));
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    ASSERT_TRUE(::GetWindowPlacement(hwnd, &wp));
+    EXPECT_EQ(Text(IDC_OP_NOR_TOP), std::to_string(wp.rcNormalPosition.top));
+    EXPECT_EQ(Text(IDC_OP_NOR_LEFT), std::to_string(wp.rcNormalPosition.left));
+    EXPECT_EQ(Text(IDC_OP_NOR_BOTTOM), std::to_string(wp.rcNormalPosition.bottom));
+    EXPECT_EQ(Text(IDC_OP_NOR_RIGHT), std::to_string(wp.rcNormalPosition.right));
+    EXPECT_EQ(Text(IDC_OP_MIN_X), std::to_string(wp.ptMinPosition.x));
+    EXPECT_EQ(Text(IDC_OP_MIN_Y), std::to_string(wp.ptMinPosition.y));
+    EXPECT_EQ(Text(IDC_OP_MAX_X), std::to_string(wp.ptMaxPosition.x));
+    EXPECT_EQ(Text(IDC_OP_MAX_Y), std::to_string(wp.ptMaxPosition.y));
+  }
+
+  void ExpectNoTargetDisplay() {
+    for (int id : {IDC_OP_TOP, IDC_OP_LEFT, IDC_OP_RIGHT, IDC_OP_BOTTOM, IDC_OP_NOR_TOP, IDC_OP_NOR_LEFT,
+                   IDC_OP_NOR_BOTTOM, IDC_OP_NOR_RIGHT, IDC_OP_MIN_X, IDC_OP_MIN_Y, IDC_OP_MAX_X, IDC_OP_MAX_Y})
+      EXPECT_EQ(Text(id), "0") << id;
+    EXPECT_EQ(Text(IDC_OP_STYLE), "0x00000000");
+    EXPECT_EQ(Text(IDC_OP_EXSTYLE), "0x00000000");
+    for (int id : {IDC_OP_ENABLED, IDC_OP_VISIBLE, IDC_OP_ICONIC, IDC_OP_ZOOMED})
+      EXPECT_EQ(Background(id), kLightYellow) << id;
+  }
+
+  static e2e::FixtureClient* s_fixture;
+  HWND m_host = nullptr;
+  HWND m_panel = nullptr;
+  std::unique_ptr<COperationDlg> m_dlg;
+};
+e2e::FixtureClient* OperationDlgTest::s_fixture = nullptr;
+
+TEST_F(OperationDlgTest, StartsWithoutTargetAndShowsTheNoTargetState) {
+  ExpectNoTargetDisplay();
+  EXPECT_EQ(ShownIcon(), nullptr);
+  EXPECT_EQ(m_dlg->m_layeredDlg.TargetWindow(), kNoTarget);
+  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  // The panel, its buttons and the value labels take the panel's own colours.
+  HDC dc = ::GetDC(m_panel);
+  auto brushColour = [&](UINT msg, HWND control) {
+    LOGBRUSH lb{};
+    ::GetObjectA(reinterpret_cast<HBRUSH>(::SendMessageA(m_panel, msg, reinterpret_cast<WPARAM>(dc),
+                                                          reinterpret_cast<LPARAM>(control))),
+                 sizeof lb, &lb);
+    return lb.lbColor;
+  };
+  EXPECT_EQ(brushColour(WM_CTLCOLORDLG, m_panel), kGrey);
+  EXPECT_EQ(brushColour(WM_CTLCOLORBTN, ::GetDlgItem(m_panel, IDC_OP_CLOSE)), kGrey);
+  ::ReleaseDC(m_panel, dc);
+  EXPECT_EQ(Background(IDC_OP_TOP), kLightYellow);
+  EXPECT_EQ(Background(IDC_OP_MAX_Y), kLightYellow);
+  EXPECT_NE(Background(IDC_OP_ICON), kLightYellow);
+}
+
+TEST_F(OperationDlgTest, ShowsTheTargetsRectangleStylesPlacementAndFlags) {
+  HWND target = CreateTarget("exstyle=WS_EX_TOOLWINDOW");
+  TargetFixture(target);
+  ExpectDisplayOf(target);
+  EXPECT_EQ(Text(IDC_OP_TOP), "100");
+  EXPECT_EQ(Text(IDC_OP_RIGHT), "400");
+  EXPECT_EQ(Background(IDC_OP_ENABLED), kGreen);
+  EXPECT_EQ(Background(IDC_OP_VISIBLE), kGreen);
+  EXPECT_EQ(Background(IDC_OP_ICONIC), kRed);
+  EXPECT_EQ(Background(IDC_OP_ZOOMED), kRed);
+  EXPECT_EQ(m_dlg->m_layeredDlg.TargetWindow(), target);
+  EXPECT_FALSE(m_dlg->m_strImagePath.empty());
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, MinimisingTurnsIsIconicGreenAtTheNextTickAndRepaintsOnlyThatLabel) {
+  HWND target = CreateTarget();
+  TargetFixture(target);
+  PaintAll();
+  uitest::Click(m_panel, IDC_OP_MINIMIZE);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsIconic(target) != FALSE; }, 3000));
+  PaintAll();
+  EXPECT_EQ(Background(IDC_OP_ICONIC), kRed);  // not before the tick
+  Tick();
+  EXPECT_TRUE(NeedsPaint(IDC_OP_ICONIC));
+  EXPECT_FALSE(NeedsPaint(IDC_OP_ENABLED));
+  EXPECT_FALSE(NeedsPaint(IDC_OP_VISIBLE));
+  EXPECT_FALSE(NeedsPaint(IDC_OP_ZOOMED));
+  EXPECT_EQ(Background(IDC_OP_ICONIC), kGreen);
+  EXPECT_EQ(Background(IDC_OP_ENABLED), kGreen);
+  ExpectDisplayOf(target);
+  // A tick without a change repaints no flag label.
+  PaintAll();
+  Tick();
+  for (int id : {IDC_OP_ENABLED, IDC_OP_VISIBLE, IDC_OP_ICONIC, IDC_OP_ZOOMED}) EXPECT_FALSE(NeedsPaint(id)) << id;
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, TheTimerRefreshesTheDisplayOnItsOwn) {
+  HWND target = CreateTarget();
+  TargetFixture(target);
+  s_fixture->Command("move window=" + e2e::HandleText(target) + " x=150 y=130 w=300 h=200");
+  EXPECT_TRUE(uitest::PumpUntil([&] { return Text(IDC_OP_TOP) == "130"; }, 3000));
+  EXPECT_EQ(Text(IDC_OP_LEFT), "150");
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, ADestroyedTargetShowsNoTargetAtTheNextTickAndTheWhiteIconAtTheNextUpdate) {
+  HWND target = CreateTarget();
+  TargetFixture(target);
+  const HICON before = ShownIcon();
+  s_fixture->Command("destroy window=" + e2e::HandleText(target));
+  ASSERT_FALSE(::IsWindow(target));
+  Tick();
+  ExpectNoTargetDisplay();
+  EXPECT_EQ(ShownIcon(), before);
+  m_dlg->UpdateTarget();
+  EXPECT_EQ(ShownIcon(), ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_WHITE)));
+  // The list lost the window: no target, the icon stays.
+  const HICON white = ShownIcon();
+  Target(kNoTarget, static_cast<DWORD>(-1));
+  ExpectNoTargetDisplay();
+  EXPECT_EQ(ShownIcon(), white);
+  EXPECT_EQ(m_dlg->m_layeredDlg.TargetWindow(), kNoTarget);
+}
+
+// Window icons come from WM_GETICON only within a process under wine, so these targets are
+// windows of the test process itself.
+class OwnWindow {
+ public:
+  OwnWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "OperationDlgTestWindow";
+    ::RegisterClassA(&wc);
+    m_hWnd = ::CreateWindowExA(0, wc.lpszClassName, "own", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 420, 200, 100,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+  }
+  ~OwnWindow() { ::DestroyWindow(m_hWnd); }
+  HWND Get() const { return m_hWnd; }
+
+ private:
+  HWND m_hWnd;
+};
+
+bool IconAlive(HICON icon) {
+  ICONINFO info{};
+  if (!::GetIconInfo(icon, &info)) return false;
+  if (info.hbmColor) ::DeleteObject(info.hbmColor);
+  if (info.hbmMask) ::DeleteObject(info.hbmMask);
+  return true;
+}
+
+TEST_F(OperationDlgTest, IconIsTheBigThenTheSmallWindowIconThenTheExecutablesIcon) {
+  const HICON big = ::CopyIcon(::LoadIconA(nullptr, MAKEINTRESOURCEA(32512)));
+  const HICON small = ::CopyIcon(::LoadIconA(nullptr, MAKEINTRESOURCEA(32515)));
+  const DWORD ownPid = ::GetCurrentProcessId();
+  {
+    OwnWindow both, smallOnly, none;
+    ::SendMessageA(both.Get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    ::SendMessageA(both.Get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    ::SendMessageA(smallOnly.Get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+
+    Target(both.Get(), ownPid);
+    EXPECT_EQ(ShownIcon(), big);
+    Target(smallOnly.Get(), ownPid);
+    EXPECT_EQ(ShownIcon(), small);
+
+    Target(none.Get(), ownPid);
+    const HICON file1 = ShownIcon();
+    ASSERT_NE(file1, nullptr);
+    EXPECT_NE(file1, big);
+    EXPECT_NE(file1, small);
+    // Each update gets a new shell icon; the one it replaces is destroyed, not leaked.
+    m_dlg->UpdateTarget();
+    const HICON file2 = ShownIcon();
+    ASSERT_NE(file2, nullptr);
+    EXPECT_NE(file2, file1);
+    EXPECT_FALSE(IconAlive(file1));
+    EXPECT_TRUE(IconAlive(file2));
+    // Without a readable executable path the picture is cleared.
+    Target(none.Get(), static_cast<DWORD>(-1));
+    EXPECT_EQ(ShownIcon(), nullptr);
+    EXPECT_FALSE(IconAlive(file2));
+  }
+  // The window's own icons belong to the window, never to the panel.
+  EXPECT_TRUE(IconAlive(big));
+  EXPECT_TRUE(IconAlive(small));
+  ::DestroyIcon(big);
+  ::DestroyIcon(small);
+}
+
+TEST_F(OperationDlgTest, AnotherProgramsWindowWithoutIconsShowsItsExecutablesIcon) {
+  HWND target = CreateTarget();
+  TargetFixture(target);
+  EXPECT_NE(m_dlg->m_strImagePath.find("QuorvelFixture"), std::string::npos) << m_dlg->m_strImagePath;
+  EXPECT_NE(ShownIcon(), nullptr);
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, ShowHideMinimiseMaximiseRestoreAndCloseActOnTheTarget) {
+  HWND target = CreateTarget();
+  TargetFixture(target);
+  uitest::Click(m_panel, IDC_OP_HIDE);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(target); }, 3000));
+  uitest::Click(m_panel, IDC_OP_SHOW);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsWindowVisible(target) != FALSE; }, 3000));
+  uitest::Click(m_panel, IDC_OP_MAXIMIZE);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsZoomed(target) != FALSE; }, 3000));
+  Tick();
+  EXPECT_EQ(Background(IDC_OP_ZOOMED), kGreen);
+  uitest::Click(m_panel, IDC_OP_RESTORE);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsZoomed(target); }, 3000));
+  EXPECT_EQ(Record(*s_fixture, target, "syscommand").rfind("count=1 wparam=0x0000f120", 0), 0u);
+  uitest::Click(m_panel, IDC_OP_MINIMIZE);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsIconic(target) != FALSE; }, 3000));
+  uitest::Click(m_panel, IDC_OP_CLOSE);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(target); }, 3000));
+  EXPECT_EQ(s_fixture->MessageCount(target, "close"), 1);
+}
+
+TEST_F(OperationDlgTest, ArrowsMoveTheTargetOnePixelAPressAndKeepItsSize) {
+  HWND target = CreateTarget();
+  TargetFixture(target);
+  const RECT start = WindowRect(target);
+  for (int i = 0; i < 5; ++i) uitest::Click(m_panel, IDC_OP_UP);
+  RECT r = WindowRect(target);
+  EXPECT_EQ(r.top, start.top - 5);
+  EXPECT_EQ(r.left, start.left);
+  EXPECT_EQ(r.right - r.left, start.right - start.left);
+  EXPECT_EQ(r.bottom - r.top, start.bottom - start.top);
+  uitest::Click(m_panel, IDC_OP_DOWN);
+  uitest::Click(m_panel, IDC_OP_LEFTMOVE);
+  uitest::Click(m_panel, IDC_OP_LEFTMOVE);
+  uitest::Click(m_panel, IDC_OP_RIGHTMOVE);
+  r = WindowRect(target);
+  EXPECT_EQ(r.top, start.top - 4);
+  EXPECT_EQ(r.left, start.left - 1);
+  EXPECT_EQ(r.right - r.left, start.right - start.left);
+  EXPECT_EQ(r.bottom - r.top, start.bottom - start.top);
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, JumpMovesToTheChosenPresetWithTheSizeItHadAndCancelLeavesIt) {
+  HWND target = CreateTarget();
+  TargetFixture(target);
+  {
+    std::string x, y;
+    ModalAnswer answer("移動", [&](HWND dialog) {
+      x = uitest::ControlText(dialog, IDC_MOVE_X);
+      y = uitest::ControlText(dialog, IDC_MOVE_Y);
+      uitest::Click(dialog, IDC_MOVE_BOTTOMRIGHT);
+      uitest::Click(dialog, IDCANCEL);
+    });
+    uitest::Click(m_panel, IDC_OP_JUMP);
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(x, "100");
+    EXPECT_EQ(y, "100");
+  }
+  RECT r = WindowRect(target);
+  EXPECT_EQ(r.left, 100);
+  EXPECT_EQ(r.top, 100);
+  {
+    ModalAnswer answer("移動", [](HWND dialog) {
+      uitest::Click(dialog, IDC_MOVE_TOPLEFT);
+      uitest::Click(dialog, IDOK);
+    });
+    uitest::Click(m_panel, IDC_OP_JUMP);
+    ASSERT_TRUE(answer.Answered());
+  }
+  r = WindowRect(target);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, 300);
+  EXPECT_EQ(r.bottom, 200);
+  {
+    ModalAnswer answer("移動", [](HWND dialog) {
+      uitest::Click(dialog, IDC_MOVE_BOTTOMRIGHT);
+      uitest::Click(dialog, IDOK);
+    });
+    uitest::Click(m_panel, IDC_OP_JUMP);
+    ASSERT_TRUE(answer.Answered());
+  }
+  RECT desktop{};
+  ::GetWindowRect(::GetDesktopWindow(), &desktop);
+  r = WindowRect(target);
+  EXPECT_EQ(r.right, desktop.right);
+  EXPECT_EQ(r.bottom, desktop.bottom);
+  EXPECT_EQ(r.right - r.left, 300);
+  EXPECT_EQ(r.bottom - r.top, 200);
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, WinStyleUncheckingTheCaptionWritesTheWordBackAndTheCaptionGoes) {
+  HWND target = CreateTarget("style=WS_OVERLAPPEDWINDOW|WS_CLIPCHILDREN");
+  TargetFixture(target);
+  ASSERT_EQ(static_cast<DWORD>(::GetWindowLongA(target, GWL_STYLE)), 0x16CF0000u);
+  const RECT r = WindowRect(target);
+  const LPARAM titleBar = MAKELPARAM((r.left + r.right) / 2, r.top + ::GetSystemMetrics(SM_CYFRAME) + 6);
+  LRESULT hit = 0;
+  ASSERT_TRUE(e2e::SendWithTimeout(target, WM_NCHITTEST, 0, titleBar, &hit));
+  EXPECT_EQ(hit, HTCAPTION);
+
+  uitest::MessageBoxRecorder boxes;
+  boxes.QueueAnswer(IDYES);
+  std::string shown;
+  ModalAnswer answer("WindowStyle", [&](HWND dialog) {
+    uitest::Click(dialog, IDC_STYLE_CAPTION);
+    shown = uitest::ControlText(dialog, IDC_STYLE_VALUE);
+    uitest::Click(dialog, IDOK);
+  });
+  uitest::Click(m_panel, IDC_OP_WINSTYLE);
+  ASSERT_TRUE(answer.Answered());
+  EXPECT_EQ(shown, "0x160f0000");
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "ウィンドウスタイルを変更しますか？");
+  EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(target, GWL_STYLE)), 0x160F0000u);
+  ASSERT_TRUE(e2e::SendWithTimeout(target, WM_NCHITTEST, 0, titleBar, &hit));
+  EXPECT_NE(hit, HTCAPTION);
+  Tick();
+  EXPECT_EQ(Text(IDC_OP_STYLE), "0x160f0000");
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, WinStyleOkWithoutChangeAsksNothingAndTheChildPopupWordIsRefused) {
+  HWND parent = CreateTarget();
+  HWND child = reinterpret_cast<HWND>(
+      s_fixture->Command("child parent=" + e2e::HandleText(parent) + " style=WS_CHILD|WS_VISIBLE").value);
+  ASSERT_TRUE(::IsWindow(child));
+  TargetFixture(child);
+  const DWORD style = static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE));
+  uitest::MessageBoxRecorder boxes;
+  {
+    ModalAnswer answer("WindowStyle", [](HWND dialog) { uitest::Click(dialog, IDOK); });
+    uitest::Click(m_panel, IDC_OP_WINSTYLE);
+    ASSERT_TRUE(answer.Answered());
+  }
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE)), style);
+  {
+    ModalAnswer answer("WindowStyle", [](HWND dialog) {
+      uitest::Click(dialog, IDC_STYLE_POPUPWINDOW);
+      uitest::Click(dialog, IDOK);  // refused: the dialog stays
+      uitest::Click(dialog, IDCANCEL);
+    });
+    uitest::Click(m_panel, IDC_OP_WINSTYLE);
+    ASSERT_TRUE(answer.Answered());
+  }
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "WS_CHILEとWS_POPUPは同時に指定できません");
+  EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE)), style);
+  ::PostMessageA(parent, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, ExStyleCombinationBoxSetsBothEdgesOnYesAndNoThenCancelChangesNothing) {
+  HWND target = CreateTarget();
+  TargetFixture(target);
+  const DWORD before = static_cast<DWORD>(::GetWindowLongA(target, GWL_EXSTYLE));
+  ASSERT_NE(before & 0x300u, 0x300u);
+  uitest::MessageBoxRecorder boxes;
+  boxes.QueueAnswer(IDYES);
+  {
+    ModalAnswer answer("WindowStyleEX", [](HWND dialog) {
+      uitest::Click(dialog, IDC_EXSTYLE_OVERLAPPEDWINDOW);
+      uitest::Click(dialog, IDOK);
+    });
+    uitest::Click(m_panel, IDC_OP_EXSTYLEEDIT);
+    ASSERT_TRUE(answer.Answered());
+  }
+  EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(target, GWL_EXSTYLE)), before | 0x300u);
+  boxes.QueueAnswer(IDNO);
+  {
+    ModalAnswer answer("WindowStyleEX", [](HWND dialog) {
+      uitest::Click(dialog, IDC_EXSTYLE_OVERLAPPEDWINDOW);
+      uitest::Click(dialog, IDOK);
+      uitest::Click(dialog, IDCANCEL);
+    });
+    uitest::Click(m_panel, IDC_OP_EXSTYLEEDIT);
+    ASSERT_TRUE(answer.Answered());
+  }
+  ASSERT_EQ(boxes.Boxes().size(), 2u);
+  EXPECT_EQ(boxes.Boxes()[1].text, "拡張ウィンドウスタイルを変更しますか？");
+  EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(target, GWL_EXSTYLE)), before | 0x300u);
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, TopMostTaskbarPowerBroadcastsAndF5ReachTheTarget) {
+  HWND target = CreateTarget();
+  TargetFixture(target);
+  uitest::MessageBoxRecorder boxes;
+  uitest::Click(m_panel, IDC_OP_TOPMOST);
+  EXPECT_NE(::GetWindowLongA(target, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  uitest::Click(m_panel, IDC_OP_NOTOPMOST);
+  EXPECT_EQ(::GetWindowLongA(target, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+
+  uitest::Click(m_panel, IDC_OP_ADDTAB);
+  uitest::Click(m_panel, IDC_OP_DELETETAB);
+  EXPECT_TRUE(boxes.Boxes().empty());
+
+  uitest::Click(m_panel, IDC_OP_SUSPEND);
+  EXPECT_EQ(Record(*s_fixture, target, "powerbroadcast").rfind("count=1 wparam=0x00000004 lparam=0x00000000", 0), 0u);
+  uitest::Click(m_panel, IDC_OP_RESUME);
+  EXPECT_EQ(Record(*s_fixture, target, "powerbroadcast").rfind("count=2 wparam=0x00000007 lparam=0x00000000", 0), 0u);
+
+  uitest::Click(m_panel, IDC_OP_POSTF5);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return s_fixture->MessageCount(target, "keydown") == 1; }, 3000));
+  EXPECT_EQ(Record(*s_fixture, target, "keydown"), "count=1 wparam=0x00000074 lparam=0x00000000");
+  EXPECT_EQ(s_fixture->MessageCount(target, "keyup"), 0);
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, QueryEndSessionRemembersTheAnswerForEndSession) {
+  HWND target = CreateTarget("queryend=2");
+  TargetFixture(target);
+  uitest::MessageBoxRecorder boxes;
+  // Before any query the end-session command offers 1; No sends nothing.
+  boxes.QueueAnswer(IDNO);
+  uitest::Click(m_panel, IDC_OP_ENDSESSION);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Send WM_ENDSESSION wParam=1, lParam=ENDSESSION_LOGOFF を送信します.");
+  EXPECT_EQ(boxes.Boxes()[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_EQ(s_fixture->MessageCount(target, "endsession"), 0);
+
+  uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
+  ASSERT_EQ(boxes.Boxes().size(), 2u);
+  EXPECT_EQ(boxes.Boxes()[1].text, "QueryEndSession return Value is FALSE");
+  EXPECT_EQ(Record(*s_fixture, target, "queryendsession").rfind("count=1 wparam=0x00000000 lparam=0x80000000", 0), 0u);
+
+  boxes.QueueAnswer(IDYES);
+  uitest::Click(m_panel, IDC_OP_ENDSESSION);
+  ASSERT_EQ(boxes.Boxes().size(), 3u);
+  EXPECT_EQ(boxes.Boxes()[2].text, "Send WM_ENDSESSION wParam=2, lParam=ENDSESSION_LOGOFF を送信します.");
+  EXPECT_EQ(Record(*s_fixture, target, "endsession").rfind("count=1 wparam=0x00000002 lparam=0x80000000", 0), 0u);
+
+  // A window that agrees gives the TRUE text, and its answer replaces the remembered one.
+  s_fixture->Command("queryend window=" + e2e::HandleText(target) + " value=1");
+  uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
+  ASSERT_EQ(boxes.Boxes().size(), 4u);
+  EXPECT_EQ(boxes.Boxes()[3].text, "QueryEndSession return Value is TRUE");
+  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  ::PostMessageA(target, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, WithoutTargetMovesComplainAndNoOtherCommandReachesAnyWindow) {
+  // A window nobody chose: "no target" (-1) must not turn into "every top-level window".
+  HWND bystander = CreateTarget();
+  uitest::MessageBoxRecorder boxes;
+  // Any dialog that opened would be cancelled and counted.
+  ModalAnswer unexpected("", [](HWND dialog) { uitest::Click(dialog, IDCANCEL); });
+  for (int id : {IDC_OP_TOPMOST, IDC_OP_NOTOPMOST, IDC_OP_WINSTYLE, IDC_OP_EXSTYLEEDIT, IDC_OP_ADDTAB,
+                 IDC_OP_DELETETAB, IDC_OP_SHOW, IDC_OP_RESTORE, IDC_OP_MINIMIZE, IDC_OP_MAXIMIZE, IDC_OP_CLOSE,
+                 IDC_OP_SUSPEND, IDC_OP_RESUME, IDC_OP_POSTF5, IDC_OP_HIDE})
+    uitest::Click(m_panel, id);
+  EXPECT_TRUE(boxes.Boxes().empty());
+  for (int id : {IDC_OP_UP, IDC_OP_DOWN, IDC_OP_LEFTMOVE, IDC_OP_RIGHTMOVE, IDC_OP_JUMP}) uitest::Click(m_panel, id);
+  ASSERT_EQ(boxes.Boxes().size(), 5u);
+  for (const auto& box : boxes.Boxes()) {
+    EXPECT_EQ(box.text, kNoValidWindow);
+    EXPECT_EQ(box.owner, m_panel);
+    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
+  }
+  // A query to no window has no answer: FALSE, and the remembered wParam stays.
+  uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
+  ASSERT_EQ(boxes.Boxes().size(), 6u);
+  EXPECT_EQ(boxes.Boxes()[5].text, "QueryEndSession return Value is FALSE");
+  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  boxes.QueueAnswer(IDYES);
+  uitest::Click(m_panel, IDC_OP_ENDSESSION);
+  EXPECT_FALSE(unexpected.Answered());
+
+  uitest::PumpPending();
+  EXPECT_TRUE(::IsWindow(m_panel));
+  EXPECT_TRUE(::IsWindowVisible(m_host));
+  ASSERT_TRUE(::IsWindow(bystander));
+  EXPECT_TRUE(::IsWindowVisible(bystander));
+  EXPECT_FALSE(::IsIconic(bystander));
+  for (const char* msg : {"close", "syscommand", "powerbroadcast", "queryendsession", "endsession", "keydown"})
+    EXPECT_EQ(s_fixture->MessageCount(bystander, msg), 0) << msg;
+  ::PostMessageA(bystander, WM_CLOSE, 0, 0);
+}
+
+TEST_F(OperationDlgTest, AHungTargetNeverFreezesThePanel) {
+  HWND target = CreateTarget("thread=sleepy queryend=0");
+  ASSERT_EQ(s_fixture->Command("hang window=" + e2e::HandleText(target) + " ms=12000").value, 1);
+  uitest::MessageBoxRecorder boxes;
+  auto seconds = [](const std::function<void()>& work) {
+    const DWORD start = ::GetTickCount();
+    work();
+    return (::GetTickCount() - start) / 1000.0;
+  };
+  EXPECT_LT(seconds([&] { TargetFixture(target); }), 4.0);
+  EXPECT_EQ(Text(IDC_OP_TOP), "100");
+  EXPECT_LT(seconds([&] { uitest::Click(m_panel, IDC_OP_QUERYENDSESSION); }), 4.0);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "QueryEndSession return Value is FALSE");
+  // No answer came, so nothing new is remembered.
+  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  EXPECT_LT(seconds([&] { uitest::Click(m_panel, IDC_OP_CLOSE); }), 4.0);
+  EXPECT_LT(seconds([&] { uitest::Click(m_panel, IDC_OP_SUSPEND); }), 4.0);
+  s_fixture->Command("resume window=" + e2e::HandleText(target));
+  s_fixture->Command("destroy window=" + e2e::HandleText(target));
+}
+
+}  // namespace
