@@ -150,25 +150,28 @@ bool ChildProcess::Start(const std::string& exe, const std::vector<std::string>&
     for (const std::string& arg : args) commandLine += " " + QuoteArgument(arg);
     if (!rawTail.empty()) commandLine += " " + rawTail;
 
+    // Without a file the output goes to the null device: a child left behind by a crashed test
+    // must not hold the test runner's pipes open.
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE output = CreateFileA(stdoutFile.empty() ? "NUL" : stdoutFile.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                stdoutFile.empty() ? OPEN_EXISTING : CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) return false;
+    HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOA si = {sizeof si};
-    HANDLE output = INVALID_HANDLE_VALUE;
-    if (!stdoutFile.empty()) {
-        SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-        output = CreateFileA(stdoutFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (output == INVALID_HANDLE_VALUE) return false;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = nullptr;
-        si.hStdOutput = output;
-        si.hStdError = output;
-    }
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = input != INVALID_HANDLE_VALUE ? input : nullptr;
+    si.hStdOutput = output;
+    si.hStdError = output;
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr,
-                                        output != INVALID_HANDLE_VALUE, 0, nullptr, nullptr, &si,
-                                        &pi);
-    if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
+    const BOOL started = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &si, &pi);
+    CloseHandle(output);
+    if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
     if (!started) return false;
     CloseHandle(pi.hThread);
     m_process = pi.hProcess;

@@ -49,8 +49,8 @@ public:
     ChildProcess& operator=(ChildProcess&& other) noexcept;
     ~ChildProcess();
 
-    // Starts exe with the given arguments; with stdoutFile set, the process's standard output
-    // (and error) go to that file, created anew. The raw tail is appended to the command line
+    // Starts exe with the given arguments; the process's standard output and error go to
+    // stdoutFile, created anew, or to the null device when it is empty. The raw tail is appended to the command line
     // as it is (for programs that read their command line unsplit). False on failure.
     bool Start(const std::string& exe, const std::vector<std::string>& args,
                const std::string& stdoutFile = "", const std::string& rawTail = "");
