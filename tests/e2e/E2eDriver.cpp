@@ -210,7 +210,7 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
     auto* query = reinterpret_cast<WindowQuery*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != query->pid) return TRUE;
+    if (query->pid && pid != query->pid) return TRUE;
     char text[512] = {};
     if (query->className) {
         GetClassNameA(hwnd, text, sizeof text);

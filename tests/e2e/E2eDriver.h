@@ -68,8 +68,8 @@ private:
     DWORD m_pid = 0;
 };
 
-// The first visible-or-not top-level window of process pid with that class and caption
-// (null pointers match anything).
+// The first top-level window (visible or not, in Z order) of process pid with that class and
+// caption; pid 0 matches every process, a null class or caption matches anything.
 HWND FindTopLevelWindow(DWORD pid, const char* className, const char* caption);
 HWND WaitForTopLevelWindow(DWORD pid, const char* className, const char* caption,
                            DWORD timeoutMs);
