@@ -101,7 +101,9 @@ std::string CQuorvelDlg::LookUpProcessName(DWORD pid) {
 
 void CQuorvelDlg::AddWindowRow(HWND hwnd) {
   if (hwnd == m_hWnd) return;
-  bool visible = ::IsWindow(hwnd) && ::IsWindowVisible(hwnd);
+  // IsWindowVisible is false for a handle that is no longer a window, so a window destroyed
+  // during the walk counts as not visible without a separate IsWindow round trip.
+  bool visible = ::IsWindowVisible(hwnd) != FALSE;
   if (m_bVisibleOnly && !visible) return;
 
   // GetWindowTextA does not wait for another program's thread, so a hung window cannot stall
