@@ -112,36 +112,39 @@ BOOL COperationDlg::OnInitDialog() {
 bool COperationDlg::HasValidTarget() const { return IsTarget(m_hTarget); }
 
 void COperationDlg::UpdateTarget() {
-  if (m_hTarget != kNoTarget) {
-    if (::IsWindow(m_hTarget)) {
-      UpdateImagePath();
-      std::optional<LRESULT> big =
-          platform::SendMessageBounded(m_hTarget, WM_GETICON, ICON_BIG, 0, platform::kReadTimeoutMs);
-      std::optional<LRESULT> small;
-      // A target that did not answer the first question is not asked a second time.
-      if (big && !*big)
-        small = platform::SendMessageBounded(m_hTarget, WM_GETICON, ICON_SMALL, 0, platform::kReadTimeoutMs);
-      auto asIcon = [](const std::optional<LRESULT>& answer) -> std::optional<HICON> {
-        if (!answer) return std::nullopt;
-        return reinterpret_cast<HICON>(*answer);
-      };
-      switch (ChooseIconSource(false, true, asIcon(big), asIcon(small))) {
-        case IconSource::Big:
-          ShowIcon(reinterpret_cast<HICON>(*big));
-          break;
-        case IconSource::Small:
-          ShowIcon(reinterpret_cast<HICON>(*small));
-          break;
-        default: {
-          platform::UniqueIcon fileIcon = GetFileIcon();
-          HICON icon = fileIcon.get();
-          ShowIcon(icon, std::move(fileIcon));
-          break;
-        }
-      }
-    } else {
-      ShowIcon(::LoadIconA(platform::AppInstance(), MAKEINTRESOURCEA(IDI_WHITE)));
+  const bool noTarget = !HasTarget(m_hTarget);
+  const bool isWindow = !noTarget && ::IsWindow(m_hTarget);
+  std::optional<LRESULT> big;
+  std::optional<LRESULT> small;
+  if (isWindow) {
+    UpdateImagePath();
+    big = platform::SendMessageBounded(m_hTarget, WM_GETICON, ICON_BIG, 0, platform::kReadTimeoutMs);
+    // A target that did not answer the first question is not asked a second time.
+    if (big && !*big)
+      small = platform::SendMessageBounded(m_hTarget, WM_GETICON, ICON_SMALL, 0, platform::kReadTimeoutMs);
+  }
+  auto asIcon = [](const std::optional<LRESULT>& answer) -> std::optional<HICON> {
+    if (!answer) return std::nullopt;
+    return reinterpret_cast<HICON>(*answer);
+  };
+  switch (ChooseIconSource(noTarget, isWindow, asIcon(big), asIcon(small))) {
+    case IconSource::Keep:
+      break;
+    case IconSource::Big:
+      ShowIcon(reinterpret_cast<HICON>(*big));
+      break;
+    case IconSource::Small:
+      ShowIcon(reinterpret_cast<HICON>(*small));
+      break;
+    case IconSource::File: {
+      platform::UniqueIcon fileIcon = GetFileIcon();
+      HICON icon = fileIcon.get();
+      ShowIcon(icon, std::move(fileIcon));
+      break;
     }
+    case IconSource::White:
+      ShowIcon(::LoadIconA(platform::AppInstance(), MAKEINTRESOURCEA(IDI_WHITE)));
+      break;
   }
   RefreshInfo();
   m_layeredDlg.SetTargetWindow(m_hTarget);
