@@ -66,10 +66,7 @@ else
 fi
 trap quorvel_cleanup EXIT
 
-# A persistent server before any wine process: without it each process pays for a new one.
 mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1 || true
-
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "wine-env.sh: initialising the wine prefix $WINEPREFIX (once)" >&2
   wine wineboot --init </dev/null >/dev/null 2>&1 || true
@@ -77,7 +74,18 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # The set-up's own server and processes end before the persistent server starts.
+  wineserver -w </dev/null >/dev/null 2>&1 || true
 fi
+
+# A persistent server before the programs run: without it each process pays for a new one.
+wineserver -p </dev/null >/dev/null 2>&1 || true
 
 # Start wine's services now, detached from the caller's pipes (ctest would wait on them).
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+# Keep the desktop, and with it wine's explorer, open until the server stops: otherwise each
+# test program that starts after a pause opens a new explorer holding ctest's pipes.
+if [ -f "$BUILD/DesktopKeeper.exe" ]; then
+  wine "$BUILD/DesktopKeeper.exe" </dev/null >/dev/null 2>&1 &
+  sleep 0.5
+fi
