@@ -282,4 +282,42 @@ TEST_F(MainDialogTest, AboutBoxShowsTheProductVersion) {
   EXPECT_TRUE(::IsWindowEnabled(m_hWnd)) << "and enabled again afterwards";
 }
 
+TEST_F(MainDialogTest, CarriesTheProgramIconForTaskbarAndDragging) {
+  ASSERT_NE(m_dlg->m_hIcon, nullptr);
+  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, ICON_BIG, 0)), m_dlg->m_hIcon);
+  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, ICON_SMALL, 0)), m_dlg->m_hIcon);
+  // A dialog procedure returns this one directly, not through DWLP_MSGRESULT.
+  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_QUERYDRAGICON, 0, 0)), m_dlg->m_hIcon);
+}
+
+// The modal run routes keys through the dialog manager: Enter in the list presses the
+// default button "終了" and ends the run with IDOK; Escape ends it with IDCANCEL.
+TEST(MainDialogModal, EnterInTheListEndsWithOkAndEscapeCancels) {
+  struct Case {
+    WPARAM key;
+    INT_PTR result;
+  };
+  for (Case c : {Case{VK_RETURN, IDOK}, Case{VK_ESCAPE, IDCANCEL}}) {
+    static WPARAM s_key;
+    s_key = c.key;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
+      HWND dialog = ::FindWindowA("#32770", "Tsuravi");
+      if (!dialog) return;
+      HWND list = ::GetDlgItem(dialog, IDC_MAIN_LIST);
+      ::SetFocus(list);
+      ::PostMessageA(list, WM_KEYDOWN, s_key, 0);
+      ::PostMessageA(list, WM_KEYUP, s_key, 0);
+    });
+    // A second timer gives up so that a failing run cannot hang the test.
+    static CQuorvelDlg* s_dlg;
+    CQuorvelDlg dlg;
+    s_dlg = &dlg;
+    UINT_PTR guard = ::SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) WINAPI { s_dlg->EndDialog(-2); });
+    INT_PTR result = dlg.DoModal();
+    ::KillTimer(nullptr, timer);
+    ::KillTimer(nullptr, guard);
+    EXPECT_EQ(result, c.result) << "key " << c.key;
+  }
+}
+
 }  // namespace
