@@ -81,22 +81,22 @@ BOOL CQuorvelDlg::OnInitDialog() {
 }
 
 void CQuorvelDlg::FillWindowList() {
-  m_bFilling = true;
+  std::unordered_map<DWORD, std::string> processNames;
+  m_pProcessNames = &processNames;
   ::EnumWindows(
       [](HWND hwnd, LPARAM context) WINAPI -> BOOL {
         reinterpret_cast<CQuorvelDlg*>(context)->AddWindowRow(hwnd);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(this));
-  m_bFilling = false;
-  m_processNames.clear();
+  m_pProcessNames = nullptr;
 }
 
 std::string CQuorvelDlg::LookUpProcessName(DWORD pid) {
-  if (!m_bFilling) return GetProcessName(pid);
-  auto known = m_processNames.find(pid);
-  if (known != m_processNames.end()) return known->second;
-  return m_processNames.emplace(pid, GetProcessName(pid)).first->second;
+  if (!m_pProcessNames) return GetProcessName(pid);
+  auto known = m_pProcessNames->find(pid);
+  if (known != m_pProcessNames->end()) return known->second;
+  return m_pProcessNames->emplace(pid, GetProcessName(pid)).first->second;
 }
 
 void CQuorvelDlg::AddWindowRow(HWND hwnd) {

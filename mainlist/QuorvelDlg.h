@@ -58,10 +58,9 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void ShowProcessPath(DWORD pid);
   std::string LookUpProcessName(DWORD pid);
 
-  // Process names already looked up by the walk in progress; a process is opened once per
-  // walk however many windows it has. Empty outside FillWindowList.
-  std::unordered_map<DWORD, std::string> m_processNames;
-  bool m_bFilling = false;
+  // Process names already looked up by the walk in progress, so a process is opened once per
+  // walk however many windows it has; null outside FillWindowList.
+  std::unordered_map<DWORD, std::string>* m_pProcessNames = nullptr;
 };
 
 // Timer of the auto update and its period.
