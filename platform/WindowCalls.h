@@ -1,0 +1,53 @@
+// Calls that change a window which may belong to another program. Such calls wait for the
+// window's thread, so a hung or busy program would freeze Quorvel with them. Every panel goes
+// through these instead of calling ShowWindow, SetWindowPos, MoveWindow, SetWindowLongA,
+// SetLayeredWindowAttributes, SetWindowRgn or SetWindowPlacement on a target directly:
+//   * a window of the calling thread gets the direct call (it cannot wait on itself);
+//   * a window of another thread gets the form that does not wait (ShowWindowAsync,
+//     SWP_ASYNCWINDOWPOS), or, for calls without one, is probed with a bounded WM_NULL first
+//     and, when it does not answer, the call is handed to a worker thread that completes it
+//     once the window's thread recovers. The display's next tick shows the real state.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+namespace platform {
+
+// How a call on a window is made.
+enum class WindowCallRoute {
+  Direct,    // the window is the calling thread's own, or it answered the probe
+  NoWait,    // another thread's window, through a form that does not wait for it
+  Deferred,  // another thread's window that did not answer: completed later by a worker
+};
+
+// True when hwnd belongs to the calling thread.
+bool IsOwnThreadWindow(HWND hwnd);
+
+// ShowWindow, or ShowWindowAsync for another thread's window.
+WindowCallRoute ShowWindowNoWait(HWND hwnd, int command);
+// SetWindowPos, with SWP_ASYNCWINDOWPOS added for another thread's window.
+WindowCallRoute SetWindowPosNoWait(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+// MoveWindow as a SetWindowPos (no z-order change, no activation).
+WindowCallRoute MoveWindowNoWait(HWND hwnd, int x, int y, int width, int height, bool repaint);
+
+// Runs a call that has no asynchronous form: now, when the window is ours or answers a
+// bounded WM_NULL and no earlier call to its thread is still pending; otherwise queued behind
+// the calls already waiting for that thread, on a worker thread. The call must own whatever
+// it needs (it may run after the caller has returned).
+WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call);
+// SetWindowLongA through RunOnWindow.
+WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value);
+
+// Sends a command whose answer Quorvel can do without. When the window does not answer within
+// the bound the message is posted instead, so it still arrives once the program recovers.
+// Returns the answer when one came in time.
+std::optional<LRESULT> SendOrPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs);
+
+// True while calls handed to workers have not all completed.
+bool HasDeferredWindowCalls();
+// Waits until every deferred call has completed; false when timeoutMs passed first.
+bool WaitForDeferredWindowCalls(DWORD timeoutMs);
+
+}  // namespace platform
