@@ -131,3 +131,15 @@
 #define IDC_EXSTYLE_OVERLAPPEDWINDOW 1071
 #define IDC_EXSTYLE_PALETTEWINDOW   1072
 #define IDC_EXSTYLE_LAYERED         1073
+
+// Capture view.
+
+
+// Layered-attributes panel.
+
+
+// Set-layered dialog.
+
+
+// Child-window inspector.
+
