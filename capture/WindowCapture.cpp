@@ -115,7 +115,12 @@ void PutBackIconic(HWND target, const IconicState& state) {
   // Minimising shows the window; one that was hidden and minimised goes back to hidden.
   if (!(state.style & WS_VISIBLE)) ::ShowWindow(target, SW_HIDE);
   platform::SendMessageBounded(target, WM_SETREDRAW, TRUE, 0, kProbeTimeoutMs);
-  if (state.exStyle & WS_EX_LAYERED) SetLayered(target, state.colorKey, state.alpha, state.layeredFlags);
+  if (state.exStyle & WS_EX_LAYERED) {
+    // Some systems keep a new alpha only when the flags carry LWA_ALPHA; written with it first,
+    // the saved alpha is what stays whatever the saved flags are.
+    if (!(state.layeredFlags & LWA_ALPHA)) SetLayered(target, state.colorKey, state.alpha, state.layeredFlags | LWA_ALPHA);
+    SetLayered(target, state.colorKey, state.alpha, state.layeredFlags);
+  }
   ::SetWindowLongA(target, GWL_EXSTYLE, state.exStyle);
   ::SetWindowLongA(target, GWL_STYLE, state.style);
 }
