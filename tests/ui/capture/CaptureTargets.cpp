@@ -19,6 +19,12 @@ constexpr UINT kRunWork = WM_APP + 1;
 std::mutex g_countsMutex;
 std::map<std::pair<HWND, UINT>, int> g_counts;
 
+struct PrintSeen {
+  RECT rect;
+  bool visible;
+};
+std::map<HWND, PrintSeen> g_prints;
+
 std::atomic<UINT> g_blockMessage{0};
 std::atomic<bool> g_blocked{false};
 HANDLE ReleaseEvent() {
@@ -49,6 +55,14 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
       break;
+    case WM_PRINT: {
+      PrintSeen seen = {};
+      ::GetWindowRect(hwnd, &seen.rect);
+      seen.visible = ::IsWindowVisible(hwnd) != FALSE;
+      std::lock_guard<std::mutex> lock(g_countsMutex);
+      g_prints[hwnd] = seen;
+      break;
+    }
     case WM_ERASEBKGND:
       Fill(hwnd, reinterpret_cast<HDC>(wParam));
       return 1;
@@ -103,6 +117,15 @@ int MessageCount(HWND hwnd, UINT message) {
   std::lock_guard<std::mutex> lock(g_countsMutex);
   auto found = g_counts.find({hwnd, message});
   return found == g_counts.end() ? 0 : found->second;
+}
+
+bool LastPrint(HWND hwnd, RECT* rect, bool* visible) {
+  std::lock_guard<std::mutex> lock(g_countsMutex);
+  auto found = g_prints.find(hwnd);
+  if (found == g_prints.end()) return false;
+  *rect = found->second.rect;
+  *visible = found->second.visible;
+  return true;
 }
 
 TargetThread::TargetThread() {

@@ -18,6 +18,10 @@ HWND CreateFilledWindow(COLORREF colour, int x, int y, int width, int height, in
 // How many times the window got the message since it was created.
 int MessageCount(HWND hwnd, UINT message);
 
+// Where the window stood and whether it was visible when it was last asked to print itself;
+// false when it never was.
+bool LastPrint(HWND hwnd, RECT* rect, bool* visible);
+
 // A user-interface thread of the test process.
 class TargetThread {
  public:

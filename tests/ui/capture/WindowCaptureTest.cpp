@@ -75,6 +75,18 @@ void Minimise(TargetThread* thread, HWND hwnd, bool maximiseFirst) {
     work();
 }
 
+// The window printed itself standing visible at rect moved by (10000, 10000).
+void ExpectPrintedOffScreen(HWND hwnd, const RECT& rect) {
+  RECT printed = {};
+  bool visible = false;
+  ASSERT_TRUE(capturetest::LastPrint(hwnd, &printed, &visible)) << "never printed";
+  EXPECT_TRUE(visible);
+  EXPECT_EQ(printed.left, rect.left + 10000);
+  EXPECT_EQ(printed.top, rect.top + 10000);
+  EXPECT_EQ(printed.right, rect.right + 10000);
+  EXPECT_EQ(printed.bottom, rect.bottom + 10000);
+}
+
 TEST_F(WindowCaptureTest, PrintWindowTakesTheWholeWindowAndADeadTargetChangesNothing) {
   HWND own = Own(kRed, SW_SHOWNOACTIVATE);
   HWND other = Other(kBlue, SW_SHOWNOACTIVATE);
@@ -142,6 +154,7 @@ TEST_F(WindowCaptureTest, IconicCaptureTakesTheNormalSizeAndPutsEveryPropertyBac
     ASSERT_TRUE(platform::WaitForDeferredWindowCalls(10000));
     ExpectPicture(240, 160, kGreen);
     EXPECT_EQ(capturetest::MessageCount(hwnd, WM_SETREDRAW), redraws + 4) << "the restore cycle did not run";
+    ExpectPrintedOffScreen(hwnd, before.placement.rcNormalPosition);
     ExpectSameState(before, ReadState(hwnd));
   }
 }
@@ -221,6 +234,7 @@ TEST_F(WindowCaptureTest, HideCaptureShowsAHiddenWindowOffScreenAndHidesItAgain)
     ASSERT_TRUE(platform::WaitForDeferredWindowCalls(10000));
     ExpectPicture(240, 160, kBlue);
     EXPECT_GE(capturetest::MessageCount(hwnd, WM_SHOWWINDOW), shows + 2) << "the window was not shown and hidden";
+    ExpectPrintedOffScreen(hwnd, before.rect);
     ExpectSameState(before, ReadState(hwnd));
   }
 }
