@@ -148,6 +148,16 @@ TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTh
   ExpectNumbers("255", "255", "255", "255");
   ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
   for (int id : kValueLabels) EXPECT_EQ(Background(id), kLightYellow) << id;
+  // The button paints no background of its own; the panel and its captions keep the system's.
+  HDC dc = ::GetDC(m_panel);
+  auto brushFor = [&](UINT msg, HWND control) {
+    return reinterpret_cast<HBRUSH>(
+        ::SendMessageA(m_panel, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+  };
+  EXPECT_EQ(brushFor(WM_CTLCOLORBTN, ::GetDlgItem(m_panel, IDC_LAYERED_SET)), ::GetStockObject(NULL_BRUSH));
+  EXPECT_EQ(brushFor(WM_CTLCOLORDLG, m_panel), ::GetSysColorBrush(COLOR_3DFACE));
+  ::ReleaseDC(m_panel, dc);
+  EXPECT_EQ(Background(IDC_STATIC), ::GetSysColor(COLOR_3DFACE));
   Tick();
   ExpectNumbers("255", "255", "255", "255");
 
