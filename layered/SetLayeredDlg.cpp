@@ -10,6 +10,9 @@
 namespace {
 
 const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+// The range every spin of the dialog accepts: one byte.
+constexpr int kSpinMin = 0;
+constexpr int kSpinMax = 255;
 
 bool IsLive(HWND hwnd) { return hwnd != kNoTarget && ::IsWindow(hwnd); }
 
@@ -43,7 +46,7 @@ BOOL CSetLayeredDlg::OnInitDialog() {
   // While the dialog is open the four numbers live in the spins (and their buddy edits).
   const layered::ColorKeyParts parts = layered::UnpackColorKey(presets.colorKey);
   auto preset = [](const platform::CSpinButtonCtrl& spin, int pos) {
-    spin.SetRange32(kLayeredSpinMin, kLayeredSpinMax);
+    spin.SetRange32(kSpinMin, kSpinMax);
     spin.SetPos32(pos);
   };
   preset(m_spinAlpha, presets.alpha);

@@ -26,7 +26,3 @@ class CSetLayeredDlg : public platform::CDialog {
   BOOL OnInitDialog() override;
   void OnOK() override;
 };
-
-// The range every spin of the dialog accepts.
-constexpr int kLayeredSpinMin = 0;
-constexpr int kLayeredSpinMax = 255;

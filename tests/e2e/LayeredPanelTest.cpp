@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -50,14 +51,48 @@ HWND DialogHolding(HWND hwnd, int id) {
     return search.found;
 }
 
-// The colour on screen just inside a label's top-left corner.
-COLORREF ScreenPixel(HWND label) {
-    POINT p{1, 1};
-    ClientToScreen(label, &p);
+// The colour most pixels of a w x h area of dc at (x, y) have: a label's background, whatever
+// the font makes of its text.
+COLORREF CommonColour(HDC dc, int x, int y, int w, int h) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY);
+    GdiFlush();
+    std::map<DWORD, int> counts;
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < w * h; ++i) ++counts[pixels[i] & 0xFFFFFF];
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    DWORD common = 0;
+    int most = 0;
+    for (const auto& [pixel, count] : counts)
+        if (count > most) {
+            most = count;
+            common = pixel;
+        }
+    return RGB((common >> 16) & 0xFF, (common >> 8) & 0xFF, common & 0xFF);
+}
+
+// The colour a label shows on screen.
+COLORREF ScreenColour(HWND label) {
+    RECT client{};
+    GetClientRect(label, &client);
+    POINT origin{0, 0};
+    ClientToScreen(label, &origin);
     HDC screen = GetDC(nullptr);
-    const COLORREF pixel = GetPixel(screen, p.x, p.y);
+    const COLORREF colour = CommonColour(screen, origin.x, origin.y, client.right, client.bottom);
     ReleaseDC(nullptr, screen);
-    return pixel;
+    return colour;
 }
 
 class LayeredPanelTest : public ::testing::Test {
@@ -96,9 +131,9 @@ TEST_F(LayeredPanelTest, AClickedLayeredWindowShowsItsStateAndSetWritesNewAttrib
     EXPECT_EQ(e2e::WindowText(label(kRedId)), "0");
     EXPECT_EQ(e2e::WindowText(label(kGreenId)), "0");
     EXPECT_EQ(e2e::WindowText(label(kBlueId)), "0");
-    EXPECT_TRUE(e2e::WaitUntil([&] { return ScreenPixel(label(kLayeredStateId)) == kGreen; }, 2000));
-    EXPECT_EQ(ScreenPixel(label(kColorKeyStateId)), kRed);
-    EXPECT_EQ(ScreenPixel(label(kAlphaStateId)), kGreen);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ScreenColour(label(kLayeredStateId)) == kGreen; }, 2000));
+    EXPECT_EQ(ScreenColour(label(kColorKeyStateId)), kRed);
+    EXPECT_EQ(ScreenColour(label(kAlphaStateId)), kGreen);
 
     ASSERT_TRUE(e2e::PressButton(label(kSetId)));
     HWND set = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "SetLayeredWindowAttributes", 5000);
@@ -118,7 +153,7 @@ TEST_F(LayeredPanelTest, AClickedLayeredWindowShowsItsStateAndSetWritesNewAttrib
     EXPECT_EQ(key, 0x030201u);
     EXPECT_EQ(alpha, 128);
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return ScreenPixel(label(kColorKeyStateId)) == kGreen; }, 3000));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ScreenColour(label(kColorKeyStateId)) == kGreen; }, 3000));
     EXPECT_EQ(e2e::WindowText(label(kRedId)), "1");
     EXPECT_EQ(e2e::WindowText(label(kGreenId)), "2");
     EXPECT_EQ(e2e::WindowText(label(kBlueId)), "3");

@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
 #include "E2eDriver.h"
 #include "layered/LayeredDlg.h"
-#include "layered/SetLayeredDlg.h"
 #include "operations/OperationDlg.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
@@ -43,6 +43,38 @@ Layered ReadLayered(HWND hwnd) {
   return read;
 }
 bool IsLayered(HWND hwnd) { return (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
+
+// The colour most pixels of a w x h area of dc at (x, y) have: a label's background, whatever
+// the font makes of its text.
+COLORREF CommonColour(HDC dc, int x, int y, int w, int h) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC memory = ::CreateCompatibleDC(dc);
+  HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY);
+  ::GdiFlush();
+  std::map<DWORD, int> counts;
+  const DWORD* pixels = static_cast<const DWORD*>(bits);
+  for (int i = 0; i < w * h; ++i) ++counts[pixels[i] & 0xFFFFFF];
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  DWORD common = 0;
+  int most = 0;
+  for (const auto& [pixel, count] : counts)
+    if (count > most) {
+      most = count;
+      common = pixel;
+    }
+  return RGB((common >> 16) & 0xFF, (common >> 8) & 0xFF, common & 0xFF);
+}
 
 void Type(HWND dialog, int id, const char* text) { ::SetDlgItemTextA(dialog, id, text); }
 bool Checked(HWND dialog, int id) { return ::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -97,22 +129,23 @@ class LayeredDlgTest : public ::testing::Test {
     EXPECT_EQ(::GetObjectA(brush, sizeof lb, &lb), static_cast<int>(sizeof lb)) << id;
     return lb.lbColor;
   }
-  // What the label really shows: a pixel just inside its top-left corner, above the text,
-  // after everything pending has been painted.
-  COLORREF Pixel(int id) const {
+  // The colour the label really shows once everything pending has been painted.
+  COLORREF ShownColour(int id) const {
     uitest::PumpPending();
     ::RedrawWindow(m_host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     HWND label = ::GetDlgItem(m_panel, id);
+    RECT client{};
+    ::GetClientRect(label, &client);
     HDC dc = ::GetDC(label);
-    const COLORREF pixel = ::GetPixel(dc, 1, 1);
+    const COLORREF colour = CommonColour(dc, 0, 0, client.right, client.bottom);
     ::ReleaseDC(label, dc);
-    return pixel;
+    return colour;
   }
   void ExpectStateColours(COLORREF layered, COLORREF colorKey, COLORREF alpha) {
     const COLORREF expected[] = {layered, colorKey, alpha};
     for (int i = 0; i < 3; ++i) {
       EXPECT_EQ(Background(kStateLabels[i]), expected[i]) << kStateLabels[i];
-      EXPECT_EQ(Pixel(kStateLabels[i]), expected[i]) << kStateLabels[i];
+      EXPECT_EQ(ShownColour(kStateLabels[i]), expected[i]) << kStateLabels[i];
     }
   }
   void ExpectNumbers(const char* r, const char* g, const char* b, const char* alpha) {
@@ -172,7 +205,7 @@ TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTh
   for (int id : kStateLabels) EXPECT_TRUE(NeedsPaint(id)) << id;
   ExpectStateColours(kRed, kRed, kRed);
   ExpectNumbers("", "", "", "");
-  for (int id : kValueLabels) EXPECT_EQ(Pixel(id), kLightYellow) << id;
+  for (int id : kValueLabels) EXPECT_EQ(ShownColour(id), kLightYellow) << id;
   // A tick that finds the same states repaints no state label.
   PaintAll();
   Tick();
