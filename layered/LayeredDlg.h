@@ -1,16 +1,45 @@
-// The layered-attributes panel on the operations panel. For now it only keeps its target.
+// The layered-attributes panel on the operations panel: twice a second it shows whether the
+// target is layered, whether its colour key and constant alpha are in use (as coloured labels)
+// and the key's R, G, B and the alpha; "設定" opens the set dialog.
 #pragma once
-#include "platform/Dialog.h"
+#include <windows.h>
 
-class CLayeredDlg : public platform::CDialog {
+#include <optional>
+
+#include "layered/LayeredDisplay.h"
+#include "platform/Dialog.h"
+#include "platform/Handles.h"
+
+class CLayeredDlg : public platform::CDialogT<CLayeredDlg> {
  public:
   CLayeredDlg();
   ~CLayeredDlg() override;
+  static MessageMapView MessageMap();
 
-  // Takes the target window (-1 when there is none).
+  // Takes the target window (-1 when there is none); the display follows at the next tick.
   void SetTargetWindow(HWND hwnd) { m_hTarget = hwnd; }
   HWND TargetWindow() const { return m_hTarget; }
 
- private:
+  // Reads the target's layered state and shows it; run by timer 102.
+  void RefreshLayeredInfo();
+
   HWND m_hTarget = reinterpret_cast<HWND>(-1);
+  int m_nLayered = -1;
+  int m_nColorKey = -1;
+  int m_nAlpha = -1;
+  platform::UniqueBrush m_brValue;
+  platform::UniqueBrush m_brTrue;
+  platform::UniqueBrush m_brFalse;
+
+ protected:
+  BOOL OnInitDialog() override;
+
+ private:
+  bool HasValidTarget() const;
+  layered::LayeredStates States() const { return {m_nLayered, m_nColorKey, m_nAlpha}; }
+
+  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
+  template <UINT Message>
+  std::optional<LRESULT> OnCtlColor(WPARAM wParam, LPARAM lParam);
+  void OnSet();
 };

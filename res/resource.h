@@ -142,10 +142,26 @@
 
 
 // Layered-attributes panel.
-
+#define IDC_LAYERED_LAYEREDSTATE    1055
+#define IDC_LAYERED_RED             1056
+#define IDC_LAYERED_GREEN           1057
+#define IDC_LAYERED_BLUE            1058
+#define IDC_LAYERED_ALPHAVALUE      1059
+#define IDC_LAYERED_ALPHASTATE      1060
+#define IDC_LAYERED_COLORKEYSTATE   1061
+#define IDC_LAYERED_SET             1062
 
 // Set-layered dialog.
-
+#define IDC_SETLAYERED_RED          1065
+#define IDC_SETLAYERED_REDSPIN      1066
+#define IDC_SETLAYERED_GREEN        1067
+#define IDC_SETLAYERED_GREENSPIN    1068
+#define IDC_SETLAYERED_BLUE         1069
+#define IDC_SETLAYERED_BLUESPIN     1070
+#define IDC_SETLAYERED_ALPHA        1071
+#define IDC_SETLAYERED_ALPHASPIN    1072
+#define IDC_SETLAYERED_COLORKEYFLAG 1073
+#define IDC_SETLAYERED_ALPHAFLAG    1074
 
 // Child-window inspector.
 
