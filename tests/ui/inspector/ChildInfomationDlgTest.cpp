@@ -210,6 +210,27 @@ TEST_F(InspectorTest, ListsEveryDescendantInOrderWithEveryCellAndKeepsTheSelecti
   EXPECT_EQ(m_dlg->m_hSelected, o2);
 }
 
+// A program that has just stopped answering costs one bounded text request per update, not
+// one per window: its other windows' texts are read without waiting. Six windows waiting one
+// second each would take over six seconds.
+TEST_F(InspectorTest, AProgramThatStoppedAnsweringCostsOneTextWait) {
+  HWND target = s_fixture->Create("name=slow title=Slow x=760 y=400 w=300 h=200 show=noactivate thread=slow");
+  ASSERT_NE(target, nullptr);
+  std::string script;
+  for (int i = 0; i < 6; ++i)
+    script += "child parent=slow text=S" + std::to_string(i) + " x=" + std::to_string(i * 40) + " w=30 h=20;";
+  ASSERT_TRUE(s_fixture->Command(script).answered);
+  ASSERT_EQ(s_fixture->Command("hang window=" + e2e::HandleText(target) + " ms=forever").value, 1);
+  const DWORD start = ::GetTickCount();
+  Inspect(target);
+  const DWORD elapsed = ::GetTickCount() - start;
+  s_fixture->Command("resume window=" + e2e::HandleText(target));
+  // One text wait and the picture's one-second probe, with room for a loaded machine.
+  EXPECT_LT(elapsed, 4000u);
+  ASSERT_EQ(m_dlg->m_list.GetItemCount(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(m_dlg->m_list.GetItemText(i, 2), "S" + std::to_string(i));
+}
+
 TEST_F(InspectorTest, RowClickShowsTheChildsStyleAndRectangles) {
   HWND target = CreateTree();
   Inspect(target);
