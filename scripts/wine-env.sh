@@ -78,6 +78,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w </dev/null >/dev/null 2>&1 || true
 fi
 
+# The templates' font "ＭＳ Ｐゴシック" is not on this system, and wine's fallback, the monospaced
+# IPAGothic, has Latin letters too wide for the captions. Ume P Gothic (fonts-horai-umefont) is
+# drawn to the same metrics as the font the templates were laid out for.
+quorvel_font="Ume P Gothic"
+if [ "$(cat "$WINEPREFIX/.quorvel-font" 2>/dev/null)" != "$quorvel_font" ]; then
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="%s"\r\n' \
+    "$quorvel_font" | iconv -f UTF-8 -t UTF-16 >"$BUILD/quorvel-font.reg"
+  wine regedit /S "$(winepath -w "$BUILD/quorvel-font.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1 &&
+    echo "$quorvel_font" >"$WINEPREFIX/.quorvel-font"
+fi
+
 # A persistent server before the programs run: without it each process pays for a new one.
 wineserver -p </dev/null >/dev/null 2>&1 || true
 
