@@ -12,6 +12,7 @@
 #include "E2eDriver.h"
 #include "inspector/ChildInfomationDlg.h"
 #include "platform/Format.h"
+#include "platform/WindowCalls.h"
 #include "res/resource.h"
 #include "support/UiTestSupport.h"
 
@@ -314,6 +315,16 @@ TEST_F(InspectorTest, PictureClickSelectsTheDeepestVisibleEnabledChild) {
   // The spins hold the point in the button's client coordinates (the picture's grain is 1.6 px).
   EXPECT_NEAR(m_dlg->m_spinX.GetPos32(), 40, 2);
   EXPECT_NEAR(m_dlg->m_spinY.GetPos32(), 16, 2);
+  // The red frame sits on the button's rectangle scaled into the picture.
+  ::UpdateWindow(m_hWnd);
+  const RECT button = WindowRect(a1);
+  const POINT frameCorner{20 + static_cast<LONG>((button.left - outer.left) * 0.625),
+                          250 + static_cast<LONG>((button.top - outer.top) * 0.625)};
+  HDC dc = ::GetDC(m_hWnd);
+  EXPECT_EQ(::GetPixel(dc, frameCorner.x, frameCorner.y), RGB(255, 0, 0));
+  EXPECT_EQ(::GetPixel(dc, frameCorner.x + 10, frameCorner.y), RGB(255, 0, 0));
+  EXPECT_NE(::GetPixel(dc, frameCorner.x + 10, frameCorner.y + 5), RGB(255, 0, 0));
+  ::ReleaseDC(m_hWnd, dc);
 
   // Overlapping siblings: the one listed first.
   click(pictureClient(Named("o2"), 20, 10));
@@ -527,6 +538,33 @@ TEST_F(InspectorTest, SavedRegionBelongsToTheWindowItWasSavedFrom) {
   ASSERT_TRUE(restored);
   EXPECT_TRUE(::EqualRgn(restored.get(), original.get()));
   EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A region for a window whose program has stopped answering is handed to a worker: the
+// inspector goes on at once and the window gets its region when the program recovers.
+TEST_F(InspectorTest, RegionForAProgramThatStoppedAnsweringArrivesLater) {
+  uitest::MessageBoxRecorder boxes;
+  HWND target = s_fixture->Create("name=rgn title=Regions x=760 y=400 w=300 h=200 show=noactivate thread=rgn");
+  ASSERT_NE(target, nullptr);
+  HWND child = reinterpret_cast<HWND>(s_fixture->Command("child parent=rgn text=C x=20 y=20 w=50 h=40").value);
+  ASSERT_NE(child, nullptr);
+  Inspect(target);
+  ClickChild(child);
+  const RECT expected = m_dlg->m_rcSelected;
+  ASSERT_EQ(s_fixture->Command("hang window=" + e2e::HandleText(target) + " ms=forever").value, 1);
+  const DWORD start = ::GetTickCount();
+  uitest::Click(m_hWnd, IDC_CI_RECTRGN);
+  const DWORD elapsed = ::GetTickCount() - start;
+  EXPECT_LT(elapsed, 2500u);  // one bounded probe, no wait on the window itself
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_FALSE(RegionOf(target));
+  s_fixture->Command("resume window=" + e2e::HandleText(target));
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
+  platform::UniqueRegion region = RegionOf(target);
+  ASSERT_TRUE(region);
+  RECT box{};
+  EXPECT_EQ(::GetRgnBox(region.get(), &box), SIMPLEREGION);
+  EXPECT_TRUE(::EqualRect(&box, &expected));
 }
 
 TEST_F(InspectorTest, StyleEditorWritesTheSelectedChildsStyle) {
