@@ -5,6 +5,7 @@
 #
 # BUILD defaults to ./build. Works with and without set -e in the sourcing shell. QUORVEL_DISPLAY picks the X display (Xvfb is started on it if
 # nothing answers there); without it a free display number from :78 upwards gets a new Xvfb.
+# QUORVEL_SCREEN sets the size of a new Xvfb's screen (default 1280x1024x24, as the tests expect).
 # On exit of the sourcing shell, the wineserver and the Xvfb started here are stopped.
 
 BUILD=${BUILD:-$PWD/build}
@@ -31,7 +32,7 @@ quorvel_display_taken() {
 }
 
 quorvel_start_xvfb() {
-  Xvfb "$1" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD/xvfb.log" 2>&1 </dev/null &
+  Xvfb "$1" -screen 0 "${QUORVEL_SCREEN:-1280x1024x24}" -nolisten tcp >"$BUILD/xvfb.log" 2>&1 </dev/null &
   QUORVEL_XVFB_PID=$!
   local _
   for _ in $(seq 100); do
