@@ -1,9 +1,535 @@
 #include "inspector/ChildInfomationDlg.h"
 
+#include <windowsx.h>
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "inspector/ChildHitTest.h"
+#include "inspector/PictureLayout.h"
+#include "operations/WindowStyleDlg.h"
+#include "operations/WindowStyleExDlg.h"
+#include "platform/Format.h"
+#include "platform/MessageBox.h"
+#include "platform/Messaging.h"
+#include "platform/WindowCalls.h"
 #include "res/resource.h"
 
-CChildInfomationDlg::CChildInfomationDlg() : CDialog(IDD_CHILDINFO) {}
+namespace {
+
+constexpr UINT_PTR kSelectionTimer = 104;
+constexpr UINT kSelectionPeriodMs = 500;
+constexpr int kTextBufferSize = 512;
+constexpr UINT kRedrawWholeWindow = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
+const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+
+const char kNoChildRect[] = "子ウィンドウの矩形が選択状態でありません";
+const char kCombineFailed[] = "リージョンの結合に失敗しました";
+const char kSetFailed[] = "リージョンの設定に失敗しました";
+const char kReleaseFailed[] = "リージョンの解除に失敗しました";
+
+bool IsLiveWindow(HWND hwnd) { return hwnd != kNoTarget && ::IsWindow(hwnd); }
+
+bool IsValueLabel(int id) {
+  switch (id) {
+    case IDC_CI_RECT_TOP:
+    case IDC_CI_RECT_LEFT:
+    case IDC_CI_RECT_RIGHT:
+    case IDC_CI_RECT_BOTTOM:
+    case IDC_CI_REL_TOP:
+    case IDC_CI_REL_LEFT:
+    case IDC_CI_REL_RIGHT:
+    case IDC_CI_REL_BOTTOM:
+    case IDC_CI_CLIENT_W:
+    case IDC_CI_CLIENT_H:
+    case IDC_CI_STYLE:
+    case IDC_CI_EXSTYLE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Trace(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vprintf(format, args);
+  va_end(args);
+  std::fflush(stdout);
+}
+
+unsigned HandleValue(HWND hwnd) { return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(hwnd)); }
+
+}  // namespace
+
+CChildInfomationDlg::CChildInfomationDlg()
+    : CDialogT(IDD_CHILDINFO), m_brLabel(platform::MakeSolidBrush(RGB(255, 255, 180))) {}
 
 CChildInfomationDlg::~CChildInfomationDlg() { DestroyWindow(); }
 
-void CChildInfomationDlg::update() {}
+CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
+  static const MessageEntry kMap[] = {
+      OnMessage(WM_TIMER, &CChildInfomationDlg::OnTimer),
+      OnMessage(WM_PAINT, &CChildInfomationDlg::OnPaint),
+      OnMessage(WM_CTLCOLORSTATIC, &CChildInfomationDlg::OnCtlColorStatic),
+      OnMessage(WM_LBUTTONDOWN, &CChildInfomationDlg::OnLButtonDown),
+      OnMessage(WM_DESTROY, &CChildInfomationDlg::OnDestroy),
+      OnNotify(IDC_CI_LIST, NM_CLICK, &CChildInfomationDlg::OnListClick),
+      OnNotify(IDC_CI_LIST, LVN_DELETEALLITEMS, &CChildInfomationDlg::OnListDeleteAll),
+      OnCommand(IDC_CI_REFRESH, BN_CLICKED, &CChildInfomationDlg::OnRefresh),
+      OnCommand(IDC_CI_LBUTTONDOWN, BN_CLICKED, &CChildInfomationDlg::OnLButtonDownButton),
+      OnCommand(IDC_CI_LBUTTONUP, BN_CLICKED, &CChildInfomationDlg::OnLButtonUpButton),
+      OnCommand(IDC_CI_SETFOCUS, BN_CLICKED, &CChildInfomationDlg::OnSetFocus),
+      OnCommand(IDC_CI_ENTERKEY, BN_CLICKED, &CChildInfomationDlg::OnEnterKey),
+      OnCommand(IDC_CI_F5KEY, BN_CLICKED, &CChildInfomationDlg::OnF5Key),
+      OnCommand(IDC_CI_WMCOPY, BN_CLICKED, &CChildInfomationDlg::OnCopy),
+      OnCommand(IDC_CI_CTRLC, BN_CLICKED, &CChildInfomationDlg::OnCtrlC),
+      OnCommand(IDC_CI_STYLEEDIT, BN_CLICKED, &CChildInfomationDlg::OnStyle),
+      OnCommand(IDC_CI_EXSTYLEEDIT, BN_CLICKED, &CChildInfomationDlg::OnExStyle),
+      OnCommand(IDC_CI_CUTRGN, BN_CLICKED, &CChildInfomationDlg::OnCutRegion),
+      OnCommand(IDC_CI_RECTRGN, BN_CLICKED, &CChildInfomationDlg::OnRectRegion),
+      OnCommand(IDC_CI_RELEASERGN, BN_CLICKED, &CChildInfomationDlg::OnReleaseRegion),
+  };
+  return kMap;
+}
+
+void CChildInfomationDlg::DoDataExchange(platform::CDataExchange& dx) {
+  platform::DDX_Control(dx, IDC_CI_YSPIN, m_spinY);
+  platform::DDX_Control(dx, IDC_CI_XSPIN, m_spinX);
+  platform::DDX_Control(dx, IDC_CI_LIST, m_list);
+}
+
+BOOL CChildInfomationDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  ShowWindow(SW_HIDE);
+  CenterOnOwner();
+
+  m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  m_list.InsertColumn(0, "handle", LVCFMT_LEFT, 80);
+  m_list.InsertColumn(1, "className", LVCFMT_LEFT, 120);
+  m_list.InsertColumn(2, "text", LVCFMT_LEFT, 120);
+  m_list.InsertColumn(3, "parent", LVCFMT_LEFT, 80);
+  m_list.InsertColumn(4, "CtrlID", LVCFMT_LEFT, 60);
+  m_list.InsertColumn(5, "Visible", LVCFMT_LEFT, 50);
+  m_list.InsertColumn(6, "Enable", LVCFMT_LEFT, 50);
+  m_list.InsertColumn(7, "", LVCFMT_LEFT, 10);
+
+  for (const platform::CSpinButtonCtrl* spin : {&m_spinX, &m_spinY}) {
+    spin->SetRange32(0, 1024);
+    spin->SetPos32(0);
+  }
+  ::SetTimer(m_hWnd, kSelectionTimer, kSelectionPeriodMs, nullptr);
+  return TRUE;
+}
+
+// Centred on the owner while it is on screen, else on the work area; kept inside the work area.
+void CChildInfomationDlg::CenterOnOwner() {
+  RECT workArea{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+  RECT around = workArea;
+  HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+  if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
+  RECT own{};
+  ::GetWindowRect(m_hWnd, &own);
+  const LONG width = own.right - own.left;
+  const LONG height = own.bottom - own.top;
+  LONG x = (around.left + around.right - width) / 2;
+  LONG y = (around.top + around.bottom - height) / 2;
+  if (x + width > workArea.right) x = workArea.right - width;
+  if (y + height > workArea.bottom) y = workArea.bottom - height;
+  if (x < workArea.left) x = workArea.left;
+  if (y < workArea.top) y = workArea.top;
+  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CChildInfomationDlg::OnOK() { ShowWindow(SW_HIDE); }
+
+std::optional<LRESULT> CChildInfomationDlg::OnDestroy(WPARAM, LPARAM) {
+  // Saved regions were never handed to a window: they go with the inspector.
+  m_savedRegions.Clear();
+  ::KillTimer(m_hWnd, kSelectionTimer);
+  return std::nullopt;
+}
+
+void CChildInfomationDlg::SetParentHandle(HWND hwnd) {
+  m_hParent = hwnd;
+  if (m_hWnd)
+    ::SetWindowTextA(m_hWnd, platform::Format("子ウィンドウ情報（親ハンドル=0x%08x)", HandleValue(hwnd)).c_str());
+  m_hSelected = nullptr;
+  m_rcSelected = RECT{};
+}
+
+void CChildInfomationDlg::update() {
+  Trace("CChildInfomationDlg::update()\n");
+  CollectChildren();
+
+  const int mark = m_list.GetSelectionMark();
+  std::optional<std::string> remembered;
+  if (mark >= 0) remembered = m_list.GetItemText(mark, 0);
+
+  m_list.SetRedraw(false);
+  m_list.DeleteAllItems();
+  FillList();
+  if (remembered) {
+    int found = -1;
+    for (size_t i = 0; i < m_children.size(); ++i) {
+      if (platform::FormatHandle(m_children[i].hwnd) == *remembered) {
+        found = static_cast<int>(i);
+        break;
+      }
+    }
+    if (found >= 0)
+      SelectRow(found);
+    else
+      m_rcSelected = RECT{};
+  }
+  m_list.SetRedraw(true);
+
+  if (AutoCapture(m_hWnd, m_hParent, m_picture)) {
+    m_dScale = 0.0;
+    InvalidateImage();
+  }
+}
+
+void CChildInfomationDlg::CollectChildren() {
+  m_children.clear();
+  m_silentThreads.clear();
+  // A handle that is no window (the no-target value among them) has no children to list.
+  if (IsLiveWindow(m_hParent)) ::EnumChildWindows(m_hParent, EnumChildProc, reinterpret_cast<LPARAM>(this));
+  m_silentThreads.clear();
+}
+
+BOOL CALLBACK CChildInfomationDlg::EnumChildProc(HWND hwnd, LPARAM lParam) {
+  reinterpret_cast<CChildInfomationDlg*>(lParam)->AddChild(hwnd);
+  return TRUE;
+}
+
+void CChildInfomationDlg::AddChild(HWND hwnd) {
+  CChildWindowItem item;
+  item.hwnd = hwnd;
+  char className[kTextBufferSize] = {};
+  ::GetClassNameA(hwnd, className, kTextBufferSize - 1);
+  item.className = className;
+  item.parent = ::GetParent(hwnd);
+  item.ctrlId = ::GetDlgCtrlID(hwnd);
+  item.visible = ::IsWindowVisible(hwnd);
+  item.enabled = ::IsWindowEnabled(hwnd);
+  item.text = ReadChildText(hwnd);
+  m_children.push_back(std::move(item));
+}
+
+// WM_GETTEXT with a bound. A thread that let it time out is not waited for again in this
+// update: its windows' texts come from GetWindowTextA, which does not wait for another program.
+std::string CChildInfomationDlg::ReadChildText(HWND hwnd) {
+  char text[kTextBufferSize] = {};
+  const DWORD thread = ::GetWindowThreadProcessId(hwnd, nullptr);
+  if (m_silentThreads.count(thread) == 0) {
+    if (platform::SendMessageBounded(hwnd, WM_GETTEXT, kTextBufferSize - 1, reinterpret_cast<LPARAM>(text),
+                                     platform::kReadTimeoutMs))
+      return text;
+    if (thread != 0) m_silentThreads.insert(thread);
+  }
+  text[0] = '\0';
+  ::GetWindowTextA(hwnd, text, kTextBufferSize - 1);
+  return text;
+}
+
+void CChildInfomationDlg::FillList() {
+  for (size_t i = 0; i < m_children.size(); ++i) {
+    const auto cells = inspector::ChildRowTexts(m_children[i]);
+    const int row = m_list.InsertItem(static_cast<int>(i), cells[0]);
+    for (int column = 1; column < inspector::kChildColumns; ++column) m_list.SetItemText(row, column, cells[column]);
+  }
+}
+
+void CChildInfomationDlg::SelectRow(int row) {
+  m_list.SetSelectionMark(row);
+  m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+  m_list.SetHotItem(row);
+  m_list.EnsureVisible(row, false);
+}
+
+LRESULT CChildInfomationDlg::OnListDeleteAll(NMHDR*) { return TRUE; }
+
+void CChildInfomationDlg::RefreshSelection() {
+  static const int kLabels[] = {IDC_CI_STYLE,      IDC_CI_EXSTYLE,   IDC_CI_RECT_TOP, IDC_CI_RECT_LEFT,
+                                IDC_CI_RECT_RIGHT, IDC_CI_RECT_BOTTOM, IDC_CI_REL_TOP, IDC_CI_REL_LEFT,
+                                IDC_CI_REL_RIGHT,  IDC_CI_REL_BOTTOM};
+  if (!::IsWindow(m_hSelected)) {
+    for (int id : kLabels) SetDlgItemText(id, "");
+    m_rcSelected = RECT{};
+    return;
+  }
+  SetDlgItemText(IDC_CI_STYLE, platform::FormatHex32(static_cast<DWORD>(::GetWindowLongA(m_hSelected, GWL_STYLE))));
+  SetDlgItemText(IDC_CI_EXSTYLE,
+                 platform::FormatHex32(static_cast<DWORD>(::GetWindowLongA(m_hSelected, GWL_EXSTYLE))));
+  RECT window{};
+  ::GetWindowRect(m_hSelected, &window);
+  SetDlgItemText(IDC_CI_RECT_TOP, platform::FormatInt(window.top));
+  SetDlgItemText(IDC_CI_RECT_LEFT, platform::FormatInt(window.left));
+  SetDlgItemText(IDC_CI_RECT_RIGHT, platform::FormatInt(window.right));
+  SetDlgItemText(IDC_CI_RECT_BOTTOM, platform::FormatInt(window.bottom));
+  RECT client{};
+  ::GetClientRect(m_hSelected, &client);
+  SetDlgItemText(IDC_CI_CLIENT_W, platform::FormatInt(client.right));
+  SetDlgItemText(IDC_CI_CLIENT_H, platform::FormatInt(client.bottom));
+  RECT parent{};
+  ::GetWindowRect(m_hParent, &parent);
+  const RECT relative{window.left - parent.left, window.top - parent.top, window.right - parent.left,
+                      window.bottom - parent.top};
+  SetDlgItemText(IDC_CI_REL_TOP, platform::FormatInt(relative.top));
+  SetDlgItemText(IDC_CI_REL_LEFT, platform::FormatInt(relative.left));
+  SetDlgItemText(IDC_CI_REL_RIGHT, platform::FormatInt(relative.right));
+  SetDlgItemText(IDC_CI_REL_BOTTOM, platform::FormatInt(relative.bottom));
+  m_rcSelected = relative;
+}
+
+std::optional<LRESULT> CChildInfomationDlg::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam == kSelectionTimer) RefreshSelection();
+  return std::nullopt;
+}
+
+void CChildInfomationDlg::InvalidateImage() { ::InvalidateRect(m_hWnd, &m_rcImage, TRUE); }
+
+std::optional<LRESULT> CChildInfomationDlg::OnPaint(WPARAM, LPARAM) {
+  platform::CPaintDcGuard paint(m_hWnd);
+  if (m_hParent == kNoTarget) return 0;
+  HDC dc = paint.Get();
+  const POINT corner{m_rcImage.left, m_rcImage.top};
+  const inspector::PictureLayout layout =
+      inspector::LayOutPicture(m_picture.width, m_picture.height, m_rcImage.right - m_rcImage.left,
+                               m_rcImage.bottom - m_rcImage.top);
+  m_dScale = layout.scale;
+  if (m_picture.bitmap) {
+    platform::UniqueMemoryDc memory(::CreateCompatibleDC(dc));
+    if (memory) {
+      platform::CSelectObjectGuard select(memory.get(), m_picture.bitmap.get());
+      if (layout.stretched) {
+        ::SetStretchBltMode(dc, HALFTONE);
+        ::SetBrushOrgEx(dc, 0, 0, nullptr);
+        ::StretchBlt(dc, corner.x, corner.y, layout.drawWidth, layout.drawHeight, memory.get(), 0, 0,
+                     m_picture.width, m_picture.height, SRCCOPY);
+      } else {
+        ::BitBlt(dc, corner.x, corner.y, m_picture.width, m_picture.height, memory.get(), 0, 0, SRCCOPY);
+      }
+    }
+  }
+  if (const std::optional<RECT> frame = inspector::FrameOnPicture(m_rcSelected, layout, corner)) {
+    platform::UniqueBrush red = platform::MakeSolidBrush(RGB(255, 0, 0));
+    ::FrameRect(dc, &*frame, red.get());
+  }
+  return 0;
+}
+
+std::optional<LRESULT> CChildInfomationDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+  const LRESULT fallback = DefaultCtlColor(WM_CTLCOLORSTATIC, wParam, lParam);
+  ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+  if (IsValueLabel(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)))) return reinterpret_cast<LRESULT>(m_brLabel.get());
+  return fallback;
+}
+
+LRESULT CChildInfomationDlg::OnListClick(NMHDR*) {
+  const int mark = m_list.GetSelectionMark();
+  if (mark < 0) return 0;
+  m_hSelected = inspector::ParseHandleText(m_list.GetItemText(mark, 0));
+  RefreshSelection();
+  m_spinX.SetPos32(0);
+  m_spinY.SetPos32(0);
+  InvalidateImage();
+  return 0;
+}
+
+std::optional<LRESULT> CChildInfomationDlg::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
+  const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  Trace("OnLButtonDown(0x%08x, x=%d, y=%d) ", static_cast<unsigned>(wParam), static_cast<int>(point.x),
+        static_cast<int>(point.y));
+  if (!::IsWindow(m_hParent)) return 0;
+  if (!::PtInRect(&m_rcImage, point)) {
+    Trace("OutOfImageRect\n");
+    return std::nullopt;
+  }
+  Trace("Iner ImageRect\n");
+  const POINT onPicture{point.x - m_rcImage.left, point.y - m_rcImage.top};
+  Trace("ipoint x=%d, y=%d\n", static_cast<int>(onPicture.x), static_cast<int>(onPicture.y));
+  // Before the new picture has been painted there is no scale to map the point with.
+  const std::optional<POINT> onWindow = inspector::PictureToWindowPoint(onPicture, m_dScale);
+  if (!onWindow) return std::nullopt;
+  Trace("WinPoint x=%d, y=%d\n", static_cast<int>(onWindow->x), static_cast<int>(onWindow->y));
+  RECT parent{};
+  ::GetWindowRect(m_hParent, &parent);
+  const POINT screen{onWindow->x + parent.left, onWindow->y + parent.top};
+  Trace("spoint x=%d, y=%d\n", static_cast<int>(screen.x), static_cast<int>(screen.y));
+
+  const std::optional<HWND> found = FindDeepestChildAt(screen);
+  if (!found) {
+    Trace("NotFind ChildWindow!\n");
+    return std::nullopt;
+  }
+  Trace("Find ChildWindow handle=0x%08x\n", HandleValue(*found));
+  SelectChildByHandle(*found);
+  POINT client = screen;
+  ::ScreenToClient(*found, &client);
+  m_spinX.SetPos32(client.x);
+  m_spinY.SetPos32(client.y);
+  return std::nullopt;
+}
+
+std::optional<HWND> CChildInfomationDlg::FindDeepestChildAt(POINT screen) {
+  POINT client = screen;
+  ::ScreenToClient(m_hParent, &client);
+  Trace("spoint x=%d, y=%d\n", static_cast<int>(client.x), static_cast<int>(client.y));
+  const inspector::DeepestChild hit = inspector::FindDeepestChildAt(m_children, m_hParent, screen);
+  if (!hit.first) {
+    Trace("NotFind ChildWindow!\n");
+    return std::nullopt;
+  }
+  Trace("Find ChildWindow handle=0x%08x\n", HandleValue(hit.first));
+  return hit.deepest;
+}
+
+void CChildInfomationDlg::SelectChildByHandle(HWND hwnd) {
+  for (size_t i = 0; i < m_children.size(); ++i) {
+    if (m_children[i].hwnd != hwnd) continue;
+    m_hSelected = hwnd;
+    RefreshSelection();
+    SelectRow(static_cast<int>(i));
+    InvalidateImage();
+    return;
+  }
+}
+
+void CChildInfomationDlg::OnRefresh() {
+  if (::IsWindow(m_hParent)) update();
+}
+
+std::optional<HWND> CChildInfomationDlg::AddressedChild() const {
+  const int mark = m_list.GetSelectionMark();
+  if (mark < 0 || static_cast<size_t>(mark) >= m_children.size()) return std::nullopt;
+  const HWND child = m_children[static_cast<size_t>(mark)].hwnd;
+  if (!::IsWindow(child)) return std::nullopt;
+  return child;
+}
+
+LPARAM CChildInfomationDlg::SpinPoint() const {
+  const WORD x = LOWORD(m_spinX.Send(UDM_GETPOS));
+  const WORD y = LOWORD(m_spinY.Send(UDM_GETPOS));
+  return MAKELPARAM(x, y);
+}
+
+void CChildInfomationDlg::OnLButtonDownButton() {
+  if (const auto child = AddressedChild()) ::PostMessageA(*child, WM_LBUTTONDOWN, MK_LBUTTON, SpinPoint());
+}
+
+void CChildInfomationDlg::OnLButtonUpButton() {
+  if (const auto child = AddressedChild()) ::PostMessageA(*child, WM_LBUTTONUP, 0, SpinPoint());
+}
+
+void CChildInfomationDlg::OnSetFocus() {
+  if (const auto child = AddressedChild())
+    platform::SendMessageBounded(*child, WM_SETFOCUS, 0, 0, platform::kReadTimeoutMs);
+}
+
+void CChildInfomationDlg::OnEnterKey() {
+  if (const auto child = AddressedChild()) ::PostMessageA(*child, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+void CChildInfomationDlg::OnF5Key() {
+  if (const auto child = AddressedChild()) ::PostMessageA(*child, WM_KEYDOWN, VK_F5, 0);
+}
+
+void CChildInfomationDlg::OnCopy() {
+  if (const auto child = AddressedChild())
+    platform::SendMessageBounded(*child, WM_COPY, 0, 0, platform::kReadTimeoutMs);
+}
+
+// Real key strokes: they go to whichever window has the keyboard focus once the child's
+// window has come to the front.
+void CChildInfomationDlg::OnCtrlC() {
+  const auto child = AddressedChild();
+  if (!child) return;
+  ::SetForegroundWindow(*child);
+  ::keybd_event(VK_CONTROL, 0, 0, 0);
+  ::keybd_event('C', 0, 0, 0);
+  ::keybd_event('C', 0, KEYEVENTF_KEYUP, 0);
+  ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+void CChildInfomationDlg::OnStyle() {
+  const HWND child = m_hSelected;
+  if (!IsLiveWindow(child)) return;
+  CWindowStyleDlg dlg;
+  dlg.m_dwStyle = static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE));
+  if (dlg.DoModal() == IDOK && IsLiveWindow(child)) {
+    platform::SetWindowLongNoWait(child, GWL_STYLE, static_cast<LONG>(dlg.m_dwStyle));
+    ::RedrawWindow(child, nullptr, nullptr, kRedrawWholeWindow);
+  }
+}
+
+void CChildInfomationDlg::OnExStyle() {
+  const HWND child = m_hSelected;
+  if (!IsLiveWindow(child)) return;
+  CWindowStyleExDlg dlg;
+  dlg.m_dwExStyle = static_cast<DWORD>(::GetWindowLongA(child, GWL_EXSTYLE));
+  if (dlg.DoModal() == IDOK && IsLiveWindow(child)) {
+    platform::SetWindowLongNoWait(child, GWL_EXSTYLE, static_cast<LONG>(dlg.m_dwExStyle));
+    ::RedrawWindow(child, nullptr, nullptr, kRedrawWholeWindow);
+  }
+}
+
+// Keeps the region the inspected window has before the inspector first changes it; a window
+// without a region has nothing to keep, and the next change tries again.
+void CChildInfomationDlg::SaveRegion() {
+  m_savedRegions.DropDead([](HWND hwnd) { return ::IsWindow(hwnd) != FALSE; });
+  if (m_savedRegions.Find(m_hParent)) return;
+  platform::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+  if (region && ::GetWindowRgn(m_hParent, region.get()) != ERROR) m_savedRegions.Save(m_hParent, std::move(region));
+}
+
+void CChildInfomationDlg::OnCutRegion() {
+  SaveRegion();
+  if (inspector::IsEmptyRect(m_rcSelected)) {
+    platform::AppMessageBox(kNoChildRect);
+    return;
+  }
+  RECT window{};
+  ::GetWindowRect(m_hParent, &window);
+  platform::UniqueRegion region = inspector::CutOutRegion(
+      m_rcSelected, m_savedRegions.Find(m_hParent), SIZE{window.right - window.left, window.bottom - window.top});
+  if (!region) {
+    platform::AppMessageBox(kCombineFailed);
+    return;
+  }
+  if (!platform::SetWindowRgnNoWait(m_hParent, std::move(region), true).accepted) platform::AppMessageBox(kSetFailed);
+}
+
+void CChildInfomationDlg::OnRectRegion() {
+  SaveRegion();
+  if (inspector::IsEmptyRect(m_rcSelected)) {
+    platform::AppMessageBox(kNoChildRect);
+    return;
+  }
+  platform::UniqueRegion region(
+      ::CreateRectRgn(m_rcSelected.left, m_rcSelected.top, m_rcSelected.right, m_rcSelected.bottom));
+  if (!platform::SetWindowRgnNoWait(m_hParent, std::move(region), true).accepted) platform::AppMessageBox(kSetFailed);
+}
+
+// Gives the window back the region saved for it, or removes its region when none was saved.
+// A saved region the window refuses stays saved, so the window hands over a copy.
+void CChildInfomationDlg::OnReleaseRegion() {
+  m_savedRegions.DropDead([](HWND hwnd) { return ::IsWindow(hwnd) != FALSE; });
+  platform::UniqueRegion restore;
+  if (HRGN saved = m_savedRegions.Find(m_hParent)) {
+    restore.reset(::CreateRectRgn(0, 0, 0, 0));
+    if (!restore || ::CombineRgn(restore.get(), saved, nullptr, RGN_COPY) == ERROR) {
+      platform::AppMessageBox(kReleaseFailed);
+      return;
+    }
+  }
+  const bool hadSaved = restore != nullptr;
+  if (!platform::SetWindowRgnNoWait(m_hParent, std::move(restore), true).accepted) {
+    platform::AppMessageBox(kReleaseFailed);
+    return;
+  }
+  if (hadSaved) m_savedRegions.Take(m_hParent);
+}

@@ -1,18 +1,99 @@
-// The child-window inspector, a modeless pop-up owned by the main dialog. For now it only
-// keeps the window whose children it will list.
+// The child-window inspector, a modeless pop-up owned by the main dialog. For the window the
+// user last picked in the main list it lists every descendant window, shows the window's
+// picture with a red frame on the selected child and that child's style words and rectangles,
+// and acts on the child: mouse, key, focus and copy messages, its style editors, and window
+// regions of the inspected window cut from the child's rectangle.
 #pragma once
-#include "platform/Dialog.h"
+#include <windows.h>
 
-class CChildInfomationDlg : public platform::CDialog {
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "capture/WindowCapture.h"
+#include "inspector/ChildWindowItem.h"
+#include "inspector/SavedRegions.h"
+#include "platform/Dialog.h"
+#include "platform/Handles.h"
+
+class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
  public:
   CChildInfomationDlg();
   ~CChildInfomationDlg() override;
+  static MessageMapView MessageMap();
 
-  void SetParentHandle(HWND hwnd) { m_hParent = hwnd; }
+  // Takes a new window to inspect and clears the selection; the list keeps its rows until
+  // the next update.
+  void SetParentHandle(HWND hwnd);
   HWND ParentHandle() const { return m_hParent; }
-  // Rebuilds the child list and the picture of the parent window.
+  // Lists the window's descendants anew, selects the previously selected row again, and
+  // takes a new picture.
   void update();
 
+  // The listed windows; row i of the list shows record i.
+  std::vector<CChildWindowItem> m_children;
+  platform::CListCtrl m_list;
+  platform::CSpinButtonCtrl m_spinX;
+  platform::CSpinButtonCtrl m_spinY;
+  platform::UniqueBrush m_brLabel;
+  // The picture area in dialog client pixels.
+  const RECT m_rcImage{20, 250, 320, 450};
+  WindowPicture m_picture;
+  // Drawn pixels per window pixel as last painted; 0 until the picture is painted.
+  double m_dScale = 0.0;
+  HWND m_hSelected = nullptr;
+  // The selected child's rectangle relative to the window's top-left corner: the space of
+  // the picture and of window regions.
+  RECT m_rcSelected{};
+
+ protected:
+  BOOL OnInitDialog() override;
+  void DoDataExchange(platform::CDataExchange& dx) override;
+  // Enter hides the inspector; everything it shows stays for the next time.
+  void OnOK() override;
+
  private:
+  void CollectChildren();
+  static BOOL CALLBACK EnumChildProc(HWND hwnd, LPARAM lParam);
+  void AddChild(HWND hwnd);
+  std::string ReadChildText(HWND hwnd);
+  void FillList();
+  void SelectRow(int row);
+  void RefreshSelection();
+  void SelectChildByHandle(HWND hwnd);
+  std::optional<HWND> FindDeepestChildAt(POINT screen);
+  void CenterOnOwner();
+  void InvalidateImage();
+  // The child of the selected row while it is still a window.
+  std::optional<HWND> AddressedChild() const;
+  LPARAM SpinPoint() const;
+  void SaveRegion();
+
+  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnLButtonDown(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
+  LRESULT OnListClick(NMHDR* header);
+  LRESULT OnListDeleteAll(NMHDR* header);
+
+  void OnRefresh();
+  void OnLButtonDownButton();
+  void OnLButtonUpButton();
+  void OnSetFocus();
+  void OnEnterKey();
+  void OnF5Key();
+  void OnCopy();
+  void OnCtrlC();
+  void OnStyle();
+  void OnExStyle();
+  void OnCutRegion();
+  void OnRectRegion();
+  void OnReleaseRegion();
+
   HWND m_hParent = reinterpret_cast<HWND>(-1);
+  // Threads that let a text request time out during the running update: their other windows
+  // are read without waiting, so one hung program costs one wait.
+  std::set<DWORD> m_silentThreads;
+  inspector::CSavedRegions m_savedRegions;
 };

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -120,6 +121,21 @@ WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call) {
 
 WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value) {
   return RunOnWindow(hwnd, [hwnd, index, value] { ::SetWindowLongA(hwnd, index, value); });
+}
+
+WindowRgnResult SetWindowRgnNoWait(HWND hwnd, UniqueRegion region, bool redraw) {
+  // A handle that is no window fails at once; probing it could reach every top-level window.
+  if (!::IsWindow(hwnd)) return {WindowCallRoute::Direct, false};
+  // The call may outlive this function, so it holds the region and its own outcome.
+  auto held = std::make_shared<UniqueRegion>(std::move(region));
+  auto accepted = std::make_shared<bool>(false);
+  const WindowCallRoute route = RunOnWindow(hwnd, [hwnd, held, accepted, redraw] {
+    if (::SetWindowRgn(hwnd, held->get(), redraw ? TRUE : FALSE)) {
+      held->release();
+      *accepted = true;
+    }
+  });
+  return {route, route == WindowCallRoute::Deferred || *accepted};
 }
 
 std::optional<LRESULT> SendOrPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs) {

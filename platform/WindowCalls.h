@@ -13,6 +13,8 @@
 #include <functional>
 #include <optional>
 
+#include "platform/Handles.h"
+
 namespace platform {
 
 // How a call on a window is made.
@@ -39,6 +41,15 @@ WindowCallRoute MoveWindowNoWait(HWND hwnd, int x, int y, int width, int height,
 WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call);
 // SetWindowLongA through RunOnWindow.
 WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value);
+
+// SetWindowRgn through RunOnWindow. The window manager owns the region once it accepted it;
+// a refused region is deleted. accepted tells whether a call made now succeeded; a deferred
+// call counts as accepted (its outcome shows later, as the window's region).
+struct WindowRgnResult {
+  WindowCallRoute route;
+  bool accepted;
+};
+WindowRgnResult SetWindowRgnNoWait(HWND hwnd, UniqueRegion region, bool redraw);
 
 // Sends a command whose answer Quorvel can do without. When the window does not answer within
 // the bound the message is posted instead, so it still arrives once the program recovers.

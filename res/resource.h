@@ -164,4 +164,34 @@
 #define IDC_SETLAYERED_ALPHAFLAG    1074
 
 // Child-window inspector.
+#define IDC_CI_REFRESH          1001
+#define IDC_CI_RECT_TOP         1003
+#define IDC_CI_RECT_LEFT        1004
+#define IDC_CI_RECT_RIGHT       1005
+#define IDC_CI_RECT_BOTTOM      1006
+#define IDC_CI_REL_TOP          1007
+#define IDC_CI_REL_LEFT         1008
+#define IDC_CI_REL_RIGHT        1009
+#define IDC_CI_REL_BOTTOM       1010
+#define IDC_CI_CLIENT_W         1013
+#define IDC_CI_CLIENT_H         1014
+#define IDC_CI_WMCOPY           1016
+#define IDC_CI_STYLE            1034
+#define IDC_CI_EXSTYLE          1035
+#define IDC_CI_STYLEEDIT        1036
+#define IDC_CI_EXSTYLEEDIT      1037
+#define IDC_CI_LIST             1083
+#define IDC_CI_RECTRGN          1086
+#define IDC_CI_RELEASERGN       1087
+#define IDC_CI_CUTRGN           1088
+#define IDC_CI_LBUTTONDOWN      1089
+#define IDC_CI_LBUTTONUP        1090
+#define IDC_CI_SETFOCUS         1091
+#define IDC_CI_ENTERKEY         1092
+#define IDC_CI_F5KEY            1094
+#define IDC_CI_X                1095
+#define IDC_CI_Y                1096
+#define IDC_CI_XSPIN            1097
+#define IDC_CI_YSPIN            1098
+#define IDC_CI_CTRLC            1099
 

@@ -1,0 +1,34 @@
+// One descendant window of the inspected window, as read when the inspector last listed them,
+// and how it reads in the inspector's list.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+class CChildWindowItem {
+ public:
+  virtual ~CChildWindowItem() = default;
+
+  HWND hwnd = nullptr;
+  HWND parent = nullptr;
+  std::string text;
+  std::string className;
+  int ctrlId = 0;
+  BOOL visible = FALSE;
+  BOOL enabled = FALSE;
+};
+
+namespace inspector {
+
+// Columns of the child list; the eighth column stays empty.
+constexpr int kChildColumns = 7;
+
+// The cells of a record's row: handle, className, text, parent, CtrlID, Visible, Enable.
+std::array<std::string, kChildColumns> ChildRowTexts(const CChildWindowItem& item);
+
+// The handle a row's "0x%08x" text names: the digits after the first two characters, read as
+// hexadecimal (0 when there are none).
+HWND ParseHandleText(const std::string& text);
+
+}  // namespace inspector

@@ -1,0 +1,98 @@
+// The inspector of the real program, driven from outside: opened on a fixture window whose
+// program has stopped answering. The program must stay usable and still list the children.
+#include "E2eDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using e2e::HandleText;
+
+constexpr int kMainListId = 1000;
+constexpr int kMainChildInfoId = 1082;
+constexpr int kMainWithTitleId = 1034;
+constexpr int kListId = 1083;
+constexpr int kRefreshId = 1001;
+constexpr int kHandleColumn = 3;
+
+class InspectorE2eTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(fixture.Start()); }
+    void TearDown() override {
+        if (dialog) e2e::CloseDialogProgram(quorvel, dialog);
+        fixture.Quit();
+    }
+
+    // A real click on the main dialog's "Title付き" box, and whether it flipped within the time.
+    bool CheckBoxFlipsWithin(DWORD timeoutMs) {
+        HWND box = GetDlgItem(dialog, kMainWithTitleId);
+        LRESULT before = 0;
+        if (!e2e::SendWithTimeout(box, BM_GETCHECK, 0, 0, &before, timeoutMs)) return false;
+        RECT r{};
+        GetWindowRect(box, &r);
+        if (!e2e::ClickScreenPoint(box, POINT{r.left + 6, (r.top + r.bottom) / 2})) return false;
+        return e2e::WaitUntil([&] {
+            LRESULT now = before;
+            return e2e::SendWithTimeout(box, BM_GETCHECK, 0, 0, &now, 200) && now != before;
+        }, timeoutMs, 20);
+    }
+
+    e2e::FixtureClient fixture;
+    e2e::ChildProcess quorvel;
+    HWND dialog = nullptr;
+};
+
+TEST_F(InspectorE2eTest, HungProgramsChildrenAreListedAndQuorvelKeepsTakingInput) {
+    HWND hung = fixture.Create("name=hung title=\"Hung with children\" x=980 y=40 w=240 h=160 show=noactivate thread=stuck");
+    ASSERT_TRUE(IsWindow(hung));
+    ASSERT_TRUE(fixture.Command("child parent=hung name=k1 text=First id=5;"
+                                "child parent=k1 name=k2 class=BUTTON text=Inner id=6 x=2 y=2 w=40 h=20;"
+                                "child parent=hung name=k3 text=Third id=7 y=60").answered);
+    HWND k1 = reinterpret_cast<HWND>(fixture.Command("find name=k1").value);
+    HWND k2 = reinterpret_cast<HWND>(fixture.Command("find name=k2").value);
+    HWND k3 = reinterpret_cast<HWND>(fixture.Command("find name=k3").value);
+    ASSERT_EQ(fixture.Command("hang window=" + HandleText(hung) + " ms=forever").value, 1);
+
+    ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
+    dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
+    ASSERT_NE(dialog, nullptr);
+    e2e::RemoteListView rows(GetDlgItem(dialog, kMainListId));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return rows.FindRow(kHandleColumn, HandleText(hung)) >= 0; }, 8000, 100));
+
+    // From here on the window manager counts the program as not responding, and Quorvel's
+    // bounded messages to it fail at once.
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsHungAppWindow(hung) != FALSE; }, 10000, 100));
+
+    ASSERT_TRUE(rows.ClickRow(rows.FindRow(kHandleColumn, HandleText(hung))));
+    EXPECT_TRUE(CheckBoxFlipsWithin(2000)) << "no real input taken within 2 s of the row click";
+
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, kMainChildInfoId)));
+    const std::string caption = "子ウィンドウ情報（親ハンドル=" + HandleText(hung) + ")";
+    HWND inspector = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        inspector = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
+        return inspector && IsWindowVisible(inspector);
+    }, 3000)) << "the inspector did not show with its caption";
+    e2e::RemoteListView children(GetDlgItem(inspector, kListId));
+    ASSERT_EQ(children.ItemCount(), 3);
+    EXPECT_EQ(children.ItemText(0, 0), HandleText(k1));
+    EXPECT_EQ(children.ItemText(1, 0), HandleText(k2));
+    EXPECT_EQ(children.ItemText(1, 1), "Button");
+    EXPECT_EQ(children.ItemText(1, 3), HandleText(k1));
+    EXPECT_EQ(children.ItemText(2, 0), HandleText(k3));
+    EXPECT_EQ(children.ItemText(2, 4), "7");
+    // Texts come through although the program does not answer.
+    EXPECT_EQ(children.ItemText(0, 2), "First");
+    EXPECT_EQ(children.ItemText(1, 2), "Inner");
+    EXPECT_EQ(children.ItemText(2, 2), "Third");
+
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(inspector, kRefreshId)));
+    EXPECT_TRUE(CheckBoxFlipsWithin(2000)) << "no real input taken within 2 s of 情報更新";
+    EXPECT_EQ(children.ItemCount(), 3);
+    fixture.Command("resume window=" + HandleText(hung));
+}
+
+}  // namespace

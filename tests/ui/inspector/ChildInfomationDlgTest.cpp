@@ -1,0 +1,629 @@
+// The inspector created in the test process, inspecting a child tree in the fixture program:
+// the list and its re-selection, the labels, the picture and a real click on it, every
+// injection button as the fixture's windows receive it, the region buttons, the style editor
+// and the ways the dialog hides.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "E2eDriver.h"
+#include "inspector/ChildInfomationDlg.h"
+#include "platform/Format.h"
+#include "platform/WindowCalls.h"
+#include "res/resource.h"
+#include "support/UiTestSupport.h"
+
+namespace {
+
+const char kNoChildRect[] = "子ウィンドウの矩形が選択状態でありません";
+const char kReleaseFailed[] = "リージョンの解除に失敗しました";
+
+RECT WindowRect(HWND hwnd) {
+  RECT r{};
+  ::GetWindowRect(hwnd, &r);
+  return r;
+}
+
+std::string Dec(LONG value) { return std::to_string(value); }
+
+// The window's region as the window manager has it; null when it has none.
+platform::UniqueRegion RegionOf(HWND hwnd) {
+  platform::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+  if (::GetWindowRgn(hwnd, region.get()) == ERROR) return nullptr;
+  return region;
+}
+
+class InspectorTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_fixture = new e2e::FixtureClient;
+    ASSERT_TRUE(s_fixture->Start());
+  }
+  static void TearDownTestSuite() {
+    s_fixture->Quit();
+    delete s_fixture;
+    s_fixture = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_NE(s_fixture, nullptr);
+    m_dlg = std::make_unique<CChildInfomationDlg>();
+    ASSERT_TRUE(m_dlg->Create(nullptr));
+    m_hWnd = m_dlg->GetSafeHwnd();
+    // The dialog on the left, the fixture's windows on the right: nothing covers the picture.
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  void TearDown() override { m_dlg.reset(); }
+
+  // The tree the list tests read: nested children, a hidden and a disabled child, two
+  // overlapping siblings, a 600-byte text with control id 0 and a chain eleven levels deep.
+  HWND CreateTree() {
+    const std::string name = "t" + std::to_string(++s_trees);
+    HWND target = s_fixture->Create("name=" + name + " title=InspectorTarget x=760 y=40 w=420 h=320 show=noactivate");
+    EXPECT_NE(target, nullptr);
+    std::string script;
+    auto child = [&](const std::string& options) { script += "child parent=" + options + ";"; };
+    child(name + " name=" + name + "a text=Alpha id=11 x=10 y=10 w=160 h=110");
+    child(name + "a name=" + name + "a1 class=BUTTON text=Press id=12 x=10 y=10 w=80 h=30");
+    child(name + "a name=" + name + "a2 text=Second id=13 x=10 y=60 w=80 h=30");
+    child(name + " name=" + name + "h text=Hidden id=21 style=WS_CHILD x=200 y=10 w=80 h=40");
+    child(name + " name=" + name + "d text=Disabled id=22 style=WS_CHILD|WS_VISIBLE|WS_DISABLED x=290 y=10 w=80 h=40");
+    child(name + " name=" + name + "o1 text=Over1 id=31 x=200 y=130 w=100 h=60");
+    child(name + " name=" + name + "o2 text=Over2 id=32 x=250 y=150 w=100 h=60");
+    child(name + " name=" + name + "long text=" + std::string(600, 'x') + " x=10 y=200 w=100 h=20");
+    std::string parent = name;
+    for (int level = 1; level <= 11; ++level) {
+      const std::string link = name + "c" + std::to_string(level);
+      child(parent + " name=" + link + " text=L" + std::to_string(level) + " id=" + std::to_string(40 + level) +
+            (level == 1 ? " x=380 y=10 w=20 h=20" : " x=0 y=0 w=20 h=20"));
+      parent = link;
+    }
+    EXPECT_TRUE(s_fixture->Command(script).answered);
+    m_names = name;
+    return target;
+  }
+  HWND Named(const std::string& suffix) {
+    return reinterpret_cast<HWND>(s_fixture->Command("find name=" + m_names + suffix).value);
+  }
+
+  void Inspect(HWND target) {
+    m_dlg->SetParentHandle(target);
+    m_dlg->update();
+  }
+  std::vector<std::string> Row(int row) {
+    std::vector<std::string> cells;
+    for (int column = 0; column < 8; ++column) cells.push_back(m_dlg->m_list.GetItemText(row, column));
+    return cells;
+  }
+  std::vector<std::vector<std::string>> Rows() {
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 0; i < m_dlg->m_list.GetItemCount(); ++i) rows.push_back(Row(i));
+    return rows;
+  }
+  int RowOf(HWND hwnd) {
+    for (int i = 0; i < m_dlg->m_list.GetItemCount(); ++i)
+      if (m_dlg->m_list.GetItemText(i, 0) == e2e::HandleText(hwnd)) return i;
+    return -1;
+  }
+  // A mouse click on the row as the list reports it: selection, then NM_CLICK.
+  void ClickRow(int row) {
+    m_dlg->m_list.SetItemState(-1, 0, LVIS_SELECTED);
+    m_dlg->m_list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_dlg->m_list.SetSelectionMark(row);
+    NMITEMACTIVATE click{};
+    click.hdr.hwndFrom = m_dlg->m_list.GetSafeHwnd();
+    click.hdr.idFrom = IDC_CI_LIST;
+    click.hdr.code = NM_CLICK;
+    click.iItem = row;
+    ::SendMessageA(m_hWnd, WM_NOTIFY, IDC_CI_LIST, reinterpret_cast<LPARAM>(&click));
+  }
+  void ClickChild(HWND child) {
+    const int row = RowOf(child);
+    ASSERT_GE(row, 0);
+    ClickRow(row);
+  }
+  void Tick() { ::SendMessageA(m_hWnd, WM_TIMER, 104, 0); }
+  std::string Text(int id) { return uitest::ControlText(m_hWnd, id); }
+  std::string Record(HWND hwnd, const char* msg) {
+    return s_fixture->Command("query window=" + e2e::HandleText(hwnd) + " msg=" + msg).text;
+  }
+  // Waits until the fixture has handled what was posted to the window, then reads the record.
+  std::string RecordAfterPost(HWND hwnd, const char* msg) {
+    e2e::WaitUntil([&] { return s_fixture->Command("query window=" + e2e::HandleText(hwnd) + " msg=" + msg).value > 0; },
+                   2000, 20);
+    return Record(hwnd, msg);
+  }
+
+  static e2e::FixtureClient* s_fixture;
+  static int s_trees;
+  std::unique_ptr<CChildInfomationDlg> m_dlg;
+  HWND m_hWnd = nullptr;
+  std::string m_names;
+};
+e2e::FixtureClient* InspectorTest::s_fixture = nullptr;
+int InspectorTest::s_trees = 0;
+
+TEST_F(InspectorTest, ListsEveryDescendantInOrderWithEveryCellAndKeepsTheSelection) {
+  HWND target = CreateTree();
+  EXPECT_EQ(Text(IDC_CI_STYLE), "0x00000000");
+  EXPECT_EQ(Text(IDC_CI_CLIENT_W), "Static");
+  Inspect(target);
+
+  char caption[128] = {};
+  ::GetWindowTextA(m_hWnd, caption, sizeof caption);
+  EXPECT_EQ(std::string(caption), "子ウィンドウ情報（親ハンドル=" + e2e::HandleText(target) + ")");
+
+  HWND a = Named("a"), a1 = Named("a1"), a2 = Named("a2"), hidden = Named("h"), disabled = Named("d");
+  HWND o1 = Named("o1"), o2 = Named("o2"), longText = Named("long");
+  const std::string T = e2e::HandleText(target);
+  const std::string kClass = "QuorvelFixtureWindow";
+  const std::vector<std::vector<std::string>> expected_head = {
+      {e2e::HandleText(a), kClass, "Alpha", T, "11", "TRUE", "TRUE", ""},
+      {e2e::HandleText(a1), "Button", "Press", e2e::HandleText(a), "12", "TRUE", "TRUE", ""},
+      {e2e::HandleText(a2), kClass, "Second", e2e::HandleText(a), "13", "TRUE", "TRUE", ""},
+      {e2e::HandleText(hidden), kClass, "Hidden", T, "21", "", "TRUE", ""},
+      {e2e::HandleText(disabled), kClass, "Disabled", T, "22", "TRUE", "", ""},
+      {e2e::HandleText(o1), kClass, "Over1", T, "31", "TRUE", "TRUE", ""},
+      {e2e::HandleText(o2), kClass, "Over2", T, "32", "TRUE", "TRUE", ""},
+      {e2e::HandleText(longText), kClass, std::string(510, 'x'), T, "0", "TRUE", "TRUE", ""},
+  };
+  const auto rows = Rows();
+  ASSERT_EQ(rows.size(), 19u);
+  for (size_t i = 0; i < expected_head.size(); ++i) EXPECT_EQ(rows[i], expected_head[i]) << "row " << i;
+  // The chain: each link right after its parent, eleven levels down.
+  HWND parent = target;
+  for (int level = 1; level <= 11; ++level) {
+    HWND link = Named("c" + std::to_string(level));
+    const std::vector<std::string> row = {e2e::HandleText(link), kClass, "L" + std::to_string(level),
+                                          e2e::HandleText(parent), std::to_string(40 + level), "TRUE", "TRUE", ""};
+    EXPECT_EQ(rows[7 + level], row) << "level " << level;
+    parent = link;
+  }
+  ASSERT_EQ(m_dlg->m_children.size(), 19u);
+  EXPECT_EQ(m_dlg->m_children[1].hwnd, a1);
+
+  // A second update gives the same list; without a selection none is made.
+  m_dlg->update();
+  EXPECT_EQ(Rows(), rows);
+  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), -1);
+
+  // The selected row is found again by its handle even when it moved up.
+  ClickChild(o2);
+  EXPECT_EQ(m_dlg->m_hSelected, o2);
+  ASSERT_EQ(s_fixture->Command("destroy window=" + e2e::HandleText(hidden)).value, 1);
+  m_dlg->update();
+  EXPECT_EQ(m_dlg->m_list.GetItemCount(), 18);
+  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), 5);
+  EXPECT_EQ(m_dlg->m_list.GetItemText(5, 0), e2e::HandleText(o2));
+  EXPECT_EQ(m_dlg->m_list.GetItemState(5, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
+  Tick();
+  EXPECT_NE(m_dlg->m_rcSelected.right, 0);
+
+  // Once the child is gone its rectangle is empty; the handle stays until a new choice.
+  ASSERT_EQ(s_fixture->Command("destroy window=" + e2e::HandleText(o2)).value, 1);
+  m_dlg->update();
+  EXPECT_EQ(m_dlg->m_list.GetItemCount(), 17);
+  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), -1);
+  EXPECT_EQ(m_dlg->m_rcSelected.right, 0);
+  EXPECT_EQ(m_dlg->m_hSelected, o2);
+}
+
+// A program that has just stopped answering costs one bounded text request per update, not
+// one per window: its other windows' texts are read without waiting. Six windows waiting one
+// second each would take over six seconds.
+TEST_F(InspectorTest, AProgramThatStoppedAnsweringCostsOneTextWait) {
+  HWND target = s_fixture->Create("name=slow title=Slow x=760 y=400 w=300 h=200 show=noactivate thread=slow");
+  ASSERT_NE(target, nullptr);
+  std::string script;
+  for (int i = 0; i < 6; ++i)
+    script += "child parent=slow text=S" + std::to_string(i) + " x=" + std::to_string(i * 40) + " w=30 h=20;";
+  ASSERT_TRUE(s_fixture->Command(script).answered);
+  ASSERT_EQ(s_fixture->Command("hang window=" + e2e::HandleText(target) + " ms=forever").value, 1);
+  const DWORD start = ::GetTickCount();
+  Inspect(target);
+  const DWORD elapsed = ::GetTickCount() - start;
+  s_fixture->Command("resume window=" + e2e::HandleText(target));
+  // One text wait and the picture's one-second probe, with room for a loaded machine.
+  EXPECT_LT(elapsed, 4000u);
+  ASSERT_EQ(m_dlg->m_list.GetItemCount(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(m_dlg->m_list.GetItemText(i, 2), "S" + std::to_string(i));
+}
+
+TEST_F(InspectorTest, RowClickShowsTheChildsStyleAndRectangles) {
+  HWND target = CreateTree();
+  Inspect(target);
+  Tick();  // no child selected: the labels empty, the client size keeps its caption
+  EXPECT_EQ(Text(IDC_CI_STYLE), "");
+  EXPECT_EQ(Text(IDC_CI_REL_LEFT), "");
+  EXPECT_EQ(Text(IDC_CI_CLIENT_W), "Static");
+
+  HWND a2 = Named("a2");
+  ::SendMessageA(m_dlg->m_spinX.GetSafeHwnd(), UDM_SETPOS32, 0, 7);
+  ClickChild(a2);
+  EXPECT_EQ(m_dlg->m_hSelected, a2);
+  EXPECT_EQ(m_dlg->m_spinX.GetPos32(), 0);
+  const RECT child = WindowRect(a2);
+  const RECT outer = WindowRect(target);
+  RECT client{};
+  ::GetClientRect(a2, &client);
+  EXPECT_EQ(Text(IDC_CI_STYLE), platform::Format("0x%08lx", static_cast<unsigned long>(::GetWindowLongA(a2, GWL_STYLE))));
+  EXPECT_EQ(Text(IDC_CI_EXSTYLE), "0x00000000");
+  EXPECT_EQ(Text(IDC_CI_RECT_TOP), Dec(child.top));
+  EXPECT_EQ(Text(IDC_CI_RECT_LEFT), Dec(child.left));
+  EXPECT_EQ(Text(IDC_CI_RECT_RIGHT), Dec(child.right));
+  EXPECT_EQ(Text(IDC_CI_RECT_BOTTOM), Dec(child.bottom));
+  EXPECT_EQ(Text(IDC_CI_CLIENT_W), "80");
+  EXPECT_EQ(Text(IDC_CI_CLIENT_H), "30");
+  EXPECT_EQ(Text(IDC_CI_REL_LEFT), Dec(child.left - outer.left));
+  EXPECT_EQ(Text(IDC_CI_REL_TOP), Dec(child.top - outer.top));
+  EXPECT_EQ(Text(IDC_CI_REL_RIGHT), Dec(child.right - outer.left));
+  EXPECT_EQ(Text(IDC_CI_REL_BOTTOM), Dec(child.bottom - outer.top));
+  EXPECT_EQ(m_dlg->m_rcSelected.right - m_dlg->m_rcSelected.left, 80);
+
+  // The 500 ms refresh follows a moved child; the labels are light yellow boxes.
+  ASSERT_EQ(s_fixture->Command("move window=" + e2e::HandleText(a2) + " x=30 y=65").value, 1);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return Text(IDC_CI_RECT_LEFT) == Dec(WindowRect(a2).left); }, 3000));
+  HWND label = ::GetDlgItem(m_hWnd, IDC_CI_STYLE);
+  HDC dc = ::GetDC(label);
+  HBRUSH brush = reinterpret_cast<HBRUSH>(
+      ::SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
+  ::ReleaseDC(label, dc);
+  LOGBRUSH info{};
+  ASSERT_TRUE(::GetObjectA(brush, sizeof info, &info));
+  EXPECT_EQ(info.lbColor, RGB(255, 255, 180));
+
+  // A new target clears the selection; the list stays until the update.
+  m_dlg->SetParentHandle(a2);
+  EXPECT_EQ(m_dlg->m_hSelected, nullptr);
+  EXPECT_EQ(m_dlg->m_list.GetItemCount(), 19);
+}
+
+TEST_F(InspectorTest, PictureClickSelectsTheDeepestVisibleEnabledChild) {
+  HWND target = CreateTree();
+  m_dlg->ShowWindow(SW_SHOW);
+  Inspect(target);
+  // Before the picture is painted there is no scale: a click selects nothing.
+  ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 300));
+  EXPECT_EQ(m_dlg->m_hSelected, nullptr);
+  ::UpdateWindow(m_hWnd);
+  // 420 x 320 in a 300 x 200 area: the height binds.
+  ASSERT_DOUBLE_EQ(m_dlg->m_dScale, 0.625);
+  EXPECT_EQ(m_dlg->m_picture.width, 420);
+  EXPECT_EQ(m_dlg->m_picture.height, 320);
+
+  const RECT outer = WindowRect(target);
+  auto pictureClient = [&](HWND child, int dx, int dy) {
+    const RECT r = WindowRect(child);
+    return POINT{20 + static_cast<LONG>((r.left + dx - outer.left) * 0.625),
+                 250 + static_cast<LONG>((r.top + dy - outer.top) * 0.625)};
+  };
+  auto click = [&](POINT client) {
+    ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+  };
+
+  // One real click: on the button inside "Alpha".
+  HWND a1 = Named("a1");
+  POINT onButton = pictureClient(a1, 40, 16);
+  POINT screen = onButton;
+  ::ClientToScreen(m_hWnd, &screen);
+  ASSERT_TRUE(e2e::ClickScreenPoint(m_hWnd, screen));
+  EXPECT_TRUE(uitest::PumpUntil([&] { return m_dlg->m_hSelected == a1; }, 3000));
+  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), 1);
+  // The spins hold the point in the button's client coordinates (the picture's grain is 1.6 px).
+  EXPECT_NEAR(m_dlg->m_spinX.GetPos32(), 40, 2);
+  EXPECT_NEAR(m_dlg->m_spinY.GetPos32(), 16, 2);
+  // The red frame sits on the button's rectangle scaled into the picture.
+  ::UpdateWindow(m_hWnd);
+  const RECT button = WindowRect(a1);
+  const POINT frameCorner{20 + static_cast<LONG>((button.left - outer.left) * 0.625),
+                          250 + static_cast<LONG>((button.top - outer.top) * 0.625)};
+  HDC dc = ::GetDC(m_hWnd);
+  EXPECT_EQ(::GetPixel(dc, frameCorner.x, frameCorner.y), RGB(255, 0, 0));
+  EXPECT_EQ(::GetPixel(dc, frameCorner.x + 10, frameCorner.y), RGB(255, 0, 0));
+  EXPECT_NE(::GetPixel(dc, frameCorner.x + 10, frameCorner.y + 5), RGB(255, 0, 0));
+  ::ReleaseDC(m_hWnd, dc);
+
+  // Overlapping siblings: the one listed first.
+  click(pictureClient(Named("o2"), 20, 10));
+  EXPECT_EQ(m_dlg->m_hSelected, Named("o1"));
+  // Only a hidden child there: nothing selected, the spins at the target's client point.
+  HWND o1 = Named("o1");
+  click(pictureClient(Named("h"), 40, 20));
+  EXPECT_EQ(m_dlg->m_hSelected, o1);
+  POINT inTarget{WindowRect(Named("h")).left + 40, WindowRect(Named("h")).top + 20};
+  ::ScreenToClient(target, &inTarget);
+  EXPECT_NEAR(m_dlg->m_spinX.GetPos32(), inTarget.x, 2);
+  EXPECT_NEAR(m_dlg->m_spinY.GetPos32(), inTarget.y, 2);
+  // A disabled child is never hit either, and the eleven-deep chain is out of reach.
+  click(pictureClient(Named("d"), 40, 20));
+  EXPECT_EQ(m_dlg->m_hSelected, o1);
+  click(pictureClient(Named("c1"), 10, 10));
+  EXPECT_EQ(m_dlg->m_hSelected, o1);
+  // Outside the picture area (its right edge is outside too).
+  click(POINT{320, 300});
+  click(POINT{19, 300});
+  EXPECT_EQ(m_dlg->m_hSelected, o1);
+}
+
+TEST_F(InspectorTest, InjectionButtonsReachTheSelectedChild) {
+  HWND target = CreateTree();
+  Inspect(target);
+  HWND a = Named("a");
+  s_fixture->Command("clear window=" + e2e::HandleText(a));
+  // No row selected: none of the seven buttons does anything.
+  for (int id : {IDC_CI_LBUTTONDOWN, IDC_CI_LBUTTONUP, IDC_CI_SETFOCUS, IDC_CI_ENTERKEY, IDC_CI_F5KEY, IDC_CI_WMCOPY,
+                 IDC_CI_CTRLC})
+    uitest::Click(m_hWnd, id);
+
+  ClickChild(a);
+  // The numbers typed into the edits are the point.
+  ::SetDlgItemTextA(m_hWnd, IDC_CI_X, "10");
+  ::SetDlgItemTextA(m_hWnd, IDC_CI_Y, "20");
+  uitest::Click(m_hWnd, IDC_CI_LBUTTONDOWN);
+  EXPECT_EQ(RecordAfterPost(a, "lbuttondown"), "count=1 wparam=0x00000001 lparam=0x0014000a");
+  uitest::Click(m_hWnd, IDC_CI_LBUTTONUP);
+  EXPECT_EQ(RecordAfterPost(a, "lbuttonup"), "count=1 wparam=0x00000000 lparam=0x0014000a");
+  uitest::Click(m_hWnd, IDC_CI_SETFOCUS);
+  EXPECT_EQ(Record(a, "setfocus"), "count=1 wparam=0x00000000 lparam=0x00000000");
+  uitest::Click(m_hWnd, IDC_CI_ENTERKEY);
+  EXPECT_EQ(RecordAfterPost(a, "keydown"), "count=1 wparam=0x0000000d lparam=0x00000000");
+  uitest::Click(m_hWnd, IDC_CI_F5KEY);
+  e2e::WaitUntil([&] { return s_fixture->Command("query window=" + e2e::HandleText(a) + " msg=keydown").value > 1; }, 2000);
+  EXPECT_EQ(Record(a, "keydown"), "count=2 wparam=0x00000074 lparam=0x00000000");
+  EXPECT_EQ(Record(a, "keyup"), "count=0 wparam=0x00000000 lparam=0x00000000");
+  uitest::Click(m_hWnd, IDC_CI_WMCOPY);
+  EXPECT_EQ(Record(a, "copy"), "count=1 wparam=0x00000000 lparam=0x00000000");
+
+  // A row whose child has gone sends nothing.
+  HWND a2 = Named("a2");
+  ClickChild(a2);
+  ASSERT_EQ(s_fixture->Command("destroy window=" + e2e::HandleText(a2)).value, 1);
+  for (int id : {IDC_CI_LBUTTONDOWN, IDC_CI_LBUTTONUP, IDC_CI_SETFOCUS, IDC_CI_ENTERKEY, IDC_CI_F5KEY, IDC_CI_WMCOPY})
+    uitest::Click(m_hWnd, id);
+  ::Sleep(200);
+  for (const char* msg : {"lbuttondown", "lbuttonup", "setfocus", "keydown", "copy"})
+    EXPECT_EQ(s_fixture->Command("query window=" + e2e::HandleText(a2) + " msg=" + msg).value, 0) << msg;
+  // Nothing reached the first child meanwhile either.
+  EXPECT_EQ(s_fixture->Command("query window=" + e2e::HandleText(a) + " msg=lbuttondown").value, 1);
+}
+
+// Key strokes go to the focused window, so this one lives in the test process, where the test
+// can give its child the focus.
+TEST_F(InspectorTest, SimulatedCtrlCIsFourKeyEvents) {
+  static std::vector<std::pair<UINT, WPARAM>>* s_keys;
+  std::vector<std::pair<UINT, WPARAM>> keys;
+  s_keys = &keys;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) WINAPI -> LRESULT {
+    if (msg == WM_KEYDOWN || msg == WM_KEYUP) s_keys->push_back({msg, wParam});
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+  };
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "InspectorKeyTarget";
+  ::RegisterClassA(&wc);
+  HWND top = ::CreateWindowExA(0, "InspectorKeyTarget", "keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 760, 500, 300, 200,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+  HWND child = ::CreateWindowExA(0, "InspectorKeyTarget", "child", WS_CHILD | WS_VISIBLE, 10, 10, 100, 50, top, nullptr,
+                                 wc.hInstance, nullptr);
+  ::SetForegroundWindow(top);
+  uitest::PumpUntil([&] { return ::GetForegroundWindow() == top; }, 2000);
+  ::SetFocus(child);
+  uitest::PumpPending();
+
+  Inspect(top);
+  ClickRow(0);
+  keys.clear();
+  // The command itself, not a click on the button, which would take the focus away first.
+  ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CI_CTRLC, BN_CLICKED), 0);
+  uitest::PumpUntil([&] { return keys.size() >= 4; }, 3000);
+
+  uitest::PumpUntil([] { return false; }, 200);
+  const std::vector<std::pair<UINT, WPARAM>> expected = {
+      {WM_KEYDOWN, VK_CONTROL}, {WM_KEYDOWN, 'C'}, {WM_KEYUP, 'C'}, {WM_KEYUP, VK_CONTROL}};
+  EXPECT_EQ(keys, expected);
+  ::DestroyWindow(top);
+}
+
+TEST_F(InspectorTest, RegionSequencesOnOneWindow) {
+  uitest::MessageBoxRecorder boxes;
+  HWND target = CreateTree();
+  HWND a = Named("a"), o1 = Named("o1");
+  Inspect(target);
+  const RECT outer = WindowRect(target);
+  auto relative = [&](HWND child) {
+    RECT r = WindowRect(child);
+    return RECT{r.left - outer.left, r.top - outer.top, r.right - outer.left, r.bottom - outer.top};
+  };
+  auto inside = [&](HWND child) {  // the child's centre, in window coordinates
+    RECT r = relative(child);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  auto has = [&](POINT p) {
+    platform::UniqueRegion region = RegionOf(target);
+    return region && ::PtInRegion(region.get(), p.x, p.y);
+  };
+  const POINT corner{2, 2};
+
+  // No child selected: both setters refuse.
+  uitest::Click(m_hWnd, IDC_CI_CUTRGN);
+  uitest::Click(m_hWnd, IDC_CI_RECTRGN);
+  ASSERT_EQ(boxes.Boxes().size(), 2u);
+  EXPECT_EQ(boxes.Boxes()[0].text, kNoChildRect);
+  EXPECT_EQ(boxes.Boxes()[1].text, kNoChildRect);
+  EXPECT_EQ(boxes.Boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_FALSE(RegionOf(target));
+
+  // Without a region: the whole window with a hole, nothing saved.
+  ClickChild(a);
+  uitest::Click(m_hWnd, IDC_CI_CUTRGN);
+  EXPECT_TRUE(has(corner));
+  EXPECT_FALSE(has(inside(a)));
+  // A second cut-out saves the first and cuts the second child out of it.
+  ClickChild(o1);
+  uitest::Click(m_hWnd, IDC_CI_CUTRGN);
+  EXPECT_FALSE(has(inside(a)));
+  EXPECT_FALSE(has(inside(o1)));
+  EXPECT_TRUE(has(corner));
+  // Release: only the first cut-out again; a second release removes the region.
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  EXPECT_FALSE(has(inside(a)));
+  EXPECT_TRUE(has(inside(o1)));
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  EXPECT_FALSE(RegionOf(target));
+
+  // The child's rectangle as the region, then released: no region (nothing was saved).
+  uitest::Click(m_hWnd, IDC_CI_RECTRGN);
+  platform::UniqueRegion cut = RegionOf(target);
+  ASSERT_TRUE(cut);
+  RECT box{};
+  EXPECT_EQ(::GetRgnBox(cut.get(), &box), SIMPLEREGION);
+  const RECT o1Rect = relative(o1);
+  EXPECT_TRUE(::EqualRect(&box, &o1Rect));
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  EXPECT_FALSE(RegionOf(target));
+
+  // A window with a region S: each cut-out starts from S; release gives S back exactly.
+  ASSERT_EQ(s_fixture->Command("region window=" + e2e::HandleText(target) + " ellipse=0,0,400,300").value, 1);
+  platform::UniqueRegion original = RegionOf(target);
+  ASSERT_TRUE(original);
+  ClickChild(a);
+  uitest::Click(m_hWnd, IDC_CI_CUTRGN);
+  EXPECT_FALSE(has(inside(a)));
+  ClickChild(o1);
+  uitest::Click(m_hWnd, IDC_CI_CUTRGN);
+  EXPECT_TRUE(has(POINT{inside(a).x + 20, inside(a).y + 20}));
+  EXPECT_FALSE(has(inside(o1)));
+  EXPECT_FALSE(has(corner));
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  platform::UniqueRegion restored = RegionOf(target);
+  ASSERT_TRUE(restored);
+  EXPECT_TRUE(::EqualRgn(restored.get(), original.get()));
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  EXPECT_FALSE(RegionOf(target));
+  EXPECT_EQ(boxes.Boxes().size(), 2u);
+
+  // A window that is gone: the release reports its failure.
+  ASSERT_EQ(s_fixture->Command("destroy window=" + e2e::HandleText(target)).value, 1);
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  ASSERT_EQ(boxes.Boxes().size(), 3u);
+  EXPECT_EQ(boxes.Boxes()[2].text, kReleaseFailed);
+}
+
+TEST_F(InspectorTest, SavedRegionBelongsToTheWindowItWasSavedFrom) {
+  uitest::MessageBoxRecorder boxes;
+  HWND first = CreateTree();
+  const std::string firstNames = m_names;
+  HWND a = Named("a");
+  ASSERT_EQ(s_fixture->Command("region window=" + e2e::HandleText(first) + " rect=0,0,300,250").value, 1);
+  platform::UniqueRegion original = RegionOf(first);
+  Inspect(first);
+  ClickChild(a);
+  uitest::Click(m_hWnd, IDC_CI_CUTRGN);
+
+  HWND second = CreateTree();
+  Inspect(second);
+  ClickChild(Named("o1"));
+  uitest::Click(m_hWnd, IDC_CI_RECTRGN);
+  ASSERT_TRUE(RegionOf(second));
+  // The release on the second window removes its region and leaves the first one's saved.
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  EXPECT_FALSE(RegionOf(second));
+
+  Inspect(first);
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  platform::UniqueRegion restored = RegionOf(first);
+  ASSERT_TRUE(restored);
+  EXPECT_TRUE(::EqualRgn(restored.get(), original.get()));
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A region for a window whose program has stopped answering is handed to a worker: the
+// inspector goes on at once and the window gets its region when the program recovers.
+TEST_F(InspectorTest, RegionForAProgramThatStoppedAnsweringArrivesLater) {
+  uitest::MessageBoxRecorder boxes;
+  HWND target = s_fixture->Create("name=rgn title=Regions x=760 y=400 w=300 h=200 show=noactivate thread=rgn");
+  ASSERT_NE(target, nullptr);
+  HWND child = reinterpret_cast<HWND>(s_fixture->Command("child parent=rgn text=C x=20 y=20 w=50 h=40").value);
+  ASSERT_NE(child, nullptr);
+  Inspect(target);
+  ClickChild(child);
+  const RECT expected = m_dlg->m_rcSelected;
+  ASSERT_EQ(s_fixture->Command("hang window=" + e2e::HandleText(target) + " ms=forever").value, 1);
+  const DWORD start = ::GetTickCount();
+  uitest::Click(m_hWnd, IDC_CI_RECTRGN);
+  const DWORD elapsed = ::GetTickCount() - start;
+  EXPECT_LT(elapsed, 2500u);  // one bounded probe, no wait on the window itself
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_FALSE(RegionOf(target));
+  s_fixture->Command("resume window=" + e2e::HandleText(target));
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
+  platform::UniqueRegion region = RegionOf(target);
+  ASSERT_TRUE(region);
+  RECT box{};
+  EXPECT_EQ(::GetRgnBox(region.get(), &box), SIMPLEREGION);
+  EXPECT_TRUE(::EqualRect(&box, &expected));
+}
+
+TEST_F(InspectorTest, StyleEditorWritesTheSelectedChildsStyle) {
+  uitest::MessageBoxRecorder boxes;
+  HWND target = CreateTree();
+  Inspect(target);
+  // No child selected: no editor opens (a modal editor would stop the test here).
+  uitest::Click(m_hWnd, IDC_CI_STYLEEDIT);
+  uitest::Click(m_hWnd, IDC_CI_EXSTYLEEDIT);
+
+  HWND a2 = Named("a2");
+  ClickChild(a2);
+  const LONG before = ::GetWindowLongA(a2, GWL_STYLE);
+  ASSERT_EQ(before & WS_BORDER, 0);
+  boxes.QueueAnswer(IDYES);
+  // The editor runs in its own loop; a timer of this thread ticks its border box and OKs it.
+  static bool s_edited;
+  s_edited = false;
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) WINAPI {
+    HWND editor = ::FindWindowA("#32770", "WindowStyle");
+    if (!editor || !::IsWindowVisible(editor)) return;
+    ::KillTimer(nullptr, id);
+    ::SendMessageA(::GetDlgItem(editor, IDC_STYLE_BORDER), BM_CLICK, 0, 0);
+    ::SendMessageA(::GetDlgItem(editor, IDOK), BM_CLICK, 0, 0);
+    s_edited = true;
+  });
+  uitest::Click(m_hWnd, IDC_CI_STYLEEDIT);
+  ::KillTimer(nullptr, timer);
+  EXPECT_TRUE(s_edited);
+  EXPECT_EQ(::GetWindowLongA(a2, GWL_STYLE), before | WS_BORDER);
+  Tick();
+  EXPECT_EQ(Text(IDC_CI_STYLE), platform::Format("0x%08lx", static_cast<unsigned long>(before | WS_BORDER)));
+}
+
+TEST_F(InspectorTest, EnterEscapeAndCloseHideAndKeepEverything) {
+  HWND target = CreateTree();
+  Inspect(target);
+  ClickChild(Named("o1"));
+  m_dlg->ShowWindow(SW_SHOW);
+  ::SetForegroundWindow(m_hWnd);
+  HWND xEdit = ::GetDlgItem(m_hWnd, IDC_CI_X);
+  ::SetFocus(xEdit);
+  ::PostMessageA(xEdit, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return !::IsWindowVisible(m_hWnd); }, 2000));
+
+  m_dlg->ShowWindow(SW_SHOW);
+  ::SetFocus(::GetDlgItem(m_hWnd, IDC_CI_LIST));
+  ::PostMessageA(::GetDlgItem(m_hWnd, IDC_CI_LIST), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return !::IsWindowVisible(m_hWnd); }, 2000));
+
+  m_dlg->ShowWindow(SW_SHOW);
+  ::SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return !::IsWindowVisible(m_hWnd); }, 2000));
+
+  ASSERT_TRUE(::IsWindow(m_hWnd));
+  EXPECT_EQ(m_dlg->m_list.GetItemCount(), 19);
+  EXPECT_EQ(m_dlg->m_hSelected, Named("o1"));
+  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), 5);
+  EXPECT_EQ(m_dlg->m_picture.width, 420);
+}
+
+}  // namespace

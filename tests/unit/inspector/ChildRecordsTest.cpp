@@ -1,0 +1,106 @@
+// The child records, their rows in the list and the regions kept per window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "inspector/ChildWindowItem.h"
+#include "inspector/SavedRegions.h"
+
+namespace {
+
+HWND H(UINT_PTR value) { return reinterpret_cast<HWND>(value); }
+
+TEST(ChildRecords, DefaultCopyAndRowTexts) {
+  CChildWindowItem blank;
+  EXPECT_EQ(blank.hwnd, nullptr);
+  EXPECT_EQ(blank.parent, nullptr);
+  EXPECT_EQ(blank.ctrlId, 0);
+  EXPECT_FALSE(blank.visible);
+  EXPECT_FALSE(blank.enabled);
+  EXPECT_TRUE(blank.text.empty() && blank.className.empty());
+
+  CChildWindowItem item;
+  item.hwnd = H(0x0012ABCD);
+  item.parent = H(0x00000F00);
+  item.className = "Button";
+  item.text = "日本語";
+  item.ctrlId = 0;
+  item.visible = FALSE;
+  item.enabled = TRUE;
+  CChildWindowItem copy = item;
+  item.text = "changed";
+  EXPECT_EQ(copy.text, "日本語");
+
+  const auto cells = inspector::ChildRowTexts(copy);
+  EXPECT_EQ(cells[0], "0x0012abcd");
+  EXPECT_EQ(cells[1], "Button");
+  EXPECT_EQ(cells[2], "日本語");
+  EXPECT_EQ(cells[3], "0x00000f00");
+  EXPECT_EQ(cells[4], "0");
+  EXPECT_EQ(cells[5], "");
+  EXPECT_EQ(cells[6], "TRUE");
+  copy.ctrlId = -2;
+  copy.visible = TRUE;
+  EXPECT_EQ(inspector::ChildRowTexts(copy)[4], "-2");
+  EXPECT_EQ(inspector::ChildRowTexts(copy)[5], "TRUE");
+
+  EXPECT_EQ(inspector::ParseHandleText("0x0012abcd"), H(0x0012ABCD));
+  EXPECT_EQ(inspector::ParseHandleText("0xFFFFFFFF"), H(0xFFFFFFFF));
+  EXPECT_EQ(inspector::ParseHandleText("0x"), nullptr);
+  EXPECT_EQ(inspector::ParseHandleText(""), nullptr);
+}
+
+TEST(SavedRegions, OneRegionPerWindowAndDeadWindowsDropped) {
+  inspector::CSavedRegions saved;
+  HRGN a = ::CreateRectRgn(0, 0, 10, 10);
+  HRGN b = ::CreateRectRgn(0, 0, 20, 20);
+  saved.Save(H(0xA), platform::UniqueRegion(a));
+  saved.Save(H(0xB), platform::UniqueRegion(b));
+  EXPECT_EQ(saved.Find(H(0xA)), a);
+  EXPECT_EQ(saved.Find(H(0xB)), b);
+  EXPECT_EQ(saved.Find(H(0xC)), nullptr);
+  EXPECT_EQ(saved.Take(H(0xC)), nullptr);
+
+  platform::UniqueRegion taken = saved.Take(H(0xA));
+  EXPECT_EQ(taken.get(), a);
+  EXPECT_EQ(saved.Find(H(0xA)), nullptr);
+  EXPECT_EQ(saved.Count(), 1u);
+
+  saved.Save(H(0xD), platform::UniqueRegion(::CreateRectRgn(0, 0, 1, 1)));
+  saved.DropDead([](HWND hwnd) { return hwnd == H(0xD); });
+  EXPECT_EQ(saved.Find(H(0xB)), nullptr);
+  EXPECT_NE(saved.Find(H(0xD)), nullptr);
+  EXPECT_EQ(saved.Count(), 1u);
+}
+
+TEST(SavedRegions, CutOutIsAnExclusiveOrWithTheBase) {
+  // No saved region: the whole 100 x 80 window with a hole.
+  platform::UniqueRegion cut = inspector::CutOutRegion({10, 10, 30, 30}, nullptr, {100, 80});
+  ASSERT_TRUE(cut);
+  EXPECT_TRUE(::PtInRegion(cut.get(), 5, 5));
+  EXPECT_TRUE(::PtInRegion(cut.get(), 99, 79));
+  EXPECT_FALSE(::PtInRegion(cut.get(), 15, 15));
+  EXPECT_FALSE(::PtInRegion(cut.get(), 100, 5));
+
+  // A child reaching outside: its outside part is added.
+  cut = inspector::CutOutRegion({90, 10, 120, 30}, nullptr, {100, 80});
+  ASSERT_TRUE(cut);
+  EXPECT_FALSE(::PtInRegion(cut.get(), 95, 20));
+  EXPECT_TRUE(::PtInRegion(cut.get(), 110, 20));
+  EXPECT_FALSE(::PtInRegion(cut.get(), 110, 40));
+
+  // With a saved region the base is that region, not the window.
+  platform::UniqueRegion base(::CreateRectRgn(0, 0, 50, 50));
+  cut = inspector::CutOutRegion({10, 10, 20, 20}, base.get(), {100, 80});
+  ASSERT_TRUE(cut);
+  EXPECT_TRUE(::PtInRegion(cut.get(), 5, 5));
+  EXPECT_FALSE(::PtInRegion(cut.get(), 15, 15));
+  EXPECT_FALSE(::PtInRegion(cut.get(), 60, 60));
+  RECT box{};
+  EXPECT_EQ(::GetRgnBox(cut.get(), &box), COMPLEXREGION);
+  EXPECT_EQ(box.right, 50);
+  EXPECT_EQ(box.bottom, 50);
+  // The saved region itself is left as it was.
+  EXPECT_TRUE(::PtInRegion(base.get(), 15, 15));
+}
+
+}  // namespace
