@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CaptureTargets.h"
+#include "E2eDriver.h"
 #include "capture/WindowCapture.h"
 #include "platform/WindowCalls.h"
 #include "support/UiTestSupport.h"
@@ -290,6 +291,15 @@ TEST_F(WindowCaptureTest, SurfaceCaptureTakesOnlyThePartOnTheDesktop) {
   EXPECT_EQ(m_picture.width, 0);
   EXPECT_EQ(m_picture.height, 0);
   EXPECT_EQ(m_picture.bitmap, nullptr);
+
+  // Another program's window past the right edge.
+  e2e::FixtureClient fixture;
+  ASSERT_TRUE(fixture.Start());
+  HWND foreign = fixture.Create("x=" + std::to_string(desktop.right - 90) + " y=600 w=240 h=160 color=0x0000a000");
+  ASSERT_TRUE(::IsWindow(foreign));
+  SurfaceCapture(m_owner, foreign, m_picture);
+  ExpectPicture(90, 160, kGreen);
+  fixture.Quit();
 }
 
 // The window's thread stops inside the cycle: the capture returns with a blank picture, and the
