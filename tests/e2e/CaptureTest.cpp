@@ -199,8 +199,16 @@ TEST_F(CaptureTest, IconicAndHideCapturePutTheWindowBackAsItWas) {
         const int redraws = fixture.MessageCount(c.hwnd, "setredraw");
         EXPECT_GE(redraws, 4) << "the restore cycle did not run";
 
-        ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=restore; show window=" + handle +
-                                    " cmd=hide").answered);
+        // Restored by its user, it comes back on the desktop, not where the cycle had put it.
+        ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=restore").answered);
+        RECT restored = {};
+        RECT desktop = {};
+        RECT common = {};
+        GetWindowRect(c.hwnd, &restored);
+        GetWindowRect(GetDesktopWindow(), &desktop);
+        EXPECT_TRUE(IntersectRect(&common, &restored, &desktop))
+            << "restored at " << restored.left << "," << restored.top << " off the desktop";
+        ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=hide").answered);
         const e2e::WindowState hidden = e2e::ReadWindowState(c.hwnd);
         ASSERT_FALSE(hidden.visible);
         const int activations = fixture.MessageCount(c.hwnd, "activate");
