@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target bench_list_refresh
+cmake --build build -j2 --target bench_list_refresh bench_capture
 BUILD=$PWD/build . scripts/wine-env.sh
 QUORVEL_FIXTURE=$(ls build/tests/fixtures/QuorvelFixture.exe) wine build/bench/bench_list_refresh.exe "$@"
+wine build/bench/bench_capture.exe
