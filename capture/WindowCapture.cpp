@@ -19,7 +19,7 @@
 //
 // Putting the window back is one call through RunOnWindow that makes all steps in order: now
 // when the target answers, otherwise on a worker once it recovers, behind anything still
-// queued for it. Either way the window ends as it was, and Quorvel never waits for it.
+// queued for it. Either way the window ends as it was, and Quorvel never waits for it without bound.
 
 namespace {
 
@@ -33,6 +33,7 @@ constexpr UINT kHiddenPutBackFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_HIDEWINDO
 const char kLayeredUnreadableQuestion[] =
     "レイヤー情報が取得できません。レイヤーパラメータが失われますが続行しますか?";
 
+// user32's layered-window calls, looked up at each call so that a system without them yields 0.
 BOOL GetLayered(HWND hwnd, COLORREF* colorKey, BYTE* alpha, DWORD* flags) {
   return platform::CallLateBound<BOOL>("user32", "GetLayeredWindowAttributes", hwnd, colorKey, alpha, flags);
 }
@@ -77,18 +78,6 @@ void CaptureCore(HWND owner, HWND target, WindowPicture& picture, bool print) {
     ::PatBlt(memoryDc.get(), 0, 0, picture.width, picture.height, WHITENESS);
 }
 
-// Converts a placement's normal rectangle (work-area coordinates, except for tool windows) to
-// screen coordinates.
-RECT NormalRectOnScreen(const WINDOWPLACEMENT& placement, LONG exStyle) {
-  RECT rect = placement.rcNormalPosition;
-  if (exStyle & WS_EX_TOOLWINDOW) return rect;
-  MONITORINFO monitor = {};
-  monitor.cbSize = sizeof(monitor);
-  if (::GetMonitorInfoA(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
-    ::OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
-  return rect;
-}
-
 // What IconicCapture changed, and how to put it back.
 struct IconicState {
   LONG style = 0;
@@ -97,6 +86,8 @@ struct IconicState {
   COLORREF colorKey = kPresetColorKey;
   BYTE alpha = kPresetAlpha;
   DWORD layeredFlags = kPresetLayeredFlags;
+  // Where the system put the window when it restored it, in screen coordinates; empty until then.
+  RECT restored = {};
 };
 
 void PutBackIconic(HWND target, const IconicState& state) {
@@ -104,11 +95,11 @@ void PutBackIconic(HWND target, const IconicState& state) {
   WINDOWPLACEMENT placement = state.placement;
   placement.showCmd = SW_MINIMIZE;
   if (!::SetWindowPlacement(target, &placement)) {
-    // Refused (some systems refuse it for another program's window): at least bring the window
-    // back to its normal place before it is minimised, never leave it off-screen.
-    RECT normal = NormalRectOnScreen(state.placement, state.exStyle);
-    ::SetWindowPos(target, nullptr, normal.left, normal.top, Width(normal), Height(normal),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // Refused (some systems refuse it for another program's window): bring the window back to
+    // where the system restored it before it is minimised, so that it is restored there later
+    // and never off-screen.
+    const RECT& back = ::IsRectEmpty(&state.restored) ? state.placement.rcNormalPosition : state.restored;
+    ::SetWindowPos(target, nullptr, back.left, back.top, Width(back), Height(back), SWP_NOZORDER | SWP_NOACTIVATE);
   }
   platform::SendMessageBounded(target, WM_SYSCOMMAND, SC_MINIMIZE, 0, kProbeTimeoutMs);
   if (!::IsIconic(target)) ::ShowWindow(target, SW_SHOWMINNOACTIVE);
@@ -126,8 +117,11 @@ void PutBackIconic(HWND target, const IconicState& state) {
 }
 
 // Restores the minimised window invisibly off-screen at its normal size; false when the target
-// stopped answering on the way (what was done is still put back).
-bool RestoreOffScreen(HWND target, const IconicState& state) {
+// stopped answering on the way (what was done is still put back). Notes where the system
+// restored it, the place to fall back to when putting it back: the placement's normal rectangle
+// is in work-area coordinates, and some systems report the minimised rectangle there for another
+// program's window.
+bool RestoreOffScreen(HWND target, IconicState& state) {
   using platform::WindowCallRoute;
   if (platform::SetWindowLongNoWait(target, GWL_EXSTYLE, state.exStyle | WS_EX_LAYERED) == WindowCallRoute::Deferred)
     return false;
@@ -135,7 +129,10 @@ bool RestoreOffScreen(HWND target, const IconicState& state) {
     return false;
   if (!platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs)) return false;
   platform::ShowWindowNoWait(target, SW_SHOWNORMAL);
+  // Answered after the show has happened: the window now stands at its normal rectangle.
   if (!platform::SendMessageBounded(target, WM_SETREDRAW, TRUE, 0, kProbeTimeoutMs)) return false;
+  RECT restored = {};
+  if (::GetWindowRect(target, &restored) && !::IsIconic(target) && !::IsRectEmpty(&restored)) state.restored = restored;
   const RECT& normal = state.placement.rcNormalPosition;
   platform::MoveWindowNoWait(target, normal.left + kOffScreen, normal.top + kOffScreen, Width(normal), Height(normal),
                              true);

@@ -175,44 +175,8 @@ void TargetThread::Release() {
 
 bool TargetThread::Blocked() const { return g_blocked; }
 
-WindowState ReadState(HWND hwnd) {
-  WindowState state;
-  state.style = ::GetWindowLongA(hwnd, GWL_STYLE);
-  state.exStyle = ::GetWindowLongA(hwnd, GWL_EXSTYLE);
-  state.placement.length = sizeof(state.placement);
-  ::GetWindowPlacement(hwnd, &state.placement);
-  state.visible = ::IsWindowVisible(hwnd) != FALSE;
-  state.iconic = ::IsIconic(hwnd) != FALSE;
-  state.zoomed = ::IsZoomed(hwnd) != FALSE;
-  state.layeredRead = ::GetLayeredWindowAttributes(hwnd, &state.colorKey, &state.alpha, &state.layeredFlags);
-  ::GetWindowRect(hwnd, &state.rect);
-  return state;
-}
-
 void ExpectSameState(const WindowState& before, const WindowState& after) {
-  EXPECT_EQ(before.style, after.style) << "style";
-  EXPECT_EQ(before.exStyle, after.exStyle) << "extended style";
-  EXPECT_EQ(before.placement.flags, after.placement.flags) << "placement flags";
-  EXPECT_EQ(before.placement.showCmd, after.placement.showCmd) << "placement show command";
-  const RECT& n0 = before.placement.rcNormalPosition;
-  const RECT& n1 = after.placement.rcNormalPosition;
-  EXPECT_TRUE(::EqualRect(&n0, &n1)) << "normal rectangle " << n0.left << "," << n0.top << "," << n0.right << ","
-                                     << n0.bottom << " became " << n1.left << "," << n1.top << "," << n1.right << ","
-                                     << n1.bottom;
-  EXPECT_EQ(before.visible, after.visible) << "visibility";
-  EXPECT_EQ(before.iconic, after.iconic) << "minimised";
-  EXPECT_EQ(before.zoomed, after.zoomed) << "maximised";
-  EXPECT_EQ(before.layeredRead, after.layeredRead) << "layered attributes readable";
-  if (before.layeredRead && after.layeredRead) {
-    EXPECT_EQ(before.colorKey, after.colorKey) << "colour key";
-    EXPECT_EQ(before.alpha, after.alpha) << "alpha";
-    EXPECT_EQ(before.layeredFlags, after.layeredFlags) << "layered flags";
-  }
-  const RECT& r0 = before.rect;
-  const RECT& r1 = after.rect;
-  EXPECT_TRUE(::EqualRect(&r0, &r1)) << "rectangle " << r0.left << "," << r0.top << "," << r0.right << ","
-                                     << r0.bottom << " became " << r1.left << "," << r1.top << "," << r1.right << ","
-                                     << r1.bottom;
+  EXPECT_EQ(e2e::WindowStateDifferences(before, after), "");
 }
 
 COLORREF PixelOf(HBITMAP bitmap, int x, int y) {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <thread>
 
+#include "WindowState.h"
+
 namespace capturetest {
 
 // A top-level window filled with colour; shown with showCommand after creation (SW_HIDE keeps
@@ -46,22 +48,9 @@ class TargetThread {
   HWND m_hHelper = nullptr;
 };
 
-// Everything a capture may change on a window, read from outside.
-struct WindowState {
-  LONG style = 0;
-  LONG exStyle = 0;
-  WINDOWPLACEMENT placement = {};
-  bool visible = false;
-  bool iconic = false;
-  bool zoomed = false;
-  BOOL layeredRead = FALSE;
-  COLORREF colorKey = 0;
-  BYTE alpha = 0;
-  DWORD layeredFlags = 0;
-  RECT rect = {};
-};
-WindowState ReadState(HWND hwnd);
-// Compares field by field, naming each one that differs.
+// A window's whole state, compared field by field; fails naming each field that differs.
+using e2e::WindowState;
+inline WindowState ReadState(HWND hwnd) { return e2e::ReadWindowState(hwnd); }
 void ExpectSameState(const WindowState& before, const WindowState& after);
 
 // Colour of one pixel of a bitmap that is not selected anywhere; CLR_INVALID when unreadable.

@@ -324,4 +324,31 @@ TEST_F(CaptureViewTest, SavesPngAndBmpThatReadBackWithTheSamePixels) {
   ::RemoveDirectoryA(folder.c_str());
 }
 
+// A window too large for any bitmap: the picture keeps its size without a bitmap, and drawing,
+// copying and saving do nothing with it.
+TEST_F(CaptureViewTest, APictureWithoutABitmapIsNeitherDrawnCopiedNorSaved) {
+  int dialogs = 0;
+  platform::SaveFileDialogHook previous = platform::SetSaveFileDialogHook(
+      [&](HWND, const platform::SaveFileRequest&) -> std::optional<platform::SaveFileChoice> {
+        ++dialogs;
+        return std::nullopt;
+      });
+  HWND huge = capturetest::CreateFilledWindow(kRed, 0, 0, 30000, 30000, SW_HIDE, 0, WS_POPUP);
+  m_windows.push_back(huge);
+  m_view->m_hTarget = Target(kGreen, 120, 80);
+  m_view->AutoCapture();
+  const COLORREF background = PanelPixel(5, 65);
+
+  m_view->m_hTarget = huge;
+  uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
+  ASSERT_GE(m_view->m_picture.width, 20000) << "the system would not make so large a window";
+  EXPECT_EQ(m_view->m_picture.bitmap, nullptr);
+  EXPECT_EQ(PanelPixel(10 + 60, 70 + 40), background);
+  uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
+  EXPECT_FALSE(::IsClipboardFormatAvailable(CF_BITMAP));
+  uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
+  EXPECT_EQ(dialogs, 0);
+  platform::SetSaveFileDialogHook(std::move(previous));
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CaptureTargets.h"
+#include "E2eDriver.h"
 #include "capture/WindowCapture.h"
 #include "platform/WindowCalls.h"
 #include "support/UiTestSupport.h"
@@ -290,6 +291,15 @@ TEST_F(WindowCaptureTest, SurfaceCaptureTakesOnlyThePartOnTheDesktop) {
   EXPECT_EQ(m_picture.width, 0);
   EXPECT_EQ(m_picture.height, 0);
   EXPECT_EQ(m_picture.bitmap, nullptr);
+
+  // Another program's window past the right edge.
+  e2e::FixtureClient fixture;
+  ASSERT_TRUE(fixture.Start());
+  HWND foreign = fixture.Create("x=" + std::to_string(desktop.right - 90) + " y=600 w=240 h=160 color=0x0000a000");
+  ASSERT_TRUE(::IsWindow(foreign));
+  SurfaceCapture(m_owner, foreign, m_picture);
+  ExpectPicture(90, 160, kGreen);
+  fixture.Quit();
 }
 
 // The window's thread stops inside the cycle: the capture returns with a blank picture, and the
@@ -322,6 +332,42 @@ TEST_F(WindowCaptureTest, AWindowThatStopsAnsweringMidCycleIsPutBackWhenItRecove
     m_thread->Release();
     ASSERT_TRUE(platform::WaitForDeferredWindowCalls(10000));
     m_thread->Run([] {});  // let the thread work off what reached it
+    ExpectSameState(before, ReadState(hwnd));
+  }
+}
+
+// The window's thread does not answer from the start: no method prints it or starts a cycle
+// (each would wait for the thread without bound); the picture is blank at the window's size.
+TEST_F(WindowCaptureTest, AWindowThatDoesNotAnswerIsNeitherPrintedNorChanged) {
+  constexpr UINT kStop = WM_APP + 7;
+  struct Case {
+    const char* name;
+    int show;
+    void (*method)(HWND, HWND, WindowPicture&);
+  };
+  const Case cases[] = {{"print", SW_SHOWNOACTIVATE, &PrintWindowCapture},
+                        {"iconic", SW_SHOWMINNOACTIVE, &IconicCapture},
+                        {"hidden", SW_HIDE, &HideCapture},
+                        {"automatic, hidden", SW_HIDE, [](HWND o, HWND t, WindowPicture& p) { AutoCapture(o, t, p); }}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND hwnd = Other(kGreen, c.show);
+    WindowState before = ReadState(hwnd);
+    const int prints = capturetest::MessageCount(hwnd, WM_PRINT);
+    m_thread->BlockOn(kStop);
+    ::PostMessageA(hwnd, kStop, 0, 0);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return m_thread->Blocked(); }, 5000));
+
+    c.method(m_owner, hwnd, m_picture);
+    EXPECT_TRUE(m_thread->Blocked());
+    EXPECT_FALSE(platform::HasDeferredWindowCalls()) << "a cycle was started";
+    EXPECT_EQ(m_picture.width, before.rect.right - before.rect.left);
+    EXPECT_EQ(m_picture.height, before.rect.bottom - before.rect.top);
+    EXPECT_EQ(PixelOf(m_picture.bitmap.get(), m_picture.width / 2, m_picture.height / 2), kWhite);
+
+    m_thread->Release();
+    m_thread->Run([] {});
+    EXPECT_EQ(capturetest::MessageCount(hwnd, WM_PRINT), prints);
     ExpectSameState(before, ReadState(hwnd));
   }
 }

@@ -1,0 +1,272 @@
+// The capture view of the real program against the fixture's windows: what it shows, what it
+// puts on the clipboard for other programs, every window put back after the cycles, and a hung
+// window never freezing the program.
+#include "E2eDriver.h"
+#include "WindowState.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+using e2e::HandleText;
+
+constexpr int kListId = 1000;
+constexpr int kPathLabelId = 1033;
+constexpr int kWithTitleId = 1034;
+constexpr int kPrintWindowId = 1015;
+constexpr int kCopyClipboardId = 1016;
+constexpr int kSurfaceCaptureId = 1017;
+constexpr int kIconicCaptureId = 1018;
+constexpr int kHideCaptureId = 1019;
+constexpr int kHandleColumn = 3;
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+// A capture button pressed with the target's cycle: the target answers, so a few round trips.
+constexpr UINT kPressTimeoutMs = 10000;
+
+class CaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(e2e::QuorvelExePath().empty()) << "QUORVEL_BIN is not set";
+        ASSERT_TRUE(fixture.Start()) << "fixture did not start: " << e2e::FixtureExePath();
+    }
+
+    void TearDown() override {
+        if (dialog) e2e::CloseDialogProgram(quorvel, dialog);
+        fixture.Quit();
+    }
+
+    void StartQuorvel() {
+        ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
+        dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
+        ASSERT_NE(dialog, nullptr);
+        rows = std::make_unique<e2e::RemoteListView>(GetDlgItem(dialog, kListId));
+        ASSERT_TRUE(rows->Valid());
+        for (HWND child = FindWindowExA(dialog, nullptr, "#32770", nullptr); child;
+             child = FindWindowExA(dialog, child, "#32770", nullptr)) {
+            if (GetDlgItem(child, kPrintWindowId)) panel = child;
+        }
+        ASSERT_NE(panel, nullptr) << "no capture view in the main dialog";
+    }
+
+    // A fixture window filled with colour, right of the program's dialog.
+    HWND FixtureWindow(COLORREF colour, int y, const std::string& extra = "", int x = 980) {
+        char options[160];
+        snprintf(options, sizeof(options), "title=\"capture %d\" x=%d y=%d w=240 h=160 color=0x%06lx ", y, x, y,
+                 static_cast<unsigned long>(colour));
+        return fixture.Create(options + extra);
+    }
+
+    // Clicks the window's row with real input, which makes it the capture view's target, and
+    // waits until the program has handled the click: the path label, emptied first, is written
+    // last in the hand-over.
+    void ClickRow(HWND hwnd) {
+        const std::string handle = HandleText(hwnd);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return rows->FindRow(kHandleColumn, handle) >= 0; }, 8000, 100))
+            << "no row for " << handle;
+        HWND label = GetDlgItem(dialog, kPathLabelId);
+        ASSERT_TRUE(e2e::SendWithTimeout(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), nullptr));
+        ASSERT_TRUE(rows->ClickRow(rows->FindRow(kHandleColumn, handle)));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(label).empty(); }, 5000))
+            << "the click on the row was not handled";
+    }
+
+    // Presses a capture-view button and returns once the program has handled it.
+    void Press(int id) {
+        ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(panel, id), BM_CLICK, 0, 0, nullptr, kPressTimeoutMs))
+            << "button " << id << " did not come back";
+    }
+
+    // A pixel of the capture view as it shows on the screen.
+    COLORREF PanelPixel(int x, int y) {
+        RedrawWindow(panel, nullptr, nullptr, RDW_UPDATENOW);
+        POINT point = {x, y};
+        ClientToScreen(panel, &point);
+        HDC screen = GetDC(nullptr);
+        COLORREF colour = GetPixel(screen, point.x, point.y);
+        ReleaseDC(nullptr, screen);
+        return colour;
+    }
+
+    // The panel paints on its own thread after a capture: waits until the pixel has the colour.
+    bool ShowsAt(int x, int y, COLORREF colour) {
+        COLORREF seen = CLR_INVALID;
+        bool shown = e2e::WaitUntil([&] { return (seen = PanelPixel(x, y)) == colour; }, 3000);
+        if (!shown) ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << seen;
+        return shown;
+    }
+
+    e2e::FixtureClient fixture;
+    e2e::ChildProcess quorvel;
+    HWND dialog = nullptr;
+    HWND panel = nullptr;
+    std::unique_ptr<e2e::RemoteListView> rows;
+};
+
+struct ClipboardPicture {
+    bool present = false;
+    LONG width = 0;
+    LONG height = 0;
+    COLORREF centre = CLR_INVALID;
+};
+
+ClipboardPicture ReadClipboardPicture() {
+    ClipboardPicture picture;
+    if (!OpenClipboard(nullptr)) return picture;
+    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    BITMAP info = {};
+    if (bitmap && GetObjectA(bitmap, sizeof(info), &info)) {
+        picture.present = true;
+        picture.width = info.bmWidth;
+        picture.height = info.bmHeight;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        picture.centre = GetPixel(dc, info.bmWidth / 2, info.bmHeight / 2);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    CloseClipboard();
+    return picture;
+}
+
+TEST_F(CaptureTest, SurfaceCaptureShowsTheWindowAndTheClipboardKeepsTheCopiedPicture) {
+    HWND red = FixtureWindow(kRed, 40);
+    HWND blue = FixtureWindow(kBlue, 260);
+    HWND pastEdge = FixtureWindow(kBlue, 480, "", 1200);  // 80 of its 240 pixels on the desktop
+    ASSERT_TRUE(IsWindow(red) && IsWindow(blue) && IsWindow(pastEdge));
+    StartQuorvel();
+    const COLORREF background = PanelPixel(5, 65);
+
+    ClickRow(red);
+    Press(kSurfaceCaptureId);
+    EXPECT_TRUE(ShowsAt(10 + 120, 70 + 80, kRed));
+    EXPECT_EQ(PanelPixel(10 + 242, 70 + 80), background) << "drawn wider than the window";
+    Press(kCopyClipboardId);
+    Press(kCopyClipboardId);
+
+    ClickRow(blue);
+    Press(kSurfaceCaptureId);
+    EXPECT_TRUE(ShowsAt(10 + 120, 70 + 80, kBlue));
+    ClipboardPicture copied = ReadClipboardPicture();
+    ASSERT_TRUE(copied.present);
+    EXPECT_EQ(copied.width, 240);
+    EXPECT_EQ(copied.height, 160);
+    EXPECT_EQ(copied.centre, kRed) << "the copy changed with the new capture";
+
+    ClickRow(pastEdge);
+    Press(kSurfaceCaptureId);
+    Press(kCopyClipboardId);
+    copied = ReadClipboardPicture();
+    ASSERT_TRUE(copied.present);
+    EXPECT_EQ(copied.width, 80);
+    EXPECT_EQ(copied.height, 160);
+    EXPECT_EQ(copied.centre, kBlue);
+}
+
+// Another program's window: every property a cycle changed is back afterwards (under wine
+// SetWindowPlacement is refused here, so this also covers the fallback).
+TEST_F(CaptureTest, IconicAndHideCapturePutTheWindowBackAsItWas) {
+    HWND plain = FixtureWindow(kRed, 40);
+    HWND layered = FixtureWindow(kBlue, 260);
+    HWND maximised = FixtureWindow(kRed, 480);
+    ASSERT_TRUE(IsWindow(plain) && IsWindow(layered) && IsWindow(maximised));
+    ASSERT_EQ(fixture.Command("layered window=" + HandleText(layered) + " key=0x00010203 alpha=200").answered, true);
+    StartQuorvel();
+
+    struct Case {
+        const char* name;
+        HWND hwnd;
+        bool maximise;
+    };
+    const Case cases[] = {{"plain", plain, false}, {"layered", layered, false}, {"maximised", maximised, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClickRow(c.hwnd);
+        const std::string handle = HandleText(c.hwnd);
+        if (c.maximise) {
+            ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=max").answered);
+        }
+        RECT shown = {};
+        GetWindowRect(c.hwnd, &shown);
+        ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=min").answered);
+        const e2e::WindowState minimised = e2e::ReadWindowState(c.hwnd);
+        ASSERT_TRUE(minimised.iconic);
+        Press(kIconicCaptureId);
+        EXPECT_EQ(e2e::WindowStateDifferences(minimised, e2e::ReadWindowState(c.hwnd)), "");
+        const int redraws = fixture.MessageCount(c.hwnd, "setredraw");
+        EXPECT_GE(redraws, 4) << "the restore cycle did not run";
+
+        // Restored by its user, it comes back where it was, not where the cycle had put it.
+        ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=restore").answered);
+        RECT restored = {};
+        GetWindowRect(c.hwnd, &restored);
+        EXPECT_TRUE(EqualRect(&restored, &shown))
+            << "restored at " << restored.left << "," << restored.top << "," << restored.right << ","
+            << restored.bottom << " instead of " << shown.left << "," << shown.top << "," << shown.right << ","
+            << shown.bottom;
+        ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=hide").answered);
+        const e2e::WindowState hidden = e2e::ReadWindowState(c.hwnd);
+        ASSERT_FALSE(hidden.visible);
+        const int activations = fixture.MessageCount(c.hwnd, "activate");
+        Press(kHideCaptureId);
+        EXPECT_EQ(e2e::WindowStateDifferences(hidden, e2e::ReadWindowState(c.hwnd)), "");
+        // Shown with SW_SHOW, which activates it.
+        EXPECT_GT(fixture.MessageCount(c.hwnd, "activate"), activations) << "the show cycle did not run";
+    }
+}
+
+// While the program is busy with a hung window, it must take real input again soon: a real click
+// on one of its check boxes flips it. (A sent message would prove nothing: a program blocked
+// inside a send still answers those.)
+TEST_F(CaptureTest, AHungWindowNeverFreezesTheProgram) {
+    HWND visible = FixtureWindow(kRed, 40, "thread=stuck");
+    HWND minimised = FixtureWindow(kBlue, 260, "thread=stuck show=minnoactive");
+    ASSERT_TRUE(IsWindow(visible) && IsWindow(minimised));
+    const e2e::WindowState visibleBefore = e2e::ReadWindowState(visible);
+    const e2e::WindowState minimisedBefore = e2e::ReadWindowState(minimised);
+    ASSERT_EQ(fixture.Command("hang thread=stuck ms=forever").value, 1);
+    StartQuorvel();
+    HWND check = GetDlgItem(dialog, kWithTitleId);
+    RECT box = {};
+    GetWindowRect(check, &box);
+    const POINT boxPoint = {box.left + 6, (box.top + box.bottom) / 2};
+
+    auto checkState = [&] {
+        LRESULT state = -1;
+        e2e::SendWithTimeout(check, BM_GETCHECK, 0, 0, &state, 200);
+        return state;
+    };
+    // Starts something with the hung window, then clicks the check box with real input: it must
+    // flip within 2 s.
+    auto expectResponsive = [&](const char* what, const std::function<void()>& start) {
+        SCOPED_TRACE(what);
+        const LRESULT before = checkState();
+        ASSERT_NE(before, -1);
+        start();
+        ASSERT_TRUE(e2e::ClickScreenPoint(check, boxPoint));
+        EXPECT_TRUE(e2e::WaitUntil([&] { LRESULT now = checkState(); return now != -1 && now != before; }, 2000, 20))
+            << "no real input taken within 2 s";
+    };
+
+    for (HWND hwnd : {visible, minimised}) {
+        const std::string handle = HandleText(hwnd);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return rows->FindRow(kHandleColumn, handle) >= 0; }, 8000, 100));
+        expectResponsive("row click", [&] { ASSERT_TRUE(rows->ClickRow(rows->FindRow(kHandleColumn, handle))); });
+        for (int id : {kPrintWindowId, kSurfaceCaptureId, kIconicCaptureId, kHideCaptureId}) {
+            const std::string what = "button " + std::to_string(id);
+            expectResponsive(what.c_str(), [&] { ASSERT_TRUE(e2e::PressButton(GetDlgItem(panel, id))); });
+        }
+    }
+
+    // Nothing was done to them, and nothing is done once they answer again.
+    ASSERT_TRUE(fixture.Command("resume thread=stuck").answered);
+    Sleep(500);
+    EXPECT_EQ(e2e::WindowStateDifferences(visibleBefore, e2e::ReadWindowState(visible)), "");
+    EXPECT_EQ(e2e::WindowStateDifferences(minimisedBefore, e2e::ReadWindowState(minimised)), "");
+}
+
+}  // namespace
