@@ -37,6 +37,11 @@ class DeferredCalls {
     return job;
   }
 
+  bool Pending(DWORD thread) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_queues.count(thread) != 0;
+  }
+
   bool Any() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return !m_queues.empty();
@@ -105,23 +110,38 @@ bool WaitAnsweringSends(HANDLE event, DWORD timeoutMs) {
 // worker: not at all once the system reports the window hung.
 DWORD WaitBound(HWND hwnd, DWORD timeoutMs) { return ::IsHungAppWindow(hwnd) ? 0 : timeoutMs; }
 
+// While earlier calls still wait for the window's thread, a later one lines up behind them on
+// the worker: an asynchronous form would overtake them, and a style word written late could
+// undo a later hide.
+bool MustQueue(DWORD thread) { return Deferred().Pending(thread); }
+
 }  // namespace
 
 bool IsOwnThreadWindow(HWND hwnd) { return ThreadOf(hwnd) == ::GetCurrentThreadId(); }
 
 WindowCallRoute ShowWindowNoWait(HWND hwnd, int command) {
-  if (IsOwnThreadWindow(hwnd)) {
+  const DWORD thread = ThreadOf(hwnd);
+  if (thread == ::GetCurrentThreadId()) {
     ::ShowWindow(hwnd, command);
     return WindowCallRoute::Direct;
+  }
+  if (MustQueue(thread)) {
+    Deferred().Add(thread, [hwnd, command] { ::ShowWindow(hwnd, command); });
+    return WindowCallRoute::Deferred;
   }
   ::ShowWindowAsync(hwnd, command);
   return WindowCallRoute::NoWait;
 }
 
 WindowCallRoute SetWindowPosNoWait(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
-  if (IsOwnThreadWindow(hwnd)) {
+  const DWORD thread = ThreadOf(hwnd);
+  if (thread == ::GetCurrentThreadId()) {
     ::SetWindowPos(hwnd, insertAfter, x, y, cx, cy, flags);
     return WindowCallRoute::Direct;
+  }
+  if (MustQueue(thread)) {
+    Deferred().Add(thread, [=] { ::SetWindowPos(hwnd, insertAfter, x, y, cx, cy, flags); });
+    return WindowCallRoute::Deferred;
   }
   ::SetWindowPos(hwnd, insertAfter, x, y, cx, cy, flags | SWP_ASYNCWINDOWPOS);
   return WindowCallRoute::NoWait;

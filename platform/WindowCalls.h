@@ -26,7 +26,9 @@ enum class WindowCallRoute {
 // True when hwnd belongs to the calling thread.
 bool IsOwnThreadWindow(HWND hwnd);
 
-// ShowWindow, or ShowWindowAsync for another thread's window.
+// ShowWindow, or ShowWindowAsync for another thread's window. While earlier calls still wait
+// for that thread (see RunOnWindow), the call lines up behind them instead, so calls to one
+// window always take effect in the order they were made; the same holds for SetWindowPosNoWait.
 WindowCallRoute ShowWindowNoWait(HWND hwnd, int command);
 // SetWindowPos, with SWP_ASYNCWINDOWPOS added for another thread's window.
 WindowCallRoute SetWindowPosNoWait(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);

@@ -77,6 +77,9 @@ class OtherThreadWindow {
         return static_cast<LRESULT>(wParam + 1);
       case kAskBack:
         return ::SendMessageA(reinterpret_cast<HWND>(lParam), kCommand, wParam, 0);
+      case WM_SHOWWINDOW:
+        self->Add(wParam ? "shown" : "hidden");
+        break;
       case WM_STYLECHANGED:
         if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
           char text[32];
@@ -179,7 +182,7 @@ TEST(WindowCalls, AnAnsweringWindowOfAnotherThreadGetsTheNoWaitFormsAndAnswersIn
   EXPECT_EQ(platform::SendOrPost(other.Get(), kAskBack, 9, reinterpret_cast<LPARAM>(own.Get()), 3000),
             std::optional<LRESULT>(10));
   EXPECT_LT(ElapsedMs(start), 1000u);
-  EXPECT_EQ(other.Log(), (std::vector<std::string>{"style 84800000", "command 6"}));
+  EXPECT_EQ(other.Log(), (std::vector<std::string>{"hidden", "style 84800000", "command 6"}));
   EXPECT_FALSE(platform::HasDeferredWindowCalls());
 }
 
@@ -199,6 +202,10 @@ TEST(WindowCalls, AWindowThatStopsAnsweringGetsItsCallsInOrderOnceItResumes) {
   start = ::GetTickCount();
   EXPECT_EQ(platform::SendOrPost(other.Get(), kCommand, 1, 0, 300), std::nullopt);
   EXPECT_LT(ElapsedMs(start), 1000u);
+  // Calls that have a no-wait form line up behind those waiting, rather than overtake them.
+  EXPECT_EQ(platform::ShowWindowNoWait(other.Get(), SW_SHOWNA), WindowCallRoute::Deferred);
+  EXPECT_EQ(platform::SetWindowPosNoWait(other.Get(), nullptr, 0, 0, 230, 120, SWP_NOMOVE | SWP_NOZORDER),
+            WindowCallRoute::Deferred);
   EXPECT_EQ(platform::SetWindowLongNoWait(other.Get(), GWL_STYLE, WS_POPUP | WS_BORDER), WindowCallRoute::Deferred);
   EXPECT_TRUE(platform::HasDeferredWindowCalls());
   EXPECT_TRUE(other.Log().empty());
@@ -208,10 +215,13 @@ TEST(WindowCalls, AWindowThatStopsAnsweringGetsItsCallsInOrderOnceItResumes) {
   ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
   EXPECT_FALSE(platform::HasDeferredWindowCalls());
   // Each call arrived exactly once, in the order it was made.
-  EXPECT_EQ(other.Log(), (std::vector<std::string>{"style 84c00000", "command 1", "style 84800000"}));
+  EXPECT_EQ(other.Log(), (std::vector<std::string>{"hidden", "style 84c00000", "command 1", "shown", "style 84800000"}));
   EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(other.Get(), GWL_STYLE)) & 0xFFFF0000u, 0x84800000u);
-  EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(other.Get()) && WindowRect(other.Get()).left == 90; }, 3000));
-  EXPECT_EQ(WindowRect(other.Get()).top, 95);
+  const RECT r = WindowRect(other.Get());
+  EXPECT_EQ(r.left, 90);
+  EXPECT_EQ(r.top, 95);
+  EXPECT_EQ(r.right, 320);
+  EXPECT_EQ(r.bottom, 215);
 }
 
 TEST(WindowCalls, AHandleThatIsNoWindowFailsAtOnceAndLeavesNothingPending) {
