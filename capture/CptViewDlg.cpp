@@ -1,9 +1,126 @@
 #include "capture/CptViewDlg.h"
 
+#include <string>
+
+#include "capture/PictureFile.h"
+#include "capture/PictureLayout.h"
+#include "platform/FileDialog.h"
+#include "platform/Handles.h"
+#include "platform/MessageBox.h"
 #include "res/resource.h"
 
-CCptViewDlg::CCptViewDlg() : CDialog(IDD_CPTVIEW) {}
+namespace {
+
+const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+const char kSaveFailedMessage[] = "画像を保存できませんでした。";
+
+// The target as the methods take it: the no-target value is no window.
+HWND MethodTarget(HWND target) { return target == kNoTarget ? nullptr : target; }
+
+// An independent copy of the picture's bitmap, or null when there is nothing to copy.
+platform::UniqueBitmap CopyBitmap(HWND owner, const WindowPicture& picture) {
+  if (!picture.bitmap) return nullptr;
+  platform::CWindowDcGuard screen(owner);
+  platform::UniqueBitmap copy(::CreateCompatibleBitmap(screen.Get(), picture.width, picture.height));
+  platform::UniqueMemoryDc from(::CreateCompatibleDC(screen.Get()));
+  platform::UniqueMemoryDc to(::CreateCompatibleDC(screen.Get()));
+  if (!copy || !from || !to) return nullptr;
+  platform::CSelectObjectGuard selectFrom(from.get(), picture.bitmap.get());
+  platform::CSelectObjectGuard selectTo(to.get(), copy.get());
+  if (!::BitBlt(to.get(), 0, 0, picture.width, picture.height, from.get(), 0, 0, SRCCOPY)) return nullptr;
+  return copy;
+}
+
+std::string WindowTitle(HWND hwnd) {
+  char title[256] = {};
+  // Reads the title the system keeps; does not wait for the window's thread.
+  if (hwnd) ::GetWindowTextA(hwnd, title, sizeof(title));
+  return title;
+}
+
+}  // namespace
+
+CCptViewDlg::CCptViewDlg() : CDialogT(IDD_CPTVIEW) {}
 
 CCptViewDlg::~CCptViewDlg() { DestroyWindow(); }
 
-void CCptViewDlg::AutoCapture() {}
+CCptViewDlg::MessageMapView CCptViewDlg::MessageMap() {
+  static const MessageEntry kMap[] = {
+      OnMessage(WM_PAINT, &CCptViewDlg::OnPaint),
+      OnCommand(IDC_CPT_PRINTWINDOW, BN_CLICKED, &CCptViewDlg::OnPrintWindow),
+      OnCommand(IDC_CPT_SURFACECAPTURE, BN_CLICKED, &CCptViewDlg::OnSurfaceCapture),
+      OnCommand(IDC_CPT_ICONICCAPTURE, BN_CLICKED, &CCptViewDlg::OnIconicCapture),
+      OnCommand(IDC_CPT_HIDECAPTURE, BN_CLICKED, &CCptViewDlg::OnHideCapture),
+      OnCommand(IDC_CPT_COPYCLIPBOARD, BN_CLICKED, &CCptViewDlg::OnCopyClipboard),
+      OnCommand(IDC_CPT_SAVEPICTURE, BN_CLICKED, &CCptViewDlg::OnSavePicture),
+  };
+  return kMap;
+}
+
+BOOL CCptViewDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_hTarget = kNoTarget;
+  return TRUE;
+}
+
+void CCptViewDlg::AutoCapture() {
+  if (::AutoCapture(m_hWnd, MethodTarget(m_hTarget), m_picture)) Repaint();
+}
+
+void CCptViewDlg::RunCapture(void (*method)(HWND owner, HWND target, WindowPicture& picture)) {
+  method(m_hWnd, MethodTarget(m_hTarget), m_picture);
+  Repaint();
+}
+
+void CCptViewDlg::OnPrintWindow() { RunCapture(&PrintWindowCapture); }
+void CCptViewDlg::OnSurfaceCapture() { RunCapture(&SurfaceCapture); }
+void CCptViewDlg::OnIconicCapture() { RunCapture(&IconicCapture); }
+void CCptViewDlg::OnHideCapture() { RunCapture(&HideCapture); }
+
+std::optional<LRESULT> CCptViewDlg::OnPaint(WPARAM, LPARAM) {
+  platform::CPaintDcGuard paint(m_hWnd);
+  if (m_hTarget == kNoTarget || !m_picture.bitmap) return 0;
+  const capture::DrawnSize drawn = capture::PictureDrawnSize(m_picture.width, m_picture.height);
+  if (drawn.width <= 0 || drawn.height <= 0) return 0;
+
+  platform::UniqueMemoryDc memoryDc(::CreateCompatibleDC(paint.Get()));
+  if (!memoryDc) return 0;
+  platform::CSelectObjectGuard select(memoryDc.get(), m_picture.bitmap.get());
+  if (!drawn.scaled) {
+    ::BitBlt(paint.Get(), capture::kPictureLeft, capture::kPictureTop, drawn.width, drawn.height, memoryDc.get(), 0, 0,
+             SRCCOPY);
+    return 0;
+  }
+  const int oldMode = ::SetStretchBltMode(paint.Get(), HALFTONE);
+  POINT oldOrigin = {};
+  ::SetBrushOrgEx(paint.Get(), 0, 0, &oldOrigin);  // HALFTONE needs the brush origin reset after it is set
+  ::StretchBlt(paint.Get(), capture::kPictureLeft, capture::kPictureTop, drawn.width, drawn.height, memoryDc.get(), 0,
+               0, m_picture.width, m_picture.height, SRCCOPY);
+  ::SetBrushOrgEx(paint.Get(), oldOrigin.x, oldOrigin.y, nullptr);
+  ::SetStretchBltMode(paint.Get(), oldMode);
+  return 0;
+}
+
+void CCptViewDlg::OnCopyClipboard() {
+  // The clipboard owns what it is given, while the panel keeps drawing and later replaces its
+  // own picture: it gets a copy.
+  platform::UniqueBitmap copy = CopyBitmap(m_hWnd, m_picture);
+  if (!::OpenClipboard(m_hWnd)) return;
+  ::EmptyClipboard();
+  if (copy && ::SetClipboardData(CF_BITMAP, copy.get())) copy.release();
+  ::CloseClipboard();
+}
+
+void CCptViewDlg::OnSavePicture() {
+  if (!m_picture.bitmap) return;
+  platform::SaveFileRequest request;
+  request.fileName = capture::ProposedFileName(WindowTitle(MethodTarget(m_hTarget)));
+  request.filter.assign(capture::kPictureFileFilter, sizeof(capture::kPictureFileFilter) - 1);
+  request.filterIndex = capture::kPngFilterIndex;
+  request.defaultExtension = "png";
+  std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(m_hWnd, request);
+  if (!choice) return;
+  std::string reason = capture::WritePictureFile(m_picture.bitmap.get(), choice->path,
+                                                 capture::ChosenFormat(choice->path, choice->filterIndex));
+  if (!reason.empty()) platform::PanelMessageBox(m_hWnd, std::string(kSaveFailedMessage) + "\r\n" + reason);
+}

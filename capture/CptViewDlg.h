@@ -1,14 +1,40 @@
-// The capture-view panel. For now it only keeps its target.
+// The capture-view panel: a picture of the target window, taken automatically when a row of
+// the main list is clicked and again by one of the four capture buttons; the picture can be
+// copied to the clipboard and saved to a file.
 #pragma once
+#include <windows.h>
+
+#include <optional>
+
+#include "capture/WindowCapture.h"
 #include "platform/Dialog.h"
 
-class CCptViewDlg : public platform::CDialog {
+class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
  public:
   CCptViewDlg();
   ~CCptViewDlg() override;
+  static MessageMapView MessageMap();
 
-  // Takes the picture of m_hTarget by the method its state calls for.
+  // Takes the picture of m_hTarget by the method its state calls for and repaints; does
+  // nothing, not even repaint, when the target is not a live window.
   void AutoCapture();
 
   HWND m_hTarget = reinterpret_cast<HWND>(-1);
+  WindowPicture m_picture;
+
+ protected:
+  BOOL OnInitDialog() override;
+
+ private:
+  std::optional<LRESULT> OnPaint(WPARAM, LPARAM);
+  void OnPrintWindow();
+  void OnSurfaceCapture();
+  void OnIconicCapture();
+  void OnHideCapture();
+  void OnCopyClipboard();
+  void OnSavePicture();
+
+  // The buttons' captures: run the method, then repaint whatever came of it.
+  void RunCapture(void (*method)(HWND owner, HWND target, WindowPicture& picture));
+  void Repaint() const { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
 };

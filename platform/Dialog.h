@@ -33,6 +33,10 @@ class CDialog {
   // parent: the owner of a modal run, or the parent of a modeless window. Without one a modal
   // dialog is owned by the application's main window.
   explicit CDialog(UINT templateId, CDialog* parent = nullptr);
+  // Destroys a window still open, but by then the derived class is gone: its messages
+  // (WM_DESTROY, the children's notifications) reach only this base. A derived dialog whose
+  // handlers or controls use its own members (brushes, bitmaps, timers, embedded panels) calls
+  // DestroyWindow() in its own destructor, before those members go.
   virtual ~CDialog();
   CDialog(const CDialog&) = delete;
   CDialog& operator=(const CDialog&) = delete;

@@ -133,6 +133,12 @@
 #define IDC_EXSTYLE_LAYERED         1073
 
 // Capture view.
+#define IDC_CPT_PRINTWINDOW         1015
+#define IDC_CPT_COPYCLIPBOARD       1016
+#define IDC_CPT_SURFACECAPTURE      1017
+#define IDC_CPT_ICONICCAPTURE       1018
+#define IDC_CPT_HIDECAPTURE         1019
+#define IDC_CPT_SAVEPICTURE         1030
 
 
 // Layered-attributes panel.

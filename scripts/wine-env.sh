@@ -5,6 +5,7 @@
 #
 # BUILD defaults to ./build. Works with and without set -e in the sourcing shell. QUORVEL_DISPLAY picks the X display (Xvfb is started on it if
 # nothing answers there); without it a free display number from :78 upwards gets a new Xvfb.
+# QUORVEL_SCREEN sets the size of a new Xvfb's screen (default 1280x1024x24, as the tests expect).
 # On exit of the sourcing shell, the wineserver and the Xvfb started here are stopped.
 
 BUILD=${BUILD:-$PWD/build}
@@ -31,7 +32,7 @@ quorvel_display_taken() {
 }
 
 quorvel_start_xvfb() {
-  Xvfb "$1" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD/xvfb.log" 2>&1 </dev/null &
+  Xvfb "$1" -screen 0 "${QUORVEL_SCREEN:-1280x1024x24}" -nolisten tcp >"$BUILD/xvfb.log" 2>&1 </dev/null &
   QUORVEL_XVFB_PID=$!
   local _
   for _ in $(seq 100); do
@@ -76,6 +77,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   # The set-up's own server and processes end before the persistent server starts.
   wineserver -w </dev/null >/dev/null 2>&1 || true
+fi
+
+# The templates' font "ＭＳ Ｐゴシック" is not on this system, and wine's fallback, the monospaced
+# IPAGothic, has Latin letters too wide for the captions. Ume P Gothic (fonts-horai-umefont) is
+# drawn to the same metrics as the font the templates were laid out for.
+quorvel_font="Ume P Gothic"
+if [ "$(cat "$WINEPREFIX/.quorvel-font" 2>/dev/null)" != "$quorvel_font" ]; then
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="%s"\r\n' \
+    "$quorvel_font" | iconv -f UTF-8 -t UTF-16 >"$BUILD/quorvel-font.reg"
+  wine regedit /S "$(winepath -w "$BUILD/quorvel-font.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1 &&
+    echo "$quorvel_font" >"$WINEPREFIX/.quorvel-font"
 fi
 
 # A persistent server before the programs run: without it each process pays for a new one.

@@ -1,0 +1,150 @@
+#include "capture/PictureFile.h"
+
+#include <wincodec.h>
+
+#include <cctype>
+#include <cstring>
+
+#include "platform/Com.h"
+#include "platform/Format.h"
+
+namespace capture {
+
+
+namespace {
+
+constexpr size_t kMaxNameBytes = 200;
+const char kFallbackName[] = "capture";
+
+// Length of the name's part before its first dot when that part, blanks at its end aside, is
+// one the system reserves for a device ("CON", "nul.txt"); 0 otherwise.
+size_t ReservedDeviceNameLength(const std::string& name) {
+  std::string base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  static const char* const kReserved[] = {"CON", "PRN", "AUX", "NUL"};
+  for (const char* reserved : kReserved)
+    if (base == reserved) return base.size();
+  bool numbered = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+                  base[3] >= '1' && base[3] <= '9';
+  return numbered ? base.size() : 0;
+}
+
+bool EndsWithNoCase(const std::string& text, const char* suffix) {
+  const size_t length = std::strlen(suffix);
+  return text.size() >= length && lstrcmpiA(text.c_str() + text.size() - length, suffix) == 0;
+}
+
+// The system's text for an error code, or the code itself.
+std::string Reason(DWORD code) {
+  char* text = nullptr;
+  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string reason = length && text ? std::string(text, length) : std::string();
+  if (text) ::LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+  if (reason.empty()) reason = platform::FormatHex32(code);
+  return reason;
+}
+
+std::wstring Wide(const std::string& text) {
+  int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+  wide.resize(static_cast<size_t>(length - 1));
+  return wide;
+}
+
+// Encodes the bitmap into the file, which exists and is overwritten. Every interface is released
+// before it returns, so the file is closed.
+HRESULT Encode(HBITMAP bitmap, const std::string& file, PictureFormat format) {
+  platform::CComScope com;
+  platform::CComRef<IWICImagingFactory> factory;
+  HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  factory.OutVoid());
+  if (FAILED(hr)) return hr;
+  platform::CComRef<IWICBitmap> source;
+  if (FAILED(hr = factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha, source.Out()))) return hr;
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(hr = source->GetSize(&width, &height))) return hr;
+  // Both formats take 24-bit colour everywhere; the screen's own format may carry an unused byte.
+  platform::CComRef<IWICFormatConverter> converter;
+  if (FAILED(hr = factory->CreateFormatConverter(converter.Out()))) return hr;
+  if (FAILED(hr = converter->Initialize(source.Get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr,
+                                        0.0, WICBitmapPaletteTypeCustom)))
+    return hr;
+
+  platform::CComRef<IWICStream> stream;
+  if (FAILED(hr = factory->CreateStream(stream.Out()))) return hr;
+  if (FAILED(hr = stream->InitializeFromFilename(Wide(file).c_str(), GENERIC_WRITE))) return hr;
+  platform::CComRef<IWICBitmapEncoder> encoder;
+  const GUID& container = format == PictureFormat::Png ? GUID_ContainerFormatPng : GUID_ContainerFormatBmp;
+  if (FAILED(hr = factory->CreateEncoder(container, nullptr, encoder.Out()))) return hr;
+  if (FAILED(hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache))) return hr;
+  platform::CComRef<IWICBitmapFrameEncode> frame;
+  platform::CComRef<IPropertyBag2> options;
+  if (FAILED(hr = encoder->CreateNewFrame(frame.Out(), options.Out()))) return hr;
+  if (FAILED(hr = frame->Initialize(options.Get()))) return hr;
+  if (FAILED(hr = frame->SetSize(width, height))) return hr;
+  WICPixelFormatGUID pixelFormat = GUID_WICPixelFormat24bppBGR;
+  if (FAILED(hr = frame->SetPixelFormat(&pixelFormat))) return hr;
+  if (FAILED(hr = frame->WriteSource(converter.Get(), nullptr))) return hr;
+  if (FAILED(hr = frame->Commit())) return hr;
+  return encoder->Commit();
+}
+
+}  // namespace
+
+std::string ProposedFileName(const std::string& title) {
+  std::string name;
+  for (size_t i = 0; i < title.size();) {
+    const unsigned char c = static_cast<unsigned char>(title[i]);
+    const size_t length = ::IsDBCSLeadByte(c) && i + 1 < title.size() ? 2 : 1;
+    if (name.size() + length > kMaxNameBytes) break;
+    if (length == 2) {
+      name.append(title, i, 2);  // a trail byte may be '\\' or '|' and is part of the character
+    } else if (c < 0x20 || std::strchr("\\/:*?\"<>|", c)) {
+      name += '_';
+    } else {
+      name += static_cast<char>(c);
+    }
+    i += length;
+  }
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+  if (name.empty()) return kFallbackName;
+  if (size_t reserved = ReservedDeviceNameLength(name)) name.insert(reserved, 1, '_');
+  return name;
+}
+
+PictureFormat ChosenFormat(const std::string& path, DWORD filterIndex) {
+  if (EndsWithNoCase(path, ".png")) return PictureFormat::Png;
+  if (EndsWithNoCase(path, ".bmp")) return PictureFormat::Bmp;
+  return filterIndex == kBmpFilterIndex ? PictureFormat::Bmp : PictureFormat::Png;
+}
+
+std::string WritePictureFile(HBITMAP bitmap, const std::string& path, PictureFormat format) {
+  char full[MAX_PATH] = {};
+  char* filePart = nullptr;
+  DWORD length = ::GetFullPathNameA(path.c_str(), sizeof(full), full, &filePart);
+  if (length == 0 || length >= sizeof(full) || !filePart) return Reason(length == 0 ? ::GetLastError() : ERROR_BAD_PATHNAME);
+  const std::string folder(full, static_cast<size_t>(filePart - full));
+
+  // GetTempFileNameA creates the file, so a folder that cannot be written fails here.
+  char temporary[MAX_PATH] = {};
+  if (!::GetTempFileNameA(folder.c_str(), "qvl", 0, temporary)) return Reason(::GetLastError());
+  HRESULT hr = Encode(bitmap, temporary, format);
+  if (FAILED(hr)) {
+    ::DeleteFileA(temporary);
+    return Reason(static_cast<DWORD>(hr));
+  }
+  if (!::MoveFileExA(temporary, full, MOVEFILE_REPLACE_EXISTING)) {
+    DWORD error = ::GetLastError();
+    ::DeleteFileA(temporary);
+    return Reason(error);
+  }
+  return std::string();
+}
+
+}  // namespace capture

@@ -1,0 +1,249 @@
+#include "capture/WindowCapture.h"
+
+#include "platform/LateBound.h"
+#include "platform/MessageBox.h"
+#include "platform/Messaging.h"
+#include "platform/WindowCalls.h"
+
+// How the methods treat a window that may not answer.
+//
+// Every capture first sends the target a WM_NULL bounded to one second. A target that does not
+// answer is neither printed (PrintWindow waits for the target's thread without bound) nor put
+// through a restore or show cycle; the picture becomes a blank one of the window's size.
+//
+// The cycles change another thread's window with the no-wait calls of WindowCalls.h. Show and
+// move then arrive at the target as notifications in its queue of sent messages, which it works
+// off in order, so the WM_NULL sent after them is answered only once they have happened: the
+// print never sees the window before it stands where the cycle put it. When the target stops
+// answering on the way, the cycle stops there and the picture is left blank.
+//
+// Putting the window back is one call through RunOnWindow that makes all steps in order: now
+// when the target answers, otherwise on a worker once it recovers, behind anything still
+// queued for it. Either way the window ends as it was, and Quorvel never waits for it.
+
+namespace {
+
+constexpr int kOffScreen = 10000;
+constexpr UINT kProbeTimeoutMs = 1000;
+constexpr COLORREF kPresetColorKey = 0xFFFFFF;
+constexpr BYTE kPresetAlpha = 255;
+constexpr DWORD kPresetLayeredFlags = 0;
+constexpr UINT kHiddenPutBackFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_HIDEWINDOW | SWP_NOCOPYBITS;
+
+const char kLayeredUnreadableQuestion[] =
+    "レイヤー情報が取得できません。レイヤーパラメータが失われますが続行しますか?";
+
+BOOL GetLayered(HWND hwnd, COLORREF* colorKey, BYTE* alpha, DWORD* flags) {
+  return platform::CallLateBound<BOOL>("user32", "GetLayeredWindowAttributes", hwnd, colorKey, alpha, flags);
+}
+
+BOOL SetLayered(HWND hwnd, COLORREF colorKey, BYTE alpha, DWORD flags) {
+  return platform::CallLateBound<BOOL>("user32", "SetLayeredWindowAttributes", hwnd, colorKey, alpha, flags);
+}
+
+bool IsLiveWindow(HWND hwnd) { return hwnd && ::IsWindow(hwnd); }
+
+// The bounded WM_NULL every capture starts with; true when the target answered.
+bool Answers(HWND target) {
+  return platform::SendMessageBounded(target, WM_NULL, 0, 0, kProbeTimeoutMs).has_value();
+}
+
+LONG Width(const RECT& rect) { return rect.right - rect.left; }
+LONG Height(const RECT& rect) { return rect.bottom - rect.top; }
+
+// Replaces the picture's bitmap by a new one of the given size, compatible with the owner's
+// screen. A size the system cannot make (zero or huge) leaves the picture without a bitmap.
+void NewBitmap(HDC ownerDc, LONG width, LONG height, WindowPicture& picture) {
+  picture.bitmap.reset();
+  picture.width = width;
+  picture.height = height;
+  if (width <= 0 || height <= 0 || !ownerDc) return;
+  picture.bitmap.reset(::CreateCompatibleBitmap(ownerDc, width, height));
+}
+
+// Takes the target as it stands: the whole window at its current rectangle. Prints it only when
+// it answered, otherwise leaves the picture blank.
+void CaptureCore(HWND owner, HWND target, WindowPicture& picture, bool print) {
+  platform::CWindowDcGuard ownerDc(owner);
+  RECT window = {};
+  ::GetWindowRect(target, &window);
+  NewBitmap(ownerDc.Get(), Width(window), Height(window), picture);
+  if (!picture.bitmap) return;
+
+  platform::UniqueMemoryDc memoryDc(::CreateCompatibleDC(ownerDc.Get()));
+  if (!memoryDc) return;
+  platform::CSelectObjectGuard select(memoryDc.get(), picture.bitmap.get());
+  if (!print || !CallPrintWindow(target, memoryDc.get(), 0))
+    ::PatBlt(memoryDc.get(), 0, 0, picture.width, picture.height, WHITENESS);
+}
+
+// Converts a placement's normal rectangle (work-area coordinates, except for tool windows) to
+// screen coordinates.
+RECT NormalRectOnScreen(const WINDOWPLACEMENT& placement, LONG exStyle) {
+  RECT rect = placement.rcNormalPosition;
+  if (exStyle & WS_EX_TOOLWINDOW) return rect;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  if (::GetMonitorInfoA(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor))
+    ::OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+  return rect;
+}
+
+// What IconicCapture changed, and how to put it back.
+struct IconicState {
+  LONG style = 0;
+  LONG exStyle = 0;
+  WINDOWPLACEMENT placement = {};
+  COLORREF colorKey = kPresetColorKey;
+  BYTE alpha = kPresetAlpha;
+  DWORD layeredFlags = kPresetLayeredFlags;
+};
+
+void PutBackIconic(HWND target, const IconicState& state) {
+  platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs);
+  WINDOWPLACEMENT placement = state.placement;
+  placement.showCmd = SW_MINIMIZE;
+  if (!::SetWindowPlacement(target, &placement)) {
+    // Refused (some systems refuse it for another program's window): at least bring the window
+    // back to its normal place before it is minimised, never leave it off-screen.
+    RECT normal = NormalRectOnScreen(state.placement, state.exStyle);
+    ::SetWindowPos(target, nullptr, normal.left, normal.top, Width(normal), Height(normal),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  platform::SendMessageBounded(target, WM_SYSCOMMAND, SC_MINIMIZE, 0, kProbeTimeoutMs);
+  if (!::IsIconic(target)) ::ShowWindow(target, SW_SHOWMINNOACTIVE);
+  // Minimising shows the window; one that was hidden and minimised goes back to hidden.
+  if (!(state.style & WS_VISIBLE)) ::ShowWindow(target, SW_HIDE);
+  platform::SendMessageBounded(target, WM_SETREDRAW, TRUE, 0, kProbeTimeoutMs);
+  if (state.exStyle & WS_EX_LAYERED) {
+    // Some systems keep a new alpha only when the flags carry LWA_ALPHA; written with it first,
+    // the saved alpha is what stays whatever the saved flags are.
+    if (!(state.layeredFlags & LWA_ALPHA)) SetLayered(target, state.colorKey, state.alpha, state.layeredFlags | LWA_ALPHA);
+    SetLayered(target, state.colorKey, state.alpha, state.layeredFlags);
+  }
+  ::SetWindowLongA(target, GWL_EXSTYLE, state.exStyle);
+  ::SetWindowLongA(target, GWL_STYLE, state.style);
+}
+
+// Restores the minimised window invisibly off-screen at its normal size; false when the target
+// stopped answering on the way (what was done is still put back).
+bool RestoreOffScreen(HWND target, const IconicState& state) {
+  using platform::WindowCallRoute;
+  if (platform::SetWindowLongNoWait(target, GWL_EXSTYLE, state.exStyle | WS_EX_LAYERED) == WindowCallRoute::Deferred)
+    return false;
+  if (platform::RunOnWindow(target, [target] { SetLayered(target, 0, 0, LWA_ALPHA); }) == WindowCallRoute::Deferred)
+    return false;
+  if (!platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs)) return false;
+  platform::ShowWindowNoWait(target, SW_SHOWNORMAL);
+  if (!platform::SendMessageBounded(target, WM_SETREDRAW, TRUE, 0, kProbeTimeoutMs)) return false;
+  const RECT& normal = state.placement.rcNormalPosition;
+  platform::MoveWindowNoWait(target, normal.left + kOffScreen, normal.top + kOffScreen, Width(normal), Height(normal),
+                             true);
+  return Answers(target);
+}
+
+}  // namespace
+
+BOOL CallPrintWindow(HWND hwnd, HDC dc, UINT flags) {
+  return platform::CallLateBound<BOOL>("user32", "PrintWindow", hwnd, dc, flags);
+}
+
+void PrintWindowCapture(HWND owner, HWND target, WindowPicture& picture) {
+  if (!IsLiveWindow(target)) return;
+  CaptureCore(owner, target, picture, Answers(target));
+}
+
+void SurfaceCapture(HWND owner, HWND target, WindowPicture& picture) {
+  if (!IsLiveWindow(target)) return;
+  platform::CWindowDcGuard ownerDc(owner);
+  platform::CWindowDcGuard windowDc(target, true);
+  RECT desktop = {};
+  RECT window = {};
+  RECT visible = {};
+  ::GetWindowRect(::GetDesktopWindow(), &desktop);
+  ::GetWindowRect(target, &window);
+  ::IntersectRect(&visible, &desktop, &window);
+  NewBitmap(ownerDc.Get(), Width(visible), Height(visible), picture);
+  // The copy reads the screen, not the target's thread; the probe only lets it finish painting.
+  Answers(target);
+  if (!picture.bitmap || !windowDc.Get()) return;
+
+  platform::UniqueMemoryDc memoryDc(::CreateCompatibleDC(ownerDc.Get()));
+  if (!memoryDc) return;
+  platform::CSelectObjectGuard select(memoryDc.get(), picture.bitmap.get());
+  ::BitBlt(memoryDc.get(), 0, 0, picture.width, picture.height, windowDc.Get(), visible.left - window.left,
+           visible.top - window.top, SRCCOPY | CAPTUREBLT);
+}
+
+void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
+  if (!IsLiveWindow(target)) return;
+  IconicState state;
+  state.style = ::GetWindowLongA(target, GWL_STYLE);
+  state.exStyle = ::GetWindowLongA(target, GWL_EXSTYLE);
+  state.placement.length = sizeof(state.placement);
+  ::GetWindowPlacement(target, &state.placement);
+
+  const RECT& normal = state.placement.rcNormalPosition;
+  bool restore = Width(normal) != 0 && Height(normal) != 0 && (state.style & WS_MINIMIZE);
+  if (!Answers(target)) {
+    CaptureCore(owner, target, picture, false);
+    return;
+  }
+  if (!restore) {
+    CaptureCore(owner, target, picture, true);
+    return;
+  }
+
+  if ((state.exStyle & WS_EX_LAYERED) &&
+      !GetLayered(target, &state.colorKey, &state.alpha, &state.layeredFlags)) {
+    if (!platform::AppConfirm(kLayeredUnreadableQuestion)) return;
+    // The call may have written part of its answer before failing.
+    state.colorKey = kPresetColorKey;
+    state.alpha = kPresetAlpha;
+    state.layeredFlags = kPresetLayeredFlags;
+  }
+
+  bool standing = RestoreOffScreen(target, state);
+  CaptureCore(owner, target, picture, standing);
+  platform::RunOnWindow(target, [target, state] { PutBackIconic(target, state); });
+}
+
+void HideCapture(HWND owner, HWND target, WindowPicture& picture) {
+  if (!IsLiveWindow(target)) return;
+  const LONG style = ::GetWindowLongA(target, GWL_STYLE);
+  RECT window = {};
+  ::GetWindowRect(target, &window);
+  if (!Answers(target)) {
+    CaptureCore(owner, target, picture, false);
+    return;
+  }
+  if (style & WS_VISIBLE) {
+    CaptureCore(owner, target, picture, true);
+    return;
+  }
+
+  platform::MoveWindowNoWait(target, window.left + kOffScreen, window.top + kOffScreen, Width(window), Height(window),
+                             false);
+  platform::ShowWindowNoWait(target, SW_SHOW);
+  bool standing =
+      platform::SetWindowLongNoWait(target, GWL_STYLE, style | WS_VISIBLE) != platform::WindowCallRoute::Deferred &&
+      Answers(target);
+  CaptureCore(owner, target, picture, standing);
+  platform::RunOnWindow(target, [target, style, window] {
+    ::ShowWindow(target, SW_HIDE);
+    ::SetWindowLongA(target, GWL_STYLE, style);
+    ::SetWindowPos(target, nullptr, window.left, window.top, Width(window), Height(window), kHiddenPutBackFlags);
+    ::ShowWindow(target, SW_HIDE);
+  });
+}
+
+bool AutoCapture(HWND owner, HWND target, WindowPicture& picture) {
+  if (!IsLiveWindow(target)) return false;
+  if (::IsIconic(target))
+    IconicCapture(owner, target, picture);
+  else if (::IsWindowVisible(target))
+    PrintWindowCapture(owner, target, picture);
+  else
+    HideCapture(owner, target, picture);
+  return true;
+}

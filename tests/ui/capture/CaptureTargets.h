@@ -1,0 +1,70 @@
+// Targets for the capture tests: windows of the test process filled with one colour, made on
+// the test's own thread or on a thread of their own (to the capture routines such a window is
+// like another program's: they reach it only through its message queue). Also what the tests
+// read back: a window's whole state and the pixels of a bitmap.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <thread>
+
+namespace capturetest {
+
+// A top-level window filled with colour; shown with showCommand after creation (SW_HIDE keeps
+// it hidden). Created on the calling thread.
+HWND CreateFilledWindow(COLORREF colour, int x, int y, int width, int height, int showCommand = SW_SHOWNOACTIVATE,
+                        DWORD exStyle = 0, DWORD style = WS_OVERLAPPEDWINDOW);
+
+// How many times the window got the message since it was created.
+int MessageCount(HWND hwnd, UINT message);
+
+// Where the window stood and whether it was visible when it was last asked to print itself;
+// false when it never was.
+bool LastPrint(HWND hwnd, RECT* rect, bool* visible);
+
+// A user-interface thread of the test process.
+class TargetThread {
+ public:
+  TargetThread();
+  ~TargetThread();
+  TargetThread(const TargetThread&) = delete;
+  TargetThread& operator=(const TargetThread&) = delete;
+
+  // Runs work on the thread and waits for it.
+  void Run(const std::function<void()>& work);
+  HWND CreateFilledWindow(COLORREF colour, int x, int y, int width, int height, int showCommand = SW_SHOWNOACTIVATE,
+                          DWORD exStyle = 0, DWORD style = WS_OVERLAPPEDWINDOW);
+  // The next time a window of this thread gets message, the thread stops inside its handling
+  // until Release (or 20 s).
+  void BlockOn(UINT message);
+  void Release();
+  // True while the thread is stopped inside a blocked message.
+  bool Blocked() const;
+
+ private:
+  std::thread m_thread;
+  HWND m_hHelper = nullptr;
+};
+
+// Everything a capture may change on a window, read from outside.
+struct WindowState {
+  LONG style = 0;
+  LONG exStyle = 0;
+  WINDOWPLACEMENT placement = {};
+  bool visible = false;
+  bool iconic = false;
+  bool zoomed = false;
+  BOOL layeredRead = FALSE;
+  COLORREF colorKey = 0;
+  BYTE alpha = 0;
+  DWORD layeredFlags = 0;
+  RECT rect = {};
+};
+WindowState ReadState(HWND hwnd);
+// Compares field by field, naming each one that differs.
+void ExpectSameState(const WindowState& before, const WindowState& after);
+
+// Colour of one pixel of a bitmap that is not selected anywhere; CLR_INVALID when unreadable.
+COLORREF PixelOf(HBITMAP bitmap, int x, int y);
+
+}  // namespace capturetest

@@ -1,0 +1,327 @@
+// The capture-view panel created in the test process: its buttons, where and how large it draws
+// the picture, the automatic capture on hand-over, the clipboard copy and saving to files.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <wincodec.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CaptureTargets.h"
+#include "capture/CptViewDlg.h"
+#include "platform/Com.h"
+#include "platform/FileDialog.h"
+#include "platform/WinApp.h"
+#include "platform/WindowCalls.h"
+#include "res/resource.h"
+#include "support/UiTestSupport.h"
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 160, 0);
+
+class CaptureViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_parent = ::CreateWindowExA(0, "STATIC", "capture view parent", WS_POPUP | WS_VISIBLE, 0, 0, 900, 700, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(m_parent, nullptr);
+    m_view = std::make_unique<CCptViewDlg>();
+    ASSERT_TRUE(m_view->Create(m_parent));
+    m_view->ShowWindow(SW_SHOW);
+    m_hWnd = m_view->GetSafeHwnd();
+  }
+  void TearDown() override {
+    platform::WaitForDeferredWindowCalls(10000);
+    m_view.reset();
+    for (HWND hwnd : m_windows) ::DestroyWindow(hwnd);
+    ::DestroyWindow(m_parent);
+  }
+
+  HWND Target(COLORREF colour, int width, int height, const char* title = nullptr) {
+    // Without a frame, so that the picture's edges are the colour too.
+    HWND hwnd = capturetest::CreateFilledWindow(colour, 40, 40, width, height, SW_SHOWNOACTIVATE, 0, WS_POPUP);
+    if (title) ::SetWindowTextA(hwnd, title);
+    m_windows.push_back(hwnd);
+    return hwnd;
+  }
+
+  // A client pixel of the panel as it is on screen after painting.
+  COLORREF PanelPixel(int x, int y) {
+    ::UpdateWindow(m_hWnd);
+    HDC dc = ::GetDC(m_hWnd);
+    COLORREF colour = ::GetPixel(dc, x, y);
+    ::ReleaseDC(m_hWnd, dc);
+    return colour;
+  }
+
+  HWND m_parent = nullptr;
+  std::unique_ptr<CCptViewDlg> m_view;
+  HWND m_hWnd = nullptr;
+  std::vector<HWND> m_windows;
+};
+
+TEST_F(CaptureViewTest, DrawsThePictureAtTenSeventyUnscaledOrFittedAndKeepsItForADeadTarget) {
+  const struct {
+    int id;
+    const char* caption;
+  } buttons[] = {{IDC_CPT_PRINTWINDOW, "PrintWindow"},       {IDC_CPT_SURFACECAPTURE, "SurfaceCapture"},
+                 {IDC_CPT_ICONICCAPTURE, "IconicCapture"},   {IDC_CPT_HIDECAPTURE, "HideCapture"},
+                 {IDC_CPT_COPYCLIPBOARD, "Copy Clipboard"}, {IDC_CPT_SAVEPICTURE, "画像の保存"}};
+  for (const auto& button : buttons) {
+    EXPECT_EQ(uitest::ControlText(m_hWnd, button.id), button.caption);
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(m_hWnd, button.id))) << button.caption;
+  }
+  EXPECT_EQ(m_view->m_hTarget, reinterpret_cast<HWND>(-1));
+
+  // No target: the buttons take nothing and nothing is drawn.
+  const COLORREF background = PanelPixel(5, 65);
+  for (int id : {IDC_CPT_PRINTWINDOW, IDC_CPT_SURFACECAPTURE, IDC_CPT_ICONICCAPTURE, IDC_CPT_HIDECAPTURE})
+    uitest::Click(m_hWnd, id);
+  EXPECT_EQ(m_view->m_picture.bitmap, nullptr);
+  EXPECT_EQ(m_view->m_picture.width, 0);
+  EXPECT_EQ(PanelPixel(60, 110), background);
+
+  // Small: pixel for pixel from (10, 70).
+  m_view->m_hTarget = Target(kRed, 120, 80);
+  m_view->AutoCapture();
+  EXPECT_EQ(m_view->m_picture.width, 120);
+  EXPECT_EQ(m_view->m_picture.height, 80);
+  EXPECT_EQ(PanelPixel(10 + 60, 70 + 40), kRed);
+  EXPECT_EQ(PanelPixel(10 + 119, 70 + 79), kRed);
+  EXPECT_EQ(PanelPixel(10 + 121, 70 + 40), background);
+  EXPECT_EQ(PanelPixel(10 + 60, 70 + 81), background);
+  EXPECT_EQ(PanelPixel(8, 72), background);
+
+  // Large: fitted into 300 x 200 (600 x 800 is drawn 150 x 200).
+  m_view->m_hTarget = Target(kGreen, 600, 800);
+  uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
+  EXPECT_EQ(m_view->m_picture.height, 800);
+  EXPECT_EQ(PanelPixel(10 + 75, 70 + 100), kGreen);
+  EXPECT_EQ(PanelPixel(10 + 146, 70 + 196), kGreen);
+  EXPECT_EQ(PanelPixel(10 + 152, 70 + 100), background);
+  EXPECT_EQ(PanelPixel(10 + 75, 70 + 202), background);
+
+  // A target closed since: the picture stays and the panel is not repainted.
+  HWND closed = Target(kBlue, 50, 50);
+  ::DestroyWindow(closed);
+  HBITMAP kept = m_view->m_picture.bitmap.get();
+  m_view->m_hTarget = closed;
+  ::UpdateWindow(m_hWnd);
+  m_view->AutoCapture();
+  EXPECT_FALSE(::GetUpdateRect(m_hWnd, nullptr, FALSE));
+  EXPECT_EQ(m_view->m_picture.bitmap.get(), kept);
+  // A button press with it repaints the old picture.
+  uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
+  EXPECT_TRUE(::GetUpdateRect(m_hWnd, nullptr, FALSE));
+  EXPECT_EQ(PanelPixel(10 + 75, 70 + 100), kGreen);
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+  BITMAP info = {};
+  ::GetObjectA(bitmap, sizeof(info), &info);
+  return {info.bmWidth, info.bmHeight};
+}
+
+TEST_F(CaptureViewTest, ClipboardGetsACopyOfItsOwnAndNothingWithoutAPicture) {
+  ASSERT_TRUE(::OpenClipboard(m_hWnd));
+  ::EmptyClipboard();
+  HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 4);
+  lstrcpyA(static_cast<char*>(::GlobalLock(text)), "old");
+  ::GlobalUnlock(text);
+  ::SetClipboardData(CF_TEXT, text);
+  ::CloseClipboard();
+
+  uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
+  EXPECT_FALSE(::IsClipboardFormatAvailable(CF_BITMAP));
+  EXPECT_FALSE(::IsClipboardFormatAvailable(CF_TEXT)) << "the clipboard was not emptied";
+
+  m_view->m_hTarget = Target(kRed, 120, 80);
+  m_view->AutoCapture();
+  uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
+  uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
+  m_view->m_hTarget = Target(kBlue, 200, 100);
+  uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
+  ASSERT_EQ(m_view->m_picture.width, 200);
+
+  ASSERT_TRUE(::OpenClipboard(m_hWnd));
+  HBITMAP copy = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_NE(copy, m_view->m_picture.bitmap.get());
+  SIZE size = BitmapSize(copy);
+  EXPECT_EQ(size.cx, 120);
+  EXPECT_EQ(size.cy, 80);
+  EXPECT_EQ(capturetest::PixelOf(copy, 60, 40), kRed);
+  ::CloseClipboard();
+  EXPECT_EQ(capturetest::PixelOf(m_view->m_picture.bitmap.get(), 100, 50), kBlue);
+}
+
+// Pixels of a bitmap as 32-bit BGRX rows from the top, the unused byte cleared.
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, LONG width, LONG height) {
+  std::vector<DWORD> pixels(static_cast<size_t>(width * height));
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = ::GetDC(nullptr);
+  ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  for (DWORD& pixel : pixels) pixel &= 0x00FFFFFF;
+  return pixels;
+}
+
+// A picture file read back through the imaging component, in the same layout; empty on failure.
+std::vector<DWORD> FilePixels(const std::string& path, UINT* width, UINT* height) {
+  platform::CComScope com;
+  platform::CComRef<IWICImagingFactory> factory;
+  platform::CComRef<IWICBitmapDecoder> decoder;
+  platform::CComRef<IWICBitmapFrameDecode> frame;
+  platform::CComRef<IWICFormatConverter> converter;
+  std::wstring wide(path.begin(), path.end());
+  if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                factory.OutVoid())) ||
+      FAILED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                decoder.Out())) ||
+      FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(width, height)) ||
+      FAILED(factory->CreateFormatConverter(converter.Out())) ||
+      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom)))
+    return {};
+  std::vector<DWORD> pixels(static_cast<size_t>(*width) * *height);
+  if (FAILED(converter->CopyPixels(nullptr, *width * 4, static_cast<UINT>(pixels.size() * 4),
+                                   reinterpret_cast<BYTE*>(pixels.data()))))
+    return {};
+  for (DWORD& pixel : pixels) pixel &= 0x00FFFFFF;
+  return pixels;
+}
+
+std::string FileStart(const std::string& path, size_t count) {
+  std::string bytes(count, '\0');
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  DWORD read = 0;
+  ::ReadFile(file, &bytes[0], static_cast<DWORD>(count), &read, nullptr);
+  ::CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (lstrcmpA(found.cFileName, ".") && lstrcmpA(found.cFileName, "..")) names.push_back(found.cFileName);
+  } while (::FindNextFileA(find, &found));
+  ::FindClose(find);
+  return names;
+}
+
+// A new empty folder for one test's files.
+std::string NewFolder() {
+  char temp[MAX_PATH] = {};
+  ::GetTempPathA(sizeof(temp), temp);
+  std::string folder = std::string(temp) + "quorvel-save-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                       std::to_string(::GetTickCount());
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+TEST_F(CaptureViewTest, SavesPngAndBmpThatReadBackWithTheSamePixels) {
+  uitest::MessageBoxRecorder boxes;
+  std::vector<platform::SaveFileRequest> requests;
+  std::vector<platform::SaveFileChoice> answers;
+  platform::SaveFileDialogHook previous = platform::SetSaveFileDialogHook(
+      [&](HWND owner, const platform::SaveFileRequest& request) -> std::optional<platform::SaveFileChoice> {
+        EXPECT_EQ(owner, m_hWnd);
+        requests.push_back(request);
+        if (answers.empty()) return std::nullopt;
+        platform::SaveFileChoice answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+      });
+
+  // Without a picture the button does nothing.
+  uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
+  EXPECT_TRUE(requests.empty());
+
+  // Stripes, so that a picture turned over or shifted does not compare equal.
+  HWND target = Target(kRed, 90, 70, "shot: a/b");
+  m_view->m_hTarget = target;
+  m_view->AutoCapture();
+  {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, m_view->m_picture.bitmap.get());
+    RECT stripe = {0, 0, 90, 10};
+    HBRUSH blue = ::CreateSolidBrush(kBlue);
+    ::FillRect(dc, &stripe, blue);
+    ::DeleteObject(blue);
+    ::SetPixel(dc, 89, 69, RGB(1, 2, 3));
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+  }
+  const std::vector<DWORD> expected = BitmapPixels(m_view->m_picture.bitmap.get(), 90, 70);
+
+  const std::string folder = NewFolder();
+  const std::string png = folder + "\\picture.png";
+  const std::string bmp = folder + "\\picture";  // no extension: the selected type decides
+  answers = {{png, 2}, {bmp, 2}, {png, 1}};
+  for (int i = 0; i < 3; ++i) uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].fileName, "shot_ a_b");
+  EXPECT_EQ(requests[0].filterIndex, 1u);
+  EXPECT_EQ(requests[0].defaultExtension, "png");
+  EXPECT_EQ(requests[0].filter, std::string("PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0", 36));
+  EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text;
+
+  EXPECT_EQ(FileStart(png, 4), "\x89PNG");
+  EXPECT_EQ(FileStart(bmp, 2), "BM");
+  for (const std::string& path : {png, bmp}) {
+    SCOPED_TRACE(path);
+    UINT width = 0;
+    UINT height = 0;
+    std::vector<DWORD> read = FilePixels(path, &width, &height);
+    EXPECT_EQ(width, 90u);
+    EXPECT_EQ(height, 70u);
+    EXPECT_TRUE(read == expected) << "the pixels differ";
+  }
+  // Written over the existing file, with nothing left besides.
+  std::vector<std::string> files = FilesIn(folder);
+  EXPECT_EQ(files, (std::vector<std::string>{"picture", "picture.png"}));
+
+  // A folder that does not exist, and a name taken by a folder: the reason, and no file.
+  const std::string missing = folder + "\\missing\\picture.png";
+  const std::string taken = folder + "\\taken";
+  ASSERT_TRUE(::CreateDirectoryA(taken.c_str(), nullptr));
+  answers = {{missing, 1}, {taken, 1}};
+  uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
+  uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
+  ASSERT_EQ(boxes.Boxes().size(), 2u);
+  for (const auto& box : boxes.Boxes()) {
+    EXPECT_EQ(box.owner, m_hWnd);
+    EXPECT_EQ(box.caption, platform::AppName());
+    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
+    const std::string lead = "画像を保存できませんでした。\r\n";
+    EXPECT_EQ(box.text.compare(0, lead.size(), lead), 0) << box.text;
+    EXPECT_GT(box.text.size(), lead.size()) << "no reason given";
+  }
+  EXPECT_EQ(::GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(::GetFileAttributesA(taken.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_TRUE(FilesIn(taken).empty());
+  files = FilesIn(folder);
+  EXPECT_EQ(files, (std::vector<std::string>{"picture", "picture.png", "taken"}));
+
+  platform::SetSaveFileDialogHook(std::move(previous));
+  for (const std::string& name : FilesIn(folder)) ::DeleteFileA((folder + "\\" + name).c_str());
+  ::RemoveDirectoryA(taken.c_str());
+  ::RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,329 @@
+// The capture methods on windows of the test process, on the test's thread and on a thread of
+// their own: picture sizes and contents, the automatic choice, and every window put back as it
+// was, also when its thread stops answering in the middle of a capture.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "CaptureTargets.h"
+#include "capture/WindowCapture.h"
+#include "platform/WindowCalls.h"
+#include "support/UiTestSupport.h"
+
+namespace {
+
+using capturetest::ExpectSameState;
+using capturetest::PixelOf;
+using capturetest::ReadState;
+using capturetest::TargetThread;
+using capturetest::WindowState;
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 160, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+const char kLayeredQuestion[] = "レイヤー情報が取得できません。レイヤーパラメータが失われますが続行しますか?";
+
+class WindowCaptureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(m_owner, nullptr);
+  }
+  void TearDown() override {
+    EXPECT_TRUE(platform::WaitForDeferredWindowCalls(10000));
+    for (HWND hwnd : m_windows) ::DestroyWindow(hwnd);
+    ::DestroyWindow(m_owner);
+  }
+
+  // Windows to destroy at the end, on whichever thread made them.
+  HWND Keep(HWND hwnd) {
+    m_windows.push_back(hwnd);
+    return hwnd;
+  }
+  HWND Own(COLORREF colour, int showCommand, DWORD exStyle = 0) {
+    return Keep(capturetest::CreateFilledWindow(colour, 100, 120, 240, 160, showCommand, exStyle));
+  }
+  HWND Other(COLORREF colour, int showCommand, DWORD exStyle = 0) {
+    return Keep(m_thread->CreateFilledWindow(colour, 100, 120, 240, 160, showCommand, exStyle));
+  }
+
+  void ExpectPicture(LONG width, LONG height, COLORREF centre) {
+    EXPECT_EQ(m_picture.width, width);
+    EXPECT_EQ(m_picture.height, height);
+    ASSERT_NE(m_picture.bitmap, nullptr);
+    EXPECT_EQ(PixelOf(m_picture.bitmap.get(), width / 2, height / 2), centre);
+  }
+
+  HWND m_owner = nullptr;
+  std::unique_ptr<TargetThread> m_thread = std::make_unique<TargetThread>();
+  WindowPicture m_picture;
+  std::vector<HWND> m_windows;
+};
+
+// Minimises a window the way a user does, from whatever state it is in.
+void Minimise(TargetThread* thread, HWND hwnd, bool maximiseFirst) {
+  auto work = [=] {
+    if (maximiseFirst) ::ShowWindow(hwnd, SW_MAXIMIZE);
+    ::ShowWindow(hwnd, SW_MINIMIZE);
+  };
+  if (thread)
+    thread->Run(work);
+  else
+    work();
+}
+
+// The window printed itself standing visible at rect moved by (10000, 10000).
+void ExpectPrintedOffScreen(HWND hwnd, const RECT& rect) {
+  RECT printed = {};
+  bool visible = false;
+  ASSERT_TRUE(capturetest::LastPrint(hwnd, &printed, &visible)) << "never printed";
+  EXPECT_TRUE(visible);
+  EXPECT_EQ(printed.left, rect.left + 10000);
+  EXPECT_EQ(printed.top, rect.top + 10000);
+  EXPECT_EQ(printed.right, rect.right + 10000);
+  EXPECT_EQ(printed.bottom, rect.bottom + 10000);
+}
+
+TEST_F(WindowCaptureTest, PrintWindowTakesTheWholeWindowAndADeadTargetChangesNothing) {
+  HWND own = Own(kRed, SW_SHOWNOACTIVATE);
+  HWND other = Other(kBlue, SW_SHOWNOACTIVATE);
+  WindowState ownBefore = ReadState(own);
+  WindowState otherBefore = ReadState(other);
+
+  PrintWindowCapture(m_owner, own, m_picture);
+  ExpectPicture(240, 160, kRed);
+  PrintWindowCapture(m_owner, other, m_picture);
+  ExpectPicture(240, 160, kBlue);
+  ExpectSameState(ownBefore, ReadState(own));
+  ExpectSameState(otherBefore, ReadState(other));
+
+  // A null or closed target: no method touches the picture.
+  HBITMAP kept = m_picture.bitmap.get();
+  HWND closed = capturetest::CreateFilledWindow(kGreen, 0, 0, 50, 50);
+  ::DestroyWindow(closed);
+  for (HWND dead : {static_cast<HWND>(nullptr), closed}) {
+    PrintWindowCapture(m_owner, dead, m_picture);
+    SurfaceCapture(m_owner, dead, m_picture);
+    IconicCapture(m_owner, dead, m_picture);
+    HideCapture(m_owner, dead, m_picture);
+    EXPECT_FALSE(AutoCapture(m_owner, dead, m_picture));
+    EXPECT_EQ(m_picture.bitmap.get(), kept);
+    EXPECT_EQ(m_picture.width, 240);
+  }
+}
+
+// A plain, a layered and a maximised-then-minimised window, on this thread and on another.
+TEST_F(WindowCaptureTest, IconicCaptureTakesTheNormalSizeAndPutsEveryPropertyBack) {
+  struct Case {
+    const char* name;
+    bool otherThread;
+    bool layered;
+    DWORD layeredFlags;
+    bool maximised;
+  };
+  const Case cases[] = {
+      {"plain", false, false, 0, false},
+      {"layered", false, true, LWA_ALPHA | LWA_COLORKEY, false},
+      {"layered by colour key alone", false, true, LWA_COLORKEY, false},
+      {"maximised", false, false, 0, true},
+      {"plain, other thread", true, false, 0, false},
+      {"layered, other thread", true, true, LWA_ALPHA | LWA_COLORKEY, false},
+      {"layered by colour key alone, other thread", true, true, LWA_COLORKEY, false},
+      {"maximised, other thread", true, false, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND hwnd = c.otherThread ? Other(kGreen, SW_SHOWNOACTIVATE) : Own(kGreen, SW_SHOWNOACTIVATE);
+    if (c.layered) {
+      ::SetWindowLongA(hwnd, GWL_EXSTYLE, ::GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+      // Alpha first with its flag, so that it reads back as 200 also when the flags then lack it.
+      ASSERT_TRUE(::SetLayeredWindowAttributes(hwnd, RGB(1, 2, 3), 200, LWA_ALPHA));
+      ASSERT_TRUE(::SetLayeredWindowAttributes(hwnd, RGB(1, 2, 3), 200, c.layeredFlags));
+    }
+    Minimise(c.otherThread ? m_thread.get() : nullptr, hwnd, c.maximised);
+    WindowState before = ReadState(hwnd);
+    ASSERT_TRUE(before.iconic);
+    if (c.layered) ASSERT_EQ(before.alpha, 200);
+    EXPECT_EQ((before.placement.flags & WPF_RESTORETOMAXIMIZED) != 0, c.maximised);
+    const int redraws = capturetest::MessageCount(hwnd, WM_SETREDRAW);
+
+    IconicCapture(m_owner, hwnd, m_picture);
+    ASSERT_TRUE(platform::WaitForDeferredWindowCalls(10000));
+    ExpectPicture(240, 160, kGreen);
+    EXPECT_EQ(capturetest::MessageCount(hwnd, WM_SETREDRAW), redraws + 4) << "the restore cycle did not run";
+    ExpectPrintedOffScreen(hwnd, before.placement.rcNormalPosition);
+    ExpectSameState(before, ReadState(hwnd));
+  }
+}
+
+TEST_F(WindowCaptureTest, IconicAndHideCaptureOfAVisibleWindowArePrintWindow) {
+  HWND hwnd = Other(kBlue, SW_SHOWNOACTIVATE);
+  WindowState before = ReadState(hwnd);
+  IconicCapture(m_owner, hwnd, m_picture);
+  ExpectPicture(240, 160, kBlue);
+  m_picture = WindowPicture();
+  HideCapture(m_owner, hwnd, m_picture);
+  ExpectPicture(240, 160, kBlue);
+  EXPECT_EQ(capturetest::MessageCount(hwnd, WM_SETREDRAW), 0);
+  EXPECT_EQ(capturetest::MessageCount(hwnd, WM_WINDOWPOSCHANGING), capturetest::MessageCount(hwnd, WM_WINDOWPOSCHANGED));
+  ExpectSameState(before, ReadState(hwnd));
+
+  // A minimised pop-up without a normal size is printed as it is, without the cycle.
+  HWND flat = Keep(capturetest::CreateFilledWindow(kRed, 10, 10, 0, 0, SW_SHOWNOACTIVATE, 0, WS_POPUP));
+  ::ShowWindow(flat, SW_SHOWMINNOACTIVE);
+  WindowState flatBefore = ReadState(flat);
+  ASSERT_TRUE(flatBefore.iconic);
+  ASSERT_TRUE(::IsRectEmpty(&flatBefore.placement.rcNormalPosition));
+  IconicCapture(m_owner, flat, m_picture);
+  EXPECT_EQ(m_picture.width, flatBefore.rect.right - flatBefore.rect.left);
+  EXPECT_EQ(m_picture.height, flatBefore.rect.bottom - flatBefore.rect.top);
+  EXPECT_EQ(capturetest::MessageCount(flat, WM_SETREDRAW), 0);
+  ExpectSameState(flatBefore, ReadState(flat));
+}
+
+TEST_F(WindowCaptureTest, UnreadableLayeredAttributesAreAskedAboutAndNoChangesNothing) {
+  uitest::MessageBoxRecorder boxes;
+  HWND hwnd = Other(kRed, SW_SHOWNOACTIVATE);
+  // Layered by style alone: the system has no attributes to give back.
+  ::SetWindowLongA(hwnd, GWL_EXSTYLE, ::GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+  Minimise(m_thread.get(), hwnd, false);
+  WindowState before = ReadState(hwnd);
+  ASSERT_FALSE(before.layeredRead);
+  PrintWindowCapture(m_owner, hwnd, m_picture);
+  HBITMAP previous = m_picture.bitmap.get();
+  const LONG previousWidth = m_picture.width;
+
+  boxes.QueueAnswer(IDNO);
+  IconicCapture(m_owner, hwnd, m_picture);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, kLayeredQuestion);
+  EXPECT_EQ(boxes.Boxes()[0].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_EQ(m_picture.bitmap.get(), previous);
+  EXPECT_EQ(m_picture.width, previousWidth);
+  EXPECT_EQ(capturetest::MessageCount(hwnd, WM_SETREDRAW), 0);
+  ExpectSameState(before, ReadState(hwnd));
+
+  boxes.QueueAnswer(IDYES);
+  IconicCapture(m_owner, hwnd, m_picture);
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(10000));
+  EXPECT_EQ(boxes.Boxes().size(), 2u);
+  ExpectPicture(240, 160, kRed);
+  WindowState after = ReadState(hwnd);
+  ASSERT_TRUE(after.layeredRead);
+  EXPECT_EQ(after.colorKey, 0xFFFFFFu);
+  EXPECT_EQ(after.alpha, 255);
+  EXPECT_EQ(after.layeredFlags, 0u);
+  EXPECT_EQ(after.exStyle, before.exStyle);
+  EXPECT_EQ(after.style, before.style);
+  EXPECT_TRUE(after.iconic);
+  EXPECT_TRUE(::EqualRect(&after.rect, &before.rect));
+}
+
+TEST_F(WindowCaptureTest, HideCaptureShowsAHiddenWindowOffScreenAndHidesItAgain) {
+  for (bool otherThread : {false, true}) {
+    SCOPED_TRACE(otherThread ? "other thread" : "this thread");
+    HWND hwnd = otherThread ? Other(kBlue, SW_HIDE) : Own(kBlue, SW_HIDE);
+    WindowState before = ReadState(hwnd);
+    ASSERT_FALSE(before.visible);
+    const int shows = capturetest::MessageCount(hwnd, WM_SHOWWINDOW);
+
+    HideCapture(m_owner, hwnd, m_picture);
+    ASSERT_TRUE(platform::WaitForDeferredWindowCalls(10000));
+    ExpectPicture(240, 160, kBlue);
+    EXPECT_GE(capturetest::MessageCount(hwnd, WM_SHOWWINDOW), shows + 2) << "the window was not shown and hidden";
+    ExpectPrintedOffScreen(hwnd, before.rect);
+    ExpectSameState(before, ReadState(hwnd));
+  }
+}
+
+TEST_F(WindowCaptureTest, AutoCaptureChoosesTheMethodByTheWindowsState) {
+  HWND minimised = Other(kRed, SW_SHOWNOACTIVATE);
+  Minimise(m_thread.get(), minimised, false);
+  HWND visible = Other(kGreen, SW_SHOWNOACTIVATE);
+  HWND hidden = Other(kBlue, SW_HIDE);
+
+  EXPECT_TRUE(AutoCapture(m_owner, minimised, m_picture));
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(10000));
+  ExpectPicture(240, 160, kRed);  // the normal size, not the minimised one
+  EXPECT_GT(capturetest::MessageCount(minimised, WM_SETREDRAW), 0);
+  EXPECT_TRUE(::IsIconic(minimised));
+
+  EXPECT_TRUE(AutoCapture(m_owner, visible, m_picture));
+  ExpectPicture(240, 160, kGreen);
+  EXPECT_EQ(capturetest::MessageCount(visible, WM_SETREDRAW), 0);
+
+  const int shows = capturetest::MessageCount(hidden, WM_SHOWWINDOW);
+  EXPECT_TRUE(AutoCapture(m_owner, hidden, m_picture));
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(10000));
+  ExpectPicture(240, 160, kBlue);
+  EXPECT_GT(capturetest::MessageCount(hidden, WM_SHOWWINDOW), shows);
+  EXPECT_FALSE(::IsWindowVisible(hidden));
+  EXPECT_EQ(capturetest::MessageCount(hidden, WM_SETREDRAW), 0);
+}
+
+TEST_F(WindowCaptureTest, SurfaceCaptureTakesOnlyThePartOnTheDesktop) {
+  RECT desktop = {};
+  ::GetWindowRect(::GetDesktopWindow(), &desktop);
+  const LONG desktopWidth = desktop.right - desktop.left;
+  const LONG desktopHeight = desktop.bottom - desktop.top;
+
+  HWND inside = Keep(capturetest::CreateFilledWindow(kRed, 200, 200, 240, 160, SW_SHOWNOACTIVATE, WS_EX_TOPMOST));
+  SurfaceCapture(m_owner, inside, m_picture);
+  ExpectPicture(240, 160, kRed);
+
+  HWND pastLeft =
+      Keep(capturetest::CreateFilledWindow(kGreen, desktop.left - 100, 300, 240, 160, SW_SHOWNOACTIVATE, WS_EX_TOPMOST));
+  SurfaceCapture(m_owner, pastLeft, m_picture);
+  ExpectPicture(140, 160, kGreen);
+
+  HWND pastBoth = Keep(capturetest::CreateFilledWindow(kBlue, desktop.left - 8, desktop.top - 8, desktopWidth + 16,
+                                                       desktopHeight + 16, SW_SHOWNOACTIVATE, WS_EX_TOPMOST));
+  SurfaceCapture(m_owner, pastBoth, m_picture);
+  ExpectPicture(desktopWidth, desktopHeight, kBlue);
+
+  HWND outside =
+      Keep(capturetest::CreateFilledWindow(kRed, desktop.right + 50, 100, 240, 160, SW_SHOWNOACTIVATE, WS_EX_TOPMOST));
+  SurfaceCapture(m_owner, outside, m_picture);
+  EXPECT_EQ(m_picture.width, 0);
+  EXPECT_EQ(m_picture.height, 0);
+  EXPECT_EQ(m_picture.bitmap, nullptr);
+}
+
+// The window's thread stops inside the cycle: the capture returns with a blank picture, and the
+// window is put back once the thread goes on.
+TEST_F(WindowCaptureTest, AWindowThatStopsAnsweringMidCycleIsPutBackWhenItRecovers) {
+  struct Case {
+    const char* name;
+    bool minimise;
+    UINT blockOn;  // a message the cycle makes the window's thread handle
+  };
+  const Case cases[] = {{"iconic", true, WM_QUERYOPEN}, {"hidden", false, WM_SHOWWINDOW}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND hwnd = Other(kGreen, c.minimise ? SW_SHOWNOACTIVATE : SW_HIDE);
+    if (c.minimise) Minimise(m_thread.get(), hwnd, false);
+    WindowState before = ReadState(hwnd);
+
+    m_thread->BlockOn(c.blockOn);
+    if (c.minimise)
+      IconicCapture(m_owner, hwnd, m_picture);
+    else
+      HideCapture(m_owner, hwnd, m_picture);
+    // Returned while the thread is still stopped: nothing waited for it.
+    EXPECT_TRUE(m_thread->Blocked());
+    EXPECT_TRUE(platform::HasDeferredWindowCalls());
+    EXPECT_EQ(m_picture.width, before.rect.right - before.rect.left);
+    EXPECT_EQ(m_picture.height, before.rect.bottom - before.rect.top);
+    EXPECT_EQ(PixelOf(m_picture.bitmap.get(), m_picture.width / 2, m_picture.height / 2), kWhite);
+
+    m_thread->Release();
+    ASSERT_TRUE(platform::WaitForDeferredWindowCalls(10000));
+    m_thread->Run([] {});  // let the thread work off what reached it
+    ExpectSameState(before, ReadState(hwnd));
+  }
+}
+
+}  // namespace
