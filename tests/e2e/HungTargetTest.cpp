@@ -86,7 +86,8 @@ class HungTargetTest : public ::testing::Test {
     HWND modal = nullptr;
     if (press.dialog) {
       modal = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", press.dialog, 5000);
-      EXPECT_NE(modal, nullptr) << press.dialog;
+      // Found while it is still being made, the dialog may lack its controls: wait until it shows.
+      EXPECT_TRUE(modal && e2e::WaitUntil([&] { return IsWindowVisible(modal) != FALSE; }, 5000)) << press.dialog;
       if (modal && press.inDialog) e2e::PressButton(GetDlgItem(modal, press.inDialog));
       if (modal) e2e::PressButton(GetDlgItem(modal, IDOK));
     }
