@@ -19,13 +19,18 @@ class CComScope {
   bool m_bInitialised;
 };
 
+HRESULT CreateShellTaskbarList(ITaskbarList** list) {
+  return ::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList,
+                            reinterpret_cast<void**>(list));
+}
+
+TaskbarListFactory g_pTaskbarListFactory = CreateShellTaskbarList;
+
 // Releases the interface it holds.
 class CTaskbarListRef {
  public:
   CTaskbarListRef() {
-    if (FAILED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList,
-                                  reinterpret_cast<void**>(&m_pList))))
-      m_pList = nullptr;
+    if (FAILED(g_pTaskbarListFactory(&m_pList))) m_pList = nullptr;
   }
   ~CTaskbarListRef() {
     if (m_pList) m_pList->Release();
@@ -50,5 +55,11 @@ int ChangeTab(HWND hwnd, bool add) {
 }  // namespace
 
 int TaskbarAddTab(HWND hwnd) { return ChangeTab(hwnd, true); }
+
+TaskbarListFactory SetTaskbarListFactory(TaskbarListFactory factory) {
+  const TaskbarListFactory previous = g_pTaskbarListFactory;
+  g_pTaskbarListFactory = factory ? factory : CreateShellTaskbarList;
+  return previous;
+}
 
 int TaskbarDeleteTab(HWND hwnd) { return ChangeTab(hwnd, false); }

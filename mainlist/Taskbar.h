@@ -3,6 +3,14 @@
 #pragma once
 #include <windows.h>
 
+struct ITaskbarList;
+
 // 1 when the shell accepted the request, 0 otherwise (also when the object cannot be made).
 int TaskbarAddTab(HWND hwnd);
 int TaskbarDeleteTab(HWND hwnd);
+
+// Makes the taskbar-list object for one call; on success *list holds one reference.
+using TaskbarListFactory = HRESULT (*)(ITaskbarList** list);
+// Replaces the maker of the object (null: the shell's own) and returns the previous one, so
+// that tests can hand the wrappers an object whose calls fail.
+TaskbarListFactory SetTaskbarListFactory(TaskbarListFactory factory);

@@ -10,6 +10,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
 #include "platform/WinApp.h"
+#include "platform/WindowCalls.h"
 #include "res/resource.h"
 
 namespace {
@@ -29,21 +30,33 @@ bool IsTarget(HWND hwnd) { return hwnd != kNoTarget && ::IsWindow(hwnd); }
 // window" for sent and posted messages: with no target, commands must not reach it at all.
 bool HasTarget(HWND hwnd) { return hwnd != kNoTarget; }
 
-// A command message to the target; the result is ignored, a hung target just fails.
+// A command message to the target; the result is ignored. A target that does not answer in
+// time still gets it once it recovers.
 void SendCommand(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!HasTarget(target)) return;
-  platform::SendMessageBounded(target, message, wParam, lParam, platform::kCommandTimeoutMs);
+  platform::SendOrPost(target, message, wParam, lParam, platform::kCommandTimeoutMs);
 }
 
 void ShowTarget(HWND target, int command) {
-  if (HasTarget(target)) ::ShowWindow(target, command);
+  if (HasTarget(target)) platform::ShowWindowNoWait(target, command);
+}
+
+// Moves the window to (x, y) with its size, repainting it.
+void MoveTarget(HWND target, int x, int y, int width, int height) {
+  platform::MoveWindowNoWait(target, x, y, width, height, true);
+}
+
+// Writes a style word and redraws the whole window, frame included, in that order.
+void WriteStyleWord(HWND target, int index, DWORD word) {
+  platform::SetWindowLongNoWait(target, index, static_cast<LONG>(word));
+  platform::RunOnWindow(target, [target] { ::RedrawWindow(target, nullptr, nullptr, kRedrawWholeWindow); });
 }
 
 }  // namespace
 
 void SetTopMost(HWND hwnd, bool topMost) {
   if (!::IsWindow(hwnd)) return;
-  ::SetWindowPos(hwnd, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  platform::SetWindowPosNoWait(hwnd, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 COperationDlg::COperationDlg()
@@ -268,7 +281,7 @@ void COperationDlg::Nudge(NudgeDirection direction) {
   RECT window{};
   ::GetWindowRect(m_hTarget, &window);
   const RECT moved = NudgedRect(window, direction);
-  ::MoveWindow(m_hTarget, moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top, TRUE);
+  MoveTarget(m_hTarget, moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top);
 }
 
 void COperationDlg::OnJump() {
@@ -284,27 +297,21 @@ void COperationDlg::OnJump() {
   dlg.m_nWidth = window.right - window.left;
   dlg.m_nHeight = window.bottom - window.top;
   if (dlg.DoModal() == IDOK)
-    ::MoveWindow(m_hTarget, dlg.m_nX, dlg.m_nY, window.right - window.left, window.bottom - window.top, TRUE);
+    MoveTarget(m_hTarget, dlg.m_nX, dlg.m_nY, window.right - window.left, window.bottom - window.top);
 }
 
 void COperationDlg::OnWinStyle() {
   if (!HasValidTarget()) return;
   CWindowStyleDlg dlg;
   dlg.m_dwStyle = static_cast<DWORD>(::GetWindowLongA(m_hTarget, GWL_STYLE));
-  if (dlg.DoModal() == IDOK && HasValidTarget()) {
-    ::SetWindowLongA(m_hTarget, GWL_STYLE, static_cast<LONG>(dlg.m_dwStyle));
-    ::RedrawWindow(m_hTarget, nullptr, nullptr, kRedrawWholeWindow);
-  }
+  if (dlg.DoModal() == IDOK && HasValidTarget()) WriteStyleWord(m_hTarget, GWL_STYLE, dlg.m_dwStyle);
 }
 
 void COperationDlg::OnExStyle() {
   if (!HasValidTarget()) return;
   CWindowStyleExDlg dlg;
   dlg.m_dwExStyle = static_cast<DWORD>(::GetWindowLongA(m_hTarget, GWL_EXSTYLE));
-  if (dlg.DoModal() == IDOK && HasValidTarget()) {
-    ::SetWindowLongA(m_hTarget, GWL_EXSTYLE, static_cast<LONG>(dlg.m_dwExStyle));
-    ::RedrawWindow(m_hTarget, nullptr, nullptr, kRedrawWholeWindow);
-  }
+  if (dlg.DoModal() == IDOK && HasValidTarget()) WriteStyleWord(m_hTarget, GWL_EXSTYLE, dlg.m_dwExStyle);
 }
 
 void COperationDlg::OnSuspend() { SendCommand(m_hTarget, WM_POWERBROADCAST, PBT_APMSUSPEND, 0); }
@@ -312,10 +319,15 @@ void COperationDlg::OnSuspend() { SendCommand(m_hTarget, WM_POWERBROADCAST, PBT_
 void COperationDlg::OnResumeSuspend() { SendCommand(m_hTarget, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0); }
 
 void COperationDlg::OnQueryEndSession() {
-  std::optional<LRESULT> answer;
-  if (HasTarget(m_hTarget))
-    answer = platform::SendMessageBounded(m_hTarget, WM_QUERYENDSESSION, 0, static_cast<LPARAM>(ENDSESSION_LOGOFF),
-                                          platform::kCommandTimeoutMs);
+  // The answer is the point of this command, so it is not left to arrive later. A call that
+  // failed answers 0, as the system's own send does; only a time-out leaves no answer.
+  std::optional<LRESULT> answer = 0;
+  if (HasTarget(m_hTarget)) {
+    const platform::SendOutcome sent = platform::SendMessageWithin(
+        m_hTarget, WM_QUERYENDSESSION, 0, static_cast<LPARAM>(ENDSESSION_LOGOFF), platform::kCommandTimeoutMs);
+    if (sent.status == platform::SendStatus::TimedOut) answer.reset();
+    else answer = sent.value;
+  }
   m_nEndSessionWParam = NextEndSessionWParam(m_nEndSessionWParam, answer);
   platform::AppMessageBox(QueryEndSessionText(answer));
 }

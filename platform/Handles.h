@@ -31,6 +31,8 @@ using UniqueMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDelet
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 using UniqueProcess = std::unique_ptr<void, KernelHandleDeleter>;
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+// Any other kernel object: events, threads.
+using UniqueHandle = std::unique_ptr<void, KernelHandleDeleter>;
 
 inline UniqueBrush MakeSolidBrush(COLORREF colour) { return UniqueBrush(::CreateSolidBrush(colour)); }
 

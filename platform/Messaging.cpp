@@ -2,13 +2,20 @@
 
 namespace platform {
 
+SendOutcome SendMessageWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs) {
+  DWORD_PTR result = 0;
+  ::SetLastError(ERROR_SUCCESS);
+  if (::SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL, timeoutMs, &result))
+    return {SendStatus::Answered, static_cast<LRESULT>(result)};
+  // A window reported hung fails at once with the same error as a real time-out.
+  return {::GetLastError() == ERROR_TIMEOUT ? SendStatus::TimedOut : SendStatus::Failed, 0};
+}
+
 std::optional<LRESULT> SendMessageBounded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT timeoutMs) {
-  DWORD_PTR result = 0;
-  if (!::SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL, timeoutMs,
-                             &result))
-    return std::nullopt;
-  return static_cast<LRESULT>(result);
+  const SendOutcome outcome = SendMessageWithin(hwnd, message, wParam, lParam, timeoutMs);
+  if (outcome.status != SendStatus::Answered) return std::nullopt;
+  return outcome.value;
 }
 
 }  // namespace platform

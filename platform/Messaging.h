@@ -11,6 +11,21 @@ constexpr UINT kReadTimeoutMs = 1000;
 // Commands such as WM_CLOSE, WM_SYSCOMMAND or WM_QUERYENDSESSION.
 constexpr UINT kCommandTimeoutMs = 3000;
 
+// How a bounded send ended.
+enum class SendStatus {
+  Answered,
+  TimedOut,  // the window's thread did not answer in time, or is reported hung
+  Failed,    // not a window, or the system refused the call
+};
+
+struct SendOutcome {
+  SendStatus status = SendStatus::Failed;
+  LRESULT value = 0;  // the answer, when there was one
+};
+
+// SendMessageTimeout with SMTO_ABORTIFHUNG, telling a time-out from a failed call.
+SendOutcome SendMessageWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs);
+
 // SendMessageTimeout with SMTO_ABORTIFHUNG; empty when the window did not answer in time
 // or the call failed.
 std::optional<LRESULT> SendMessageBounded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,

@@ -4,9 +4,10 @@
 // SetLayeredWindowAttributes, SetWindowRgn or SetWindowPlacement on a target directly:
 //   * a window of the calling thread gets the direct call (it cannot wait on itself);
 //   * a window of another thread gets the form that does not wait (ShowWindowAsync,
-//     SWP_ASYNCWINDOWPOS), or, for calls without one, is probed with a bounded WM_NULL first
-//     and, when it does not answer, the call is handed to a worker thread that completes it
-//     once the window's thread recovers. The display's next tick shows the real state.
+//     SWP_ASYNCWINDOWPOS), or, for calls without one, the call is made by a worker thread
+//     while the caller waits a bounded time for it; when the window's thread does not answer
+//     in that time the caller goes on and the worker completes the call once the program
+//     recovers. The display's next tick shows the real state.
 #pragma once
 #include <windows.h>
 
@@ -17,9 +18,9 @@
 
 namespace platform {
 
-// How a call on a window is made.
+// How a call on a window was made.
 enum class WindowCallRoute {
-  Direct,    // the window is the calling thread's own, or it answered the probe
+  Direct,    // completed before the function returned: the window is ours or it answered in time
   NoWait,    // another thread's window, through a form that does not wait for it
   Deferred,  // another thread's window that did not answer: completed later by a worker
 };
@@ -27,17 +28,20 @@ enum class WindowCallRoute {
 // True when hwnd belongs to the calling thread.
 bool IsOwnThreadWindow(HWND hwnd);
 
-// ShowWindow, or ShowWindowAsync for another thread's window.
+// ShowWindow, or ShowWindowAsync for another thread's window. While earlier calls still wait
+// for that thread (see RunOnWindow), the call lines up behind them instead, so calls to one
+// window always take effect in the order they were made; the same holds for SetWindowPosNoWait.
 WindowCallRoute ShowWindowNoWait(HWND hwnd, int command);
 // SetWindowPos, with SWP_ASYNCWINDOWPOS added for another thread's window.
 WindowCallRoute SetWindowPosNoWait(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 // MoveWindow as a SetWindowPos (no z-order change, no activation).
 WindowCallRoute MoveWindowNoWait(HWND hwnd, int x, int y, int width, int height, bool repaint);
 
-// Runs a call that has no asynchronous form: now, when the window is ours or answers a
-// bounded WM_NULL and no earlier call to its thread is still pending; otherwise queued behind
-// the calls already waiting for that thread, on a worker thread. The call must own whatever
-// it needs (it may run after the caller has returned).
+// Runs a call that has no asynchronous form: at once for a window of the calling thread (or a
+// handle that is no window, on which it fails at once); otherwise on the worker of the
+// window's thread, behind the calls already waiting there, while the caller waits up to
+// kReadTimeoutMs (not at all for a window the system reports hung). The call must own
+// whatever it needs (it may run after the caller has returned).
 WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call);
 // SetWindowLongA through RunOnWindow.
 WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value);
@@ -51,9 +55,10 @@ struct WindowRgnResult {
 };
 WindowRgnResult SetWindowRgnNoWait(HWND hwnd, UniqueRegion region, bool redraw);
 
-// Sends a command whose answer Quorvel can do without. When the window does not answer within
-// the bound the message is posted instead, so it still arrives once the program recovers.
-// Returns the answer when one came in time.
+// Sends a command whose answer Quorvel can do without. The message is delivered exactly once,
+// even when the window does not answer within the bound (not waited for at all when the
+// system reports it hung): then it arrives once the program recovers. Returns the answer when
+// one came in time; empty otherwise and for a handle that is no window.
 std::optional<LRESULT> SendOrPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs);
 
 // True while calls handed to workers have not all completed.

@@ -4,7 +4,6 @@
 
 #include "ModalRun.h"
 #include "operations/MoveDlg.h"
-#include "operations/MovePresets.h"
 #include "res/resource.h"
 #include "support/UiTestSupport.h"
 
@@ -14,11 +13,12 @@ int SpinPos(HWND dialog, int id) {
   return static_cast<int>(::SendDlgItemMessageA(dialog, id, UDM_GETPOS32, 0, 0));
 }
 
-// The place the preset should give on the desktop this test runs on.
-operations::MovePosition Expected(operations::MovePreset preset, int width, int height) {
+// The presets' expectations below are for the 1280 x 1024 screen the test scripts give wine.
+void AssertTestScreen() {
   RECT desktop = {};
   ::GetWindowRect(::GetDesktopWindow(), &desktop);
-  return operations::PresetPosition(preset, desktop, width, height);
+  ASSERT_EQ(1280, desktop.right);
+  ASSERT_EQ(1024, desktop.bottom);
 }
 
 class MoveDlgTest : public ::testing::Test {
@@ -50,29 +50,29 @@ TEST_F(MoveDlgTest, ShowsTheWindowsCornerInItsEditsAndSpinsBuddiedToThem) {
     int lower = 0, upper = 0;
     ::SendDlgItemMessageA(m_hDlg, spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
                           reinterpret_cast<LPARAM>(&upper));
-    EXPECT_EQ(kMoveSpinMin, lower);
-    EXPECT_EQ(kMoveSpinMax, upper);
+    EXPECT_EQ(-32768, lower);
+    EXPECT_EQ(32767, upper);
   }
   ::SendDlgItemMessageA(m_hDlg, IDC_MOVE_XSPIN, UDM_SETPOS32, 0, -12345);
   EXPECT_EQ("-12345", uitest::ControlText(m_hDlg, IDC_MOVE_X));
 }
 
 TEST_F(MoveDlgTest, PresetsSetBothSpinsFromTheDesktopAndTheWindowsSize) {
+  AssertTestScreen();
   Open(120, 80, 400, 300);
   struct Case {
     int button;
-    operations::MovePreset preset;
+    int x;
+    int y;
   };
-  for (const Case& c : {Case{IDC_MOVE_BOTTOMRIGHT, operations::MovePreset::BottomRight},
-                        Case{IDC_MOVE_TOPRIGHT, operations::MovePreset::TopRight},
-                        Case{IDC_MOVE_CENTER, operations::MovePreset::Center},
-                        Case{IDC_MOVE_BOTTOMLEFT, operations::MovePreset::BottomLeft},
-                        Case{IDC_MOVE_TOPLEFT, operations::MovePreset::TopLeft}}) {
+  for (const Case& c : {Case{IDC_MOVE_BOTTOMRIGHT, 880, 724}, Case{IDC_MOVE_TOPRIGHT, 880, 0},
+                        Case{IDC_MOVE_CENTER, 440, 362}, Case{IDC_MOVE_BOTTOMLEFT, 0, 724},
+                        Case{IDC_MOVE_TOPLEFT, 0, 0}}) {
     uitest::Click(m_hDlg, c.button);
-    operations::MovePosition expected = Expected(c.preset, 400, 300);
-    EXPECT_EQ(expected.x, SpinPos(m_hDlg, IDC_MOVE_XSPIN)) << c.button;
-    EXPECT_EQ(expected.y, SpinPos(m_hDlg, IDC_MOVE_YSPIN)) << c.button;
-    EXPECT_EQ(std::to_string(expected.x), uitest::ControlText(m_hDlg, IDC_MOVE_X)) << c.button;
+    EXPECT_EQ(c.x, SpinPos(m_hDlg, IDC_MOVE_XSPIN)) << c.button;
+    EXPECT_EQ(c.y, SpinPos(m_hDlg, IDC_MOVE_YSPIN)) << c.button;
+    EXPECT_EQ(std::to_string(c.x), uitest::ControlText(m_hDlg, IDC_MOVE_X)) << c.button;
+    EXPECT_EQ(std::to_string(c.y), uitest::ControlText(m_hDlg, IDC_MOVE_Y)) << c.button;
     // The members wait for OK.
     EXPECT_EQ(120, m_dlg.m_nX);
     EXPECT_EQ(80, m_dlg.m_nY);
@@ -80,6 +80,7 @@ TEST_F(MoveDlgTest, PresetsSetBothSpinsFromTheDesktopAndTheWindowsSize) {
 }
 
 TEST(MoveDlgModalTest, OkTakesThePresetOrTypedNumbersCancelKeepsTheMembers) {
+  AssertTestScreen();
   {
     CMoveDlg dlg;
     dlg.m_nX = 120;
@@ -91,9 +92,8 @@ TEST(MoveDlgModalTest, OkTakesThePresetOrTypedNumbersCancelKeepsTheMembers) {
       uitest::Click(dlg.GetSafeHwnd(), IDOK);
     });
     EXPECT_EQ(IDOK, result);
-    operations::MovePosition expected = Expected(operations::MovePreset::BottomRight, 400, 300);
-    EXPECT_EQ(expected.x, dlg.m_nX);
-    EXPECT_EQ(expected.y, dlg.m_nY);
+    EXPECT_EQ(880, dlg.m_nX);
+    EXPECT_EQ(724, dlg.m_nY);
   }
   {
     CMoveDlg dlg;

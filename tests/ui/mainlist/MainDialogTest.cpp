@@ -5,7 +5,9 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "app/QuorvelApp.h"
 #include "mainlist/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
 #include "platform/Format.h"
@@ -318,6 +320,39 @@ TEST(MainDialogModal, EnterInTheListEndsWithOkAndEscapeCancels) {
     ::KillTimer(nullptr, guard);
     EXPECT_EQ(result, c.result) << "key " << c.key;
   }
+}
+
+// The console's control events arrive on a thread of their own: Ctrl+C and Ctrl+Break are
+// swallowed and leave the dialog running, shut-down closes it; without a main dialog every
+// event is still reported handled.
+TEST(MainDialogModal, ConsoleShutDownClosesTheDialogAndOtherEventsLeaveItRunning) {
+  EXPECT_EQ(ConsoleCtrlHandler(CTRL_SHUTDOWN_EVENT), TRUE);
+  static std::thread s_console;
+  static BOOL s_handled[3];
+  static bool s_openAfterKeys;
+  static CQuorvelDlg* s_dlg;
+  CQuorvelDlg dlg;
+  s_dlg = &dlg;
+  g_pMainDlg = &dlg;
+  UINT_PTR start = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) WINAPI {
+    ::KillTimer(nullptr, id);
+    s_console = std::thread([] {
+      s_handled[0] = ConsoleCtrlHandler(CTRL_C_EVENT);
+      s_handled[1] = ConsoleCtrlHandler(CTRL_BREAK_EVENT);
+      ::Sleep(300);
+      s_openAfterKeys = ::IsWindowVisible(s_dlg->GetSafeHwnd()) != FALSE;
+      s_handled[2] = ConsoleCtrlHandler(CTRL_SHUTDOWN_EVENT);
+    });
+  });
+  UINT_PTR guard = ::SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) WINAPI { s_dlg->EndDialog(-2); });
+  const INT_PTR result = dlg.DoModal();
+  ::KillTimer(nullptr, start);
+  ::KillTimer(nullptr, guard);
+  if (s_console.joinable()) s_console.join();
+  g_pMainDlg = nullptr;
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_TRUE(s_openAfterKeys);
+  for (BOOL handled : s_handled) EXPECT_EQ(handled, TRUE);
 }
 
 }  // namespace

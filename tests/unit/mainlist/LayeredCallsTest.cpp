@@ -1,6 +1,7 @@
 // The late-bound layered-window calls and the taskbar wrappers on a window of this process.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shobjidl.h>
 
 #include "mainlist/LayeredCalls.h"
 #include "mainlist/Taskbar.h"
@@ -48,6 +49,89 @@ TEST(Taskbar, AddAndDeleteReportTheShellsAnswer) {
   EXPECT_EQ(TaskbarDeleteTab(window.Get()), 1);
   // COM is left as it was found: a later use on this thread works the same.
   EXPECT_EQ(TaskbarAddTab(window.Get()), 1);
+}
+
+// A taskbar-list object whose answers a test chooses; it counts its references and calls.
+class FakeTaskbarList : public ITaskbarList {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  HRESULT STDMETHODCALLTYPE HrInit() override {
+    ++initialised;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE AddTab(HWND hwnd) override {
+    added = hwnd;
+    return answer;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteTab(HWND hwnd) override {
+    deleted = hwnd;
+    return answer;
+  }
+  HRESULT STDMETHODCALLTYPE ActivateTab(HWND) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetActiveAlt(HWND) override { return E_NOTIMPL; }
+
+  static HRESULT Make(ITaskbarList** list) {
+    if (FAILED(s_creation)) return s_creation;
+    s_instance.AddRef();
+    *list = &s_instance;
+    return S_OK;
+  }
+
+  static FakeTaskbarList s_instance;
+  static HRESULT s_creation;
+  ULONG references = 0;
+  int initialised = 0;
+  HRESULT answer = S_OK;
+  HWND added = nullptr;
+  HWND deleted = nullptr;
+};
+FakeTaskbarList FakeTaskbarList::s_instance;
+HRESULT FakeTaskbarList::s_creation = S_OK;
+
+// True when COM is not initialised on this thread (so a wrapper left it balanced).
+bool ComIsUninitialised() {
+  const HRESULT hr = ::CoInitialize(nullptr);
+  ::CoUninitialize();
+  return hr == S_OK;
+}
+
+TEST(Taskbar, OnlySOkIsSuccessAndEveryPathReleasesTheObjectAndCom) {
+  OwnWindow window;
+  ASSERT_TRUE(ComIsUninitialised());
+  const TaskbarListFactory previous = SetTaskbarListFactory(&FakeTaskbarList::Make);
+  FakeTaskbarList& fake = FakeTaskbarList::s_instance;
+
+  fake.answer = S_OK;
+  EXPECT_EQ(TaskbarAddTab(window.Get()), 1);
+  EXPECT_EQ(fake.added, window.Get());
+  EXPECT_EQ(fake.initialised, 1);
+  fake.answer = S_FALSE;
+  EXPECT_EQ(TaskbarAddTab(window.Get()), 0);
+  EXPECT_EQ(TaskbarDeleteTab(window.Get()), 0);
+  EXPECT_EQ(fake.deleted, window.Get());
+  fake.answer = E_FAIL;
+  EXPECT_EQ(TaskbarDeleteTab(window.Get()), 0);
+  EXPECT_EQ(fake.initialised, 4);
+  EXPECT_EQ(fake.references, 0u);
+  EXPECT_TRUE(ComIsUninitialised());
+
+  // An object that cannot be made is a failure too, with nothing to release.
+  FakeTaskbarList::s_creation = REGDB_E_CLASSNOTREG;
+  EXPECT_EQ(TaskbarAddTab(window.Get()), 0);
+  EXPECT_EQ(TaskbarDeleteTab(window.Get()), 0);
+  EXPECT_EQ(fake.initialised, 4);
+  EXPECT_TRUE(ComIsUninitialised());
+  FakeTaskbarList::s_creation = S_OK;
+
+  SetTaskbarListFactory(previous);
+  EXPECT_EQ(TaskbarAddTab(window.Get()), 1);
+  EXPECT_EQ(TaskbarDeleteTab(window.Get()), 1);
+  EXPECT_TRUE(ComIsUninitialised());
 }
 
 }  // namespace

@@ -1,0 +1,197 @@
+// Every button of the real program's operations panel pressed on a window whose program has
+// stopped answering or is busy: after each press a real click on the main dialog must still
+// be handled at once, and what was pressed takes effect once the program recovers.
+#include "E2eDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+using e2e::FixtureClient;
+using e2e::HandleText;
+
+constexpr int kListId = 1000;
+constexpr int kPathLabelId = 1033;
+constexpr int kHandleColumn = 3;
+constexpr int kWithTitleBox = 1034;  // "Title付き" on the main dialog
+
+// Buttons of the operations panel.
+constexpr int kClose = 1002, kShow = 1007, kHide = 1008, kRestore = 1009, kMinimise = 1010, kUp = 1011,
+              kLeft = 1012, kRight = 1013, kDown = 1014, kMaximise = 1015, kSuspend = 1016, kResume = 1017,
+              kQueryEndSession = 1022, kJump = 1024, kEndSession = 1025, kWinStyle = 1036, kExStyle = 1037,
+              kAddTab = 1079, kDeleteTab = 1080, kTopMost = 1088, kNoTopMost = 1091, kPostF5 = 1093;
+constexpr int kMoveTopLeft = 1076;    // "左上座標" in the move dialog
+constexpr int kStyleMinimizeBox = 1051;  // "WS_GROUP/WS_MINIMIZEBOX" in the style editor
+
+// What a button opens, and how the sweep answers it.
+struct Press {
+  int button;
+  const char* dialog = nullptr;  // caption of the modal dialog the button opens, if any
+  int inDialog = 0;              // a control clicked in that dialog before OK
+  int boxAnswer = 0;             // the answer to the program's message box, if one follows
+};
+
+class HungTargetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(fixture.Start()) << e2e::FixtureExePath();
+    target = fixture.Create("title=\"Sweep target\" x=1000 y=700 w=200 h=120 show=noactivate thread=stuck");
+    ASSERT_TRUE(IsWindow(target));
+    ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
+    dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
+    ASSERT_NE(dialog, nullptr);
+    e2e::RemoteListView rows(GetDlgItem(dialog, kListId));
+    ASSERT_TRUE(rows.Valid());
+    int row = -1;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (row = rows.FindRow(kHandleColumn, HandleText(target))) >= 0; }, 8000));
+    ASSERT_TRUE(rows.ClickRow(row));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(GetDlgItem(dialog, kPathLabelId)).empty(); }, 5000));
+    panel = PanelOf(dialog);
+    ASSERT_NE(panel, nullptr);
+  }
+
+  void TearDown() override {
+    fixture.Command("resume window=" + HandleText(target));
+    if (dialog) e2e::CloseDialogProgram(quorvel, dialog);
+    fixture.Quit();
+  }
+
+  // The child dialog that holds the operations panel's buttons.
+  static HWND PanelOf(HWND main) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM lParam) WINAPI -> BOOL {
+          if (GetDlgCtrlID(child) != kJump) return TRUE;
+          *reinterpret_cast<HWND*>(lParam) = GetParent(child);
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+
+  void Hang(const std::string& duration) {
+    ASSERT_EQ(fixture.Command("hang window=" + HandleText(target) + " ms=" + duration).value, 1);
+  }
+
+  // Presses the button, answers what it opens, then proves with a real click on a check box
+  // that the program handles input again within flipMs. Seconds the press took until then.
+  double PressAndProveAlive(const Press& press, DWORD flipMs) {
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(e2e::PressButton(GetDlgItem(panel, press.button))) << press.button;
+    HWND modal = nullptr;
+    if (press.dialog) {
+      modal = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", press.dialog, 5000);
+      // Found while it is still being made, the dialog may lack its controls: wait until it shows.
+      EXPECT_TRUE(modal && e2e::WaitUntil([&] { return IsWindowVisible(modal) != FALSE; }, 5000)) << press.dialog;
+      if (modal && press.inDialog) e2e::PressButton(GetDlgItem(modal, press.inDialog));
+      if (modal) e2e::PressButton(GetDlgItem(modal, IDOK));
+    }
+    // The question an editor asks comes while the editor is still open.
+    if (press.boxAnswer) {
+      HWND box = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Quorvel", 5000);
+      EXPECT_NE(box, nullptr) << press.button;
+      if (box) {
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(press.boxAnswer, BN_CLICKED), 0);
+        EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(box); }, 5000)) << press.button;
+      }
+    }
+    if (modal) EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(modal); }, 5000)) << press.dialog;
+    HWND check = GetDlgItem(dialog, kWithTitleBox);
+    LRESULT before = 0;
+    EXPECT_TRUE(e2e::SendWithTimeout(check, BM_GETCHECK, 0, 0, &before));
+    RECT r{};
+    GetWindowRect(check, &r);
+    EXPECT_TRUE(e2e::ClickScreenPoint(check, POINT{r.left + 6, (r.top + r.bottom) / 2})) << press.button;
+    const bool flipped = e2e::WaitUntil(
+        [&] {
+          LRESULT now = before;
+          return e2e::SendWithTimeout(check, BM_GETCHECK, 0, 0, &now) && now != before;
+        },
+        flipMs, 20);
+    EXPECT_TRUE(flipped) << "the click after button " << press.button << " was not handled within " << flipMs << " ms";
+    return (GetTickCount() - start) / 1000.0;
+  }
+
+  FixtureClient fixture;
+  e2e::ChildProcess quorvel;
+  HWND target = nullptr;
+  HWND dialog = nullptr;
+  HWND panel = nullptr;
+};
+
+// Every button but WM_CLOSE, in an order whose end state is easy to see: shown normally, then
+// moved, the style changed, and hidden last.
+const Press kSweep[] = {
+    {kMinimise}, {kMaximise}, {kRestore}, {kShow},
+    {kUp}, {kDown}, {kLeft}, {kRight},
+    {kJump, "移動", kMoveTopLeft},
+    {kTopMost}, {kNoTopMost},
+    {kSuspend}, {kResume},
+    {kQueryEndSession, nullptr, 0, IDOK},
+    {kEndSession, nullptr, 0, IDYES},
+    {kAddTab}, {kDeleteTab}, {kPostF5},
+    {kWinStyle, "WindowStyle", kStyleMinimizeBox, IDYES},
+    {kExStyle, "WindowStyleEX"},
+    {kHide},
+};
+
+TEST_F(HungTargetTest, EveryButtonOnAHungWindowLeavesTheProgramAnsweringAndTakesEffectOnResume) {
+  Hang("forever");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return IsHungAppWindow(target) != FALSE; }, 10000));
+  const LONG style = GetWindowLongA(target, GWL_STYLE);
+  ASSERT_NE(style & WS_MINIMIZEBOX, 0);
+  for (const Press& press : kSweep) {
+    PressAndProveAlive(press, 3000);
+    if (HasFailure()) return;  // a frozen program fails every later step the same way
+  }
+
+  // Nothing reached the window while it was hung; all of it arrives once it resumes.
+  EXPECT_EQ(fixture.MessageCount(target, "powerbroadcast"), 0);
+  fixture.Command("resume window=" + HandleText(target));
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] {
+        RECT r{};
+        GetWindowRect(target, &r);
+        return !IsWindowVisible(target) && r.left == 0 && r.top == 0 &&
+               (GetWindowLongA(target, GWL_STYLE) & WS_MINIMIZEBOX) == 0;
+      },
+      8000))
+      << "visible " << IsWindowVisible(target) << ", style " << std::hex << GetWindowLongA(target, GWL_STYLE);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return fixture.MessageCount(target, "powerbroadcast") == 2; }, 5000));
+  EXPECT_EQ(fixture.MessageCount(target, "syscommand"), 1);
+  EXPECT_EQ(fixture.MessageCount(target, "endsession"), 1);
+  EXPECT_EQ(fixture.MessageCount(target, "keydown"), 1);
+  EXPECT_TRUE(IsWindow(target));
+}
+
+// A program busy for 3 s at each press, never long enough to be reported hung: each press
+// returns within the 3 s bound of a command.
+TEST_F(HungTargetTest, EveryButtonOnABusyWindowReturnsWithinTheBounds) {
+  for (const Press& press : kSweep) {
+    Hang("3000");
+    EXPECT_LT(PressAndProveAlive(press, 5000), 6.0) << press.button;
+    if (HasFailure()) return;
+  }
+  fixture.Command("resume window=" + HandleText(target));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(target); }, 8000));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return fixture.MessageCount(target, "powerbroadcast") == 2; }, 5000));
+}
+
+// Commands pressed while the program is busy, before the system calls it hung, are neither
+// lost nor doubled.
+TEST_F(HungTargetTest, CloseAndSuspendPressedWhileBusyArriveOnceItRecovers) {
+  Hang("8000");
+  PressAndProveAlive({kSuspend}, 5000);
+  PressAndProveAlive({kClose}, 5000);
+  EXPECT_TRUE(IsWindow(target)) << "closed while busy?";
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(target); }, 12000)) << "the close was lost";
+  EXPECT_EQ(fixture.MessageCount(target, "close"), 1);
+  EXPECT_EQ(fixture.MessageCount(target, "powerbroadcast"), 1);
+}
+
+}  // namespace
