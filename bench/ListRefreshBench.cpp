@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "E2eDriver.h"
-#include "mainlist/ProcessLookup.h"
+#include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
 
 namespace {

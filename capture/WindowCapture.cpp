@@ -1,6 +1,7 @@
 #include "capture/WindowCapture.h"
 
 #include "platform/LateBound.h"
+#include "platform/LayeredCalls.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
 #include "platform/WindowCalls.h"
@@ -32,15 +33,6 @@ constexpr UINT kHiddenPutBackFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_HIDEWINDO
 
 const char kLayeredUnreadableQuestion[] =
     "レイヤー情報が取得できません。レイヤーパラメータが失われますが続行しますか?";
-
-// user32's layered-window calls, looked up at each call so that a system without them yields 0.
-BOOL GetLayered(HWND hwnd, COLORREF* colorKey, BYTE* alpha, DWORD* flags) {
-  return platform::CallLateBound<BOOL>("user32", "GetLayeredWindowAttributes", hwnd, colorKey, alpha, flags);
-}
-
-BOOL SetLayered(HWND hwnd, COLORREF colorKey, BYTE alpha, DWORD flags) {
-  return platform::CallLateBound<BOOL>("user32", "SetLayeredWindowAttributes", hwnd, colorKey, alpha, flags);
-}
 
 bool IsLiveWindow(HWND hwnd) { return hwnd && ::IsWindow(hwnd); }
 
@@ -109,8 +101,9 @@ void PutBackIconic(HWND target, const IconicState& state) {
   if (state.exStyle & WS_EX_LAYERED) {
     // Some systems keep a new alpha only when the flags carry LWA_ALPHA; written with it first,
     // the saved alpha is what stays whatever the saved flags are.
-    if (!(state.layeredFlags & LWA_ALPHA)) SetLayered(target, state.colorKey, state.alpha, state.layeredFlags | LWA_ALPHA);
-    SetLayered(target, state.colorKey, state.alpha, state.layeredFlags);
+    if (!(state.layeredFlags & LWA_ALPHA))
+      CallSetLayeredWindowAttributes(target, state.colorKey, state.alpha, state.layeredFlags | LWA_ALPHA);
+    CallSetLayeredWindowAttributes(target, state.colorKey, state.alpha, state.layeredFlags);
   }
   ::SetWindowLongA(target, GWL_EXSTYLE, state.exStyle);
   ::SetWindowLongA(target, GWL_STYLE, state.style);
@@ -125,7 +118,7 @@ bool RestoreOffScreen(HWND target, IconicState& state) {
   using platform::WindowCallRoute;
   if (platform::SetWindowLongNoWait(target, GWL_EXSTYLE, state.exStyle | WS_EX_LAYERED) == WindowCallRoute::Deferred)
     return false;
-  if (platform::RunOnWindow(target, [target] { SetLayered(target, 0, 0, LWA_ALPHA); }) == WindowCallRoute::Deferred)
+  if (platform::RunOnWindow(target, [target] { CallSetLayeredWindowAttributes(target, 0, 0, LWA_ALPHA); }) == WindowCallRoute::Deferred)
     return false;
   if (!platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs)) return false;
   platform::ShowWindowNoWait(target, SW_SHOWNORMAL);
@@ -192,7 +185,7 @@ void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
   }
 
   if ((state.exStyle & WS_EX_LAYERED) &&
-      !GetLayered(target, &state.colorKey, &state.alpha, &state.layeredFlags)) {
+      !CallGetLayeredWindowAttributes(target, &state.colorKey, &state.alpha, &state.layeredFlags)) {
     if (!platform::AppConfirm(kLayeredUnreadableQuestion)) return;
     // The call may have written part of its answer before failing.
     state.colorKey = kPresetColorKey;

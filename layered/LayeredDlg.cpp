@@ -1,7 +1,7 @@
 #include "layered/LayeredDlg.h"
 
 #include "layered/SetLayeredDlg.h"
-#include "mainlist/LayeredCalls.h"
+#include "platform/LayeredCalls.h"
 #include "platform/MessageBox.h"
 #include "res/resource.h"
 

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "layered/LayeredDisplay.h"
-#include "mainlist/LayeredCalls.h"
+#include "platform/LayeredCalls.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
 

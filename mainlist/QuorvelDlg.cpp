@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/AboutDlg.h"
-#include "mainlist/ProcessLookup.h"
+#include "platform/ProcessLookup.h"
 #include "mainlist/WindowRows.h"
 #include "platform/Format.h"
 #include "platform/WinApp.h"

@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
-#include "mainlist/ProcessLookup.h"
-#include "mainlist/Taskbar.h"
+#include "platform/ProcessLookup.h"
+#include "platform/Taskbar.h"
 #include "operations/MoveDlg.h"
 #include "operations/WindowStyleDlg.h"
 #include "operations/WindowStyleExDlg.h"

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "app/QuorvelApp.h"
-#include "mainlist/ProcessLookup.h"
+#include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
 #include "platform/Format.h"
 #include "platform/WinApp.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "E2eDriver.h"
-#include "mainlist/Taskbar.h"
+#include "platform/Taskbar.h"
 #include "operations/OperationDlg.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"

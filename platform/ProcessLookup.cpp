@@ -1,4 +1,4 @@
-#include "mainlist/ProcessLookup.h"
+#include "platform/ProcessLookup.h"
 
 #include <vector>
 

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <shobjidl.h>
 
-#include "mainlist/LayeredCalls.h"
-#include "mainlist/Taskbar.h"
+#include "platform/LayeredCalls.h"
+#include "platform/Taskbar.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "mainlist/ProcessLookup.h"
+#include "platform/ProcessLookup.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "mainlist/LayeredCalls.h"
+#include "platform/LayeredCalls.h"
 
 #include "platform/LateBound.h"
 
