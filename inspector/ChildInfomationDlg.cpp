@@ -20,7 +20,6 @@ namespace {
 constexpr UINT_PTR kSelectionTimer = 104;
 constexpr UINT kSelectionPeriodMs = 500;
 constexpr int kTextBufferSize = 512;
-constexpr UINT kRedrawWholeWindow = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
 const HWND kNoTarget = reinterpret_cast<HWND>(-1);
 
 const char kNoChildRect[] = "子ウィンドウの矩形が選択状態でありません";
@@ -461,8 +460,7 @@ void CChildInfomationDlg::OnStyle() {
   CWindowStyleDlg dlg;
   dlg.m_dwStyle = static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE));
   if (dlg.DoModal() == IDOK && IsLiveWindow(child)) {
-    platform::SetWindowLongNoWait(child, GWL_STYLE, static_cast<LONG>(dlg.m_dwStyle));
-    ::RedrawWindow(child, nullptr, nullptr, kRedrawWholeWindow);
+    platform::WriteStyleWordNoWait(child, GWL_STYLE, dlg.m_dwStyle);
   }
 }
 
@@ -472,8 +470,7 @@ void CChildInfomationDlg::OnExStyle() {
   CWindowStyleExDlg dlg;
   dlg.m_dwExStyle = static_cast<DWORD>(::GetWindowLongA(child, GWL_EXSTYLE));
   if (dlg.DoModal() == IDOK && IsLiveWindow(child)) {
-    platform::SetWindowLongNoWait(child, GWL_EXSTYLE, static_cast<LONG>(dlg.m_dwExStyle));
-    ::RedrawWindow(child, nullptr, nullptr, kRedrawWholeWindow);
+    platform::WriteStyleWordNoWait(child, GWL_EXSTYLE, dlg.m_dwExStyle);
   }
 }
 

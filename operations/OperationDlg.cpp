@@ -17,7 +17,6 @@ namespace {
 
 constexpr UINT_PTR kRefreshTimer = 101;
 constexpr UINT kRefreshPeriodMs = 500;
-constexpr UINT kRedrawWholeWindow = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
 const HWND kNoTarget = reinterpret_cast<HWND>(-1);
 
 const char kNoValidWindow[] = "有効なウィンドウが選択されていません.";
@@ -44,12 +43,6 @@ void ShowTarget(HWND target, int command) {
 // Moves the window to (x, y) with its size, repainting it.
 void MoveTarget(HWND target, int x, int y, int width, int height) {
   platform::MoveWindowNoWait(target, x, y, width, height, true);
-}
-
-// Writes a style word and redraws the whole window, frame included, in that order.
-void WriteStyleWord(HWND target, int index, DWORD word) {
-  platform::SetWindowLongNoWait(target, index, static_cast<LONG>(word));
-  platform::RunOnWindow(target, [target] { ::RedrawWindow(target, nullptr, nullptr, kRedrawWholeWindow); });
 }
 
 }  // namespace
@@ -304,14 +297,14 @@ void COperationDlg::OnWinStyle() {
   if (!HasValidTarget()) return;
   CWindowStyleDlg dlg;
   dlg.m_dwStyle = static_cast<DWORD>(::GetWindowLongA(m_hTarget, GWL_STYLE));
-  if (dlg.DoModal() == IDOK && HasValidTarget()) WriteStyleWord(m_hTarget, GWL_STYLE, dlg.m_dwStyle);
+  if (dlg.DoModal() == IDOK && HasValidTarget()) platform::WriteStyleWordNoWait(m_hTarget, GWL_STYLE, dlg.m_dwStyle);
 }
 
 void COperationDlg::OnExStyle() {
   if (!HasValidTarget()) return;
   CWindowStyleExDlg dlg;
   dlg.m_dwExStyle = static_cast<DWORD>(::GetWindowLongA(m_hTarget, GWL_EXSTYLE));
-  if (dlg.DoModal() == IDOK && HasValidTarget()) WriteStyleWord(m_hTarget, GWL_EXSTYLE, dlg.m_dwExStyle);
+  if (dlg.DoModal() == IDOK && HasValidTarget()) platform::WriteStyleWordNoWait(m_hTarget, GWL_EXSTYLE, dlg.m_dwExStyle);
 }
 
 void COperationDlg::OnSuspend() { SendCommand(m_hTarget, WM_POWERBROADCAST, PBT_APMSUSPEND, 0); }

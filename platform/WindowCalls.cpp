@@ -168,6 +168,12 @@ WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value) {
   return RunOnWindow(hwnd, [hwnd, index, value] { ::SetWindowLongA(hwnd, index, value); });
 }
 
+WindowCallRoute WriteStyleWordNoWait(HWND hwnd, int index, DWORD word) {
+  constexpr UINT kWholeWindow = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
+  SetWindowLongNoWait(hwnd, index, static_cast<LONG>(word));
+  return RunOnWindow(hwnd, [hwnd] { ::RedrawWindow(hwnd, nullptr, nullptr, kWholeWindow); });
+}
+
 WindowRgnResult SetWindowRgnNoWait(HWND hwnd, UniqueRegion region, bool redraw) {
   // A handle that is no window fails at once; probing it could reach every top-level window.
   if (!::IsWindow(hwnd)) return {WindowCallRoute::Direct, false};

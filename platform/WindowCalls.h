@@ -45,6 +45,9 @@ WindowCallRoute MoveWindowNoWait(HWND hwnd, int x, int y, int width, int height,
 WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call);
 // SetWindowLongA through RunOnWindow.
 WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value);
+// A new style word (GWL_STYLE or GWL_EXSTYLE), then a redraw of the whole window, frame
+// included, so the window shows it; both through RunOnWindow, in that order.
+WindowCallRoute WriteStyleWordNoWait(HWND hwnd, int index, DWORD word);
 
 // SetWindowRgn through RunOnWindow. The window manager owns the region once it accepted it;
 // a refused region is deleted. accepted tells whether a call made now succeeded; a deferred

@@ -147,7 +147,9 @@ TEST_F(WindowCaptureTest, IconicCaptureTakesTheNormalSizeAndPutsEveryPropertyBac
     Minimise(c.otherThread ? m_thread.get() : nullptr, hwnd, c.maximised);
     WindowState before = ReadState(hwnd);
     ASSERT_TRUE(before.iconic);
-    if (c.layered) ASSERT_EQ(before.alpha, 200);
+    if (c.layered) {
+      ASSERT_EQ(before.alpha, 200);
+    }
     EXPECT_EQ((before.placement.flags & WPF_RESTORETOMAXIMIZED) != 0, c.maximised);
     const int redraws = capturetest::MessageCount(hwnd, WM_SETREDRAW);
 
