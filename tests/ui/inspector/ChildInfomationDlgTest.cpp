@@ -14,6 +14,7 @@
 #include "platform/Format.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
+#include "support/FixtureSuite.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -36,18 +37,8 @@ platform::UniqueRegion RegionOf(HWND hwnd) {
   return region;
 }
 
-class InspectorTest : public ::testing::Test {
+class InspectorTest : public uitest::FixtureSuite {
  protected:
-  static void SetUpTestSuite() {
-    s_fixture = new e2e::FixtureClient;
-    ASSERT_TRUE(s_fixture->Start());
-  }
-  static void TearDownTestSuite() {
-    s_fixture->Quit();
-    delete s_fixture;
-    s_fixture = nullptr;
-  }
-
   void SetUp() override {
     ASSERT_NE(s_fixture, nullptr);
     m_dlg = std::make_unique<CChildInfomationDlg>();
@@ -137,13 +128,11 @@ class InspectorTest : public ::testing::Test {
     return Record(hwnd, msg);
   }
 
-  static e2e::FixtureClient* s_fixture;
   static int s_trees;
   std::unique_ptr<CChildInfomationDlg> m_dlg;
   HWND m_hWnd = nullptr;
   std::string m_names;
 };
-e2e::FixtureClient* InspectorTest::s_fixture = nullptr;
 int InspectorTest::s_trees = 0;
 
 TEST_F(InspectorTest, ListsEveryDescendantInOrderWithEveryCellAndKeepsTheSelection) {

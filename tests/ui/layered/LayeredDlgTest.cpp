@@ -15,6 +15,7 @@
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
 #include "support/ModalAnswer.h"
+#include "support/FixtureSuite.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -79,18 +80,8 @@ COLORREF CommonColour(HDC dc, int x, int y, int w, int h) {
 void Type(HWND dialog, int id, const char* text) { ::SetDlgItemTextA(dialog, id, text); }
 bool Checked(HWND dialog, int id) { return ::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-class LayeredDlgTest : public ::testing::Test {
+class LayeredDlgTest : public uitest::FixtureSuite {
  protected:
-  static void SetUpTestSuite() {
-    s_fixture = new e2e::FixtureClient;
-    ASSERT_TRUE(s_fixture->Start());
-  }
-  static void TearDownTestSuite() {
-    s_fixture->Quit();
-    delete s_fixture;
-    s_fixture = nullptr;
-  }
-
   void SetUp() override {
     ASSERT_NE(s_fixture, nullptr);
     // Top-most and right of the fixture's windows, so that the labels' pixels are the panel's.
@@ -168,12 +159,10 @@ class LayeredDlgTest : public ::testing::Test {
     return answer.Answered();
   }
 
-  static e2e::FixtureClient* s_fixture;
   HWND m_host = nullptr;
   HWND m_panel = nullptr;
   std::unique_ptr<CLayeredDlg> m_dlg;
 };
-e2e::FixtureClient* LayeredDlgTest::s_fixture = nullptr;
 
 TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTheFirstTickOn) {
   // A new panel: no target, the template's numbers, every state label light yellow.

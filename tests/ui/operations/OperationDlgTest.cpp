@@ -9,10 +9,12 @@
 #include <string>
 
 #include "E2eDriver.h"
-#include "platform/Taskbar.h"
 #include "operations/OperationDlg.h"
+#include "platform/Taskbar.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
+#include "support/FixtureSuite.h"
+#include "support/ModalAnswer.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -24,59 +26,7 @@ const COLORREF kLightYellow = RGB(255, 255, 180);
 const COLORREF kGrey = RGB(100, 100, 100);
 const char kNoValidWindow[] = "有効なウィンドウが選択されていません.";
 
-// Answers the next modal dialog of this thread with the caption (any caption when empty): once
-// it shows, act runs on it from a timer that the dialog's own message loop dispatches.
-class ModalAnswer {
- public:
-  ModalAnswer(std::string caption, std::function<void(HWND)> act) : m_caption(std::move(caption)), m_act(std::move(act)) {
-    s_current = this;
-    m_timer = ::SetTimer(nullptr, 0, 30, &ModalAnswer::Tick);
-  }
-  ~ModalAnswer() {
-    if (m_timer) ::KillTimer(nullptr, m_timer);
-    s_current = nullptr;
-  }
-  bool Answered() const { return m_bAnswered; }
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    ModalAnswer* self = s_current;
-    if (!self || self->m_bAnswered) return;
-    HWND dialog = nullptr;
-    struct Search {
-      const std::string* caption;
-      HWND* found;
-    } search{&self->m_caption, &dialog};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lParam) WINAPI -> BOOL {
-          Search* s = reinterpret_cast<Search*>(lParam);
-          char text[128] = {};
-          char className[32] = {};
-          ::GetWindowTextA(hwnd, text, sizeof text);
-          ::GetClassNameA(hwnd, className, sizeof className);
-          if (::IsWindowVisible(hwnd) && std::string(className) == "#32770" &&
-              (s->caption->empty() || *s->caption == text)) {
-            *s->found = hwnd;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (!dialog) return;
-    self->m_bAnswered = true;
-    ::KillTimer(nullptr, self->m_timer);
-    self->m_timer = 0;
-    self->m_act(dialog);
-  }
-
-  static ModalAnswer* s_current;
-  std::string m_caption;
-  std::function<void(HWND)> m_act;
-  UINT_PTR m_timer = 0;
-  bool m_bAnswered = false;
-};
-ModalAnswer* ModalAnswer::s_current = nullptr;
+using uitest::ModalAnswer;
 
 RECT WindowRect(HWND hwnd) {
   RECT r{};
@@ -109,18 +59,8 @@ std::string Record(e2e::FixtureClient& fixture, HWND hwnd, const char* msg) {
   return fixture.Command("query window=" + e2e::HandleText(hwnd) + " msg=" + msg).text;
 }
 
-class OperationDlgTest : public ::testing::Test {
+class OperationDlgTest : public uitest::FixtureSuite {
  protected:
-  static void SetUpTestSuite() {
-    s_fixture = new e2e::FixtureClient;
-    ASSERT_TRUE(s_fixture->Start());
-  }
-  static void TearDownTestSuite() {
-    s_fixture->Quit();
-    delete s_fixture;
-    s_fixture = nullptr;
-  }
-
   void SetUp() override {
     ASSERT_NE(s_fixture, nullptr);
     // The host sits right of where the fixture's windows and their icons go, so their moves
@@ -207,12 +147,10 @@ class OperationDlgTest : public ::testing::Test {
       EXPECT_EQ(Background(id), kLightYellow) << id;
   }
 
-  static e2e::FixtureClient* s_fixture;
   HWND m_host = nullptr;
   HWND m_panel = nullptr;
   std::unique_ptr<COperationDlg> m_dlg;
 };
-e2e::FixtureClient* OperationDlgTest::s_fixture = nullptr;
 
 TEST_F(OperationDlgTest, StartsWithoutTargetAndShowsTheNoTargetState) {
   ExpectNoTargetDisplay();
