@@ -448,6 +448,18 @@ bool RemoteListView::EnsureVisible(int item) const {
     return SendWithTimeout(m_list, LVM_ENSUREVISIBLE, item, FALSE, &ok) && ok;
 }
 
+bool ClickFlipsCheckBox(HWND box, DWORD timeoutMs) {
+    LRESULT before = 0;
+    if (!SendWithTimeout(box, BM_GETCHECK, 0, 0, &before, timeoutMs)) return false;
+    RECT r = {};
+    GetWindowRect(box, &r);
+    if (!ClickScreenPoint(box, POINT{r.left + 6, (r.top + r.bottom) / 2})) return false;
+    return WaitUntil([&] {
+        LRESULT now = before;
+        return SendWithTimeout(box, BM_GETCHECK, 0, 0, &now, 200) && now != before;
+    }, timeoutMs, 20);
+}
+
 bool RemoteListView::ClickRow(int item) const {
     RECT rect = {};
     if (!EnsureVisible(item) || !ItemRect(item, &rect, LVIR_LABEL)) return false;

@@ -87,6 +87,11 @@ bool PressButton(HWND button);
 // point with real input. Fails when the point does not lie on the window or a child of it.
 bool ClickScreenPoint(HWND window, POINT screenPoint);
 
+// Clicks the check box with real input and waits until its state has flipped: proof that the
+// program takes real input again, which an answered sent message is not (a program blocked
+// inside a send of its own still answers those). False when it did not flip within timeoutMs.
+bool ClickFlipsCheckBox(HWND box, DWORD timeoutMs);
+
 // SendMessageTimeout with the default time-out; false when the target did not answer.
 bool SendWithTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result,
                      UINT timeoutMs = kSendTimeoutMs);

@@ -101,18 +101,7 @@ class HungTargetTest : public ::testing::Test {
       }
     }
     if (modal) EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(modal); }, 5000)) << press.dialog;
-    HWND check = GetDlgItem(dialog, kWithTitleBox);
-    LRESULT before = 0;
-    EXPECT_TRUE(e2e::SendWithTimeout(check, BM_GETCHECK, 0, 0, &before));
-    RECT r{};
-    GetWindowRect(check, &r);
-    EXPECT_TRUE(e2e::ClickScreenPoint(check, POINT{r.left + 6, (r.top + r.bottom) / 2})) << press.button;
-    const bool flipped = e2e::WaitUntil(
-        [&] {
-          LRESULT now = before;
-          return e2e::SendWithTimeout(check, BM_GETCHECK, 0, 0, &now) && now != before;
-        },
-        flipMs, 20);
+    const bool flipped = e2e::ClickFlipsCheckBox(GetDlgItem(dialog, kWithTitleBox), flipMs);
     EXPECT_TRUE(flipped) << "the click after button " << press.button << " was not handled within " << flipMs << " ms";
     return (GetTickCount() - start) / 1000.0;
   }

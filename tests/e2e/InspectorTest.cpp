@@ -28,16 +28,7 @@ protected:
 
     // A real click on the main dialog's "Title付き" box, and whether it flipped within the time.
     bool CheckBoxFlipsWithin(DWORD timeoutMs) {
-        HWND box = GetDlgItem(dialog, kMainWithTitleId);
-        LRESULT before = 0;
-        if (!e2e::SendWithTimeout(box, BM_GETCHECK, 0, 0, &before, timeoutMs)) return false;
-        RECT r{};
-        GetWindowRect(box, &r);
-        if (!e2e::ClickScreenPoint(box, POINT{r.left + 6, (r.top + r.bottom) / 2})) return false;
-        return e2e::WaitUntil([&] {
-            LRESULT now = before;
-            return e2e::SendWithTimeout(box, BM_GETCHECK, 0, 0, &now, 200) && now != before;
-        }, timeoutMs, 20);
+        return e2e::ClickFlipsCheckBox(GetDlgItem(dialog, kMainWithTitleId), timeoutMs);
     }
 
     e2e::FixtureClient fixture;
