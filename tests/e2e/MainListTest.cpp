@@ -129,6 +129,26 @@ TEST_F(MainListTest, RealClickOnRowShowsTheProcessPath) {
     EXPECT_EQ(SelectedHandle(), HandleText(target));
 }
 
+// Started as on a system where the module enumeration gives nothing (a 64-bit program seen
+// from this 32-bit one): psapi is disabled for Quorvel's process only. The image path answers.
+TEST_F(MainListTest, WithoutTheModuleEnumerationRowsStillShowNameAndPath) {
+    HWND target = CreateWindowAt("No module list", 40);
+    ASSERT_TRUE(IsWindow(target));
+    char saved[512] = {};
+    const DWORD had = GetEnvironmentVariableA("WINEDLLOVERRIDES", saved, sizeof(saved));
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=;psapi=d");
+    StartQuorvel();
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", had ? saved : nullptr);
+
+    ASSERT_TRUE(WaitForRow(target));
+    EXPECT_EQ(rows->ItemText(RowOf(target), 1), "QuorvelFixture.exe");
+    ASSERT_TRUE(rows->ClickRow(RowOf(target)));
+    HWND label = GetDlgItem(dialog, kPathLabelId);
+    std::string path;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !(path = e2e::WindowText(label)).empty(); }, 3000));
+    EXPECT_EQ(lstrcmpiA(path.c_str(), e2e::FixtureExePath().c_str()), 0) << path;
+}
+
 TEST_F(MainListTest, SelectedRowStaysSelectedAcrossAutoRefresh) {
     HWND target = CreateWindowAt("Keep me selected", 40);
     ASSERT_TRUE(IsWindow(target));
