@@ -129,16 +129,32 @@ TEST_F(MainListTest, RealClickOnRowShowsTheProcessPath) {
     EXPECT_EQ(SelectedHandle(), HandleText(target));
 }
 
+// psapi disabled for Quorvel.exe only, while it lives. Wine takes WINEDLLOVERRIDES from the
+// environment it was started with, not from a Windows parent's, so the per-program key does it.
+struct PsapiDisabledForQuorvel {
+    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\Quorvel.exe\\DllOverrides";
+    PsapiDisabledForQuorvel() {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            set = RegSetValueExA(key, "psapi", 0, REG_SZ, reinterpret_cast<const BYTE*>("disabled"), 9) == ERROR_SUCCESS;
+            RegCloseKey(key);
+        }
+    }
+    ~PsapiDisabledForQuorvel() {
+        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvel.exe");  // only when left empty
+    }
+    bool set = false;
+};
+
 // Started as on a system where the module enumeration gives nothing (a 64-bit program seen
-// from this 32-bit one): psapi is disabled for Quorvel's process only. The image path answers.
+// from this 32-bit one): the image path answers for the list and the path label.
 TEST_F(MainListTest, WithoutTheModuleEnumerationRowsStillShowNameAndPath) {
     HWND target = CreateWindowAt("No module list", 40);
     ASSERT_TRUE(IsWindow(target));
-    char saved[512] = {};
-    const DWORD had = GetEnvironmentVariableA("WINEDLLOVERRIDES", saved, sizeof(saved));
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=;psapi=d");
+    PsapiDisabledForQuorvel disabled;
+    ASSERT_TRUE(disabled.set);
     StartQuorvel();
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", had ? saved : nullptr);
 
     ASSERT_TRUE(WaitForRow(target));
     EXPECT_EQ(rows->ItemText(RowOf(target), 1), "QuorvelFixture.exe");
