@@ -191,6 +191,9 @@ TEST_F(CaptureTest, RowClickShowsAnotherProgramsColoursInBothPicturesAndTheirChi
     GetWindowRect(child, &button);
     const POINT onRed = {40, button.bottom - window.top + 30};
     EXPECT_TRUE(ShowsAt(kViewPicture.x + onRed.x, kViewPicture.y + onRed.y, kRed));
+    // The PrintWindow button keeps its own method, black as wine prints it.
+    Press(kPrintWindowId);
+    EXPECT_TRUE(ShowsAt(kViewPicture.x + onRed.x, kViewPicture.y + onRed.y, RGB(0, 0, 0)));
 
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, kChildInfoId)));
     HWND inspector = nullptr;
