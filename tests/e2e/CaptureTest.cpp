@@ -174,26 +174,17 @@ TEST_F(CaptureTest, SurfaceCaptureShowsTheWindowAndTheClipboardKeepsTheCopiedPic
 }
 
 // Under wine another program's window prints black, as a window drawn by the GPU does on
-// Windows: a row click copies it from the screen instead, so both pictures show its colours,
-// and a click on the inspector's picture picks the child drawn there.
-TEST_F(CaptureTest, RowClickShowsAnotherProgramsColoursInBothPicturesAndTheirChildIsClickable) {
+// Windows: a row click copies it from the screen instead, so both pictures show its colours.
+TEST_F(CaptureTest, RowClickShowsAnotherProgramsColoursInBothPictures) {
     HWND red = FixtureWindow(kRed, 40);
     ASSERT_TRUE(IsWindow(red));
-    ASSERT_TRUE(fixture.Command("child parent=" + HandleText(red) + " name=pick class=BUTTON text=Pick x=120 y=10 w=100 h=40").answered);
-    HWND child = reinterpret_cast<HWND>(fixture.Command("find name=pick").value);
-    ASSERT_TRUE(IsWindow(child));
     StartQuorvel();
-
     ClickRow(red);
-    // A point of the red client area below the child, relative to the window's corner.
-    RECT window = {}, button = {};
-    GetWindowRect(red, &window);
-    GetWindowRect(child, &button);
-    const POINT onRed = {40, button.bottom - window.top + 30};
-    EXPECT_TRUE(ShowsAt(kViewPicture.x + onRed.x, kViewPicture.y + onRed.y, kRed));
-    // The PrintWindow button keeps its own method, black as wine prints it.
+    // The 240 x 160 window is drawn 1:1 at the corner of either picture.
+    EXPECT_TRUE(ShowsAt(kViewPicture.x + 120, kViewPicture.y + 100, kRed));
+    // The PrintWindow button keeps its own method: black, as wine prints it.
     Press(kPrintWindowId);
-    EXPECT_TRUE(ShowsAt(kViewPicture.x + onRed.x, kViewPicture.y + onRed.y, RGB(0, 0, 0)));
+    EXPECT_TRUE(ShowsAt(kViewPicture.x + 120, kViewPicture.y + 100, RGB(0, 0, 0)));
 
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, kChildInfoId)));
     HWND inspector = nullptr;
@@ -202,19 +193,7 @@ TEST_F(CaptureTest, RowClickShowsAnotherProgramsColoursInBothPicturesAndTheirChi
             if (top != dialog && GetDlgItem(top, kInspectorListId) && IsWindowVisible(top)) inspector = top;
         return inspector != nullptr;
     }, 5000));
-    // The 240 x 160 window fits the inspector's area: drawn 1:1 at the area's corner.
-    EXPECT_TRUE(ShowsAt(kInspectorPicture.x + onRed.x, kInspectorPicture.y + onRed.y, kRed, inspector));
-
-    POINT onChild = {kInspectorPicture.x + (button.left + button.right) / 2 - window.left,
-                     kInspectorPicture.y + (button.top + button.bottom) / 2 - window.top};
-    ClientToScreen(inspector, &onChild);
-    ASSERT_TRUE(e2e::ClickScreenPoint(inspector, onChild));
-    e2e::RemoteListView children(GetDlgItem(inspector, kInspectorListId));
-    ASSERT_TRUE(children.Valid());
-    EXPECT_TRUE(e2e::WaitUntil([&] {
-        const int selected = children.NextItem(-1, LVNI_SELECTED);
-        return selected >= 0 && children.ItemText(selected, 0) == HandleText(child);
-    }, 3000)) << "the click on the picture did not select " << HandleText(child);
+    EXPECT_TRUE(ShowsAt(kInspectorPicture.x + 120, kInspectorPicture.y + 100, kRed, inspector));
 }
 
 // Another program's window: every property a cycle changed is back afterwards (under wine

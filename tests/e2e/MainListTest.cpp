@@ -129,22 +129,12 @@ TEST_F(MainListTest, RealClickOnRowShowsTheProcessPath) {
     EXPECT_EQ(SelectedHandle(), HandleText(target));
 }
 
-// psapi disabled for Quorvel.exe only, while it lives. Wine takes WINEDLLOVERRIDES from the
-// environment it was started with, not from a Windows parent's, so the per-program key does it.
+// psapi disabled for Quorvel.exe only. Wine takes WINEDLLOVERRIDES from the environment it was
+// started with, not from a Windows parent's, so its per-program key does it.
 struct PsapiDisabledForQuorvel {
-    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\Quorvel.exe\\DllOverrides";
-    PsapiDisabledForQuorvel() {
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-            set = RegSetValueExA(key, "psapi", 0, REG_SZ, reinterpret_cast<const BYTE*>("disabled"), 9) == ERROR_SUCCESS;
-            RegCloseKey(key);
-        }
-    }
-    ~PsapiDisabledForQuorvel() {
-        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvel.exe");  // only when left empty
-    }
-    bool set = false;
+    const bool set = RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvel.exe\\DllOverrides",
+                                     "psapi", REG_SZ, "disabled", 9) == ERROR_SUCCESS;
+    ~PsapiDisabledForQuorvel() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvel.exe"); }
 };
 
 // Started as on a system where the module enumeration gives nothing (a 64-bit program seen
