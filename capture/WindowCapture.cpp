@@ -1,9 +1,14 @@
 #include "capture/WindowCapture.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "capture/CaptureChoice.h"
 #include "platform/LateBound.h"
 #include "platform/LayeredCalls.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
+#include "platform/Monitors.h"
 #include "platform/WindowCalls.h"
 
 // How the methods treat a window that may not answer.
@@ -30,6 +35,8 @@ constexpr COLORREF kPresetColorKey = 0xFFFFFF;
 constexpr BYTE kPresetAlpha = 255;
 constexpr DWORD kPresetLayeredFlags = 0;
 constexpr UINT kHiddenPutBackFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_HIDEWINDOW | SWP_NOCOPYBITS;
+// Rows of a picture the blank check reads at a time.
+constexpr LONG kBlankCheckRows = 32;
 
 const char kLayeredUnreadableQuestion[] =
     "レイヤー情報が取得できません。レイヤーパラメータが失われますが続行しますか?";
@@ -43,6 +50,41 @@ bool Answers(HWND target) {
 
 LONG Width(const RECT& rect) { return rect.right - rect.left; }
 LONG Height(const RECT& rect) { return rect.bottom - rect.top; }
+
+// PrintWindow's flags for the system Quorvel runs on. RtlGetVersion reports the real version,
+// whatever compatibility the system grants the program.
+UINT PrintFlags() {
+  static const UINT flags = [] {
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    platform::CallLateBound<LONG>("ntdll", "RtlGetVersion", &version);
+    return PrintFlagsFor(version.dwMajorVersion, version.dwMinorVersion);
+  }();
+  return flags;
+}
+
+// True when the picture has a bitmap and every pixel of it is black. Reads the bitmap a band
+// of rows at a time and stops at the first band with a colour, so a usual picture costs one band.
+bool IsBlackPicture(HWND owner, const WindowPicture& picture) {
+  if (!picture.bitmap || picture.width <= 0 || picture.height <= 0) return false;
+  platform::CWindowDcGuard ownerDc(owner);
+  if (!ownerDc.Get()) return false;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = picture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<DWORD> band(static_cast<size_t>(picture.width) * kBlankCheckRows);
+  for (LONG row = 0; row < picture.height; row += kBlankCheckRows) {
+    const LONG rows = std::min(kBlankCheckRows, picture.height - row);
+    if (::GetDIBits(ownerDc.Get(), picture.bitmap.get(), row, rows, band.data(), &info, DIB_RGB_COLORS) != rows)
+      return false;
+    if (!AllBlack(band.data(), static_cast<size_t>(picture.width) * rows)) return false;
+  }
+  return true;
+}
 
 // Replaces the picture's bitmap by a new one of the given size, compatible with the owner's
 // screen. A size the system cannot make (zero or huge) leaves the picture without a bitmap.
@@ -66,7 +108,7 @@ void CaptureCore(HWND owner, HWND target, WindowPicture& picture, bool print) {
   platform::UniqueMemoryDc memoryDc(::CreateCompatibleDC(ownerDc.Get()));
   if (!memoryDc) return;
   platform::CSelectObjectGuard select(memoryDc.get(), picture.bitmap.get());
-  if (!print || !CallPrintWindow(target, memoryDc.get(), 0))
+  if (!print || !CallPrintWindow(target, memoryDc.get(), PrintFlags()))
     ::PatBlt(memoryDc.get(), 0, 0, picture.width, picture.height, WHITENESS);
 }
 
@@ -147,12 +189,9 @@ void SurfaceCapture(HWND owner, HWND target, WindowPicture& picture) {
   if (!IsLiveWindow(target)) return;
   platform::CWindowDcGuard ownerDc(owner);
   platform::CWindowDcGuard windowDc(target, true);
-  RECT desktop = {};
   RECT window = {};
-  RECT visible = {};
-  ::GetWindowRect(::GetDesktopWindow(), &desktop);
   ::GetWindowRect(target, &window);
-  ::IntersectRect(&visible, &desktop, &window);
+  const RECT visible = ScreenPart(platform::VirtualScreenRect(), window);
   NewBitmap(ownerDc.Get(), Width(visible), Height(visible), picture);
   // The copy reads the screen, not the target's thread; the probe only lets it finish painting.
   Answers(target);
@@ -231,9 +270,12 @@ bool AutoCapture(HWND owner, HWND target, WindowPicture& picture) {
   if (!IsLiveWindow(target)) return false;
   if (::IsIconic(target))
     IconicCapture(owner, target, picture);
-  else if (::IsWindowVisible(target))
+  else if (::IsWindowVisible(target)) {
     PrintWindowCapture(owner, target, picture);
-  else
+    // Windows drawn with DirectX, and on some systems every other program's window, print
+    // black: the screen then shows the window better than the print.
+    if (IsBlackPicture(owner, picture)) SurfaceCapture(owner, target, picture);
+  } else
     HideCapture(owner, target, picture);
   return true;
 }

@@ -17,12 +17,14 @@ struct WindowPicture {
 // user32's PrintWindow looked up at the call; 0 when it does not exist.
 BOOL CallPrintWindow(HWND hwnd, HDC dc, UINT flags);
 
-// The methods. A null or dead target changes nothing.
+// The methods. A null or dead target changes nothing. PrintWindow gets PW_RENDERFULLCONTENT
+// where the system knows it; SurfaceCapture copies the part of the window on any monitor.
 void PrintWindowCapture(HWND owner, HWND target, WindowPicture& picture);
 void SurfaceCapture(HWND owner, HWND target, WindowPicture& picture);
 void IconicCapture(HWND owner, HWND target, WindowPicture& picture);
 void HideCapture(HWND owner, HWND target, WindowPicture& picture);
 
-// Minimised: IconicCapture; visible: PrintWindowCapture; hidden: HideCapture. False, with
-// nothing done, when the target is not a live window.
+// Minimised: IconicCapture; visible: PrintWindowCapture, then SurfaceCapture when the printed
+// picture is black in every pixel; hidden: HideCapture. False, with nothing done, when the
+// target is not a live window.
 bool AutoCapture(HWND owner, HWND target, WindowPicture& picture);

@@ -1,6 +1,7 @@
 #include "operations/MoveDlg.h"
 
 #include "operations/MovePresets.h"
+#include "platform/Monitors.h"
 #include "res/resource.h"
 
 CMoveDlg::CMoveDlg() : CDialogT(IDD_MOVE) {}
@@ -38,9 +39,8 @@ void CMoveDlg::OnPreset(UINT id) {
     case IDC_MOVE_BOTTOMRIGHT: preset = operations::MovePreset::BottomRight; break;
     default: preset = operations::MovePreset::Center; break;
   }
-  RECT desktop = {};
-  ::GetWindowRect(::GetDesktopWindow(), &desktop);
-  operations::MovePosition position = operations::PresetPosition(preset, desktop, m_nWidth, m_nHeight);
+  const RECT monitor = platform::MonitorRectOf(m_hTarget);
+  operations::MovePosition position = operations::PresetPosition(preset, monitor, m_nWidth, m_nHeight);
   m_spinX.SetPos32(position.x);
   m_spinY.SetPos32(position.y);
 }

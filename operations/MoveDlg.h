@@ -15,9 +15,11 @@ class CMoveDlg : public platform::CDialogT<CMoveDlg> {
   // In: the window's current top-left corner. Out after IDOK: the chosen one.
   int m_nX = 0;
   int m_nY = 0;
-  // The window's size; used only by the presets.
+  // The window's size and the window itself; used only by the presets, which place it on the
+  // monitor it is on (the primary one without a window).
   int m_nWidth = 0;
   int m_nHeight = 0;
+  HWND m_hTarget = nullptr;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;

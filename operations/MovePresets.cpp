@@ -2,22 +2,24 @@
 
 namespace operations {
 
-MovePosition PresetPosition(MovePreset preset, const RECT& desktop, int width, int height) {
-  const int right = desktop.right - width;
-  const int bottom = desktop.bottom - height;
+MovePosition PresetPosition(MovePreset preset, const RECT& monitor, int width, int height) {
+  const int left = monitor.left;
+  const int top = monitor.top;
+  const int right = monitor.right - width;
+  const int bottom = monitor.bottom - height;
   switch (preset) {
     case MovePreset::TopLeft:
-      return {0, 0};
+      return {left, top};
     case MovePreset::TopRight:
-      return {right, 0};
+      return {right, top};
     case MovePreset::BottomLeft:
-      return {0, bottom};
+      return {left, bottom};
     case MovePreset::BottomRight:
       return {right, bottom};
     case MovePreset::Center:
-      return {right / 2, bottom / 2};
+      return {left + (right - left) / 2, top + (bottom - top) / 2};
   }
-  return {0, 0};
+  return {left, top};
 }
 
 }  // namespace operations

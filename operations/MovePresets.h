@@ -11,9 +11,10 @@ struct MovePosition {
   int y;
 };
 
-// The top-left corner that puts a window of the size into the preset's place on the desktop.
-// Only the desktop's right and bottom edges count: the left and top places are 0 whatever the
-// desktop's origin. The centre halves with signed division truncating toward zero.
-MovePosition PresetPosition(MovePreset preset, const RECT& desktop, int width, int height);
+// The top-left corner that puts a window of the size into the preset's place on the monitor (its
+// full rectangle in screen coordinates: the primary one starts at 0,0, one left of or above it at
+// negative coordinates). The centre halves the room left over with signed division truncating
+// toward zero, counted from the monitor's left and top.
+MovePosition PresetPosition(MovePreset preset, const RECT& monitor, int width, int height);
 
 }  // namespace operations

@@ -289,6 +289,7 @@ void COperationDlg::OnJump() {
   dlg.m_nY = window.top;
   dlg.m_nWidth = window.right - window.left;
   dlg.m_nHeight = window.bottom - window.top;
+  dlg.m_hTarget = m_hTarget;
   if (dlg.DoModal() == IDOK)
     MoveTarget(m_hTarget, dlg.m_nX, dlg.m_nY, window.right - window.left, window.bottom - window.top);
 }

@@ -5,6 +5,10 @@
 #include "platform/Handles.h"
 #include "platform/LateBound.h"
 
+#ifndef PROCESS_QUERY_LIMITED_INFORMATION
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#endif
+
 BOOL CallEnumProcessModules(HANDLE process, HMODULE* modules, DWORD size, DWORD* needed) {
   return platform::CallLateBound<BOOL>("psapi", "EnumProcessModules", process, modules, size, needed);
 }
@@ -17,24 +21,56 @@ DWORD CallGetModuleFileNameExA(HANDLE process, HMODULE module, LPSTR text, DWORD
   return platform::CallLateBound<DWORD>("psapi", "GetModuleFileNameExA", process, module, text, size);
 }
 
+BOOL CallQueryFullProcessImageNameA(HANDLE process, DWORD flags, LPSTR text, DWORD* size) {
+  return platform::CallLateBound<BOOL>("kernel32", "QueryFullProcessImageNameA", process, flags, text, size);
+}
+
 namespace {
 using ModuleTextCall = DWORD (*)(HANDLE, HMODULE, LPSTR, DWORD);
 
-// Opens the process, takes its first module (the executable) and asks for its text.
+constexpr DWORD kTextSize = 1024;
+
+EnumProcessModulesCall g_enumProcessModules = CallEnumProcessModules;
+
+// The first way: opens the process, takes its first module (the executable) and asks for its text.
 std::string LookUpFirstModule(DWORD pid, ModuleTextCall call) {
-  std::vector<char> text(1024, '\0');
+  std::vector<char> text(kTextSize, '\0');
   platform::UniqueProcess process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
   if (process) {
     std::vector<HMODULE> modules(1024, nullptr);
     DWORD needed = 0;
-    if (CallEnumProcessModules(process.get(), modules.data(), 4096, &needed))
+    if (g_enumProcessModules(process.get(), modules.data(), 4096, &needed))
       call(process.get(), modules[0], text.data(), static_cast<DWORD>(text.size()));
   }
   text.back() = '\0';
   return text.data();
 }
+
+// The second way: the image path with the least access a process grants.
+std::string LookUpImagePath(DWORD pid) {
+  std::vector<char> text(kTextSize, '\0');
+  platform::UniqueProcess process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  DWORD size = kTextSize;
+  if (!process || !CallQueryFullProcessImageNameA(process.get(), 0, text.data(), &size)) return "";
+  text.back() = '\0';
+  return text.data();
+}
+
+std::string LastComponent(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 }  // namespace
 
-std::string GetProcessName(DWORD pid) { return LookUpFirstModule(pid, CallGetModuleBaseNameA); }
+EnumProcessModulesCall SetEnumProcessModulesCall(EnumProcessModulesCall call) {
+  EnumProcessModulesCall old = g_enumProcessModules;
+  g_enumProcessModules = call ? call : CallEnumProcessModules;
+  return old;
+}
 
-std::string GetProcessPath(DWORD pid) { return LookUpFirstModule(pid, CallGetModuleFileNameExA); }
+std::string GetProcessName(DWORD pid) {
+  std::string name = LookUpFirstModule(pid, CallGetModuleBaseNameA);
+  return name.empty() ? LastComponent(LookUpImagePath(pid)) : name;
+}
+
+std::string GetProcessPath(DWORD pid) {
+  std::string path = LookUpFirstModule(pid, CallGetModuleFileNameExA);
+  return path.empty() ? LookUpImagePath(pid) : path;
+}

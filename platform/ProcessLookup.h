@@ -1,5 +1,8 @@
-// Process lookup: a process identifier to its executable's base name or full path, through
-// the process-status entry points looked up at each call.
+// Process lookup: a process identifier to its executable's base name or full path. The first way
+// asks the process-status entry points for the first module; when that gives nothing (a 64-bit
+// process seen from this 32-bit one, an elevated one that refuses PROCESS_VM_READ), the second way
+// asks QueryFullProcessImageNameA with PROCESS_QUERY_LIMITED_INFORMATION. Every entry point is
+// looked up at each call, so a system without one simply gives nothing that way.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -7,6 +10,12 @@
 BOOL CallEnumProcessModules(HANDLE process, HMODULE* modules, DWORD size, DWORD* needed);
 DWORD CallGetModuleBaseNameA(HANDLE process, HMODULE module, LPSTR text, DWORD size);
 DWORD CallGetModuleFileNameExA(HANDLE process, HMODULE module, LPSTR text, DWORD size);
+BOOL CallQueryFullProcessImageNameA(HANDLE process, DWORD flags, LPSTR text, DWORD* size);
+
+// The module enumeration the first way starts with. Tests replace it to play a system where the
+// first way fails; the previous one is returned.
+using EnumProcessModulesCall = BOOL (*)(HANDLE, HMODULE*, DWORD, DWORD*);
+EnumProcessModulesCall SetEnumProcessModulesCall(EnumProcessModulesCall call);
 
 // Base name of the executable of the process (no directory); empty when it cannot be read.
 std::string GetProcessName(DWORD pid);

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(wine wine32:i386 wine64 fonts-wine
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686 cmake make googletest
-          xvfb xdotool imagemagick fonts-ipafont-gothic fonts-horai-umefont)
+          xvfb xdotool imagemagick fonts-ipafont-gothic fonts-horai-umefont zip)
 
 missing=()
 for p in "${packages[@]}"; do

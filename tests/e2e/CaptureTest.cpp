@@ -23,6 +23,11 @@ constexpr int kSurfaceCaptureId = 1017;
 constexpr int kIconicCaptureId = 1018;
 constexpr int kHideCaptureId = 1019;
 constexpr int kHandleColumn = 3;
+constexpr int kChildInfoId = 1082;
+constexpr int kInspectorListId = 1083;
+// Where the capture view and the inspector draw their pictures, in their client areas.
+constexpr POINT kViewPicture = {10, 70};
+constexpr POINT kInspectorPicture = {20, 250};
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 // A capture button pressed with the target's cycle: the target answers, so a few round trips.
@@ -81,11 +86,12 @@ protected:
             << "button " << id << " did not come back";
     }
 
-    // A pixel of the capture view as it shows on the screen.
-    COLORREF PanelPixel(int x, int y) {
-        RedrawWindow(panel, nullptr, nullptr, RDW_UPDATENOW);
+    // A pixel of the capture view (or of another window of the program) as it shows on the screen.
+    COLORREF PanelPixel(int x, int y, HWND window = nullptr) {
+        if (!window) window = panel;
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
         POINT point = {x, y};
-        ClientToScreen(panel, &point);
+        ClientToScreen(window, &point);
         HDC screen = GetDC(nullptr);
         COLORREF colour = GetPixel(screen, point.x, point.y);
         ReleaseDC(nullptr, screen);
@@ -93,9 +99,9 @@ protected:
     }
 
     // The panel paints on its own thread after a capture: waits until the pixel has the colour.
-    bool ShowsAt(int x, int y, COLORREF colour) {
+    bool ShowsAt(int x, int y, COLORREF colour, HWND window = nullptr) {
         COLORREF seen = CLR_INVALID;
-        bool shown = e2e::WaitUntil([&] { return (seen = PanelPixel(x, y)) == colour; }, 3000);
+        bool shown = e2e::WaitUntil([&] { return (seen = PanelPixel(x, y, window)) == colour; }, 3000);
         if (!shown) ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << seen;
         return shown;
     }
@@ -165,6 +171,29 @@ TEST_F(CaptureTest, SurfaceCaptureShowsTheWindowAndTheClipboardKeepsTheCopiedPic
     EXPECT_EQ(copied.width, 80);
     EXPECT_EQ(copied.height, 160);
     EXPECT_EQ(copied.centre, kBlue);
+}
+
+// Under wine another program's window prints black, as a window drawn by the GPU does on
+// Windows: a row click copies it from the screen instead, so both pictures show its colours.
+TEST_F(CaptureTest, RowClickShowsAnotherProgramsColoursInBothPictures) {
+    HWND red = FixtureWindow(kRed, 40);
+    ASSERT_TRUE(IsWindow(red));
+    StartQuorvel();
+    ClickRow(red);
+    // The 240 x 160 window is drawn 1:1 at the corner of either picture.
+    EXPECT_TRUE(ShowsAt(kViewPicture.x + 120, kViewPicture.y + 100, kRed));
+    // The PrintWindow button keeps its own method: black, as wine prints it.
+    Press(kPrintWindowId);
+    EXPECT_TRUE(ShowsAt(kViewPicture.x + 120, kViewPicture.y + 100, RGB(0, 0, 0)));
+
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, kChildInfoId)));
+    HWND inspector = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        for (HWND top : e2e::TopLevelWindowsOf(quorvel.Pid()))
+            if (top != dialog && GetDlgItem(top, kInspectorListId) && IsWindowVisible(top)) inspector = top;
+        return inspector != nullptr;
+    }, 5000));
+    EXPECT_TRUE(ShowsAt(kInspectorPicture.x + 120, kInspectorPicture.y + 100, kRed, inspector));
 }
 
 // Another program's window: every property a cycle changed is back afterwards (under wine

@@ -129,6 +129,32 @@ TEST_F(MainListTest, RealClickOnRowShowsTheProcessPath) {
     EXPECT_EQ(SelectedHandle(), HandleText(target));
 }
 
+// psapi disabled for Quorvel.exe only. Wine takes WINEDLLOVERRIDES from the environment it was
+// started with, not from a Windows parent's, so its per-program key does it.
+struct PsapiDisabledForQuorvel {
+    const bool set = RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvel.exe\\DllOverrides",
+                                     "psapi", REG_SZ, "disabled", 9) == ERROR_SUCCESS;
+    ~PsapiDisabledForQuorvel() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Quorvel.exe"); }
+};
+
+// Started as on a system where the module enumeration gives nothing (a 64-bit program seen
+// from this 32-bit one): the image path answers for the list and the path label.
+TEST_F(MainListTest, WithoutTheModuleEnumerationRowsStillShowNameAndPath) {
+    HWND target = CreateWindowAt("No module list", 40);
+    ASSERT_TRUE(IsWindow(target));
+    PsapiDisabledForQuorvel disabled;
+    ASSERT_TRUE(disabled.set);
+    StartQuorvel();
+
+    ASSERT_TRUE(WaitForRow(target));
+    EXPECT_EQ(rows->ItemText(RowOf(target), 1), "QuorvelFixture.exe");
+    ASSERT_TRUE(rows->ClickRow(RowOf(target)));
+    HWND label = GetDlgItem(dialog, kPathLabelId);
+    std::string path;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !(path = e2e::WindowText(label)).empty(); }, 3000));
+    EXPECT_EQ(lstrcmpiA(path.c_str(), e2e::FixtureExePath().c_str()), 0) << path;
+}
+
 TEST_F(MainListTest, SelectedRowStaysSelectedAcrossAutoRefresh) {
     HWND target = CreateWindowAt("Keep me selected", 40);
     ASSERT_TRUE(IsWindow(target));

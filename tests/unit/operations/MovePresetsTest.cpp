@@ -37,11 +37,13 @@ TEST(MovePresetsTest, WindowsLargerThanTheDesktopGoPastItsLeftAndTopEdges) {
   ExpectAt(PresetPosition(MovePreset::BottomLeft, kFullHd, 1925, 1085), 0, -5);
 }
 
-TEST(MovePresetsTest, OnlyTheDesktopsRightAndBottomEdgesCount) {
-  // A desktop whose origin is not at 0,0: the left and top places stay at 0.
-  const RECT shifted = {-1280, -200, 1920, 1080};
-  ExpectAt(PresetPosition(MovePreset::TopLeft, shifted, 400, 300), 0, 0);
-  ExpectAt(PresetPosition(MovePreset::BottomLeft, shifted, 400, 300), 0, 780);
-  ExpectAt(PresetPosition(MovePreset::TopRight, shifted, 400, 300), 1520, 0);
-  ExpectAt(PresetPosition(MovePreset::Center, shifted, 400, 300), 760, 390);
+TEST(MovePresetsTest, EachMonitorsOwnEdgesCountLeftOfAndAboveThePrimaryToo) {
+  // Left of the primary monitor, and above it: their left and top take the place of 0, and the
+  // centre halves the room toward zero from the monitor's own corner.
+  const RECT left = {-1280, 56, 0, 1080}, above = {100, -1024, 1381, 0};
+  ExpectAt(PresetPosition(MovePreset::TopLeft, left, 400, 300), -1280, 56);
+  ExpectAt(PresetPosition(MovePreset::BottomRight, left, 400, 300), -400, 780);
+  ExpectAt(PresetPosition(MovePreset::Center, left, 400, 300), -840, 418);
+  ExpectAt(PresetPosition(MovePreset::BottomLeft, above, 400, 301), 100, -301);
+  ExpectAt(PresetPosition(MovePreset::Center, above, 1290, 1030), 96, -1027);
 }

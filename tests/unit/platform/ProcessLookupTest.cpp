@@ -29,6 +29,17 @@ TEST(ProcessLookup, UnknownProcessGivesEmptyTexts) {
   EXPECT_EQ(GetProcessName(0xFFFFFFF1u), "");
 }
 
+// A 64-bit or elevated process refuses the module enumeration: the image path answers instead.
+TEST(ProcessLookup, ImagePathAnswersWhenTheModuleEnumerationFails) {
+  auto old = SetEnumProcessModulesCall([](HANDLE, HMODULE*, DWORD, DWORD*) -> BOOL { return FALSE; });
+  std::string path = ThisProgram();
+  EXPECT_EQ(lstrcmpiA(GetProcessPath(::GetCurrentProcessId()).c_str(), path.c_str()), 0);
+  EXPECT_EQ(GetProcessName(::GetCurrentProcessId()), path.substr(path.find_last_of("\\/") + 1));
+  EXPECT_EQ(GetProcessName(0xFFFFFFF1u), "");
+  EXPECT_EQ(GetProcessPath(0), "");
+  SetEnumProcessModulesCall(old);
+}
+
 TEST(ProcessLookup, WrappersPassTheirArgumentsThrough) {
   HMODULE modules[4] = {};
   DWORD needed = 0;

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds a Release Quorvel.exe without debug sections into build/release (or
+# $QUORVEL_BUILD_DIR/release) and writes build/Quorvel-<version>.zip with it and README.md.
+# The version is the project's VERSION in CMakeLists.txt.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+build="${QUORVEL_BUILD_DIR:-build}"
+release="$build/release"
+cmake -S . -B "$release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+cmake --build "$release" -j2 --target Quorvel
+
+version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "package.sh: no project VERSION in CMakeLists.txt" >&2; exit 1; }
+
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cp "$release/Quorvel.exe" README.md "$stage/"
+i686-w64-mingw32-strip --strip-all "$stage/Quorvel.exe"
+
+archive="$(cd "$build" && pwd)/Quorvel-$version.zip"
+rm -f "$archive.tmp"
+(cd "$stage" && zip -q -X "$archive.tmp" Quorvel.exe README.md)
+mv -f "$archive.tmp" "$archive"
+echo "$archive"
