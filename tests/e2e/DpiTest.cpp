@@ -13,6 +13,7 @@ using e2e::HandleText;
 
 constexpr int kListId = 1000;
 constexpr int kHandleColumn = 3;
+constexpr int kPathLabelId = 1033;
 constexpr int kPrintWindowId = 1015;
 constexpr int kSurfaceCaptureId = 1017;
 constexpr int kMainChildInfoId = 1082;
@@ -59,7 +60,8 @@ TEST(DpiTest, At144DpiThePicturesStartWhereTheirTemplatesScaledPutThem) {
 
   e2e::FixtureClient fixture;
   ASSERT_TRUE(fixture.Start());
-  HWND red = fixture.Create("title=\"red at 144\" style=WS_POPUP|WS_VISIBLE x=1000 y=800 w=240 h=160 color=0x0000ff");
+  // Below the main dialog, which at 144 DPI is some 1040 x 820 pixels at the top-left corner.
+  HWND red = fixture.Create("title=\"red at 144\" style=WS_POPUP x=1000 y=850 w=240 h=160 color=0x0000ff");
   ASSERT_TRUE(IsWindow(red));
   e2e::ChildProcess quorvel;
   ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
@@ -73,7 +75,11 @@ TEST(DpiTest, At144DpiThePicturesStartWhereTheirTemplatesScaledPutThem) {
 
   e2e::RemoteListView rows(GetDlgItem(dialog, kListId));
   ASSERT_TRUE(e2e::WaitUntil([&] { return rows.FindRow(kHandleColumn, HandleText(red)) >= 0; }, 8000, 100));
+  // The click is handled once the path label, emptied first, is written: the hand-over's last step.
+  HWND label = GetDlgItem(dialog, kPathLabelId);
+  ASSERT_TRUE(e2e::SendWithTimeout(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), nullptr));
   ASSERT_TRUE(rows.ClickRow(rows.FindRow(kHandleColumn, HandleText(red))));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(label).empty(); }, 5000));
   ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(panel, kSurfaceCaptureId), BM_CLICK, 0, 0, nullptr, 10000));
   // 240 x 160 is smaller than the 450 x 300 box: copied pixel for pixel from (15, 105).
   ExpectPictureCorner(panel, {15, 105}, "capture view");
