@@ -1,4 +1,4 @@
-// The 96-DPI pixel figures at other DPIs, and the DPI of a window.
+// The 96-DPI pixel figures at other DPIs (a window's DPI is read at 144 end to end).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,13 +17,4 @@ TEST(Dpi, FiguresScaleByMulDivAndStayThemselvesAt96) {
   const RECT area = ScaleForDpi(RECT{20, 250, 320, 450}, 144);
   const RECT expected{30, 375, 480, 675};
   EXPECT_TRUE(::EqualRect(&area, &expected));
-}
-
-TEST(Dpi, AWindowsDpiIsTheScreensUnderThisSystem) {
-  HWND window = ::CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
-  HDC screen = ::GetDC(nullptr);
-  EXPECT_EQ(platform::WindowDpi(window), static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSX)));
-  ::ReleaseDC(nullptr, screen);
-  ::DestroyWindow(window);
 }
