@@ -22,7 +22,7 @@ constexpr UINT_PTR kSelectionTimer = 104;
 constexpr UINT kSelectionPeriodMs = 500;
 constexpr int kTextBufferSize = 512;
 const HWND kNoTarget = reinterpret_cast<HWND>(-1);
-// The picture area at 96 DPI.
+// The picture area in dialog client pixels at 96 DPI.
 constexpr RECT kImageArea{20, 250, 320, 450};
 
 const char kNoChildRect[] = "子ウィンドウの矩形が選択状態でありません";

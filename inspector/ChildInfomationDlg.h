@@ -36,9 +36,8 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   platform::CSpinButtonCtrl m_spinX;
   platform::CSpinButtonCtrl m_spinY;
   platform::UniqueBrush m_brLabel;
-  // The picture area in dialog client pixels: (20, 250)-(320, 450) at 96 DPI, scaled to the
-  // inspector's DPI.
-  RECT m_rcImage{20, 250, 320, 450};
+  // The picture area in dialog client pixels, scaled to the inspector's DPI (OnDpiChanged).
+  RECT m_rcImage{};
   WindowPicture m_picture;
   // Drawn pixels per window pixel as last painted; 0 until the picture is painted.
   double m_dScale = 0.0;

@@ -63,6 +63,15 @@ TEST(DpiTest, At144DpiThePicturesStartWhereTheirTemplatesScaledPutThem) {
   // Below the main dialog, which at 144 DPI is some 1040 x 820 pixels at the top-left corner.
   HWND red = fixture.Create("title=\"red at 144\" style=WS_POPUP x=1000 y=850 w=240 h=160 color=0x0000ff");
   ASSERT_TRUE(IsWindow(red));
+  // The capture copies the screen: wait until the window is on it.
+  ASSERT_TRUE(e2e::WaitUntil([&] {
+    RECT rect{};
+    GetWindowRect(red, &rect);
+    HDC screen = GetDC(nullptr);
+    const COLORREF centre = GetPixel(screen, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    return centre == kRed;
+  }, 5000));
   e2e::ChildProcess quorvel;
   ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
   HWND dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 20000);
@@ -82,6 +91,8 @@ TEST(DpiTest, At144DpiThePicturesStartWhereTheirTemplatesScaledPutThem) {
   ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(label).empty(); }, 5000));
   ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(panel, kSurfaceCaptureId), BM_CLICK, 0, 0, nullptr, 10000));
   // 240 x 160 is smaller than the 450 x 300 box: copied pixel for pixel from (15, 105).
+  // The view repaints on its own thread: first the copied picture, then where it starts.
+  ASSERT_TRUE(e2e::WaitUntil([&] { return ClientPixel(panel, 15 + 120, 105 + 80) == kRed; }, 3000));
   ExpectPictureCorner(panel, {15, 105}, "capture view");
   EXPECT_EQ(ClientPixel(panel, 15, 105), kRed);
   EXPECT_EQ(ClientPixel(panel, 15 + 239, 105 + 159), kRed);
