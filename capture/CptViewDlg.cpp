@@ -4,6 +4,7 @@
 
 #include "capture/PictureFile.h"
 #include "capture/PictureLayout.h"
+#include "platform/Dpi.h"
 #include "platform/FileDialog.h"
 #include "platform/Handles.h"
 #include "platform/MessageBox.h"
@@ -60,7 +61,13 @@ CCptViewDlg::MessageMapView CCptViewDlg::MessageMap() {
 BOOL CCptViewDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_hTarget = kNoTarget;
+  m_dpi = platform::WindowDpi(m_hWnd);
   return TRUE;
+}
+
+void CCptViewDlg::OnDpiChanged(UINT dpi) {
+  m_dpi = dpi;
+  Repaint();
 }
 
 void CCptViewDlg::AutoCapture() {
@@ -80,22 +87,24 @@ void CCptViewDlg::OnHideCapture() { RunCapture(&HideCapture); }
 std::optional<LRESULT> CCptViewDlg::OnPaint(WPARAM, LPARAM) {
   platform::CPaintDcGuard paint(m_hWnd);
   if (m_hTarget == kNoTarget || !m_picture.bitmap) return 0;
-  const capture::DrawnSize drawn = capture::PictureDrawnSize(m_picture.width, m_picture.height);
+  const POINT corner = platform::ScaleForDpi(POINT{capture::kPictureLeft, capture::kPictureTop}, m_dpi);
+  const capture::DrawnSize drawn =
+      capture::FitPicture(m_picture.width, m_picture.height, platform::ScaleForDpi(capture::kPictureBoxWidth, m_dpi),
+                          platform::ScaleForDpi(capture::kPictureBoxHeight, m_dpi));
   if (drawn.width <= 0 || drawn.height <= 0) return 0;
 
   platform::UniqueMemoryDc memoryDc(::CreateCompatibleDC(paint.Get()));
   if (!memoryDc) return 0;
   platform::CSelectObjectGuard select(memoryDc.get(), m_picture.bitmap.get());
   if (!drawn.scaled) {
-    ::BitBlt(paint.Get(), capture::kPictureLeft, capture::kPictureTop, drawn.width, drawn.height, memoryDc.get(), 0, 0,
-             SRCCOPY);
+    ::BitBlt(paint.Get(), corner.x, corner.y, drawn.width, drawn.height, memoryDc.get(), 0, 0, SRCCOPY);
     return 0;
   }
   const int oldMode = ::SetStretchBltMode(paint.Get(), HALFTONE);
   POINT oldOrigin = {};
   ::SetBrushOrgEx(paint.Get(), 0, 0, &oldOrigin);  // HALFTONE needs the brush origin reset after it is set
-  ::StretchBlt(paint.Get(), capture::kPictureLeft, capture::kPictureTop, drawn.width, drawn.height, memoryDc.get(), 0,
-               0, m_picture.width, m_picture.height, SRCCOPY);
+  ::StretchBlt(paint.Get(), corner.x, corner.y, drawn.width, drawn.height, memoryDc.get(), 0, 0, m_picture.width,
+               m_picture.height, SRCCOPY);
   ::SetBrushOrgEx(paint.Get(), oldOrigin.x, oldOrigin.y, nullptr);
   ::SetStretchBltMode(paint.Get(), oldMode);
   return 0;

@@ -24,6 +24,7 @@ class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
 
  protected:
   BOOL OnInitDialog() override;
+  void OnDpiChanged(UINT dpi) override;
 
  private:
   std::optional<LRESULT> OnPaint(WPARAM, LPARAM);
@@ -37,4 +38,7 @@ class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
   // The buttons' captures: run the method, then repaint whatever came of it.
   void RunCapture(void (*method)(HWND owner, HWND target, WindowPicture& picture));
   void Repaint() const { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
+
+  // The DPI the picture's corner and box are scaled to.
+  UINT m_dpi = 96;
 };

@@ -9,6 +9,7 @@
 #include "inspector/PictureLayout.h"
 #include "operations/WindowStyleDlg.h"
 #include "operations/WindowStyleExDlg.h"
+#include "platform/Dpi.h"
 #include "platform/Format.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
@@ -21,6 +22,8 @@ constexpr UINT_PTR kSelectionTimer = 104;
 constexpr UINT kSelectionPeriodMs = 500;
 constexpr int kTextBufferSize = 512;
 const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+// The picture area in dialog client pixels at 96 DPI.
+constexpr RECT kImageArea{20, 250, 320, 450};
 
 const char kNoChildRect[] = "子ウィンドウの矩形が選択状態でありません";
 const char kCombineFailed[] = "リージョンの結合に失敗しました";
@@ -105,14 +108,7 @@ BOOL CChildInfomationDlg::OnInitDialog() {
   CenterOnOwner();
 
   m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-  m_list.InsertColumn(0, "handle", LVCFMT_LEFT, 80);
-  m_list.InsertColumn(1, "className", LVCFMT_LEFT, 120);
-  m_list.InsertColumn(2, "text", LVCFMT_LEFT, 120);
-  m_list.InsertColumn(3, "parent", LVCFMT_LEFT, 80);
-  m_list.InsertColumn(4, "CtrlID", LVCFMT_LEFT, 60);
-  m_list.InsertColumn(5, "Visible", LVCFMT_LEFT, 50);
-  m_list.InsertColumn(6, "Enable", LVCFMT_LEFT, 50);
-  m_list.InsertColumn(7, "", LVCFMT_LEFT, 10);
+  OnDpiChanged(platform::WindowDpi(m_hWnd));
 
   for (const platform::CSpinButtonCtrl* spin : {&m_spinX, &m_spinY}) {
     spin->SetRange32(0, 1024);
@@ -143,6 +139,23 @@ void CChildInfomationDlg::CenterOnOwner() {
 }
 
 void CChildInfomationDlg::OnOK() { ShowWindow(SW_HIDE); }
+
+void CChildInfomationDlg::OnDpiChanged(UINT dpi) {
+  m_rcImage = platform::ScaleForDpi(kImageArea, dpi);
+  platform::LayOutListColumns(m_list,
+                              {{"handle", LVCFMT_LEFT, 80},
+                               {"className", LVCFMT_LEFT, 120},
+                               {"text", LVCFMT_LEFT, 120},
+                               {"parent", LVCFMT_LEFT, 80},
+                               {"CtrlID", LVCFMT_LEFT, 60},
+                               {"Visible", LVCFMT_LEFT, 50},
+                               {"Enable", LVCFMT_LEFT, 50},
+                               {"", LVCFMT_LEFT, 10}},
+                              dpi);
+  // The picture is laid out again at its next paint; until then a click maps nothing.
+  m_dScale = 0.0;
+  ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
 
 std::optional<LRESULT> CChildInfomationDlg::OnDestroy(WPARAM, LPARAM) {
   // Saved regions were never handed to a window: they go with the inspector.

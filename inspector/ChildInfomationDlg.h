@@ -36,8 +36,8 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   platform::CSpinButtonCtrl m_spinX;
   platform::CSpinButtonCtrl m_spinY;
   platform::UniqueBrush m_brLabel;
-  // The picture area in dialog client pixels.
-  const RECT m_rcImage{20, 250, 320, 450};
+  // The picture area in dialog client pixels, scaled to the inspector's DPI (OnDpiChanged).
+  RECT m_rcImage{};
   WindowPicture m_picture;
   // Drawn pixels per window pixel as last painted; 0 until the picture is painted.
   double m_dScale = 0.0;
@@ -51,6 +51,8 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void DoDataExchange(platform::CDataExchange& dx) override;
   // Enter hides the inspector; everything it shows stays for the next time.
   void OnOK() override;
+  // Scales the picture area and the list's columns to the DPI.
+  void OnDpiChanged(UINT dpi) override;
 
  private:
   void CollectChildren();

@@ -2,40 +2,28 @@
 
 #include <algorithm>
 
+#include "capture/PictureLayout.h"
+
 namespace inspector {
 
 PictureLayout LayOutPicture(LONG pictureWidth, LONG pictureHeight, int areaWidth, int areaHeight) {
+  const capture::DrawnSize drawn = capture::FitPicture(pictureWidth, pictureHeight, areaWidth, areaHeight);
   PictureLayout layout;
-  if (pictureWidth < areaWidth && pictureHeight < areaHeight) {
-    layout.scale = 1.0;
-    layout.drawWidth = pictureWidth;
-    layout.drawHeight = pictureHeight;
-    layout.clipWidth = areaWidth;
-    layout.clipHeight = areaHeight;
-    return layout;
-  }
-  layout.stretched = true;
-  // A side of 0 sets no bound: the other side alone gives the scale.
-  const double sx = pictureWidth > 0 ? static_cast<double>(areaWidth) / pictureWidth : 0.0;
-  const double sy = pictureHeight > 0 ? static_cast<double>(areaHeight) / pictureHeight : 0.0;
-  if (pictureWidth > 0 && (pictureHeight <= 0 || sy > sx)) {
-    layout.scale = sx;
-    layout.drawWidth = areaWidth;
-    layout.drawHeight = static_cast<int>(pictureHeight * sx);
-  } else {
-    layout.scale = sy;
-    layout.drawWidth = static_cast<int>(pictureWidth * sy);
-    layout.drawHeight = areaHeight;
-  }
-  layout.clipWidth = layout.drawWidth;
-  layout.clipHeight = layout.drawHeight;
+  layout.scale = drawn.scale;
+  layout.stretched = drawn.scaled;
+  layout.drawWidth = drawn.width;
+  layout.drawHeight = drawn.height;
+  // Copied 1:1 the frame may use the whole area; scaled, only the drawn picture.
+  const bool wholeArea = drawn.scale > 0.0 && !drawn.scaled;
+  layout.clipWidth = wholeArea ? areaWidth : drawn.width;
+  layout.clipHeight = wholeArea ? areaHeight : drawn.height;
   return layout;
 }
 
 bool IsEmptyRect(const RECT& rect) { return rect.right - rect.left == 0 || rect.bottom - rect.top == 0; }
 
 std::optional<RECT> FrameOnPicture(const RECT& child, const PictureLayout& layout, POINT areaCorner) {
-  if (IsEmptyRect(child)) return std::nullopt;
+  if (IsEmptyRect(child) || !(layout.scale > 0.0)) return std::nullopt;
   auto scaled = [&](LONG value, LONG origin) { return origin + static_cast<LONG>(value * layout.scale); };
   RECT frame{scaled(child.left, areaCorner.x), scaled(child.top, areaCorner.y), scaled(child.right, areaCorner.x),
              scaled(child.bottom, areaCorner.y)};

@@ -1,6 +1,7 @@
 // Where the inspector draws the picture of the inspected window and its frame on the selected
-// child. The picture keeps its aspect ratio, sits at the top-left of the picture area, and is
-// shrunk to fit the area but never enlarged.
+// child. The picture is fitted into the area as the capture view fits its own
+// (capture::FitPicture) and sits at the area's top-left; the inspector adds the frame's bounds
+// and the way back from a picture point to a window point.
 #pragma once
 #include <windows.h>
 
@@ -17,9 +18,8 @@ struct PictureLayout {
   int clipHeight = 0;
 };
 
-// A picture smaller than the area in both directions is copied 1:1 (the frame may use the
-// whole area); any other is scaled to the area's width or height, whichever binds, with the
-// drawn size as the frame's bounds.
+// The picture fitted into the area. Copied 1:1, the frame may use the whole area; scaled, the
+// drawn size bounds the frame. A picture without area draws nothing and has scale 0.
 PictureLayout LayOutPicture(LONG pictureWidth, LONG pictureHeight, int areaWidth, int areaHeight);
 
 // True when the rectangle has no width or no height.
@@ -27,7 +27,8 @@ bool IsEmptyRect(const RECT& rect);
 
 // The frame of a child rectangle (relative to the window's top-left corner) on the drawn
 // picture, in dialog pixels: scaled, truncated toward zero, offset by the area's corner and
-// lowered on the right and bottom to the clip size. Empty when the child rectangle is.
+// lowered on the right and bottom to the clip size. Empty when the child rectangle is, or
+// when no picture is drawn.
 std::optional<RECT> FrameOnPicture(const RECT& child, const PictureLayout& layout, POINT areaCorner);
 
 // The window point under a point of the drawn picture (relative to the area's corner); empty

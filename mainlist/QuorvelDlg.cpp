@@ -5,6 +5,7 @@
 #include "app/AboutDlg.h"
 #include "platform/ProcessLookup.h"
 #include "mainlist/WindowRows.h"
+#include "platform/Dpi.h"
 #include "platform/Format.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
@@ -60,10 +61,7 @@ BOOL CQuorvelDlg::OnInitDialog() {
   ::SetWindowTextA(m_hWnd, "Tsuravi");
 
   m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-  m_list.InsertColumn(0, "Title", LVCFMT_LEFT, 150);
-  m_list.InsertColumn(1, "ProcessName", LVCFMT_LEFT, 100);
-  m_list.InsertColumn(2, "PID", LVCFMT_RIGHT, 40);
-  m_list.InsertColumn(3, "WinHandle", LVCFMT_LEFT, 100);
+  OnDpiChanged(platform::WindowDpi(m_hWnd));
   FillWindowList();
 
   m_opDlg.Create(m_hWnd);
@@ -78,6 +76,15 @@ BOOL CQuorvelDlg::OnInitDialog() {
   UpdateData(false);
   ::SetTimer(m_hWnd, kAutoUpdateTimerId, kAutoUpdatePeriodMs, nullptr);
   return TRUE;
+}
+
+void CQuorvelDlg::OnDpiChanged(UINT dpi) {
+  platform::LayOutListColumns(m_list,
+                              {{"Title", LVCFMT_LEFT, 150},
+                               {"ProcessName", LVCFMT_LEFT, 100},
+                               {"PID", LVCFMT_RIGHT, 40},
+                               {"WinHandle", LVCFMT_LEFT, 100}},
+                              dpi);
 }
 
 void CQuorvelDlg::FillWindowList() {

@@ -39,6 +39,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
   BOOL OnInitDialog() override;
+  // Scales the list's columns to the DPI.
+  void OnDpiChanged(UINT dpi) override;
 
  private:
   LRESULT OnListClick(NMHDR* header);

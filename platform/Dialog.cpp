@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/Dpi.h"
 #include "platform/WinApp.h"
 
 namespace platform {
@@ -155,6 +156,9 @@ bool ReturnsDirectly(UINT message) {
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) return OnInitDialog();
+  // A top-level dialog hears of its new DPI first, its child dialogs after it.
+  if (message == kWmDpiChanged) OnDpiChanged(LOWORD(wParam));
+  if (message == kWmDpiChangedAfterParent) OnDpiChanged(WindowDpi(m_hWnd));
 
   LRESULT result = 0;
   if (ProcessMessage(message, wParam, lParam, result)) {

@@ -76,6 +76,10 @@ class CDialog {
   // IDOK: reads the controls and ends with IDOK. IDCANCEL: ends with IDCANCEL.
   virtual void OnOK();
   virtual void OnCancel();
+  // The dialog's DPI changed (it moved to a monitor of another DPI): lays out again the pixel
+  // figures it draws and hit-tests with. The system rescales the template's controls itself;
+  // the default processing of the message runs after this.
+  virtual void OnDpiChanged(UINT /*dpi*/) {}
   // The message map of the derived class; true when the message was handled, with result.
   virtual bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 

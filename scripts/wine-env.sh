@@ -6,6 +6,8 @@
 # BUILD defaults to ./build. Works with and without set -e in the sourcing shell. QUORVEL_DISPLAY picks the X display (Xvfb is started on it if
 # nothing answers there); without it a free display number from :78 upwards gets a new Xvfb.
 # QUORVEL_SCREEN sets the size of a new Xvfb's screen (default 1280x1024x24, as the tests expect).
+# QUORVEL_DPI (say 144) runs wine at that DPI in a prefix of its own, $BUILD/wineprefix<dpi>,
+# made once per build folder.
 # On exit of the sourcing shell, the wineserver and the Xvfb started here are stopped.
 
 BUILD=${BUILD:-$PWD/build}
@@ -13,6 +15,8 @@ mkdir -p "$BUILD"
 BUILD=$(cd "$BUILD" && pwd)
 
 export WINEPREFIX="$BUILD/wineprefix"
+quorvel_dpi=${QUORVEL_DPI:-96}
+[ "$quorvel_dpi" != 96 ] && WINEPREFIX="$BUILD/wineprefix$quorvel_dpi"
 export WINEARCH=win32
 export WINEDEBUG=-all,err+module
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -73,6 +77,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine wineboot --init </dev/null >/dev/null 2>&1 || true
   # Without a window manager every hide stalls two seconds unless wine manages no windows.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  if [ "$quorvel_dpi" != 96 ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$quorvel_dpi" /f </dev/null >/dev/null 2>&1 || true
+    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+      /t REG_DWORD /d "$quorvel_dpi" /f </dev/null >/dev/null 2>&1 || true
+  fi
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   # The set-up's own server and processes end before the persistent server starts.

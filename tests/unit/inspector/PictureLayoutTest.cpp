@@ -27,21 +27,23 @@ void ExpectRect(const RECT& rect, LONG left, LONG top, LONG right, LONG bottom) 
   EXPECT_EQ(rect.bottom, bottom);
 }
 
-TEST(PictureLayout, ScaleCases) {
+// The fitting itself is capture::FitPicture's (tests/unit/capture); here what the inspector
+// adds: the frame's bounds and the scale it maps clicks with.
+TEST(PictureLayout, ScaleAndFrameBounds) {
   // Smaller in both directions: 1:1, the frame may use the whole area.
   ExpectLayout(LayOutPicture(100, 100, 300, 200), 1.0, false, 100, 100, 300, 200);
-  ExpectLayout(LayOutPicture(0, 0, 300, 200), 1.0, false, 0, 0, 300, 200);
-  // As wide as the area: stretched at 1.0.
+  // As wide as the area: stretched at 1.0, bounded by the drawn picture.
   ExpectLayout(LayOutPicture(300, 100, 300, 200), 1.0, true, 300, 100, 300, 100);
-  ExpectLayout(LayOutPicture(600, 200, 300, 200), 0.5, true, 300, 100, 300, 100);
   ExpectLayout(LayOutPicture(400, 400, 300, 200), 0.5, true, 200, 200, 200, 200);
-  // A tie goes to the height.
-  ExpectLayout(LayOutPicture(600, 400, 300, 200), 0.5, true, 300, 200, 300, 200);
-  // Truncated toward zero: 1000 x 333 at 0.3 is 99.9 high.
   ExpectLayout(LayOutPicture(1000, 333, 300, 200), 0.3, true, 300, 99, 300, 99);
-  // A picture with no height or no width never divides by zero.
-  ExpectLayout(LayOutPicture(600, 0, 300, 200), 0.5, true, 300, 0, 300, 0);
-  ExpectLayout(LayOutPicture(0, 400, 300, 200), 0.5, true, 0, 200, 0, 200);
+  // The area at 144 DPI.
+  ExpectLayout(LayOutPicture(420, 320, 450, 300), 300.0 / 320, true, 393, 300, 393, 300);
+  // No picture, or one without width or height: nothing drawn, no scale, no frame.
+  for (const SIZE& size : {SIZE{0, 0}, SIZE{600, 0}, SIZE{0, 400}}) {
+    const PictureLayout none = LayOutPicture(size.cx, size.cy, 300, 200);
+    ExpectLayout(none, 0.0, false, 0, 0, 0, 0);
+    EXPECT_FALSE(inspector::FrameOnPicture({10, 20, 50, 60}, none, {20, 250}));
+  }
 }
 
 TEST(PictureLayout, FramePositionAndClipping) {
