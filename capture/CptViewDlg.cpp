@@ -11,7 +11,7 @@
 
 namespace {
 
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+using platform::kNoTarget;
 const char kSaveFailedMessage[] = "画像を保存できませんでした。";
 
 // The target as the methods take it: the no-target value is no window.

@@ -8,6 +8,7 @@
 
 #include "capture/WindowCapture.h"
 #include "platform/Dialog.h"
+#include "platform/Target.h"
 
 class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
  public:
@@ -19,7 +20,7 @@ class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
   // nothing, not even repaint, when the target is not a live window.
   void AutoCapture();
 
-  HWND m_hTarget = reinterpret_cast<HWND>(-1);
+  HWND m_hTarget = platform::kNoTarget;
   WindowPicture m_picture;
 
  protected:

@@ -4,6 +4,7 @@
 #include "platform/LayeredCalls.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
+#include "platform/Target.h"
 #include "platform/WindowCalls.h"
 
 // How the methods treat a window that may not answer.
@@ -33,8 +34,6 @@ constexpr UINT kHiddenPutBackFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_HIDEWINDO
 
 const char kLayeredUnreadableQuestion[] =
     "レイヤー情報が取得できません。レイヤーパラメータが失われますが続行しますか?";
-
-bool IsLiveWindow(HWND hwnd) { return hwnd && ::IsWindow(hwnd); }
 
 // The bounded WM_NULL every capture starts with; true when the target answered.
 bool Answers(HWND target) {
@@ -139,12 +138,12 @@ BOOL CallPrintWindow(HWND hwnd, HDC dc, UINT flags) {
 }
 
 void PrintWindowCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return;
+  if (!platform::IsLiveTarget(target)) return;
   CaptureCore(owner, target, picture, Answers(target));
 }
 
 void SurfaceCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return;
+  if (!platform::IsLiveTarget(target)) return;
   platform::CWindowDcGuard ownerDc(owner);
   platform::CWindowDcGuard windowDc(target, true);
   RECT desktop = {};
@@ -166,7 +165,7 @@ void SurfaceCapture(HWND owner, HWND target, WindowPicture& picture) {
 }
 
 void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return;
+  if (!platform::IsLiveTarget(target)) return;
   IconicState state;
   state.style = ::GetWindowLongA(target, GWL_STYLE);
   state.exStyle = ::GetWindowLongA(target, GWL_EXSTYLE);
@@ -199,7 +198,7 @@ void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
 }
 
 void HideCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return;
+  if (!platform::IsLiveTarget(target)) return;
   const LONG style = ::GetWindowLongA(target, GWL_STYLE);
   RECT window = {};
   ::GetWindowRect(target, &window);
@@ -228,7 +227,7 @@ void HideCapture(HWND owner, HWND target, WindowPicture& picture) {
 }
 
 bool AutoCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return false;
+  if (!platform::IsLiveTarget(target)) return false;
   if (::IsIconic(target))
     IconicCapture(owner, target, picture);
   else if (::IsWindowVisible(target))

@@ -15,6 +15,7 @@
 #include "inspector/SavedRegions.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/Target.h"
 
 class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
  public:
@@ -91,7 +92,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void OnRectRegion();
   void OnReleaseRegion();
 
-  HWND m_hParent = reinterpret_cast<HWND>(-1);
+  HWND m_hParent = platform::kNoTarget;
   // Threads that let a text request time out during the running update: their other windows
   // are read without waiting, so one hung program costs one wait.
   std::set<DWORD> m_silentThreads;

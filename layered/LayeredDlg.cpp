@@ -9,7 +9,6 @@ namespace {
 
 constexpr UINT_PTR kRefreshTimer = 102;
 constexpr UINT kRefreshPeriodMs = 500;
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
 
 const char kNoValidWindow[] = "有効なウィンドウが選択されていません";
 const char kAskLayered[] = "拡張ウィンドウスタイル[WS_EX_LAYERED]が設定されていません。設定しますか？";
@@ -46,7 +45,7 @@ BOOL CLayeredDlg::OnInitDialog() {
   return TRUE;
 }
 
-bool CLayeredDlg::HasValidTarget() const { return m_hTarget != kNoTarget && ::IsWindow(m_hTarget); }
+bool CLayeredDlg::HasValidTarget() const { return platform::IsLiveTarget(m_hTarget); }
 
 void CLayeredDlg::RefreshLayeredInfo() {
   const layered::LayeredStates before = States();

@@ -9,6 +9,7 @@
 #include "layered/LayeredDisplay.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/Target.h"
 
 class CLayeredDlg : public platform::CDialogT<CLayeredDlg> {
  public:
@@ -23,7 +24,7 @@ class CLayeredDlg : public platform::CDialogT<CLayeredDlg> {
   // Reads the target's layered state and shows it; run by timer 102.
   void RefreshLayeredInfo();
 
-  HWND m_hTarget = reinterpret_cast<HWND>(-1);
+  HWND m_hTarget = platform::kNoTarget;
   int m_nLayered = -1;
   int m_nColorKey = -1;
   int m_nAlpha = -1;

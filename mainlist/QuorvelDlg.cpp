@@ -6,6 +6,7 @@
 #include "platform/ProcessLookup.h"
 #include "mainlist/WindowRows.h"
 #include "platform/Format.h"
+#include "platform/Target.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 
@@ -143,7 +144,7 @@ void CQuorvelDlg::RefreshWindowList() {
       m_list.SetHotItem(found);
       m_list.EnsureVisible(found, false);
     } else {
-      m_opDlg.m_hTarget = reinterpret_cast<HWND>(-1);
+      m_opDlg.m_hTarget = platform::kNoTarget;
       m_opDlg.m_dwTargetPid = static_cast<DWORD>(-1);
       m_opDlg.UpdateTarget();
     }

@@ -9,25 +9,22 @@
 #include "operations/WindowStyleExDlg.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
+#include "platform/Target.h"
 #include "platform/WinApp.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
 
 namespace {
 
+using platform::HasTarget;
+using platform::kNoTarget;
+
 constexpr UINT_PTR kRefreshTimer = 101;
 constexpr UINT kRefreshPeriodMs = 500;
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
 
 const char kNoValidWindow[] = "有効なウィンドウが選択されていません.";
 const char kAddTabFailed[] = "タスクバーへの登録でエラーが発生しました";
 const char kDeleteTabFailed[] = "タスクバーからの削除でエラーが発生しました";
-
-bool IsTarget(HWND hwnd) { return hwnd != kNoTarget && ::IsWindow(hwnd); }
-
-// The no-target value -1 is HWND_TOPMOST, which the window manager takes as "every top-level
-// window" for sent and posted messages: with no target, commands must not reach it at all.
-bool HasTarget(HWND hwnd) { return hwnd != kNoTarget; }
 
 // A command message to the target; the result is ignored. A target that does not answer in
 // time still gets it once it recovers.
@@ -115,7 +112,7 @@ BOOL COperationDlg::OnInitDialog() {
   return TRUE;
 }
 
-bool COperationDlg::HasValidTarget() const { return IsTarget(m_hTarget); }
+bool COperationDlg::HasValidTarget() const { return platform::IsLiveTarget(m_hTarget); }
 
 void COperationDlg::UpdateTarget() {
   const bool noTarget = !HasTarget(m_hTarget);

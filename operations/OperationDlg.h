@@ -10,6 +10,7 @@
 #include "operations/PanelDisplay.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/Target.h"
 
 class COperationDlg : public platform::CDialogT<COperationDlg> {
  public:
@@ -24,7 +25,7 @@ class COperationDlg : public platform::CDialogT<COperationDlg> {
   std::string m_strLeft;
   std::string m_strRight;
   std::string m_strTop;
-  HWND m_hTarget = reinterpret_cast<HWND>(-1);
+  HWND m_hTarget = platform::kNoTarget;
   DWORD m_dwTargetPid = static_cast<DWORD>(-1);
   RECT m_rcWindow{};
   int m_nEnabled = -1;

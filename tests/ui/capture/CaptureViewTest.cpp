@@ -75,7 +75,7 @@ TEST_F(CaptureViewTest, DrawsThePictureAtTenSeventyUnscaledOrFittedAndKeepsItFor
     EXPECT_EQ(uitest::ControlText(m_hWnd, button.id), button.caption);
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(m_hWnd, button.id))) << button.caption;
   }
-  EXPECT_EQ(m_view->m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(m_view->m_hTarget, platform::kNoTarget);
 
   // No target: the buttons take nothing and nothing is drawn.
   const COLORREF background = PanelPixel(5, 65);

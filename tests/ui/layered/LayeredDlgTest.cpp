@@ -20,7 +20,7 @@
 
 namespace {
 
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+using platform::kNoTarget;
 const COLORREF kGreen = RGB(0, 255, 0);
 const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kLightYellow = RGB(255, 255, 180);

@@ -148,7 +148,7 @@ TEST_F(MainDialogTest, SelectedWindowStaysSelectedWhenItsRowMoves) {
   EXPECT_EQ(m_dlg->m_list.GetItemState(after, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
   EXPECT_EQ(m_dlg->m_list.GetHotItem(), after);
   // A refresh tells the panels nothing while the window is still there.
-  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, platform::kNoTarget);
 }
 
 TEST_F(MainDialogTest, VanishedWindowClearsOnlyTheOperationsTarget) {
@@ -163,12 +163,12 @@ TEST_F(MainDialogTest, VanishedWindowClearsOnlyTheOperationsTarget) {
 
   chosen.Destroy();
   m_dlg->RefreshWindowList();
-  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, platform::kNoTarget);
   EXPECT_EQ(m_dlg->m_opDlg.m_dwTargetPid, static_cast<DWORD>(-1));
   EXPECT_EQ(m_dlg->m_list.GetNextItem(-1, LVNI_SELECTED), -1);
   // The capture view, the inspector and the path label keep what they had.
-  EXPECT_NE(m_dlg->m_cptViewDlg.m_hTarget, reinterpret_cast<HWND>(-1));
-  EXPECT_NE(m_dlg->m_childInfoDlg.ParentHandle(), reinterpret_cast<HWND>(-1));
+  EXPECT_NE(m_dlg->m_cptViewDlg.m_hTarget, platform::kNoTarget);
+  EXPECT_NE(m_dlg->m_childInfoDlg.ParentHandle(), platform::kNoTarget);
   EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), path);
 }
 
@@ -189,7 +189,7 @@ TEST_F(MainDialogTest, ClickHandsTheRowToEveryPanelAndShowsThePath) {
 
 TEST_F(MainDialogTest, ClickWithoutSelectionMarkDoesNothing) {
   ClickList();
-  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, platform::kNoTarget);
   EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), "");
 }
 

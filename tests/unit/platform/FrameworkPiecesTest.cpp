@@ -5,6 +5,7 @@
 #include "platform/LateBound.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
+#include "platform/Target.h"
 #include "platform/WinApp.h"
 
 namespace {
@@ -13,7 +14,21 @@ TEST(Formats, HexWordsAreEightLowerCaseDigits) {
   EXPECT_EQ(platform::FormatHex32(0), "0x00000000");
   EXPECT_EQ(platform::FormatHex32(0x16CF0000), "0x16cf0000");
   EXPECT_EQ(platform::FormatHex32(0xFFFFFFFF), "0xffffffff");
-  EXPECT_EQ(platform::FormatHandle(reinterpret_cast<HWND>(-1)), "0xffffffff");
+  EXPECT_EQ(platform::FormatHandle(platform::kNoTarget), "0xffffffff");
+}
+
+TEST(Target, NoTargetIsNeverLiveAndHandleTextsReadBack) {
+  const HWND desktop = ::GetDesktopWindow();
+  EXPECT_FALSE(platform::HasTarget(platform::kNoTarget));
+  EXPECT_FALSE(platform::IsLiveTarget(platform::kNoTarget));
+  EXPECT_FALSE(platform::IsLiveTarget(nullptr));
+  EXPECT_TRUE(platform::IsLiveTarget(desktop));
+
+  EXPECT_EQ(platform::ParseHandleText(platform::FormatHandle(desktop)), desktop);
+  EXPECT_EQ(platform::ParseHandleText("0x0012abcd"), reinterpret_cast<HWND>(0x0012ABCD));
+  EXPECT_EQ(platform::ParseHandleText("0xFFFFFFFF"), platform::kNoTarget);
+  EXPECT_EQ(platform::ParseHandleText("0x"), nullptr);
+  EXPECT_EQ(platform::ParseHandleText(""), nullptr);
 }
 
 TEST(Formats, NumbersAreSignedDecimal) {
