@@ -1,7 +1,10 @@
 #include "platform/Dialog.h"
 
+#include <cstdio>
+#include <exception>
 #include <vector>
 
+#include "platform/MessageBox.h"
 #include "platform/WinApp.h"
 
 namespace platform {
@@ -120,6 +123,24 @@ void CDialog::EndDialog(int result) {
   }
 }
 
+namespace {
+
+const char kCommandFailed[] = "コマンドを実行できませんでした。";
+
+// An exception that reached the dialog procedure: one trace line with what it carried, and
+// the application box. A failure that repeats while the box is up (a timer's) is traced only.
+void ReportFailure(UINT message, const char* what) {
+  static bool s_bReporting = false;
+  std::printf("CDialog: message 0x%04x failed: %s\n", message, what);
+  std::fflush(stdout);
+  if (s_bReporting) return;
+  s_bReporting = true;
+  AppMessageBox(kCommandFailed);
+  s_bReporting = false;
+}
+
+}  // namespace
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   CDialog* dialog;
   if (message == WM_INITDIALOG) {
@@ -133,9 +154,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
   INT_PTR answer = FALSE;
   try {
     answer = dialog->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& failure) {
+    // No exception may cross into the window manager, and none goes unsaid.
+    ReportFailure(message, failure.what());
   } catch (...) {
-    // No exception may cross into the window manager.
-    answer = FALSE;
+    ReportFailure(message, "unknown exception");
   }
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
