@@ -7,8 +7,7 @@
 
 #include "inspector/ChildHitTest.h"
 #include "inspector/PictureLayout.h"
-#include "operations/WindowStyleDlg.h"
-#include "operations/WindowStyleExDlg.h"
+#include "operations/StyleEditing.h"
 #include "platform/Format.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
@@ -452,25 +451,10 @@ void CChildInfomationDlg::OnCtrlC() {
   ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
 }
 
-void CChildInfomationDlg::OnStyle() {
-  const HWND child = m_hSelected;
-  if (!platform::IsLiveTarget(child)) return;
-  CWindowStyleDlg dlg;
-  dlg.m_dwStyle = static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE));
-  if (dlg.DoModal() == IDOK && platform::IsLiveTarget(child)) {
-    platform::WriteStyleWordNoWait(child, GWL_STYLE, dlg.m_dwStyle);
-  }
-}
+// The editors are owned by the inspector, so it is disabled while they are open.
+void CChildInfomationDlg::OnStyle() { operations::EditStyleWord(m_hWnd, m_hSelected, GWL_STYLE); }
 
-void CChildInfomationDlg::OnExStyle() {
-  const HWND child = m_hSelected;
-  if (!platform::IsLiveTarget(child)) return;
-  CWindowStyleExDlg dlg;
-  dlg.m_dwExStyle = static_cast<DWORD>(::GetWindowLongA(child, GWL_EXSTYLE));
-  if (dlg.DoModal() == IDOK && platform::IsLiveTarget(child)) {
-    platform::WriteStyleWordNoWait(child, GWL_EXSTYLE, dlg.m_dwExStyle);
-  }
-}
+void CChildInfomationDlg::OnExStyle() { operations::EditStyleWord(m_hWnd, m_hSelected, GWL_EXSTYLE); }
 
 // Keeps the region the inspected window has before the inspector first changes it; a window
 // without a region has nothing to keep, and the next change tries again.

@@ -5,8 +5,7 @@
 #include "platform/ProcessLookup.h"
 #include "platform/Taskbar.h"
 #include "operations/MoveDlg.h"
-#include "operations/WindowStyleDlg.h"
-#include "operations/WindowStyleExDlg.h"
+#include "operations/StyleEditing.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
 #include "platform/Target.h"
@@ -183,7 +182,6 @@ void COperationDlg::RefreshInfo() {
     placement.length = sizeof placement;
     if (::GetWindowPlacement(m_hTarget, &placement)) read.placement = placement;
     state = read;
-    m_rcWindow = read.window;
   }
 
   const PanelTexts texts = FormatPanelTexts(state);
@@ -290,19 +288,9 @@ void COperationDlg::OnJump() {
     MoveTarget(m_hTarget, dlg.m_nX, dlg.m_nY, window.right - window.left, window.bottom - window.top);
 }
 
-void COperationDlg::OnWinStyle() {
-  if (!HasValidTarget()) return;
-  CWindowStyleDlg dlg;
-  dlg.m_dwStyle = static_cast<DWORD>(::GetWindowLongA(m_hTarget, GWL_STYLE));
-  if (dlg.DoModal() == IDOK && HasValidTarget()) platform::WriteStyleWordNoWait(m_hTarget, GWL_STYLE, dlg.m_dwStyle);
-}
+void COperationDlg::OnWinStyle() { operations::EditStyleWord(nullptr, m_hTarget, GWL_STYLE); }
 
-void COperationDlg::OnExStyle() {
-  if (!HasValidTarget()) return;
-  CWindowStyleExDlg dlg;
-  dlg.m_dwExStyle = static_cast<DWORD>(::GetWindowLongA(m_hTarget, GWL_EXSTYLE));
-  if (dlg.DoModal() == IDOK && HasValidTarget()) platform::WriteStyleWordNoWait(m_hTarget, GWL_EXSTYLE, dlg.m_dwExStyle);
-}
+void COperationDlg::OnExStyle() { operations::EditStyleWord(nullptr, m_hTarget, GWL_EXSTYLE); }
 
 void COperationDlg::OnSuspend() { SendCommand(m_hTarget, WM_POWERBROADCAST, PBT_APMSUSPEND, 0); }
 

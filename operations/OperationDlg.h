@@ -27,7 +27,6 @@ class COperationDlg : public platform::CDialogT<COperationDlg> {
   std::string m_strTop;
   HWND m_hTarget = platform::kNoTarget;
   DWORD m_dwTargetPid = static_cast<DWORD>(-1);
-  RECT m_rcWindow{};
   int m_nEnabled = -1;
   int m_nVisible = -1;
   int m_nIconic = -1;

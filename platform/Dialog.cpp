@@ -28,7 +28,7 @@ void DDX_Control(CDataExchange& dx, int id, CWindow& control) {
   if (!control.GetSafeHwnd()) control.Attach(dx.m_dlg.GetDlgItem(id));
 }
 
-CDialog::CDialog(UINT templateId, CDialog* parent) : m_pParent(parent), m_nTemplateId(templateId) {}
+CDialog::CDialog(UINT templateId) : m_nTemplateId(templateId) {}
 
 CDialog::~CDialog() { DestroyWindow(); }
 
@@ -64,9 +64,9 @@ bool CDialog::Create(HWND parent) {
   return hwnd != nullptr;
 }
 
-INT_PTR CDialog::DoModal() {
+INT_PTR CDialog::DoModal(HWND owner) {
   EnsureCommonControls();
-  HWND owner = m_pParent ? m_pParent->GetSafeHwnd() : MainWindowHandle();
+  if (!owner) owner = MainWindowHandle();
   m_bModal = true;
   m_bEndModal = false;
   m_nModalResult = -1;

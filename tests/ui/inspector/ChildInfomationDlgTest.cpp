@@ -15,6 +15,7 @@
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
 #include "support/FixtureSuite.h"
+#include "support/ModalAnswer.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -568,20 +569,19 @@ TEST_F(InspectorTest, StyleEditorWritesTheSelectedChildsStyle) {
   const LONG before = ::GetWindowLongA(a2, GWL_STYLE);
   ASSERT_EQ(before & WS_BORDER, 0);
   boxes.QueueAnswer(IDYES);
-  // The editor runs in its own loop; a timer of this thread ticks its border box and OKs it.
-  static bool s_edited;
-  s_edited = false;
-  UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) WINAPI {
-    HWND editor = ::FindWindowA("#32770", "WindowStyle");
-    if (!editor || !::IsWindowVisible(editor)) return;
-    ::KillTimer(nullptr, id);
-    ::SendMessageA(::GetDlgItem(editor, IDC_STYLE_BORDER), BM_CLICK, 0, 0);
-    ::SendMessageA(::GetDlgItem(editor, IDOK), BM_CLICK, 0, 0);
-    s_edited = true;
-  });
-  uitest::Click(m_hWnd, IDC_CI_STYLEEDIT);
-  ::KillTimer(nullptr, timer);
-  EXPECT_TRUE(s_edited);
+  // The editor is the inspector's: owned by it, which stays disabled until the editor closes.
+  bool ownedAndDisabled = false;
+  {
+    uitest::ModalAnswer answer("WindowStyle", [&](HWND editor) {
+      ownedAndDisabled = ::GetWindow(editor, GW_OWNER) == m_hWnd && !::IsWindowEnabled(m_hWnd);
+      uitest::Click(editor, IDC_STYLE_BORDER);
+      uitest::Click(editor, IDOK);
+    });
+    uitest::Click(m_hWnd, IDC_CI_STYLEEDIT);
+    EXPECT_TRUE(answer.Answered());
+  }
+  EXPECT_TRUE(ownedAndDisabled);
+  EXPECT_TRUE(::IsWindowEnabled(m_hWnd));
   EXPECT_EQ(::GetWindowLongA(a2, GWL_STYLE), before | WS_BORDER);
   Tick();
   EXPECT_EQ(Text(IDC_CI_STYLE), platform::Format("0x%08lx", static_cast<unsigned long>(before | WS_BORDER)));
