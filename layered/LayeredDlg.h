@@ -9,9 +9,10 @@
 #include "layered/LayeredDisplay.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/LabelBrushes.h"
 #include "platform/Target.h"
 
-class CLayeredDlg : public platform::CDialogT<CLayeredDlg> {
+class CLayeredDlg : public platform::CDialogT<CLayeredDlg>, private platform::CLabelBrushes {
  public:
   CLayeredDlg();
   ~CLayeredDlg() override;
@@ -28,9 +29,6 @@ class CLayeredDlg : public platform::CDialogT<CLayeredDlg> {
   int m_nLayered = -1;
   int m_nColorKey = -1;
   int m_nAlpha = -1;
-  platform::UniqueBrush m_brValue;
-  platform::UniqueBrush m_brTrue;
-  platform::UniqueBrush m_brFalse;
 
  protected:
   BOOL OnInitDialog() override;

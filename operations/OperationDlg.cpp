@@ -50,10 +50,7 @@ void SetTopMost(HWND hwnd, bool topMost) {
 
 COperationDlg::COperationDlg()
     : CDialogT(IDD_OPERATION),
-      m_brPanel(platform::MakeSolidBrush(RGB(100, 100, 100))),
-      m_brValue(platform::MakeSolidBrush(RGB(255, 255, 180))),
-      m_brTrue(platform::MakeSolidBrush(RGB(0, 255, 0))),
-      m_brFalse(platform::MakeSolidBrush(RGB(255, 0, 0))) {}
+      m_brPanel(platform::MakeSolidBrush(RGB(100, 100, 100))) {}
 
 // The window goes first: control 1023 must let go of the shell icon before it is destroyed.
 COperationDlg::~COperationDlg() { DestroyWindow(); }
@@ -220,22 +217,6 @@ std::optional<LRESULT> COperationDlg::OnTimer(WPARAM wParam, LPARAM) {
   return std::nullopt;
 }
 
-HBRUSH COperationDlg::BrushOf(PanelBrush brush, HBRUSH fallback) const {
-  switch (brush) {
-    case PanelBrush::Panel:
-      return m_brPanel.get();
-    case PanelBrush::Value:
-      return m_brValue.get();
-    case PanelBrush::True:
-      return m_brTrue.get();
-    case PanelBrush::False:
-      return m_brFalse.get();
-    case PanelBrush::Default:
-      break;
-  }
-  return fallback;
-}
-
 template <UINT Message>
 std::optional<LRESULT> COperationDlg::OnCtlColor(WPARAM wParam, LPARAM lParam) {
   const HBRUSH fallback = reinterpret_cast<HBRUSH>(DefaultCtlColor(Message, wParam, lParam));
@@ -246,7 +227,7 @@ std::optional<LRESULT> COperationDlg::OnCtlColor(WPARAM wParam, LPARAM lParam) {
     ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
     brush = StaticBrush(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)), Flags());
   }
-  return reinterpret_cast<LRESULT>(BrushOf(brush, fallback));
+  return reinterpret_cast<LRESULT>(brush == PanelBrush::Panel ? m_brPanel.get() : LabelBrushOf(brush, fallback));
 }
 
 void COperationDlg::OnShow() { ShowTarget(m_hTarget, SW_SHOW); }

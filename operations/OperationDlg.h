@@ -10,9 +10,10 @@
 #include "operations/PanelDisplay.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/LabelBrushes.h"
 #include "platform/Target.h"
 
-class COperationDlg : public platform::CDialogT<COperationDlg> {
+class COperationDlg : public platform::CDialogT<COperationDlg>, private platform::CLabelBrushes {
  public:
   COperationDlg();
   ~COperationDlg() override;
@@ -33,9 +34,6 @@ class COperationDlg : public platform::CDialogT<COperationDlg> {
   int m_nZoomed = -1;
   std::string m_strImagePath;
   platform::UniqueBrush m_brPanel;
-  platform::UniqueBrush m_brValue;
-  platform::UniqueBrush m_brTrue;
-  platform::UniqueBrush m_brFalse;
   CLayeredDlg m_layeredDlg;
   int m_nEndSessionWParam = 1;
 
@@ -52,7 +50,6 @@ class COperationDlg : public platform::CDialogT<COperationDlg> {
   // Shows icon in control 1023; a shell icon passed in owned is kept until it is replaced.
   void ShowIcon(HICON icon, platform::UniqueIcon owned = nullptr);
   TargetFlags Flags() const { return {m_nEnabled, m_nVisible, m_nIconic, m_nZoomed}; }
-  HBRUSH BrushOf(PanelBrush brush, HBRUSH fallback) const;
 
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   template <UINT Message>
