@@ -134,18 +134,18 @@ int main(int argc, char** argv) {
     HWND found = nullptr;
     for (int round = 0; round < kRounds * 3; ++round) {
       hitTimes.push_back(Time([&] {
-        inspector::DeepestChild hit = inspector::FindDeepestChildAt(dlg.m_children, target, point);
+        inspector::DeepestChild hit = inspector::FindDeepestChildAt(dlg.Children(), target, point);
         found = hit.deepest ? *hit.deepest : nullptr;
       }));
       passTimes.push_back(Time([&] {
         RECT each{};
-        for (const CChildWindowItem& item : dlg.m_children) ::GetWindowRect(item.hwnd, &each);
+        for (const CChildWindowItem& item : dlg.Children()) ::GetWindowRect(item.hwnd, &each);
       }));
     }
     const double hit = Median(hitTimes), pass = Median(passTimes);
     std::printf("%8d %12.1f %12.1f %8.2f %14.1f %14.1f %8.2f   (%d listed, %d enumerated, hit %s)\n", total,
                 update * 1000, floor * 1000, update / floor, hit * 1e6, pass * 1e6, hit / pass,
-                static_cast<int>(dlg.m_children.size()), listed, found ? "a window" : "nothing");
+                static_cast<int>(dlg.Children().size()), listed, found ? "a window" : "nothing");
     std::fflush(stdout);
     dlg.DestroyWindow();
     fixture.Quit();

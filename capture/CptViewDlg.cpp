@@ -63,6 +63,11 @@ BOOL CCptViewDlg::OnInitDialog() {
   return TRUE;
 }
 
+void CCptViewDlg::SetTarget(HWND hwnd) {
+  m_hTarget = hwnd;
+  AutoCapture();
+}
+
 void CCptViewDlg::AutoCapture() {
   if (::AutoCapture(m_hWnd, MethodTarget(m_hTarget), m_picture)) Repaint();
 }

@@ -16,17 +16,22 @@ class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
   ~CCptViewDlg() override;
   static MessageMapView MessageMap();
 
+  // Takes the target from the main dialog: m_hTarget, then AutoCapture.
+  void SetTarget(HWND hwnd);
   // Takes the picture of m_hTarget by the method its state calls for and repaints; does
   // nothing, not even repaint, when the target is not a live window.
   void AutoCapture();
 
-  HWND m_hTarget = platform::kNoTarget;
-  WindowPicture m_picture;
+  HWND Target() const { return m_hTarget; }
+  const WindowPicture& Picture() const { return m_picture; }
 
  protected:
   BOOL OnInitDialog() override;
 
  private:
+  HWND m_hTarget = platform::kNoTarget;
+  WindowPicture m_picture;
+
   std::optional<LRESULT> OnPaint(WPARAM, LPARAM);
   void OnPrintWindow();
   void OnSurfaceCapture();

@@ -31,6 +31,13 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // takes a new picture.
   void update();
 
+  const std::vector<CChildWindowItem>& Children() const { return m_children; }
+  const WindowPicture& Picture() const { return m_picture; }
+  double Scale() const { return m_dScale; }
+  HWND SelectedChild() const { return m_hSelected; }
+  const RECT& SelectedRect() const { return m_rcSelected; }
+
+ private:
   // The listed windows; row i of the list shows record i.
   std::vector<CChildWindowItem> m_children;
   platform::CListCtrl m_list;

@@ -108,6 +108,12 @@ BOOL COperationDlg::OnInitDialog() {
   return TRUE;
 }
 
+void COperationDlg::SetTarget(HWND hwnd, DWORD pid) {
+  m_hTarget = hwnd;
+  m_dwTargetPid = pid;
+  UpdateTarget();
+}
+
 bool COperationDlg::HasValidTarget() const { return platform::IsLiveTarget(m_hTarget); }
 
 void COperationDlg::UpdateTarget() {

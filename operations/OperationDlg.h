@@ -19,9 +19,19 @@ class COperationDlg : public platform::CDialogT<COperationDlg>, private platform
   ~COperationDlg() override;
   static MessageMapView MessageMap();
 
+  // Takes the target from the main dialog: m_hTarget and m_dwTargetPid, then UpdateTarget.
+  void SetTarget(HWND hwnd, DWORD pid);
   // Refreshes the icon and the display for m_hTarget and hands the target to the layered panel.
   void UpdateTarget();
 
+  HWND Target() const { return m_hTarget; }
+  DWORD TargetPid() const { return m_dwTargetPid; }
+  const std::string& ImagePath() const { return m_strImagePath; }
+  // The wParam the next "query end session" command sends.
+  int EndSessionWParam() const { return m_nEndSessionWParam; }
+  const CLayeredDlg& LayeredPanel() const { return m_layeredDlg; }
+
+ private:
   std::string m_strBottom;
   std::string m_strLeft;
   std::string m_strRight;

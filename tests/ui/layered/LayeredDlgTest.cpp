@@ -186,7 +186,7 @@ TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTh
   HWND target = CreateTarget();
   m_dlg->SetTargetWindow(target);
   // Nothing is read before the tick: the states are still unknown, not on.
-  EXPECT_EQ(m_dlg->m_nLayered, -1);
+  EXPECT_EQ(m_dlg->States().layered, -1);
   ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
   ExpectNumbers("255", "255", "255", "255");
   PaintAll();
@@ -245,9 +245,9 @@ TEST_F(LayeredDlgTest, ATargetClosedWhileChosenTurnsTheLabelsYellowAndKeepsTheNu
   for (int id : kStateLabels) EXPECT_TRUE(NeedsPaint(id)) << id;
   ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
   ExpectNumbers("1", "2", "3", "77");
-  EXPECT_EQ(m_dlg->m_nLayered, -1);
-  EXPECT_EQ(m_dlg->m_nColorKey, -1);
-  EXPECT_EQ(m_dlg->m_nAlpha, -1);
+  EXPECT_EQ(m_dlg->States().layered, -1);
+  EXPECT_EQ(m_dlg->States().colorKey, -1);
+  EXPECT_EQ(m_dlg->States().alpha, -1);
   // The list losing the window hands over -1: the same picture.
   m_dlg->SetTargetWindow(kNoTarget);
   Tick();
@@ -448,7 +448,7 @@ TEST_F(LayeredDlgTest, TheOperationsPanelHostsThePanelAt1_70AndHandsItTheTarget)
   COperationDlg operations;
   ASSERT_TRUE(operations.Create(m_host));
   operations.ShowWindow(SW_SHOW);
-  const HWND layered = operations.m_layeredDlg.GetSafeHwnd();
+  const HWND layered = operations.LayeredPanel().GetSafeHwnd();
   ASSERT_NE(layered, nullptr);
   EXPECT_EQ(::GetParent(layered), operations.GetSafeHwnd());
   EXPECT_TRUE(::IsWindowVisible(layered));
@@ -462,18 +462,16 @@ TEST_F(LayeredDlgTest, TheOperationsPanelHostsThePanelAt1_70AndHandsItTheTarget)
   EXPECT_EQ(actual.top, expected.top);
   EXPECT_EQ(actual.right - actual.left, expected.right);
   EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
-  EXPECT_EQ(operations.m_layeredDlg.TargetWindow(), kNoTarget);
+  EXPECT_EQ(operations.LayeredPanel().TargetWindow(), kNoTarget);
 
   HWND target = CreateTarget();
   MakeLayered(target, "alpha=128");
-  operations.m_hTarget = target;
-  operations.m_dwTargetPid = s_fixture->Pid();
-  operations.UpdateTarget();
-  EXPECT_EQ(operations.m_layeredDlg.TargetWindow(), target);
+  operations.SetTarget(target, s_fixture->Pid());
+  EXPECT_EQ(operations.LayeredPanel().TargetWindow(), target);
   EXPECT_TRUE(uitest::PumpUntil(
       [&] { return uitest::ControlText(layered, IDC_LAYERED_ALPHAVALUE) == "128"; }, 3000));
-  EXPECT_EQ(operations.m_layeredDlg.m_nLayered, 1);
-  EXPECT_EQ(operations.m_layeredDlg.m_nAlpha, 1);
+  EXPECT_EQ(operations.LayeredPanel().States().layered, 1);
+  EXPECT_EQ(operations.LayeredPanel().States().alpha, 1);
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
 

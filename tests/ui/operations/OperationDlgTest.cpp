@@ -84,9 +84,7 @@ class OperationDlgTest : public uitest::FixtureSuite {
   }
 
   void Target(HWND hwnd, DWORD pid) {
-    m_dlg->m_hTarget = hwnd;
-    m_dlg->m_dwTargetPid = pid;
-    m_dlg->UpdateTarget();
+    m_dlg->SetTarget(hwnd, pid);
   }
   void TargetFixture(HWND hwnd) { Target(hwnd, s_fixture->Pid()); }
 
@@ -155,8 +153,8 @@ class OperationDlgTest : public uitest::FixtureSuite {
 TEST_F(OperationDlgTest, StartsWithoutTargetAndShowsTheNoTargetState) {
   ExpectNoTargetDisplay();
   EXPECT_EQ(ShownIcon(), nullptr);
-  EXPECT_EQ(m_dlg->m_layeredDlg.TargetWindow(), kNoTarget);
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  EXPECT_EQ(m_dlg->LayeredPanel().TargetWindow(), kNoTarget);
+  EXPECT_EQ(m_dlg->EndSessionWParam(), 1);
   // The panel, its buttons and the value labels take the panel's own colours.
   HDC dc = ::GetDC(m_panel);
   auto brushColour = [&](UINT msg, HWND control) {
@@ -188,8 +186,8 @@ TEST_F(OperationDlgTest, ShowsTheTargetsRectangleStylesPlacementAndFlags) {
   EXPECT_EQ(Background(IDC_OP_VISIBLE), kGreen);
   EXPECT_EQ(Background(IDC_OP_ICONIC), kRed);
   EXPECT_EQ(Background(IDC_OP_ZOOMED), kRed);
-  EXPECT_EQ(m_dlg->m_layeredDlg.TargetWindow(), target);
-  EXPECT_FALSE(m_dlg->m_strImagePath.empty());
+  EXPECT_EQ(m_dlg->LayeredPanel().TargetWindow(), target);
+  EXPECT_FALSE(m_dlg->ImagePath().empty());
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 
   // Each flag reads its own call: a disabled window is visible but not enabled.
@@ -250,7 +248,7 @@ TEST_F(OperationDlgTest, ADestroyedTargetShowsNoTargetAtTheNextTickAndTheWhiteIc
   Target(kNoTarget, static_cast<DWORD>(-1));
   ExpectNoTargetDisplay();
   EXPECT_EQ(ShownIcon(), white);
-  EXPECT_EQ(m_dlg->m_layeredDlg.TargetWindow(), kNoTarget);
+  EXPECT_EQ(m_dlg->LayeredPanel().TargetWindow(), kNoTarget);
 }
 
 // Window icons come from WM_GETICON only within a process under wine, so these targets are
@@ -323,7 +321,7 @@ TEST_F(OperationDlgTest, IconIsTheBigThenTheSmallWindowIconThenTheExecutablesIco
 TEST_F(OperationDlgTest, AnotherProgramsWindowWithoutIconsShowsItsExecutablesIcon) {
   HWND target = CreateTarget();
   TargetFixture(target);
-  EXPECT_NE(m_dlg->m_strImagePath.find("QuorvelFixture"), std::string::npos) << m_dlg->m_strImagePath;
+  EXPECT_NE(m_dlg->ImagePath().find("QuorvelFixture"), std::string::npos) << m_dlg->ImagePath();
   EXPECT_NE(ShownIcon(), nullptr);
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
@@ -573,7 +571,7 @@ TEST_F(OperationDlgTest, QueryEndSessionRemembersTheAnswerForEndSession) {
   uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
   ASSERT_EQ(boxes.Boxes().size(), 4u);
   EXPECT_EQ(boxes.Boxes()[3].text, "QueryEndSession return Value is TRUE");
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  EXPECT_EQ(m_dlg->EndSessionWParam(), 1);
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
 
@@ -599,7 +597,7 @@ TEST_F(OperationDlgTest, WithoutTargetMovesComplainAndNoOtherCommandReachesAnyWi
   uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
   ASSERT_EQ(boxes.Boxes().size(), 6u);
   EXPECT_EQ(boxes.Boxes()[5].text, "QueryEndSession return Value is FALSE");
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 0);
+  EXPECT_EQ(m_dlg->EndSessionWParam(), 0);
   boxes.QueueAnswer(IDYES);
   uitest::Click(m_panel, IDC_OP_ENDSESSION);
   EXPECT_FALSE(unexpected.Answered());
@@ -633,7 +631,7 @@ TEST_F(OperationDlgTest, AStaleTargetComplainsOnMovesAndAnswersZeroToTheQuery) {
   uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
   ASSERT_EQ(boxes.Boxes().size(), 6u);
   EXPECT_EQ(boxes.Boxes()[5].text, "QueryEndSession return Value is FALSE");
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 0);
+  EXPECT_EQ(m_dlg->EndSessionWParam(), 0);
   boxes.QueueAnswer(IDYES);
   uitest::Click(m_panel, IDC_OP_ENDSESSION);
   ASSERT_EQ(boxes.Boxes().size(), 7u);
@@ -656,7 +654,7 @@ TEST_F(OperationDlgTest, AHungTargetNeverFreezesThePanel) {
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "QueryEndSession return Value is FALSE");
   // No answer came in time, so nothing new is remembered.
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  EXPECT_EQ(m_dlg->EndSessionWParam(), 1);
   for (int id : {IDC_OP_SUSPEND, IDC_OP_UP, IDC_OP_TOPMOST, IDC_OP_HIDE, IDC_OP_CLOSE})
     EXPECT_LT(Seconds([&] { uitest::Click(m_panel, id); }), 1.5) << id;
   {
