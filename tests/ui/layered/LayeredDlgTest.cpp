@@ -45,38 +45,6 @@ Layered ReadLayered(HWND hwnd) {
 }
 bool IsLayered(HWND hwnd) { return (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
 
-// The colour most pixels of a w x h area of dc at (x, y) have: a label's background, whatever
-// the font makes of its text.
-COLORREF CommonColour(HDC dc, int x, int y, int w, int h) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC memory = ::CreateCompatibleDC(dc);
-  HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY);
-  ::GdiFlush();
-  std::map<DWORD, int> counts;
-  const DWORD* pixels = static_cast<const DWORD*>(bits);
-  for (int i = 0; i < w * h; ++i) ++counts[pixels[i] & 0xFFFFFF];
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  DWORD common = 0;
-  int most = 0;
-  for (const auto& [pixel, count] : counts)
-    if (count > most) {
-      most = count;
-      common = pixel;
-    }
-  return RGB((common >> 16) & 0xFF, (common >> 8) & 0xFF, common & 0xFF);
-}
-
 void Type(HWND dialog, int id, const char* text) { ::SetDlgItemTextA(dialog, id, text); }
 bool Checked(HWND dialog, int id) { return ::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -97,11 +65,6 @@ class LayeredDlgTest : public uitest::FixtureSuite {
     ::DestroyWindow(m_host);
   }
 
-  HWND CreateTarget(const std::string& options = "") {
-    HWND hwnd = s_fixture->Create("x=100 y=100 w=300 h=200 " + options);
-    EXPECT_NE(hwnd, nullptr);
-    return hwnd;
-  }
   void MakeLayered(HWND hwnd, const std::string& options) {
     ASSERT_EQ(s_fixture->Command("layered window=" + e2e::HandleText(hwnd) + " " + options).text, "ok");
   }
@@ -128,7 +91,7 @@ class LayeredDlgTest : public uitest::FixtureSuite {
     RECT client{};
     ::GetClientRect(label, &client);
     HDC dc = ::GetDC(label);
-    const COLORREF colour = CommonColour(dc, 0, 0, client.right, client.bottom);
+    const COLORREF colour = e2e::CommonColour(dc, 0, 0, client.right, client.bottom);
     ::ReleaseDC(label, dc);
     return colour;
   }

@@ -77,16 +77,31 @@ class OperationDlgTest : public uitest::FixtureSuite {
     ::DestroyWindow(m_host);
   }
 
-  HWND CreateTarget(const std::string& options = "") {
-    HWND hwnd = s_fixture->Create("x=100 y=100 w=300 h=200 " + options);
-    EXPECT_NE(hwnd, nullptr);
-    return hwnd;
-  }
-
   void Target(HWND hwnd, DWORD pid) {
     m_dlg->SetTarget(hwnd, pid);
   }
   void TargetFixture(HWND hwnd) { Target(hwnd, s_fixture->Pid()); }
+
+  // Every button pressed without a live target: only the moves complain (a panel box each), and
+  // the query fails, which answers 0: FALSE, and 0 is remembered.
+  void ExpectOnlyMovesComplainAndTheQueryAnswersZero(const uitest::MessageBoxRecorder& boxes) {
+    for (int id : {IDC_OP_TOPMOST, IDC_OP_NOTOPMOST, IDC_OP_WINSTYLE, IDC_OP_EXSTYLEEDIT, IDC_OP_ADDTAB,
+                   IDC_OP_DELETETAB, IDC_OP_SHOW, IDC_OP_RESTORE, IDC_OP_MINIMIZE, IDC_OP_MAXIMIZE, IDC_OP_CLOSE,
+                   IDC_OP_SUSPEND, IDC_OP_RESUME, IDC_OP_POSTF5, IDC_OP_HIDE})
+      uitest::Click(m_panel, id);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    for (int id : {IDC_OP_UP, IDC_OP_DOWN, IDC_OP_LEFTMOVE, IDC_OP_RIGHTMOVE, IDC_OP_JUMP}) uitest::Click(m_panel, id);
+    ASSERT_EQ(boxes.Boxes().size(), 5u);
+    for (const auto& box : boxes.Boxes()) {
+      EXPECT_EQ(box.text, kNoValidWindow);
+      EXPECT_EQ(box.owner, m_panel);
+      EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
+    }
+    uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
+    ASSERT_EQ(boxes.Boxes().size(), 6u);
+    EXPECT_EQ(boxes.Boxes()[5].text, "QueryEndSession return Value is FALSE");
+    EXPECT_EQ(m_dlg->EndSessionWParam(), 0);
+  }
 
   void Tick() { ::SendMessageA(m_panel, WM_TIMER, 101, 0); }
   std::string Text(int id) const { return uitest::ControlText(m_panel, id); }
@@ -581,23 +596,7 @@ TEST_F(OperationDlgTest, WithoutTargetMovesComplainAndNoOtherCommandReachesAnyWi
   uitest::MessageBoxRecorder boxes;
   // Any dialog that opened would be cancelled and counted.
   ModalAnswer unexpected("", [](HWND dialog) { uitest::Click(dialog, IDCANCEL); });
-  for (int id : {IDC_OP_TOPMOST, IDC_OP_NOTOPMOST, IDC_OP_WINSTYLE, IDC_OP_EXSTYLEEDIT, IDC_OP_ADDTAB,
-                 IDC_OP_DELETETAB, IDC_OP_SHOW, IDC_OP_RESTORE, IDC_OP_MINIMIZE, IDC_OP_MAXIMIZE, IDC_OP_CLOSE,
-                 IDC_OP_SUSPEND, IDC_OP_RESUME, IDC_OP_POSTF5, IDC_OP_HIDE})
-    uitest::Click(m_panel, id);
-  EXPECT_TRUE(boxes.Boxes().empty());
-  for (int id : {IDC_OP_UP, IDC_OP_DOWN, IDC_OP_LEFTMOVE, IDC_OP_RIGHTMOVE, IDC_OP_JUMP}) uitest::Click(m_panel, id);
-  ASSERT_EQ(boxes.Boxes().size(), 5u);
-  for (const auto& box : boxes.Boxes()) {
-    EXPECT_EQ(box.text, kNoValidWindow);
-    EXPECT_EQ(box.owner, m_panel);
-    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
-  }
-  // A query to no window fails, and a failed call answers 0: FALSE, and 0 is remembered.
-  uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
-  ASSERT_EQ(boxes.Boxes().size(), 6u);
-  EXPECT_EQ(boxes.Boxes()[5].text, "QueryEndSession return Value is FALSE");
-  EXPECT_EQ(m_dlg->EndSessionWParam(), 0);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnlyMovesComplainAndTheQueryAnswersZero(boxes));
   boxes.QueueAnswer(IDYES);
   uitest::Click(m_panel, IDC_OP_ENDSESSION);
   EXPECT_FALSE(unexpected.Answered());
@@ -620,18 +619,7 @@ TEST_F(OperationDlgTest, AStaleTargetComplainsOnMovesAndAnswersZeroToTheQuery) {
   ASSERT_FALSE(::IsWindow(target));
   uitest::MessageBoxRecorder boxes;
   ModalAnswer unexpected("", [](HWND dialog) { uitest::Click(dialog, IDCANCEL); });
-  for (int id : {IDC_OP_TOPMOST, IDC_OP_NOTOPMOST, IDC_OP_WINSTYLE, IDC_OP_EXSTYLEEDIT, IDC_OP_ADDTAB,
-                 IDC_OP_DELETETAB, IDC_OP_SHOW, IDC_OP_HIDE, IDC_OP_RESTORE, IDC_OP_MINIMIZE, IDC_OP_MAXIMIZE,
-                 IDC_OP_CLOSE, IDC_OP_SUSPEND, IDC_OP_RESUME, IDC_OP_POSTF5})
-    uitest::Click(m_panel, id);
-  EXPECT_TRUE(boxes.Boxes().empty());
-  for (int id : {IDC_OP_UP, IDC_OP_DOWN, IDC_OP_LEFTMOVE, IDC_OP_RIGHTMOVE, IDC_OP_JUMP}) uitest::Click(m_panel, id);
-  ASSERT_EQ(boxes.Boxes().size(), 5u);
-  for (const auto& box : boxes.Boxes()) EXPECT_EQ(box.text, kNoValidWindow);
-  uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
-  ASSERT_EQ(boxes.Boxes().size(), 6u);
-  EXPECT_EQ(boxes.Boxes()[5].text, "QueryEndSession return Value is FALSE");
-  EXPECT_EQ(m_dlg->EndSessionWParam(), 0);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnlyMovesComplainAndTheQueryAnswersZero(boxes));
   boxes.QueueAnswer(IDYES);
   uitest::Click(m_panel, IDC_OP_ENDSESSION);
   ASSERT_EQ(boxes.Boxes().size(), 7u);
