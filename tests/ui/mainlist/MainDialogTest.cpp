@@ -13,6 +13,7 @@
 #include "platform/Format.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
+#include "support/ModalAnswer.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -261,28 +262,20 @@ TEST_F(MainDialogTest, SystemMenuHasTheAboutEntry) {
   EXPECT_STREQ(text, "Tsuravi のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 }
 
-// The About box runs modally; a timer reads its label and closes it, while the main
+// The About box runs modally; the answer reads its label and closes it, while the main
 // dialog's own timer keeps running in the nested loop.
 TEST_F(MainDialogTest, AboutBoxShowsTheProductVersion) {
-  static std::string s_label;
-  static bool s_found;
-  static bool s_ownerDisabled;
-  s_ownerDisabled = false;
-  s_label.clear();
-  s_found = false;
-  UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
-    HWND about = ::FindWindowA("#32770", "Quorvelのﾊﾞｰｼﾞｮﾝ情報");
-    if (!about || s_found) return;
-    s_found = true;
-    s_label = uitest::ControlText(about, IDC_ABOUT_VERSION);
-    s_ownerDisabled = !::IsWindowEnabled(::GetWindow(about, GW_OWNER));
+  std::string label;
+  bool ownerDisabled = false;
+  uitest::ModalAnswer answer("Quorvelのﾊﾞｰｼﾞｮﾝ情報", [&](HWND about) {
+    label = uitest::ControlText(about, IDC_ABOUT_VERSION);
+    ownerDisabled = !::IsWindowEnabled(::GetWindow(about, GW_OWNER));
     ::PostMessageA(about, WM_COMMAND, IDOK, 0);
   });
   ::SendMessageA(m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-  ::KillTimer(nullptr, timer);
-  EXPECT_TRUE(s_found);
-  EXPECT_EQ(s_label, "Tsuravi Ver.:1- 0- 1- 123");
-  EXPECT_TRUE(s_ownerDisabled) << "the main dialog is disabled while the About box runs";
+  EXPECT_TRUE(answer.Answered());
+  EXPECT_EQ(label, "Tsuravi Ver.:1- 0- 1- 123");
+  EXPECT_TRUE(ownerDisabled) << "the main dialog is disabled while the About box runs";
   EXPECT_TRUE(::IsWindowEnabled(m_hWnd)) << "and enabled again afterwards";
 }
 
@@ -303,24 +296,14 @@ TEST(MainDialogModal, EnterInTheListEndsWithOkAndEscapeCancels) {
     INT_PTR result;
   };
   for (Case c : {Case{VK_RETURN, IDOK}, Case{VK_ESCAPE, IDCANCEL}}) {
-    static WPARAM s_key;
-    s_key = c.key;
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
-      HWND dialog = ::FindWindowA("#32770", "Tsuravi");
-      if (!dialog) return;
+    CQuorvelDlg dlg;
+    uitest::ModalAnswer answer("Tsuravi", [&](HWND dialog) {
       HWND list = ::GetDlgItem(dialog, IDC_MAIN_LIST);
       ::SetFocus(list);
-      ::PostMessageA(list, WM_KEYDOWN, s_key, 0);
-      ::PostMessageA(list, WM_KEYUP, s_key, 0);
+      ::PostMessageA(list, WM_KEYDOWN, c.key, 0);
+      ::PostMessageA(list, WM_KEYUP, c.key, 0);
     });
-    // A second timer gives up so that a failing run cannot hang the test.
-    static CQuorvelDlg* s_dlg;
-    CQuorvelDlg dlg;
-    s_dlg = &dlg;
-    UINT_PTR guard = ::SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) WINAPI { s_dlg->EndDialog(-2); });
-    INT_PTR result = dlg.DoModal();
-    ::KillTimer(nullptr, timer);
-    ::KillTimer(nullptr, guard);
+    const INT_PTR result = dlg.DoModal();
     EXPECT_EQ(result, c.result) << "key " << c.key;
   }
 }
@@ -337,8 +320,7 @@ TEST(MainDialogModal, ConsoleShutDownClosesTheDialogAndOtherEventsLeaveItRunning
   CQuorvelDlg dlg;
   s_dlg = &dlg;
   g_pMainDlg = &dlg;
-  UINT_PTR start = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) WINAPI {
-    ::KillTimer(nullptr, id);
+  uitest::ModalAnswer answer("Tsuravi", [](HWND) {
     s_console = std::thread([] {
       s_handled[0] = ConsoleCtrlHandler(CTRL_C_EVENT);
       s_handled[1] = ConsoleCtrlHandler(CTRL_BREAK_EVENT);
@@ -347,10 +329,7 @@ TEST(MainDialogModal, ConsoleShutDownClosesTheDialogAndOtherEventsLeaveItRunning
       s_handled[2] = ConsoleCtrlHandler(CTRL_SHUTDOWN_EVENT);
     });
   });
-  UINT_PTR guard = ::SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) WINAPI { s_dlg->EndDialog(-2); });
   const INT_PTR result = dlg.DoModal();
-  ::KillTimer(nullptr, start);
-  ::KillTimer(nullptr, guard);
   if (s_console.joinable()) s_console.join();
   g_pMainDlg = nullptr;
   EXPECT_EQ(result, IDCANCEL);
