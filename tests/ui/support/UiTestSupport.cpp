@@ -1,5 +1,6 @@
 #include "support/UiTestSupport.h"
 
+#include "E2eDriver.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 
@@ -29,13 +30,7 @@ void PumpPending() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start >= timeoutMs) return done();
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    PumpPending();
-  }
-  return true;
+  return e2e::WaitUntil([&] { PumpPending(); return done(); }, timeoutMs, 10);
 }
 
 std::string ControlText(HWND dialog, int id) { return platform::CWindow(::GetDlgItem(dialog, id)).GetWindowText(); }

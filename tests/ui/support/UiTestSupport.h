@@ -36,7 +36,8 @@ class MessageBoxRecorder {
   platform::MessageBoxHook m_previous;
 };
 
-// Dispatches this thread's messages until done() holds or timeoutMs passes; returns done().
+// e2e::WaitUntil with this thread's messages dispatched through our dialogs' keyboard
+// handling: until done() holds or timeoutMs passes; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 // Dispatches the messages already waiting.
