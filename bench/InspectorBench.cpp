@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "E2eDriver.h"
 #include "inspector/ChildHitTest.h"
 #include "inspector/ChildInfomationDlg.h"
@@ -19,28 +20,12 @@
 
 namespace {
 
+using bench::Median;
+using bench::Time;
+
 constexpr int kRounds = 7;
 constexpr int kTopChildren = 10;
 constexpr int kSecondChildren = 10;  // under each top child
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  ::QueryPerformanceCounter(&counter);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class Work>
-double Time(Work work) {
-  double start = Now();
-  work();
-  return Now() - start;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // The least work of listing a window's children, without a list.
 int WalkFloor(HWND target) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "E2eDriver.h"
 #include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
@@ -20,15 +21,11 @@
 
 namespace {
 
+using bench::Median;
+using bench::Time;
+
 constexpr int kProcesses = 4;
 constexpr int kRounds = 9;
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  ::QueryPerformanceCounter(&counter);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 struct FloorWalk {
   std::set<DWORD> processes;
@@ -51,18 +48,6 @@ void WalkFloor() {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&walk));
-}
-
-template <class Work>
-double Time(Work work) {
-  double start = Now();
-  work();
-  return Now() - start;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 // Clears the list and fills it with rows of the same texts as a refresh: the share of the
