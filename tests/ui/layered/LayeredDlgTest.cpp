@@ -72,17 +72,7 @@ class LayeredDlgTest : public uitest::FixtureSuite {
   void Tick() { ::SendMessageA(m_panel, WM_TIMER, 102, 0); }
   std::string Text(int id) const { return uitest::ControlText(m_panel, id); }
 
-  // The brush the panel gives a static control.
-  COLORREF Background(int id) const {
-    HWND label = ::GetDlgItem(m_panel, id);
-    HDC dc = ::GetDC(label);
-    const HBRUSH brush = reinterpret_cast<HBRUSH>(
-        ::SendMessageA(m_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
-    ::ReleaseDC(label, dc);
-    LOGBRUSH lb{};
-    EXPECT_EQ(::GetObjectA(brush, sizeof lb, &lb), static_cast<int>(sizeof lb)) << id;
-    return lb.lbColor;
-  }
+  COLORREF Background(int id) const { return uitest::LabelBrushColour(m_panel, id); }
   // The colour the label really shows once everything pending has been painted.
   COLORREF ShownColour(int id) const {
     uitest::PumpPending();

@@ -106,17 +106,7 @@ class OperationDlgTest : public uitest::FixtureSuite {
   void Tick() { ::SendMessageA(m_panel, WM_TIMER, 101, 0); }
   std::string Text(int id) const { return uitest::ControlText(m_panel, id); }
 
-  // The background the panel gives a static control.
-  COLORREF Background(int id) const {
-    HWND label = ::GetDlgItem(m_panel, id);
-    HDC dc = ::GetDC(label);
-    const HBRUSH brush = reinterpret_cast<HBRUSH>(
-        ::SendMessageA(m_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
-    ::ReleaseDC(label, dc);
-    LOGBRUSH lb{};
-    EXPECT_EQ(::GetObjectA(brush, sizeof lb, &lb), static_cast<int>(sizeof lb)) << id;
-    return lb.lbColor;
-  }
+  COLORREF Background(int id) const { return uitest::LabelBrushColour(m_panel, id); }
 
   // Paints everything now, so that only what a later refresh invalidates is pending.
   void PaintAll() {

@@ -46,6 +46,9 @@ void PumpPending();
 // Text of a control by id in a dialog.
 std::string ControlText(HWND dialog, int id);
 
+// The colour of the brush the dialog gives its static control id (WM_CTLCOLORSTATIC).
+COLORREF LabelBrushColour(HWND dialog, int id);
+
 // Presses a button the way a click does (BN_CLICKED reaches the dialog synchronously).
 void Click(HWND dialog, int id);
 
