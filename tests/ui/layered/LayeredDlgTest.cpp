@@ -48,22 +48,10 @@ bool IsLayered(HWND hwnd) { return (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_
 void Type(HWND dialog, int id, const char* text) { ::SetDlgItemTextA(dialog, id, text); }
 bool Checked(HWND dialog, int id) { return ::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-class LayeredDlgTest : public uitest::FixtureSuite {
+class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
  protected:
-  void SetUp() override {
-    ASSERT_NE(s_fixture, nullptr);
-    // Top-most and right of the fixture's windows, so that the labels' pixels are the panel's.
-    m_host = ::CreateWindowExA(WS_EX_TOPMOST, "STATIC", "host", WS_POPUP | WS_VISIBLE, 640, 560, 400, 200, nullptr,
-                               nullptr, nullptr, nullptr);
-    m_dlg = std::make_unique<CLayeredDlg>();
-    ASSERT_TRUE(m_dlg->Create(m_host));
-    m_panel = m_dlg->GetSafeHwnd();
-    m_dlg->ShowWindow(SW_SHOW);
-  }
-  void TearDown() override {
-    m_dlg.reset();
-    ::DestroyWindow(m_host);
-  }
+  // Top-most, so that the labels' pixels are the panel's.
+  LayeredDlgTest() : PanelSuite(WS_EX_TOPMOST, 400, 200) {}
 
   void MakeLayered(HWND hwnd, const std::string& options) {
     ASSERT_EQ(s_fixture->Command("layered window=" + e2e::HandleText(hwnd) + " " + options).text, "ok");
@@ -112,9 +100,6 @@ class LayeredDlgTest : public uitest::FixtureSuite {
     return answer.Answered();
   }
 
-  HWND m_host = nullptr;
-  HWND m_panel = nullptr;
-  std::unique_ptr<CLayeredDlg> m_dlg;
 };
 
 TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTheFirstTickOn) {

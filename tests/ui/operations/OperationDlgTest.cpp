@@ -59,23 +59,10 @@ std::string Record(e2e::FixtureClient& fixture, HWND hwnd, const char* msg) {
   return fixture.Command("query window=" + e2e::HandleText(hwnd) + " msg=" + msg).text;
 }
 
-class OperationDlgTest : public uitest::FixtureSuite {
+class OperationDlgTest : public uitest::PanelSuite<COperationDlg> {
  protected:
-  void SetUp() override {
-    ASSERT_NE(s_fixture, nullptr);
-    // The host sits right of where the fixture's windows and their icons go, so their moves
-    // and minimising never uncover the panel.
-    m_host = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 640, 560, 640, 260, nullptr, nullptr,
-                               nullptr, nullptr);
-    m_dlg = std::make_unique<COperationDlg>();
-    ASSERT_TRUE(m_dlg->Create(m_host));
-    m_panel = m_dlg->GetSafeHwnd();
-    m_dlg->ShowWindow(SW_SHOW);
-  }
-  void TearDown() override {
-    m_dlg.reset();
-    ::DestroyWindow(m_host);
-  }
+  // The fixture's windows' moves and minimising never uncover the panel.
+  OperationDlgTest() : PanelSuite(0, 640, 260) {}
 
   void Target(HWND hwnd, DWORD pid) {
     m_dlg->SetTarget(hwnd, pid);
@@ -150,9 +137,6 @@ class OperationDlgTest : public uitest::FixtureSuite {
       EXPECT_EQ(Background(id), kLightYellow) << id;
   }
 
-  HWND m_host = nullptr;
-  HWND m_panel = nullptr;
-  std::unique_ptr<COperationDlg> m_dlg;
 };
 
 TEST_F(OperationDlgTest, StartsWithoutTargetAndShowsTheNoTargetState) {
