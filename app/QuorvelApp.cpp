@@ -37,7 +37,10 @@ BOOL CQuorvelApp::InitInstance() {
     CQuorvelDlg dlg;
     m_pMainWnd = &dlg;
     g_pMainDlg = &dlg;
-    dlg.DoModal();
+    if (dlg.DoModal() == -1) {
+      std::printf("CQuorvelApp: the main dialog could not run\n");
+      m_nExitCode = 1;
+    }
 
     if (g_nDebugMode == 1) {
       ::FreeConsole();

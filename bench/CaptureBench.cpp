@@ -11,31 +11,23 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "capture/WindowCapture.h"
 
 namespace {
+
+using bench::Median;
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr int kPicturesPerRound = 10;
 
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  ::QueryPerformanceCounter(&counter);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
+// Seconds one picture takes, averaged over a round.
 template <class Work>
-double Time(Work work) {
-  double start = Now();
+double TimePerPicture(Work work) {
+  const double start = bench::Now();
   for (int i = 0; i < kPicturesPerRound; ++i) work();
-  return (Now() - start) / kPicturesPerRound;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  return (bench::Now() - start) / kPicturesPerRound;
 }
 
 // Lets the window be larger than the screen, as on a bigger monitor.
@@ -96,8 +88,8 @@ int main(int argc, char** argv) {
   // Rounds alternate so that a busy moment of the machine weighs on both sides alike.
   std::vector<double> methodTimes, bareTimes;
   for (int round = 0; round < rounds; ++round) {
-    methodTimes.push_back(Time([&] { AutoCapture(owner, target, picture); }));
-    bareTimes.push_back(Time([&] { BarePrintWindow(owner, target); }));
+    methodTimes.push_back(TimePerPicture([&] { AutoCapture(owner, target, picture); }));
+    bareTimes.push_back(TimePerPicture([&] { BarePrintWindow(owner, target); }));
   }
   const double method = Median(methodTimes);
   const double bare = Median(bareTimes);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "E2eDriver.h"
 #include "inspector/ChildHitTest.h"
 #include "inspector/ChildInfomationDlg.h"
@@ -19,28 +20,12 @@
 
 namespace {
 
+using bench::Median;
+using bench::Time;
+
 constexpr int kRounds = 7;
 constexpr int kTopChildren = 10;
 constexpr int kSecondChildren = 10;  // under each top child
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  ::QueryPerformanceCounter(&counter);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class Work>
-double Time(Work work) {
-  double start = Now();
-  work();
-  return Now() - start;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // The least work of listing a window's children, without a list.
 int WalkFloor(HWND target) {
@@ -134,18 +119,18 @@ int main(int argc, char** argv) {
     HWND found = nullptr;
     for (int round = 0; round < kRounds * 3; ++round) {
       hitTimes.push_back(Time([&] {
-        inspector::DeepestChild hit = inspector::FindDeepestChildAt(dlg.m_children, target, point);
+        inspector::DeepestChild hit = inspector::FindDeepestChildAt(dlg.Children(), target, point);
         found = hit.deepest ? *hit.deepest : nullptr;
       }));
       passTimes.push_back(Time([&] {
         RECT each{};
-        for (const CChildWindowItem& item : dlg.m_children) ::GetWindowRect(item.hwnd, &each);
+        for (const CChildWindowItem& item : dlg.Children()) ::GetWindowRect(item.hwnd, &each);
       }));
     }
     const double hit = Median(hitTimes), pass = Median(passTimes);
     std::printf("%8d %12.1f %12.1f %8.2f %14.1f %14.1f %8.2f   (%d listed, %d enumerated, hit %s)\n", total,
                 update * 1000, floor * 1000, update / floor, hit * 1e6, pass * 1e6, hit / pass,
-                static_cast<int>(dlg.m_children.size()), listed, found ? "a window" : "nothing");
+                static_cast<int>(dlg.Children().size()), listed, found ? "a window" : "nothing");
     std::fflush(stdout);
     dlg.DestroyWindow();
     fixture.Quit();

@@ -13,21 +13,19 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "E2eDriver.h"
 #include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
+#include "res/resource.h"
 
 namespace {
 
+using bench::Median;
+using bench::Time;
+
 constexpr int kProcesses = 4;
 constexpr int kRounds = 9;
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  ::QueryPerformanceCounter(&counter);
-  ::QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 struct FloorWalk {
   std::set<DWORD> processes;
@@ -52,30 +50,19 @@ void WalkFloor() {
       reinterpret_cast<LPARAM>(&walk));
 }
 
-template <class Work>
-double Time(Work work) {
-  double start = Now();
-  work();
-  return Now() - start;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 // Clears the list and fills it with rows of the same texts as a refresh: the share of the
 // list view itself.
 void FillListOnly(CQuorvelDlg& dlg, int rows) {
-  dlg.m_list.SetRedraw(false);
-  dlg.m_list.DeleteAllItems();
+  platform::CListCtrl list(dlg.GetDlgItem(IDC_MAIN_LIST));
+  list.SetRedraw(false);
+  list.DeleteAllItems();
   for (int i = 0; i < rows; ++i) {
-    int index = dlg.m_list.InsertItem(i, "bench window title");
-    dlg.m_list.SetItemText(index, 1, "QuorvelFixture.exe");
-    dlg.m_list.SetItemText(index, 2, "1234");
-    dlg.m_list.SetItemText(index, 3, "0x00012345");
+    int index = list.InsertItem(i, "bench window title");
+    list.SetItemText(index, 1, "QuorvelFixture.exe");
+    list.SetItemText(index, 2, "1234");
+    list.SetItemText(index, 3, "0x00012345");
   }
-  dlg.m_list.SetRedraw(true);
+  list.SetRedraw(true);
 }
 
 }  // namespace
@@ -105,7 +92,7 @@ int main(int argc, char** argv) {
 
     // Rounds alternate so that a busy moment of the machine weighs on both sides alike.
     std::vector<double> refreshTimes, floorTimes, listTimes;
-    int rows = dlg.m_list.GetItemCount();
+    int rows = platform::CListCtrl(dlg.GetDlgItem(IDC_MAIN_LIST)).GetItemCount();
     for (int round = 0; round < kRounds; ++round) {
       refreshTimes.push_back(Time([&] { dlg.RefreshWindowList(); }));
       floorTimes.push_back(Time(WalkFloor));

@@ -12,7 +12,7 @@
 
 namespace {
 
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+using platform::kNoTarget;
 const char kSaveFailedMessage[] = "画像を保存できませんでした。";
 
 // The target as the methods take it: the no-target value is no window.
@@ -68,6 +68,11 @@ BOOL CCptViewDlg::OnInitDialog() {
 void CCptViewDlg::OnDpiChanged(UINT dpi) {
   m_dpi = dpi;
   Repaint();
+}
+
+void CCptViewDlg::SetTarget(HWND hwnd) {
+  m_hTarget = hwnd;
+  AutoCapture();
 }
 
 void CCptViewDlg::AutoCapture() {

@@ -8,6 +8,7 @@
 
 #include "capture/WindowCapture.h"
 #include "platform/Dialog.h"
+#include "platform/Target.h"
 
 class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
  public:
@@ -15,18 +16,23 @@ class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
   ~CCptViewDlg() override;
   static MessageMapView MessageMap();
 
+  // Takes the target from the main dialog: m_hTarget, then AutoCapture.
+  void SetTarget(HWND hwnd);
   // Takes the picture of m_hTarget by the method its state calls for and repaints; does
   // nothing, not even repaint, when the target is not a live window.
   void AutoCapture();
 
-  HWND m_hTarget = reinterpret_cast<HWND>(-1);
-  WindowPicture m_picture;
+  HWND Target() const { return m_hTarget; }
+  const WindowPicture& Picture() const { return m_picture; }
 
  protected:
   BOOL OnInitDialog() override;
   void OnDpiChanged(UINT dpi) override;
 
  private:
+  HWND m_hTarget = platform::kNoTarget;
+  WindowPicture m_picture;
+
   std::optional<LRESULT> OnPaint(WPARAM, LPARAM);
   void OnPrintWindow();
   void OnSurfaceCapture();

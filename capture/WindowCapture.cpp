@@ -9,6 +9,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
 #include "platform/Monitors.h"
+#include "platform/Target.h"
 #include "platform/WindowCalls.h"
 
 // How the methods treat a window that may not answer.
@@ -40,8 +41,6 @@ constexpr LONG kBlankCheckRows = 32;
 
 const char kLayeredUnreadableQuestion[] =
     "レイヤー情報が取得できません。レイヤーパラメータが失われますが続行しますか?";
-
-bool IsLiveWindow(HWND hwnd) { return hwnd && ::IsWindow(hwnd); }
 
 // The bounded WM_NULL every capture starts with; true when the target answered.
 bool Answers(HWND target) {
@@ -181,12 +180,12 @@ BOOL CallPrintWindow(HWND hwnd, HDC dc, UINT flags) {
 }
 
 void PrintWindowCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return;
+  if (!platform::IsLiveTarget(target)) return;
   CaptureCore(owner, target, picture, Answers(target));
 }
 
 void SurfaceCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return;
+  if (!platform::IsLiveTarget(target)) return;
   platform::CWindowDcGuard ownerDc(owner);
   platform::CWindowDcGuard windowDc(target, true);
   RECT window = {};
@@ -205,7 +204,7 @@ void SurfaceCapture(HWND owner, HWND target, WindowPicture& picture) {
 }
 
 void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return;
+  if (!platform::IsLiveTarget(target)) return;
   IconicState state;
   state.style = ::GetWindowLongA(target, GWL_STYLE);
   state.exStyle = ::GetWindowLongA(target, GWL_EXSTYLE);
@@ -238,7 +237,7 @@ void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
 }
 
 void HideCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return;
+  if (!platform::IsLiveTarget(target)) return;
   const LONG style = ::GetWindowLongA(target, GWL_STYLE);
   RECT window = {};
   ::GetWindowRect(target, &window);
@@ -267,7 +266,7 @@ void HideCapture(HWND owner, HWND target, WindowPicture& picture) {
 }
 
 bool AutoCapture(HWND owner, HWND target, WindowPicture& picture) {
-  if (!IsLiveWindow(target)) return false;
+  if (!platform::IsLiveTarget(target)) return false;
   if (::IsIconic(target))
     IconicCapture(owner, target, picture);
   else if (::IsWindowVisible(target)) {

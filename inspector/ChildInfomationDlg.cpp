@@ -7,12 +7,12 @@
 
 #include "inspector/ChildHitTest.h"
 #include "inspector/PictureLayout.h"
-#include "operations/WindowStyleDlg.h"
-#include "operations/WindowStyleExDlg.h"
+#include "operations/StyleEditing.h"
 #include "platform/Dpi.h"
 #include "platform/Format.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
+#include "platform/Target.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
 
@@ -21,7 +21,6 @@ namespace {
 constexpr UINT_PTR kSelectionTimer = 104;
 constexpr UINT kSelectionPeriodMs = 500;
 constexpr int kTextBufferSize = 512;
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
 // The picture area in dialog client pixels at 96 DPI.
 constexpr RECT kImageArea{20, 250, 320, 450};
 
@@ -29,8 +28,6 @@ const char kNoChildRect[] = "子ウィンドウの矩形が選択状態であり
 const char kCombineFailed[] = "リージョンの結合に失敗しました";
 const char kSetFailed[] = "リージョンの設定に失敗しました";
 const char kReleaseFailed[] = "リージョンの解除に失敗しました";
-
-bool IsLiveWindow(HWND hwnd) { return hwnd != kNoTarget && ::IsWindow(hwnd); }
 
 bool IsValueLabel(int id) {
   switch (id) {
@@ -208,7 +205,7 @@ void CChildInfomationDlg::CollectChildren() {
   m_children.clear();
   m_silentThreads.clear();
   // A handle that is no window (the no-target value among them) has no children to list.
-  if (IsLiveWindow(m_hParent)) ::EnumChildWindows(m_hParent, EnumChildProc, reinterpret_cast<LPARAM>(this));
+  if (platform::IsLiveTarget(m_hParent)) ::EnumChildWindows(m_hParent, EnumChildProc, reinterpret_cast<LPARAM>(this));
   m_silentThreads.clear();
 }
 
@@ -306,7 +303,7 @@ void CChildInfomationDlg::InvalidateImage() { ::InvalidateRect(m_hWnd, &m_rcImag
 
 std::optional<LRESULT> CChildInfomationDlg::OnPaint(WPARAM, LPARAM) {
   platform::CPaintDcGuard paint(m_hWnd);
-  if (m_hParent == kNoTarget) return 0;
+  if (!platform::HasTarget(m_hParent)) return 0;
   HDC dc = paint.Get();
   const POINT corner{m_rcImage.left, m_rcImage.top};
   const inspector::PictureLayout layout =
@@ -344,7 +341,7 @@ std::optional<LRESULT> CChildInfomationDlg::OnCtlColorStatic(WPARAM wParam, LPAR
 LRESULT CChildInfomationDlg::OnListClick(NMHDR*) {
   const int mark = m_list.GetSelectionMark();
   if (mark < 0) return 0;
-  m_hSelected = inspector::ParseHandleText(m_list.GetItemText(mark, 0));
+  m_hSelected = platform::ParseHandleText(m_list.GetItemText(mark, 0));
   RefreshSelection();
   m_spinX.SetPos32(0);
   m_spinY.SetPos32(0);
@@ -467,25 +464,10 @@ void CChildInfomationDlg::OnCtrlC() {
   ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
 }
 
-void CChildInfomationDlg::OnStyle() {
-  const HWND child = m_hSelected;
-  if (!IsLiveWindow(child)) return;
-  CWindowStyleDlg dlg;
-  dlg.m_dwStyle = static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE));
-  if (dlg.DoModal() == IDOK && IsLiveWindow(child)) {
-    platform::WriteStyleWordNoWait(child, GWL_STYLE, dlg.m_dwStyle);
-  }
-}
+// The editors are owned by the inspector, so it is disabled while they are open.
+void CChildInfomationDlg::OnStyle() { operations::EditStyleWord(m_hWnd, m_hSelected, GWL_STYLE); }
 
-void CChildInfomationDlg::OnExStyle() {
-  const HWND child = m_hSelected;
-  if (!IsLiveWindow(child)) return;
-  CWindowStyleExDlg dlg;
-  dlg.m_dwExStyle = static_cast<DWORD>(::GetWindowLongA(child, GWL_EXSTYLE));
-  if (dlg.DoModal() == IDOK && IsLiveWindow(child)) {
-    platform::WriteStyleWordNoWait(child, GWL_EXSTYLE, dlg.m_dwExStyle);
-  }
-}
+void CChildInfomationDlg::OnExStyle() { operations::EditStyleWord(m_hWnd, m_hSelected, GWL_EXSTYLE); }
 
 // Keeps the region the inspected window has before the inspector first changes it; a window
 // without a region has nothing to keep, and the next change tries again.

@@ -15,6 +15,7 @@
 #include "inspector/SavedRegions.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/Target.h"
 
 class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
  public:
@@ -30,6 +31,13 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // takes a new picture.
   void update();
 
+  const std::vector<CChildWindowItem>& Children() const { return m_children; }
+  const WindowPicture& Picture() const { return m_picture; }
+  double Scale() const { return m_dScale; }
+  HWND SelectedChild() const { return m_hSelected; }
+  const RECT& SelectedRect() const { return m_rcSelected; }
+
+ private:
   // The listed windows; row i of the list shows record i.
   std::vector<CChildWindowItem> m_children;
   platform::CListCtrl m_list;
@@ -93,7 +101,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void OnRectRegion();
   void OnReleaseRegion();
 
-  HWND m_hParent = reinterpret_cast<HWND>(-1);
+  HWND m_hParent = platform::kNoTarget;
   // Threads that let a text request time out during the running update: their other windows
   // are read without waiting, so one hung program costs one wait.
   std::set<DWORD> m_silentThreads;

@@ -1,7 +1,5 @@
 #include "inspector/ChildWindowItem.h"
 
-#include <cstdio>
-
 #include "platform/Format.h"
 
 namespace inspector {
@@ -14,13 +12,6 @@ std::array<std::string, kChildColumns> ChildRowTexts(const CChildWindowItem& ite
           platform::FormatInt(item.ctrlId),
           item.visible ? "TRUE" : "",
           item.enabled ? "TRUE" : ""};
-}
-
-HWND ParseHandleText(const std::string& text) {
-  if (text.size() <= 2) return nullptr;
-  unsigned value = 0;
-  if (std::sscanf(text.c_str() + 2, "%08x", &value) != 1) return nullptr;
-  return reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
 }
 
 }  // namespace inspector

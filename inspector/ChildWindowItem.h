@@ -27,8 +27,4 @@ constexpr int kChildColumns = 7;
 // The cells of a record's row: handle, className, text, parent, CtrlID, Visible, Enable.
 std::array<std::string, kChildColumns> ChildRowTexts(const CChildWindowItem& item);
 
-// The handle a row's "0x%08x" text names: the digits after the first two characters, read as
-// hexadecimal (0 when there are none).
-HWND ParseHandleText(const std::string& text);
-
 }  // namespace inspector

@@ -48,8 +48,7 @@ std::vector<int> ChangedStateLabels(const LayeredStates& before, const LayeredSt
 
 namespace {
 LayeredBrush StateBrush(int state, bool validTarget) {
-  if (!validTarget || state == -1) return LayeredBrush::Value;
-  return state ? LayeredBrush::True : LayeredBrush::False;
+  return validTarget ? platform::FlagBrush(state) : LayeredBrush::Value;
 }
 }  // namespace
 

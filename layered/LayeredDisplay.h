@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/LabelBrushes.h"
+
 namespace layered {
 
 // The red, green and blue bytes of a colour key (bits 0-7, 8-15 and 16-23).
@@ -50,7 +52,7 @@ LayeredView DescribeLayered(bool validTarget, DWORD exStyle, const std::optional
 // The state labels (control ids) whose state differs between two refreshes.
 std::vector<int> ChangedStateLabels(const LayeredStates& before, const LayeredStates& after);
 
-enum class LayeredBrush { Default, Value, True, False };
+using LayeredBrush = platform::LabelBrush;
 
 // The background of a static control of the panel by its id. A state not read yet (-1)
 // shows as "no target" even when a live target has just arrived.

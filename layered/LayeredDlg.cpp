@@ -9,7 +9,6 @@ namespace {
 
 constexpr UINT_PTR kRefreshTimer = 102;
 constexpr UINT kRefreshPeriodMs = 500;
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
 
 const char kNoValidWindow[] = "有効なウィンドウが選択されていません";
 const char kAskLayered[] = "拡張ウィンドウスタイル[WS_EX_LAYERED]が設定されていません。設定しますか？";
@@ -17,10 +16,7 @@ const char kAskLayered[] = "拡張ウィンドウスタイル[WS_EX_LAYERED]が�
 }  // namespace
 
 CLayeredDlg::CLayeredDlg()
-    : CDialogT(IDD_LAYERED),
-      m_brValue(platform::MakeSolidBrush(RGB(255, 255, 180))),
-      m_brTrue(platform::MakeSolidBrush(RGB(0, 255, 0))),
-      m_brFalse(platform::MakeSolidBrush(RGB(255, 0, 0))) {}
+    : CDialogT(IDD_LAYERED) {}
 
 // The labels must be gone before the brushes they paint with.
 CLayeredDlg::~CLayeredDlg() { DestroyWindow(); }
@@ -46,7 +42,7 @@ BOOL CLayeredDlg::OnInitDialog() {
   return TRUE;
 }
 
-bool CLayeredDlg::HasValidTarget() const { return m_hTarget != kNoTarget && ::IsWindow(m_hTarget); }
+bool CLayeredDlg::HasValidTarget() const { return platform::IsLiveTarget(m_hTarget); }
 
 void CLayeredDlg::RefreshLayeredInfo() {
   const layered::LayeredStates before = States();
@@ -81,17 +77,9 @@ std::optional<LRESULT> CLayeredDlg::OnCtlColor(WPARAM wParam, LPARAM lParam) {
   if (Message == WM_CTLCOLORBTN) return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
   if (Message != WM_CTLCOLORSTATIC) return fallback;
   ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-  switch (layered::LayeredStaticBrush(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)), States(), HasValidTarget())) {
-    case layered::LayeredBrush::Value:
-      return reinterpret_cast<LRESULT>(m_brValue.get());
-    case layered::LayeredBrush::True:
-      return reinterpret_cast<LRESULT>(m_brTrue.get());
-    case layered::LayeredBrush::False:
-      return reinterpret_cast<LRESULT>(m_brFalse.get());
-    case layered::LayeredBrush::Default:
-      break;
-  }
-  return fallback;
+  const layered::LayeredBrush brush =
+      layered::LayeredStaticBrush(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)), States(), HasValidTarget());
+  return reinterpret_cast<LRESULT>(LabelBrushOf(brush, reinterpret_cast<HBRUSH>(fallback)));
 }
 
 void CLayeredDlg::OnSet() {

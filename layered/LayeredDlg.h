@@ -9,8 +9,10 @@
 #include "layered/LayeredDisplay.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/LabelBrushes.h"
+#include "platform/Target.h"
 
-class CLayeredDlg : public platform::CDialogT<CLayeredDlg> {
+class CLayeredDlg : public platform::CDialogT<CLayeredDlg>, private platform::CLabelBrushes {
  public:
   CLayeredDlg();
   ~CLayeredDlg() override;
@@ -23,23 +25,22 @@ class CLayeredDlg : public platform::CDialogT<CLayeredDlg> {
   // Reads the target's layered state and shows it; run by timer 102.
   void RefreshLayeredInfo();
 
-  HWND m_hTarget = reinterpret_cast<HWND>(-1);
-  int m_nLayered = -1;
-  int m_nColorKey = -1;
-  int m_nAlpha = -1;
-  platform::UniqueBrush m_brValue;
-  platform::UniqueBrush m_brTrue;
-  platform::UniqueBrush m_brFalse;
+  // The three states as last read: 1 set, 0 not set, -1 not read.
+  layered::LayeredStates States() const { return {m_nLayered, m_nColorKey, m_nAlpha}; }
 
  protected:
   BOOL OnInitDialog() override;
 
  private:
   bool HasValidTarget() const;
-  layered::LayeredStates States() const { return {m_nLayered, m_nColorKey, m_nAlpha}; }
 
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   template <UINT Message>
   std::optional<LRESULT> OnCtlColor(WPARAM wParam, LPARAM lParam);
   void OnSet();
+
+  HWND m_hTarget = platform::kNoTarget;
+  int m_nLayered = -1;
+  int m_nColorKey = -1;
+  int m_nAlpha = -1;
 };

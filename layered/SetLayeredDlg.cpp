@@ -9,12 +9,9 @@
 
 namespace {
 
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
 // The range every spin of the dialog accepts: one byte.
 constexpr int kSpinMin = 0;
 constexpr int kSpinMax = 255;
-
-bool IsLive(HWND hwnd) { return hwnd != kNoTarget && ::IsWindow(hwnd); }
 
 }  // namespace
 
@@ -33,7 +30,7 @@ void CSetLayeredDlg::DoDataExchange(platform::CDataExchange& dx) {
 
 BOOL CSetLayeredDlg::OnInitDialog() {
   std::optional<layered::LayeredAttributes> read;
-  if (IsLive(m_hTarget) && (::GetWindowLongA(m_hTarget, GWL_EXSTYLE) & WS_EX_LAYERED)) {
+  if (platform::IsLiveTarget(m_hTarget) && (::GetWindowLongA(m_hTarget, GWL_EXSTYLE) & WS_EX_LAYERED)) {
     layered::LayeredAttributes attributes{};
     if (CallGetLayeredWindowAttributes(m_hTarget, &attributes.colorKey, &attributes.alpha, &attributes.flags))
       read = attributes;
@@ -63,7 +60,7 @@ void CSetLayeredDlg::OnOK() {
   const layered::LayeredAttributes wanted = layered::SetDialogResult(
       m_bColorKey == 1, m_bAlpha == 1, m_spinR.GetPos32(), m_spinG.GetPos32(), m_spinB.GetPos32(),
       m_spinAlpha.GetPos32());
-  if (IsLive(m_hTarget)) {
+  if (platform::IsLiveTarget(m_hTarget)) {
     const HWND target = m_hTarget;
     const LONG exStyle = ::GetWindowLongA(target, GWL_EXSTYLE);
     // Both go to the window's thread in this order, so the attributes never come before the style.

@@ -6,6 +6,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/Target.h"
 
 class CSetLayeredDlg : public platform::CDialog {
  public:
@@ -19,7 +20,7 @@ class CSetLayeredDlg : public platform::CDialog {
   int m_bAlpha = 0;
   int m_bColorKey = 0;
   // Set by the caller before the dialog runs.
-  HWND m_hTarget = reinterpret_cast<HWND>(-1);
+  HWND m_hTarget = platform::kNoTarget;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;

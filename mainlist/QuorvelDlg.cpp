@@ -7,6 +7,7 @@
 #include "mainlist/WindowRows.h"
 #include "platform/Dpi.h"
 #include "platform/Format.h"
+#include "platform/Target.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 
@@ -150,9 +151,7 @@ void CQuorvelDlg::RefreshWindowList() {
       m_list.SetHotItem(found);
       m_list.EnsureVisible(found, false);
     } else {
-      m_opDlg.m_hTarget = reinterpret_cast<HWND>(-1);
-      m_opDlg.m_dwTargetPid = static_cast<DWORD>(-1);
-      m_opDlg.UpdateTarget();
+      m_opDlg.SetTarget(platform::kNoTarget, static_cast<DWORD>(-1));
     }
   }
   m_list.SetRedraw(true);
@@ -163,12 +162,9 @@ LRESULT CQuorvelDlg::OnListClick(NMHDR*) {
   if (row < 0) return 0;
   mainlist::RowTarget target = mainlist::ParseRowTarget(m_list.GetItemText(row, 2), m_list.GetItemText(row, 3));
 
-  m_opDlg.m_hTarget = target.hwnd;
-  m_opDlg.m_dwTargetPid = target.pid;
-  m_opDlg.UpdateTarget();
+  m_opDlg.SetTarget(target.hwnd, target.pid);
 
-  m_cptViewDlg.m_hTarget = target.hwnd;
-  m_cptViewDlg.AutoCapture();
+  m_cptViewDlg.SetTarget(target.hwnd);
 
   m_childInfoDlg.SetParentHandle(target.hwnd);
   m_childInfoDlg.update();

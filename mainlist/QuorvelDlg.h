@@ -25,6 +25,12 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   // Appends the row of one window, unless it is filtered out.
   void AddWindowRow(HWND hwnd);
 
+  // The panels, for reading what they were handed.
+  const COperationDlg& OperationPanel() const { return m_opDlg; }
+  const CCptViewDlg& CaptureView() const { return m_cptViewDlg; }
+  const CChildInfomationDlg& Inspector() const { return m_childInfoDlg; }
+
+ private:
   platform::CButton m_btnAutoUpdate;
   platform::CListCtrl m_list;
   int m_bVisibleOnly = 1;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/Format.h"
+#include "platform/Target.h"
 
 namespace mainlist {
 
@@ -20,9 +21,7 @@ WindowRow MakeWindowRow(const std::string& title, const std::string& processName
 RowTarget ParseRowTarget(const std::string& pidText, const std::string& handleText) {
   int pid = 0;
   std::sscanf(pidText.c_str(), "%d", &pid);
-  unsigned int handle = 0;
-  if (handleText.size() > 2) std::sscanf(handleText.c_str() + 2, "%08x", &handle);
-  return {static_cast<DWORD>(pid), reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle))};
+  return {static_cast<DWORD>(pid), platform::ParseHandleText(handleText)};
 }
 
 int FindRowByHandle(const std::vector<std::string>& handleTexts, const std::string& handleText) {

@@ -5,29 +5,25 @@
 #include "platform/ProcessLookup.h"
 #include "platform/Taskbar.h"
 #include "operations/MoveDlg.h"
-#include "operations/WindowStyleDlg.h"
-#include "operations/WindowStyleExDlg.h"
+#include "operations/StyleEditing.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
+#include "platform/Target.h"
 #include "platform/WinApp.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
 
 namespace {
 
+using platform::HasTarget;
+using platform::kNoTarget;
+
 constexpr UINT_PTR kRefreshTimer = 101;
 constexpr UINT kRefreshPeriodMs = 500;
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
 
 const char kNoValidWindow[] = "有効なウィンドウが選択されていません.";
 const char kAddTabFailed[] = "タスクバーへの登録でエラーが発生しました";
 const char kDeleteTabFailed[] = "タスクバーからの削除でエラーが発生しました";
-
-bool IsTarget(HWND hwnd) { return hwnd != kNoTarget && ::IsWindow(hwnd); }
-
-// The no-target value -1 is HWND_TOPMOST, which the window manager takes as "every top-level
-// window" for sent and posted messages: with no target, commands must not reach it at all.
-bool HasTarget(HWND hwnd) { return hwnd != kNoTarget; }
 
 // A command message to the target; the result is ignored. A target that does not answer in
 // time still gets it once it recovers.
@@ -54,10 +50,7 @@ void SetTopMost(HWND hwnd, bool topMost) {
 
 COperationDlg::COperationDlg()
     : CDialogT(IDD_OPERATION),
-      m_brPanel(platform::MakeSolidBrush(RGB(100, 100, 100))),
-      m_brValue(platform::MakeSolidBrush(RGB(255, 255, 180))),
-      m_brTrue(platform::MakeSolidBrush(RGB(0, 255, 0))),
-      m_brFalse(platform::MakeSolidBrush(RGB(255, 0, 0))) {}
+      m_brPanel(platform::MakeSolidBrush(RGB(100, 100, 100))) {}
 
 // The window goes first: control 1023 must let go of the shell icon before it is destroyed.
 COperationDlg::~COperationDlg() { DestroyWindow(); }
@@ -115,7 +108,13 @@ BOOL COperationDlg::OnInitDialog() {
   return TRUE;
 }
 
-bool COperationDlg::HasValidTarget() const { return IsTarget(m_hTarget); }
+void COperationDlg::SetTarget(HWND hwnd, DWORD pid) {
+  m_hTarget = hwnd;
+  m_dwTargetPid = pid;
+  UpdateTarget();
+}
+
+bool COperationDlg::HasValidTarget() const { return platform::IsLiveTarget(m_hTarget); }
 
 void COperationDlg::UpdateTarget() {
   const bool noTarget = !HasTarget(m_hTarget);
@@ -186,7 +185,6 @@ void COperationDlg::RefreshInfo() {
     placement.length = sizeof placement;
     if (::GetWindowPlacement(m_hTarget, &placement)) read.placement = placement;
     state = read;
-    m_rcWindow = read.window;
   }
 
   const PanelTexts texts = FormatPanelTexts(state);
@@ -225,22 +223,6 @@ std::optional<LRESULT> COperationDlg::OnTimer(WPARAM wParam, LPARAM) {
   return std::nullopt;
 }
 
-HBRUSH COperationDlg::BrushOf(PanelBrush brush, HBRUSH fallback) const {
-  switch (brush) {
-    case PanelBrush::Panel:
-      return m_brPanel.get();
-    case PanelBrush::Value:
-      return m_brValue.get();
-    case PanelBrush::True:
-      return m_brTrue.get();
-    case PanelBrush::False:
-      return m_brFalse.get();
-    case PanelBrush::Default:
-      break;
-  }
-  return fallback;
-}
-
 template <UINT Message>
 std::optional<LRESULT> COperationDlg::OnCtlColor(WPARAM wParam, LPARAM lParam) {
   const HBRUSH fallback = reinterpret_cast<HBRUSH>(DefaultCtlColor(Message, wParam, lParam));
@@ -251,7 +233,7 @@ std::optional<LRESULT> COperationDlg::OnCtlColor(WPARAM wParam, LPARAM lParam) {
     ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
     brush = StaticBrush(::GetDlgCtrlID(reinterpret_cast<HWND>(lParam)), Flags());
   }
-  return reinterpret_cast<LRESULT>(BrushOf(brush, fallback));
+  return reinterpret_cast<LRESULT>(brush == PanelBrush::Panel ? m_brPanel.get() : LabelBrushOf(brush, fallback));
 }
 
 void COperationDlg::OnShow() { ShowTarget(m_hTarget, SW_SHOW); }
@@ -294,19 +276,9 @@ void COperationDlg::OnJump() {
     MoveTarget(m_hTarget, dlg.m_nX, dlg.m_nY, window.right - window.left, window.bottom - window.top);
 }
 
-void COperationDlg::OnWinStyle() {
-  if (!HasValidTarget()) return;
-  CWindowStyleDlg dlg;
-  dlg.m_dwStyle = static_cast<DWORD>(::GetWindowLongA(m_hTarget, GWL_STYLE));
-  if (dlg.DoModal() == IDOK && HasValidTarget()) platform::WriteStyleWordNoWait(m_hTarget, GWL_STYLE, dlg.m_dwStyle);
-}
+void COperationDlg::OnWinStyle() { operations::EditStyleWord(nullptr, m_hTarget, GWL_STYLE); }
 
-void COperationDlg::OnExStyle() {
-  if (!HasValidTarget()) return;
-  CWindowStyleExDlg dlg;
-  dlg.m_dwExStyle = static_cast<DWORD>(::GetWindowLongA(m_hTarget, GWL_EXSTYLE));
-  if (dlg.DoModal() == IDOK && HasValidTarget()) platform::WriteStyleWordNoWait(m_hTarget, GWL_EXSTYLE, dlg.m_dwExStyle);
-}
+void COperationDlg::OnExStyle() { operations::EditStyleWord(nullptr, m_hTarget, GWL_EXSTYLE); }
 
 void COperationDlg::OnSuspend() { SendCommand(m_hTarget, WM_POWERBROADCAST, PBT_APMSUSPEND, 0); }
 

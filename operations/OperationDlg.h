@@ -10,32 +10,40 @@
 #include "operations/PanelDisplay.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/LabelBrushes.h"
+#include "platform/Target.h"
 
-class COperationDlg : public platform::CDialogT<COperationDlg> {
+class COperationDlg : public platform::CDialogT<COperationDlg>, private platform::CLabelBrushes {
  public:
   COperationDlg();
   ~COperationDlg() override;
   static MessageMapView MessageMap();
 
+  // Takes the target from the main dialog: m_hTarget and m_dwTargetPid, then UpdateTarget.
+  void SetTarget(HWND hwnd, DWORD pid);
   // Refreshes the icon and the display for m_hTarget and hands the target to the layered panel.
   void UpdateTarget();
 
+  HWND Target() const { return m_hTarget; }
+  DWORD TargetPid() const { return m_dwTargetPid; }
+  const std::string& ImagePath() const { return m_strImagePath; }
+  // The wParam the next "query end session" command sends.
+  int EndSessionWParam() const { return m_nEndSessionWParam; }
+  const CLayeredDlg& LayeredPanel() const { return m_layeredDlg; }
+
+ private:
   std::string m_strBottom;
   std::string m_strLeft;
   std::string m_strRight;
   std::string m_strTop;
-  HWND m_hTarget = reinterpret_cast<HWND>(-1);
+  HWND m_hTarget = platform::kNoTarget;
   DWORD m_dwTargetPid = static_cast<DWORD>(-1);
-  RECT m_rcWindow{};
   int m_nEnabled = -1;
   int m_nVisible = -1;
   int m_nIconic = -1;
   int m_nZoomed = -1;
   std::string m_strImagePath;
   platform::UniqueBrush m_brPanel;
-  platform::UniqueBrush m_brValue;
-  platform::UniqueBrush m_brTrue;
-  platform::UniqueBrush m_brFalse;
   CLayeredDlg m_layeredDlg;
   int m_nEndSessionWParam = 1;
 
@@ -52,7 +60,6 @@ class COperationDlg : public platform::CDialogT<COperationDlg> {
   // Shows icon in control 1023; a shell icon passed in owned is kept until it is replaced.
   void ShowIcon(HICON icon, platform::UniqueIcon owned = nullptr);
   TargetFlags Flags() const { return {m_nEnabled, m_nVisible, m_nIconic, m_nZoomed}; }
-  HBRUSH BrushOf(PanelBrush brush, HBRUSH fallback) const;
 
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   template <UINT Message>

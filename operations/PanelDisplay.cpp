@@ -4,6 +4,7 @@
 #include "res/resource.h"
 
 using platform::FormatHex32;
+using platform::FlagBrush;
 using platform::FormatInt;
 
 PanelTexts FormatPanelTexts(const std::optional<TargetState>& state) {
@@ -43,14 +44,6 @@ std::vector<int> ChangedFlagLabels(const TargetFlags& before, const TargetFlags&
   if (before.zoomed != after.zoomed) ids.push_back(IDC_OP_ZOOMED);
   return ids;
 }
-
-namespace {
-PanelBrush FlagBrush(int value) {
-  if (value == 1) return PanelBrush::True;
-  if (value == 0) return PanelBrush::False;
-  return PanelBrush::Value;
-}
-}  // namespace
 
 PanelBrush StaticBrush(int controlId, const TargetFlags& flags) {
   switch (controlId) {

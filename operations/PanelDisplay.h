@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/LabelBrushes.h"
+
 // The four flags of a target: 1 true, 0 false, -1 no valid target.
 struct TargetFlags {
   int enabled = -1;
@@ -40,7 +42,7 @@ PanelTexts FormatPanelTexts(const std::optional<TargetState>& state);
 // The flag labels (control ids) whose value differs between two refreshes.
 std::vector<int> ChangedFlagLabels(const TargetFlags& before, const TargetFlags& after);
 
-enum class PanelBrush { Default, Panel, Value, True, False };
+using PanelBrush = platform::LabelBrush;
 
 // The background of a static control of the panel by its id.
 PanelBrush StaticBrush(int controlId, const TargetFlags& flags);

@@ -35,13 +35,6 @@ class CButton : public CWindow {
   void SetCheck(int state) const { Send(BM_SETCHECK, static_cast<WPARAM>(state)); }
 };
 
-class CStatic : public CWindow {
- public:
-  using CWindow::CWindow;
-  HICON SetIcon(HICON icon) const { return reinterpret_cast<HICON>(Send(STM_SETICON, reinterpret_cast<WPARAM>(icon))); }
-  HICON GetIcon() const { return reinterpret_cast<HICON>(Send(STM_GETICON)); }
-};
-
 class CSpinButtonCtrl : public CWindow {
  public:
   using CWindow::CWindow;

@@ -1,8 +1,11 @@
 #include "platform/Dialog.h"
 
+#include <cstdio>
+#include <exception>
 #include <vector>
 
 #include "platform/Dpi.h"
+#include "platform/MessageBox.h"
 #include "platform/WinApp.h"
 
 namespace platform {
@@ -26,7 +29,7 @@ void DDX_Control(CDataExchange& dx, int id, CWindow& control) {
   if (!control.GetSafeHwnd()) control.Attach(dx.m_dlg.GetDlgItem(id));
 }
 
-CDialog::CDialog(UINT templateId, CDialog* parent) : m_pParent(parent), m_nTemplateId(templateId) {}
+CDialog::CDialog(UINT templateId) : m_nTemplateId(templateId) {}
 
 CDialog::~CDialog() { DestroyWindow(); }
 
@@ -62,9 +65,9 @@ bool CDialog::Create(HWND parent) {
   return hwnd != nullptr;
 }
 
-INT_PTR CDialog::DoModal() {
+INT_PTR CDialog::DoModal(HWND owner) {
   EnsureCommonControls();
-  HWND owner = m_pParent ? m_pParent->GetSafeHwnd() : MainWindowHandle();
+  if (!owner) owner = MainWindowHandle();
   m_bModal = true;
   m_bEndModal = false;
   m_nModalResult = -1;
@@ -121,6 +124,24 @@ void CDialog::EndDialog(int result) {
   }
 }
 
+namespace {
+
+const char kCommandFailed[] = "コマンドを実行できませんでした。";
+
+// An exception that reached the dialog procedure: one trace line with what it carried, and
+// the application box. A failure that repeats while the box is up (a timer's) is traced only.
+void ReportFailure(UINT message, const char* what) {
+  static bool s_bReporting = false;
+  std::printf("CDialog: message 0x%04x failed: %s\n", message, what);
+  std::fflush(stdout);
+  if (s_bReporting) return;
+  s_bReporting = true;
+  AppMessageBox(kCommandFailed);
+  s_bReporting = false;
+}
+
+}  // namespace
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   CDialog* dialog;
   if (message == WM_INITDIALOG) {
@@ -134,9 +155,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
   INT_PTR answer = FALSE;
   try {
     answer = dialog->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& failure) {
+    // No exception may cross into the window manager, and none goes unsaid.
+    ReportFailure(message, failure.what());
   } catch (...) {
-    // No exception may cross into the window manager.
-    answer = FALSE;
+    ReportFailure(message, "unknown exception");
   }
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);

@@ -30,9 +30,7 @@ void DDX_Control(CDataExchange& dx, int id, CWindow& control);
 
 class CDialog {
  public:
-  // parent: the owner of a modal run, or the parent of a modeless window. Without one a modal
-  // dialog is owned by the application's main window.
-  explicit CDialog(UINT templateId, CDialog* parent = nullptr);
+  explicit CDialog(UINT templateId);
   // Destroys a window still open, but by then the derived class is gone: its messages
   // (WM_DESTROY, the children's notifications) reach only this base. A derived dialog whose
   // handlers or controls use its own members (brushes, bitmaps, timers, embedded panels) calls
@@ -41,10 +39,11 @@ class CDialog {
   CDialog(const CDialog&) = delete;
   CDialog& operator=(const CDialog&) = delete;
 
-  // Runs the dialog modally: the owner is disabled and messages are routed through the
-  // keyboard handling of whichever of our dialogs they belong to. Returns the EndDialog value,
-  // or -1 when the dialog could not be created.
-  INT_PTR DoModal();
+  // Runs the dialog modally, owned by owner (null: the application's main window): the owner
+  // is disabled and messages are routed through the keyboard handling of whichever of our
+  // dialogs they belong to. Returns the EndDialog value, or -1 when the dialog could not be
+  // created.
+  INT_PTR DoModal(HWND owner = nullptr);
   // Creates the dialog modeless as a child or owned window of parent.
   bool Create(HWND parent);
   void DestroyWindow();
@@ -52,12 +51,10 @@ class CDialog {
   void EndDialog(int result);
 
   HWND GetSafeHwnd() const { return m_hWnd; }
-  UINT TemplateId() const { return m_nTemplateId; }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
   void SetDlgItemText(int id, const std::string& text) const { ::SetDlgItemTextA(m_hWnd, id, text.c_str()); }
   std::string GetDlgItemText(int id) const;
   BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
-  bool IsModal() const { return m_bModal; }
 
   // Moves values between members and controls: save = true reads the controls.
   bool UpdateData(bool saveAndValidate = true);
@@ -87,8 +84,6 @@ class CDialog {
   LRESULT DefaultCtlColor(UINT message, WPARAM wParam, LPARAM lParam) const {
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
   }
-
-  CDialog* m_pParent;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

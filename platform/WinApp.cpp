@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <exception>
+
 #include "platform/Dialog.h"
 
 namespace platform {
@@ -20,8 +23,16 @@ int CWinApp::Run(HINSTANCE) {
   EnsureCommonControls();
   // The program's life is InitInstance; a message loop of the application's own would follow
   // a TRUE result, and Quorvel has none.
-  InitInstance();
-  return 0;
+  try {
+    InitInstance();
+  } catch (const std::exception& failure) {
+    std::printf("CWinApp: start-up failed: %s\n", failure.what());
+    return 1;
+  } catch (...) {
+    std::printf("CWinApp: start-up failed: unknown exception\n");
+    return 1;
+  }
+  return m_nExitCode;
 }
 
 HINSTANCE AppInstance() { return ::GetModuleHandleA(nullptr); }

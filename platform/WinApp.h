@@ -15,7 +15,8 @@ class CWinApp {
   CWinApp& operator=(const CWinApp&) = delete;
 
   // Called by WinMain: registers the common controls and runs InitInstance. A FALSE result
-  // ends the process without a message loop of its own.
+  // ends the process without a message loop of its own. Returns the process's exit code:
+  // m_nExitCode, or 1 when InitInstance threw.
   int Run(HINSTANCE instance);
 
   virtual BOOL InitInstance() = 0;
@@ -24,6 +25,10 @@ class CWinApp {
   CDialog* m_pMainWnd = nullptr;
 
   static CWinApp* Get();
+
+ protected:
+  // What the process exits with; start-up sets it when it fails.
+  int m_nExitCode = 0;
 
  private:
   static CWinApp* s_pApp;

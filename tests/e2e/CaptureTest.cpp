@@ -2,7 +2,9 @@
 // puts on the clipboard for other programs, every window put back after the cycles, and a hung
 // window never freezing the program.
 #include "E2eDriver.h"
+#include "E2eSuite.h"
 #include "WindowState.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +16,7 @@ namespace {
 
 using e2e::HandleText;
 
-constexpr int kListId = 1000;
-constexpr int kPathLabelId = 1033;
-constexpr int kWithTitleId = 1034;
-constexpr int kPrintWindowId = 1015;
-constexpr int kCopyClipboardId = 1016;
-constexpr int kSurfaceCaptureId = 1017;
-constexpr int kIconicCaptureId = 1018;
-constexpr int kHideCaptureId = 1019;
-constexpr int kHandleColumn = 3;
-constexpr int kChildInfoId = 1082;
-constexpr int kInspectorListId = 1083;
+using e2e::kHandleColumn;
 // Where the capture view and the inspector draw their pictures, in their client areas.
 constexpr POINT kViewPicture = {10, 70};
 constexpr POINT kInspectorPicture = {20, 250};
@@ -33,28 +25,13 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 // A capture button pressed with the target's cycle: the target answers, so a few round trips.
 constexpr UINT kPressTimeoutMs = 10000;
 
-class CaptureTest : public ::testing::Test {
+class CaptureTest : public e2e::E2eSuite {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(e2e::QuorvelExePath().empty()) << "QUORVEL_BIN is not set";
-        ASSERT_TRUE(fixture.Start()) << "fixture did not start: " << e2e::FixtureExePath();
-    }
-
-    void TearDown() override {
-        if (dialog) e2e::CloseDialogProgram(quorvel, dialog);
-        fixture.Quit();
-    }
-
     void StartQuorvel() {
-        ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
-        dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
-        ASSERT_NE(dialog, nullptr);
-        rows = std::make_unique<e2e::RemoteListView>(GetDlgItem(dialog, kListId));
+        ASSERT_NO_FATAL_FAILURE(E2eSuite::StartQuorvel());
+        rows = std::make_unique<e2e::RemoteListView>(GetDlgItem(dialog, IDC_MAIN_LIST));
         ASSERT_TRUE(rows->Valid());
-        for (HWND child = FindWindowExA(dialog, nullptr, "#32770", nullptr); child;
-             child = FindWindowExA(dialog, child, "#32770", nullptr)) {
-            if (GetDlgItem(child, kPrintWindowId)) panel = child;
-        }
+        panel = e2e::DialogHolding(dialog, IDC_CPT_SAVEPICTURE);  // its ids 1015 to 1019 are the operations panel's too
         ASSERT_NE(panel, nullptr) << "no capture view in the main dialog";
     }
 
@@ -73,7 +50,7 @@ protected:
         const std::string handle = HandleText(hwnd);
         ASSERT_TRUE(e2e::WaitUntil([&] { return rows->FindRow(kHandleColumn, handle) >= 0; }, 8000, 100))
             << "no row for " << handle;
-        HWND label = GetDlgItem(dialog, kPathLabelId);
+        HWND label = GetDlgItem(dialog, IDC_MAIN_PATH);
         ASSERT_TRUE(e2e::SendWithTimeout(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), nullptr));
         ASSERT_TRUE(rows->ClickRow(rows->FindRow(kHandleColumn, handle)));
         ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(label).empty(); }, 5000))
@@ -106,9 +83,6 @@ protected:
         return shown;
     }
 
-    e2e::FixtureClient fixture;
-    e2e::ChildProcess quorvel;
-    HWND dialog = nullptr;
     HWND panel = nullptr;
     std::unique_ptr<e2e::RemoteListView> rows;
 };
@@ -148,14 +122,14 @@ TEST_F(CaptureTest, SurfaceCaptureShowsTheWindowAndTheClipboardKeepsTheCopiedPic
     const COLORREF background = PanelPixel(5, 65);
 
     ClickRow(red);
-    Press(kSurfaceCaptureId);
+    Press(IDC_CPT_SURFACECAPTURE);
     EXPECT_TRUE(ShowsAt(10 + 120, 70 + 80, kRed));
     EXPECT_EQ(PanelPixel(10 + 242, 70 + 80), background) << "drawn wider than the window";
-    Press(kCopyClipboardId);
-    Press(kCopyClipboardId);
+    Press(IDC_CPT_COPYCLIPBOARD);
+    Press(IDC_CPT_COPYCLIPBOARD);
 
     ClickRow(blue);
-    Press(kSurfaceCaptureId);
+    Press(IDC_CPT_SURFACECAPTURE);
     EXPECT_TRUE(ShowsAt(10 + 120, 70 + 80, kBlue));
     ClipboardPicture copied = ReadClipboardPicture();
     ASSERT_TRUE(copied.present);
@@ -164,8 +138,8 @@ TEST_F(CaptureTest, SurfaceCaptureShowsTheWindowAndTheClipboardKeepsTheCopiedPic
     EXPECT_EQ(copied.centre, kRed) << "the copy changed with the new capture";
 
     ClickRow(pastEdge);
-    Press(kSurfaceCaptureId);
-    Press(kCopyClipboardId);
+    Press(IDC_CPT_SURFACECAPTURE);
+    Press(IDC_CPT_COPYCLIPBOARD);
     copied = ReadClipboardPicture();
     ASSERT_TRUE(copied.present);
     EXPECT_EQ(copied.width, 80);
@@ -183,14 +157,14 @@ TEST_F(CaptureTest, RowClickShowsAnotherProgramsColoursInBothPictures) {
     // The 240 x 160 window is drawn 1:1 at the corner of either picture.
     EXPECT_TRUE(ShowsAt(kViewPicture.x + 120, kViewPicture.y + 100, kRed));
     // The PrintWindow button keeps its own method: black, as wine prints it.
-    Press(kPrintWindowId);
+    Press(IDC_CPT_PRINTWINDOW);
     EXPECT_TRUE(ShowsAt(kViewPicture.x + 120, kViewPicture.y + 100, RGB(0, 0, 0)));
 
-    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, kChildInfoId)));
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_CHILDINFO)));
     HWND inspector = nullptr;
     ASSERT_TRUE(e2e::WaitUntil([&] {
         for (HWND top : e2e::TopLevelWindowsOf(quorvel.Pid()))
-            if (top != dialog && GetDlgItem(top, kInspectorListId) && IsWindowVisible(top)) inspector = top;
+            if (top != dialog && GetDlgItem(top, IDC_CI_LIST) && IsWindowVisible(top)) inspector = top;
         return inspector != nullptr;
     }, 5000));
     EXPECT_TRUE(ShowsAt(kInspectorPicture.x + 120, kInspectorPicture.y + 100, kRed, inspector));
@@ -224,7 +198,7 @@ TEST_F(CaptureTest, IconicAndHideCapturePutTheWindowBackAsItWas) {
         ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=min").answered);
         const e2e::WindowState minimised = e2e::ReadWindowState(c.hwnd);
         ASSERT_TRUE(minimised.iconic);
-        Press(kIconicCaptureId);
+        Press(IDC_CPT_ICONICCAPTURE);
         EXPECT_EQ(e2e::WindowStateDifferences(minimised, e2e::ReadWindowState(c.hwnd)), "");
         const int redraws = fixture.MessageCount(c.hwnd, "setredraw");
         EXPECT_GE(redraws, 4) << "the restore cycle did not run";
@@ -241,7 +215,7 @@ TEST_F(CaptureTest, IconicAndHideCapturePutTheWindowBackAsItWas) {
         const e2e::WindowState hidden = e2e::ReadWindowState(c.hwnd);
         ASSERT_FALSE(hidden.visible);
         const int activations = fixture.MessageCount(c.hwnd, "activate");
-        Press(kHideCaptureId);
+        Press(IDC_CPT_HIDECAPTURE);
         EXPECT_EQ(e2e::WindowStateDifferences(hidden, e2e::ReadWindowState(c.hwnd)), "");
         // Shown with SW_SHOW, which activates it.
         EXPECT_GT(fixture.MessageCount(c.hwnd, "activate"), activations) << "the show cycle did not run";
@@ -267,14 +241,14 @@ TEST_F(CaptureTest, AHungWindowNeverFreezesTheProgram) {
     auto expectResponsive = [&](const char* what, const std::function<void()>& start) {
         SCOPED_TRACE(what);
         start();
-        EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, kWithTitleId), 2000)) << "no real input taken within 2 s";
+        EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 2000)) << "no real input taken within 2 s";
     };
 
     for (HWND hwnd : {visible, minimised}) {
         const std::string handle = HandleText(hwnd);
         ASSERT_TRUE(e2e::WaitUntil([&] { return rows->FindRow(kHandleColumn, handle) >= 0; }, 8000, 100));
         expectResponsive("row click", [&] { ASSERT_TRUE(rows->ClickRow(rows->FindRow(kHandleColumn, handle))); });
-        for (int id : {kPrintWindowId, kSurfaceCaptureId, kIconicCaptureId, kHideCaptureId}) {
+        for (int id : {IDC_CPT_PRINTWINDOW, IDC_CPT_SURFACECAPTURE, IDC_CPT_ICONICCAPTURE, IDC_CPT_HIDECAPTURE}) {
             const std::string what = "button " + std::to_string(id);
             expectResponsive(what.c_str(), [&] { ASSERT_TRUE(e2e::PressButton(GetDlgItem(panel, id))); });
         }

@@ -21,12 +21,13 @@ protected:
     // lines it wrote to its standard output.
     Lines EchoOf(const std::vector<std::string>& args) {
         const std::string output = e2e::TemporaryFilePath("quorvel-stdout");
-        e2e::ChildProcess quorvel;
-        EXPECT_TRUE(quorvel.Start(e2e::QuorvelExePath(), args, output));
-        HWND dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
-        EXPECT_NE(dialog, nullptr) << "no main dialog";
+        e2e::QuorvelProgram quorvel;
+        EXPECT_TRUE(quorvel.Start(args, output)) << "no main dialog";
         // In debug mode the program lingers about a second after its dialog has gone.
-        EXPECT_TRUE(e2e::CloseDialogProgram(quorvel, dialog, 6000)) << "did not end by itself";
+        EXPECT_TRUE(quorvel.Close(6000)) << "did not end by itself";
+        DWORD exitCode = STILL_ACTIVE;
+        EXPECT_TRUE(quorvel.Process().WaitForExit(0, &exitCode));
+        EXPECT_EQ(exitCode, 0u) << "a normal end exits with 0";
         const Lines lines = e2e::SplitLines(e2e::ReadFile(output));
         DeleteFileA(output.c_str());
         return lines;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <utility>
 
@@ -298,6 +299,71 @@ bool CloseDialogProgram(ChildProcess& process, HWND dialog, DWORD timeoutMs) {
     if (dialog && process.WaitForExit(timeoutMs)) return true;
     process.Terminate();
     return false;
+}
+
+// The colour most pixels of a w x h area of dc at (x, y) have: a label's background, whatever
+// the font makes of its text.
+COLORREF CommonColour(HDC dc, int x, int y, int w, int h) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY);
+    GdiFlush();
+    std::map<DWORD, int> counts;
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < w * h; ++i) ++counts[pixels[i] & 0xFFFFFF];
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    DWORD common = 0;
+    int most = 0;
+    for (const auto& [pixel, count] : counts)
+        if (count > most) {
+            most = count;
+            common = pixel;
+        }
+    return RGB((common >> 16) & 0xFF, (common >> 8) & 0xFF, common & 0xFF);
+}
+
+HWND DialogHolding(HWND hwnd, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        hwnd,
+        [](HWND child, LPARAM lParam) WINAPI -> BOOL {
+            Search* s = reinterpret_cast<Search*>(lParam);
+            HWND control = GetDlgItem(child, s->id);
+            if (control && GetParent(control) == child) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool QuorvelProgram::Start(const std::vector<std::string>& args, const std::string& stdoutFile, DWORD timeoutMs) {
+    const std::string exe = QuorvelExePath();
+    if (exe.empty() || !m_process.Start(exe, args, stdoutFile)) return false;
+    m_dialog = WaitForTopLevelWindow(m_process.Pid(), "#32770", "Tsuravi", timeoutMs);
+    return m_dialog != nullptr;
+}
+
+bool QuorvelProgram::Close(DWORD timeoutMs) {
+    const bool ended = CloseDialogProgram(m_process, m_dialog, timeoutMs);
+    m_dialog = nullptr;
+    return ended;
 }
 
 bool FixtureClient::Start(const std::string& script, DWORD timeoutMs) {

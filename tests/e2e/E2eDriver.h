@@ -100,6 +100,42 @@ bool SendWithTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT*
 // not end within timeoutMs. True when it ended by itself.
 bool CloseDialogProgram(ChildProcess& process, HWND dialog, DWORD timeoutMs = 5000);
 
+// The colour most pixels of a w x h area of dc at (x, y) have: a label's background, whatever
+// the font makes of its text.
+COLORREF CommonColour(HDC dc, int x, int y, int w, int h);
+
+// The dialog among hwnd's descendants that holds the control id as its own child (a panel of
+// the main dialog), or null.
+HWND DialogHolding(HWND hwnd, int id);
+
+// The main list's column that shows each row's handle.
+constexpr int kHandleColumn = 3;
+
+// Quorvel.exe started by a test, with its main dialog up; ended when the object goes.
+class QuorvelProgram {
+public:
+    QuorvelProgram() = default;
+    QuorvelProgram(const QuorvelProgram&) = delete;
+    QuorvelProgram& operator=(const QuorvelProgram&) = delete;
+    ~QuorvelProgram() { Close(); }
+
+    // Starts the program with the arguments (standard output to stdoutFile, none when empty)
+    // and waits for its main dialog "Tsuravi"; false when either fails.
+    bool Start(const std::vector<std::string>& args = {}, const std::string& stdoutFile = "",
+               DWORD timeoutMs = 10000);
+    // Ends the main dialog and waits; terminates the program if it does not end within
+    // timeoutMs. True when it ended by itself (or was not running).
+    bool Close(DWORD timeoutMs = 5000);
+
+    HWND Dialog() const { return m_dialog; }
+    DWORD Pid() const { return m_process.Pid(); }
+    ChildProcess& Process() { return m_process; }
+
+private:
+    ChildProcess m_process;
+    HWND m_dialog = nullptr;
+};
+
 // The fixture program: started with a start-up script, then driven through its control window.
 class FixtureClient {
 public:

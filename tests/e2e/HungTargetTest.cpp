@@ -2,6 +2,8 @@
 // stopped answering or is busy: after each press a real click on the main dialog must still
 // be handled at once, and what was pressed takes effect once the program recovers.
 #include "E2eDriver.h"
+#include "E2eSuite.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +16,7 @@ namespace {
 using e2e::FixtureClient;
 using e2e::HandleText;
 
-constexpr int kListId = 1000;
-constexpr int kPathLabelId = 1033;
-constexpr int kHandleColumn = 3;
-constexpr int kWithTitleBox = 1034;  // "Title付き" on the main dialog
+using e2e::kHandleColumn;
 
 // Buttons of the operations panel.
 constexpr int kClose = 1002, kShow = 1007, kHide = 1008, kRestore = 1009, kMinimise = 1010, kUp = 1011,
@@ -35,43 +34,26 @@ struct Press {
   int boxAnswer = 0;             // the answer to the program's message box, if one follows
 };
 
-class HungTargetTest : public ::testing::Test {
+class HungTargetTest : public e2e::E2eSuite {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(fixture.Start()) << e2e::FixtureExePath();
+    ASSERT_NO_FATAL_FAILURE(E2eSuite::SetUp());
     target = fixture.Create("title=\"Sweep target\" x=1000 y=700 w=200 h=120 show=noactivate thread=stuck");
     ASSERT_TRUE(IsWindow(target));
-    ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
-    dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
-    ASSERT_NE(dialog, nullptr);
-    e2e::RemoteListView rows(GetDlgItem(dialog, kListId));
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    e2e::RemoteListView rows(GetDlgItem(dialog, IDC_MAIN_LIST));
     ASSERT_TRUE(rows.Valid());
     int row = -1;
     ASSERT_TRUE(e2e::WaitUntil([&] { return (row = rows.FindRow(kHandleColumn, HandleText(target))) >= 0; }, 8000));
     ASSERT_TRUE(rows.ClickRow(row));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(GetDlgItem(dialog, kPathLabelId)).empty(); }, 5000));
-    panel = PanelOf(dialog);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(GetDlgItem(dialog, IDC_MAIN_PATH)).empty(); }, 5000));
+    panel = e2e::DialogHolding(dialog, kJump);
     ASSERT_NE(panel, nullptr);
   }
 
   void TearDown() override {
     fixture.Command("resume window=" + HandleText(target));
-    if (dialog) e2e::CloseDialogProgram(quorvel, dialog);
-    fixture.Quit();
-  }
-
-  // The child dialog that holds the operations panel's buttons.
-  static HWND PanelOf(HWND main) {
-    HWND found = nullptr;
-    EnumChildWindows(
-        main,
-        [](HWND child, LPARAM lParam) WINAPI -> BOOL {
-          if (GetDlgCtrlID(child) != kJump) return TRUE;
-          *reinterpret_cast<HWND*>(lParam) = GetParent(child);
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    E2eSuite::TearDown();
   }
 
   void Hang(const std::string& duration) {
@@ -101,15 +83,12 @@ class HungTargetTest : public ::testing::Test {
       }
     }
     if (modal) EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(modal); }, 5000)) << press.dialog;
-    const bool flipped = e2e::ClickFlipsCheckBox(GetDlgItem(dialog, kWithTitleBox), flipMs);
+    const bool flipped = e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), flipMs);
     EXPECT_TRUE(flipped) << "the click after button " << press.button << " was not handled within " << flipMs << " ms";
     return (GetTickCount() - start) / 1000.0;
   }
 
-  FixtureClient fixture;
-  e2e::ChildProcess quorvel;
   HWND target = nullptr;
-  HWND dialog = nullptr;
   HWND panel = nullptr;
 };
 

@@ -1,6 +1,8 @@
 // The inspector of the real program, driven from outside: opened on a fixture window whose
 // program has stopped answering. The program must stay usable and still list the children.
 #include "E2eDriver.h"
+#include "E2eSuite.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -11,29 +13,14 @@ namespace {
 
 using e2e::HandleText;
 
-constexpr int kMainListId = 1000;
-constexpr int kMainChildInfoId = 1082;
-constexpr int kMainWithTitleId = 1034;
-constexpr int kListId = 1083;
-constexpr int kRefreshId = 1001;
-constexpr int kHandleColumn = 3;
+using e2e::kHandleColumn;
 
-class InspectorE2eTest : public ::testing::Test {
+class InspectorE2eTest : public e2e::E2eSuite {
 protected:
-    void SetUp() override { ASSERT_TRUE(fixture.Start()); }
-    void TearDown() override {
-        if (dialog) e2e::CloseDialogProgram(quorvel, dialog);
-        fixture.Quit();
-    }
-
     // A real click on the main dialog's "Title付き" box, and whether it flipped within the time.
     bool CheckBoxFlipsWithin(DWORD timeoutMs) {
-        return e2e::ClickFlipsCheckBox(GetDlgItem(dialog, kMainWithTitleId), timeoutMs);
+        return e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), timeoutMs);
     }
-
-    e2e::FixtureClient fixture;
-    e2e::ChildProcess quorvel;
-    HWND dialog = nullptr;
 };
 
 TEST_F(InspectorE2eTest, HungProgramsChildrenAreListedAndQuorvelKeepsTakingInput) {
@@ -47,10 +34,8 @@ TEST_F(InspectorE2eTest, HungProgramsChildrenAreListedAndQuorvelKeepsTakingInput
     HWND k3 = reinterpret_cast<HWND>(fixture.Command("find name=k3").value);
     ASSERT_EQ(fixture.Command("hang window=" + HandleText(hung) + " ms=forever").value, 1);
 
-    ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
-    dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
-    ASSERT_NE(dialog, nullptr);
-    e2e::RemoteListView rows(GetDlgItem(dialog, kMainListId));
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    e2e::RemoteListView rows(GetDlgItem(dialog, IDC_MAIN_LIST));
     ASSERT_TRUE(e2e::WaitUntil([&] { return rows.FindRow(kHandleColumn, HandleText(hung)) >= 0; }, 8000, 100));
 
     // From here on the window manager counts the program as not responding, and Quorvel's
@@ -60,14 +45,14 @@ TEST_F(InspectorE2eTest, HungProgramsChildrenAreListedAndQuorvelKeepsTakingInput
     ASSERT_TRUE(rows.ClickRow(rows.FindRow(kHandleColumn, HandleText(hung))));
     EXPECT_TRUE(CheckBoxFlipsWithin(2000)) << "no real input taken within 2 s of the row click";
 
-    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, kMainChildInfoId)));
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_CHILDINFO)));
     const std::string caption = "子ウィンドウ情報（親ハンドル=" + HandleText(hung) + ")";
     HWND inspector = nullptr;
     ASSERT_TRUE(e2e::WaitUntil([&] {
         inspector = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
         return inspector && IsWindowVisible(inspector);
     }, 3000)) << "the inspector did not show with its caption";
-    e2e::RemoteListView children(GetDlgItem(inspector, kListId));
+    e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
     ASSERT_EQ(children.ItemCount(), 3);
     EXPECT_EQ(children.ItemText(0, 0), HandleText(k1));
     EXPECT_EQ(children.ItemText(1, 0), HandleText(k2));
@@ -80,7 +65,7 @@ TEST_F(InspectorE2eTest, HungProgramsChildrenAreListedAndQuorvelKeepsTakingInput
     EXPECT_EQ(children.ItemText(1, 2), "Inner");
     EXPECT_EQ(children.ItemText(2, 2), "Third");
 
-    ASSERT_TRUE(e2e::PressButton(GetDlgItem(inspector, kRefreshId)));
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(inspector, IDC_CI_REFRESH)));
     EXPECT_TRUE(CheckBoxFlipsWithin(2000)) << "no real input taken within 2 s of 情報更新";
     EXPECT_EQ(children.ItemCount(), 3);
     fixture.Command("resume window=" + HandleText(hung));

@@ -1,6 +1,8 @@
 // The main window list of the real program, watched from outside: rows of the fixture's
 // windows, a real click on a row, and the list's behaviour across automatic refreshes.
 #include "E2eDriver.h"
+#include "E2eSuite.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -15,31 +17,17 @@ using e2e::FixtureClient;
 using e2e::HandleText;
 using e2e::RemoteListView;
 
-constexpr int kListId = 1000;
-constexpr int kPathLabelId = 1033;
 constexpr int kColumns = 4;
-constexpr int kHandleColumn = 3;
+using e2e::kHandleColumn;
 // The list refreshes every 3 s; one refresh plus slack for a loaded machine.
 constexpr DWORD kRefreshDeadlineMs = 8000;
 
-class MainListTest : public ::testing::Test {
+class MainListTest : public e2e::E2eSuite {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(e2e::QuorvelExePath().empty()) << "QUORVEL_BIN is not set";
-        ASSERT_TRUE(fixture.Start()) << "fixture did not start: " << e2e::FixtureExePath();
-    }
-
-    void TearDown() override {
-        if (dialog) e2e::CloseDialogProgram(quorvel, dialog);
-        fixture.Quit();
-    }
-
     // Starts the program and waits for its main dialog and list.
     void StartQuorvel() {
-        ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {})) << e2e::QuorvelExePath();
-        dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
-        ASSERT_NE(dialog, nullptr) << "no dialog \"Tsuravi\" of class #32770";
-        list = GetDlgItem(dialog, kListId);
+        ASSERT_NO_FATAL_FAILURE(E2eSuite::StartQuorvel());
+        list = GetDlgItem(dialog, IDC_MAIN_LIST);
         ASSERT_NE(list, nullptr);
         rows = std::make_unique<RemoteListView>(list);
         ASSERT_TRUE(rows->Valid());
@@ -63,9 +51,6 @@ protected:
         return selected < 0 ? "" : rows->ItemText(selected, kHandleColumn);
     }
 
-    FixtureClient fixture;
-    e2e::ChildProcess quorvel;
-    HWND dialog = nullptr;
     HWND list = nullptr;
     std::unique_ptr<RemoteListView> rows;
 };
@@ -112,7 +97,7 @@ TEST_F(MainListTest, RealClickOnRowShowsTheProcessPath) {
     HWND target = CreateWindowAt("Click me", 40);
     ASSERT_TRUE(IsWindow(target));
     StartQuorvel();
-    HWND label = GetDlgItem(dialog, kPathLabelId);
+    HWND label = GetDlgItem(dialog, IDC_MAIN_PATH);
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(e2e::WindowText(label), "");
 
@@ -219,7 +204,7 @@ TEST_F(MainListTest, HungWindowIsListedAndItsRowCanBeClicked) {
     EXPECT_EQ(rows->ItemText(RowOf(hung), 1), "QuorvelFixture.exe");
 
     ASSERT_TRUE(rows->ClickRow(RowOf(hung)));
-    HWND label = GetDlgItem(dialog, kPathLabelId);
+    HWND label = GetDlgItem(dialog, IDC_MAIN_PATH);
     EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(label).empty(); }, 5000))
         << "the click on the hung window's row never finished";
     LRESULT answer = 0;

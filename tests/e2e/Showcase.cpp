@@ -9,13 +9,11 @@
 #include <string>
 
 #include "E2eDriver.h"
+#include "res/resource.h"
 
 namespace {
 
-constexpr int kListId = 1000;
-constexpr int kHandleColumn = 3;
-constexpr int kChildInfoButtonId = 1082;
-constexpr int kChildListId = 1083;
+using e2e::kHandleColumn;
 
 int Fail(const char* step) {
     std::fprintf(stderr, "showcase: %s\n", step);
@@ -49,7 +47,7 @@ int main(int argc, char** argv) {
     Sleep(800);
 
     // The list refreshes every 3 s: the window may need one refresh to appear.
-    e2e::RemoteListView rows(GetDlgItem(dialog, kListId));
+    e2e::RemoteListView rows(GetDlgItem(dialog, IDC_MAIN_LIST));
     int row = -1;
     if (!e2e::WaitUntil([&] { return (row = rows.FindRow(kHandleColumn, e2e::HandleText(target))) >= 0; }, 10000, 200))
         return Fail("the window is not listed");
@@ -58,13 +56,13 @@ int main(int argc, char** argv) {
 
     // Wine prints another program's window black; the row click's automatic capture then copies
     // it from the screen, for the capture view and the inspector alike.
-    if (!e2e::PressButton(GetDlgItem(dialog, kChildInfoButtonId))) return Fail("no inspector button");
+    if (!e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_CHILDINFO))) return Fail("no inspector button");
     HWND inspector = nullptr;
     if (!e2e::WaitUntil([&] { return (inspector = FindInspector(pid, dialog)) != nullptr; }, 5000))
         return Fail("the inspector did not open");
     SetWindowPos(inspector, HWND_TOP, main.right + 8, main.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 
-    e2e::RemoteListView children(GetDlgItem(inspector, kChildListId));
+    e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
     if (!e2e::WaitUntil([&] { return children.ItemCount() > 0; }, 5000)) return Fail("no child listed");
     if (!children.ClickRow(0)) return Fail("could not click the first child");
     Sleep(700);

@@ -75,21 +75,20 @@ TEST_F(CaptureViewTest, DrawsThePictureAtTenSeventyUnscaledOrFittedAndKeepsItFor
     EXPECT_EQ(uitest::ControlText(m_hWnd, button.id), button.caption);
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(m_hWnd, button.id))) << button.caption;
   }
-  EXPECT_EQ(m_view->m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(m_view->Target(), platform::kNoTarget);
 
   // No target: the buttons take nothing and nothing is drawn.
   const COLORREF background = PanelPixel(5, 65);
   for (int id : {IDC_CPT_PRINTWINDOW, IDC_CPT_SURFACECAPTURE, IDC_CPT_ICONICCAPTURE, IDC_CPT_HIDECAPTURE})
     uitest::Click(m_hWnd, id);
-  EXPECT_EQ(m_view->m_picture.bitmap, nullptr);
-  EXPECT_EQ(m_view->m_picture.width, 0);
+  EXPECT_EQ(m_view->Picture().bitmap, nullptr);
+  EXPECT_EQ(m_view->Picture().width, 0);
   EXPECT_EQ(PanelPixel(60, 110), background);
 
   // Small: pixel for pixel from (10, 70).
-  m_view->m_hTarget = Target(kRed, 120, 80);
-  m_view->AutoCapture();
-  EXPECT_EQ(m_view->m_picture.width, 120);
-  EXPECT_EQ(m_view->m_picture.height, 80);
+  m_view->SetTarget(Target(kRed, 120, 80));
+  EXPECT_EQ(m_view->Picture().width, 120);
+  EXPECT_EQ(m_view->Picture().height, 80);
   EXPECT_EQ(PanelPixel(10 + 60, 70 + 40), kRed);
   EXPECT_EQ(PanelPixel(10 + 119, 70 + 79), kRed);
   EXPECT_EQ(PanelPixel(10 + 121, 70 + 40), background);
@@ -97,9 +96,9 @@ TEST_F(CaptureViewTest, DrawsThePictureAtTenSeventyUnscaledOrFittedAndKeepsItFor
   EXPECT_EQ(PanelPixel(8, 72), background);
 
   // Large: fitted into 300 x 200 (600 x 800 is drawn 150 x 200).
-  m_view->m_hTarget = Target(kGreen, 600, 800);
+  m_view->SetTarget(Target(kGreen, 600, 800));
   uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
-  EXPECT_EQ(m_view->m_picture.height, 800);
+  EXPECT_EQ(m_view->Picture().height, 800);
   EXPECT_EQ(PanelPixel(10 + 75, 70 + 100), kGreen);
   EXPECT_EQ(PanelPixel(10 + 146, 70 + 196), kGreen);
   EXPECT_EQ(PanelPixel(10 + 152, 70 + 100), background);
@@ -108,12 +107,11 @@ TEST_F(CaptureViewTest, DrawsThePictureAtTenSeventyUnscaledOrFittedAndKeepsItFor
   // A target closed since: the picture stays and the panel is not repainted.
   HWND closed = Target(kBlue, 50, 50);
   ::DestroyWindow(closed);
-  HBITMAP kept = m_view->m_picture.bitmap.get();
-  m_view->m_hTarget = closed;
+  HBITMAP kept = m_view->Picture().bitmap.get();
   ::UpdateWindow(m_hWnd);
-  m_view->AutoCapture();
+  m_view->SetTarget(closed);
   EXPECT_FALSE(::GetUpdateRect(m_hWnd, nullptr, FALSE));
-  EXPECT_EQ(m_view->m_picture.bitmap.get(), kept);
+  EXPECT_EQ(m_view->Picture().bitmap.get(), kept);
   // A button press with it repaints the old picture.
   uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
   EXPECT_TRUE(::GetUpdateRect(m_hWnd, nullptr, FALSE));
@@ -139,24 +137,23 @@ TEST_F(CaptureViewTest, ClipboardGetsACopyOfItsOwnAndNothingWithoutAPicture) {
   EXPECT_FALSE(::IsClipboardFormatAvailable(CF_BITMAP));
   EXPECT_FALSE(::IsClipboardFormatAvailable(CF_TEXT)) << "the clipboard was not emptied";
 
-  m_view->m_hTarget = Target(kRed, 120, 80);
-  m_view->AutoCapture();
+  m_view->SetTarget(Target(kRed, 120, 80));
   uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
   uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
-  m_view->m_hTarget = Target(kBlue, 200, 100);
+  m_view->SetTarget(Target(kBlue, 200, 100));
   uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
-  ASSERT_EQ(m_view->m_picture.width, 200);
+  ASSERT_EQ(m_view->Picture().width, 200);
 
   ASSERT_TRUE(::OpenClipboard(m_hWnd));
   HBITMAP copy = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
   ASSERT_NE(copy, nullptr);
-  EXPECT_NE(copy, m_view->m_picture.bitmap.get());
+  EXPECT_NE(copy, m_view->Picture().bitmap.get());
   SIZE size = BitmapSize(copy);
   EXPECT_EQ(size.cx, 120);
   EXPECT_EQ(size.cy, 80);
   EXPECT_EQ(capturetest::PixelOf(copy, 60, 40), kRed);
   ::CloseClipboard();
-  EXPECT_EQ(capturetest::PixelOf(m_view->m_picture.bitmap.get(), 100, 50), kBlue);
+  EXPECT_EQ(capturetest::PixelOf(m_view->Picture().bitmap.get(), 100, 50), kBlue);
 }
 
 // Pixels of a bitmap as 32-bit BGRX rows from the top, the unused byte cleared.
@@ -254,11 +251,10 @@ TEST_F(CaptureViewTest, SavesPngAndBmpThatReadBackWithTheSamePixels) {
 
   // Stripes, so that a picture turned over or shifted does not compare equal.
   HWND target = Target(kRed, 90, 70, "shot: a/b");
-  m_view->m_hTarget = target;
-  m_view->AutoCapture();
+  m_view->SetTarget(target);
   {
     HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, m_view->m_picture.bitmap.get());
+    HGDIOBJ old = ::SelectObject(dc, m_view->Picture().bitmap.get());
     RECT stripe = {0, 0, 90, 10};
     HBRUSH blue = ::CreateSolidBrush(kBlue);
     ::FillRect(dc, &stripe, blue);
@@ -267,7 +263,7 @@ TEST_F(CaptureViewTest, SavesPngAndBmpThatReadBackWithTheSamePixels) {
     ::SelectObject(dc, old);
     ::DeleteDC(dc);
   }
-  const std::vector<DWORD> expected = BitmapPixels(m_view->m_picture.bitmap.get(), 90, 70);
+  const std::vector<DWORD> expected = BitmapPixels(m_view->Picture().bitmap.get(), 90, 70);
 
   const std::string folder = NewFolder();
   const std::string png = folder + "\\picture.png";
@@ -335,14 +331,13 @@ TEST_F(CaptureViewTest, APictureWithoutABitmapIsNeitherDrawnCopiedNorSaved) {
       });
   HWND huge = capturetest::CreateFilledWindow(kRed, 0, 0, 30000, 30000, SW_HIDE, 0, WS_POPUP);
   m_windows.push_back(huge);
-  m_view->m_hTarget = Target(kGreen, 120, 80);
-  m_view->AutoCapture();
+  m_view->SetTarget(Target(kGreen, 120, 80));
   const COLORREF background = PanelPixel(5, 65);
 
-  m_view->m_hTarget = huge;
+  m_view->SetTarget(huge);
   uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
-  ASSERT_GE(m_view->m_picture.width, 20000) << "the system would not make so large a window";
-  EXPECT_EQ(m_view->m_picture.bitmap, nullptr);
+  ASSERT_GE(m_view->Picture().width, 20000) << "the system would not make so large a window";
+  EXPECT_EQ(m_view->Picture().bitmap, nullptr);
   EXPECT_EQ(PanelPixel(10 + 60, 70 + 40), background);
   uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
   EXPECT_FALSE(::IsClipboardFormatAvailable(CF_BITMAP));

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
-#include "ModalRun.h"
+#include "support/ModalAnswer.h"
 #include "operations/MoveDlg.h"
 #include "res/resource.h"
 #include "support/UiTestSupport.h"
@@ -81,55 +82,42 @@ TEST_F(MoveDlgTest, PresetsSetBothSpinsFromTheDesktopAndTheWindowsSize) {
 
 TEST(MoveDlgModalTest, OkTakesThePresetOrTypedNumbersCancelKeepsTheMembers) {
   AssertTestScreen();
-  {
+  struct Outcome {
+    INT_PTR result;
+    int x;
+    int y;
+  };
+  // Opens the dialog on a 400 x 300 window at (120, 80) and plays act in it.
+  auto run = [](const std::function<void(HWND)>& act) {
     CMoveDlg dlg;
     dlg.m_nX = 120;
     dlg.m_nY = 80;
     dlg.m_nWidth = 400;
     dlg.m_nHeight = 300;
-    INT_PTR result = editorstest::RunModal(dlg, [&dlg] {
-      uitest::Click(dlg.GetSafeHwnd(), IDC_MOVE_BOTTOMRIGHT);
-      uitest::Click(dlg.GetSafeHwnd(), IDOK);
-    });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(880, dlg.m_nX);
-    EXPECT_EQ(724, dlg.m_nY);
-  }
-  {
-    CMoveDlg dlg;
-    dlg.m_nX = 120;
-    dlg.m_nY = 80;
-    INT_PTR result = editorstest::RunModal(dlg, [&dlg] {
-      ::SetDlgItemTextA(dlg.GetSafeHwnd(), IDC_MOVE_X, "-250");
-      ::SetDlgItemTextA(dlg.GetSafeHwnd(), IDC_MOVE_Y, "1500");
-      uitest::Click(dlg.GetSafeHwnd(), IDOK);
-    });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(-250, dlg.m_nX);
-    EXPECT_EQ(1500, dlg.m_nY);
-  }
-  {
-    CMoveDlg dlg;
-    dlg.m_nX = 120;
-    dlg.m_nY = 80;
-    dlg.m_nWidth = 400;
-    dlg.m_nHeight = 300;
-    INT_PTR result = editorstest::RunModal(dlg, [&dlg] {
-      uitest::Click(dlg.GetSafeHwnd(), IDC_MOVE_CENTER);
-      uitest::Click(dlg.GetSafeHwnd(), IDCANCEL);
-    });
-    EXPECT_EQ(IDCANCEL, result);
-    EXPECT_EQ(120, dlg.m_nX);
-    EXPECT_EQ(80, dlg.m_nY);
-  }
-  {
-    // OK without a change gives back the corner the dialog was opened with.
-    CMoveDlg dlg;
-    dlg.m_nX = 120;
-    dlg.m_nY = 80;
-    INT_PTR result = editorstest::RunModal(dlg, [&dlg] { uitest::Click(dlg.GetSafeHwnd(), IDOK); });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(120, dlg.m_nX);
-    EXPECT_EQ(80, dlg.m_nY);
-  }
+    const INT_PTR result = uitest::RunModal(dlg, [&] { act(dlg.GetSafeHwnd()); });
+    return Outcome{result, dlg.m_nX, dlg.m_nY};
+  };
+  auto expect = [](const Outcome& outcome, INT_PTR result, int x, int y) {
+    EXPECT_EQ(outcome.result, result);
+    EXPECT_EQ(outcome.x, x);
+    EXPECT_EQ(outcome.y, y);
+  };
+  expect(run([](HWND dialog) {
+           uitest::Click(dialog, IDC_MOVE_BOTTOMRIGHT);
+           uitest::Click(dialog, IDOK);
+         }),
+         IDOK, 880, 724);
+  expect(run([](HWND dialog) {
+           ::SetDlgItemTextA(dialog, IDC_MOVE_X, "-250");
+           ::SetDlgItemTextA(dialog, IDC_MOVE_Y, "1500");
+           uitest::Click(dialog, IDOK);
+         }),
+         IDOK, -250, 1500);
+  expect(run([](HWND dialog) {
+           uitest::Click(dialog, IDC_MOVE_CENTER);
+           uitest::Click(dialog, IDCANCEL);
+         }),
+         IDCANCEL, 120, 80);
+  // OK without a change gives back the corner the dialog was opened with.
+  expect(run([](HWND dialog) { uitest::Click(dialog, IDOK); }), IDOK, 120, 80);
 }

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "ModalRun.h"
+#include "support/ModalAnswer.h"
 #include "operations/StyleBits.h"
 #include "operations/WindowStyleDlg.h"
 #include "res/resource.h"
@@ -118,7 +118,7 @@ TEST(WindowStyleDlgModalTest, OkRefusesChildWithPopupAndAsksOnlyWhenTheWordChang
     CWindowStyleDlg dlg;
     dlg.m_dwStyle = WS_CHILD | WS_VISIBLE;
     bool openAfterOk = false;
-    INT_PTR result = editorstest::RunModal(dlg, [&] {
+    INT_PTR result = uitest::RunModal(dlg, [&] {
       uitest::Click(dlg.GetSafeHwnd(), IDC_STYLE_POPUPWINDOW);
       uitest::Click(dlg.GetSafeHwnd(), IDOK);
       uitest::PumpPending();
@@ -136,7 +136,7 @@ TEST(WindowStyleDlgModalTest, OkRefusesChildWithPopupAndAsksOnlyWhenTheWordChang
     // Unchanged, and changed and changed back: closes without a question.
     CWindowStyleDlg dlg;
     dlg.m_dwStyle = 0x16CF0000;
-    INT_PTR result = editorstest::RunModal(dlg, [&dlg] {
+    INT_PTR result = uitest::RunModal(dlg, [&dlg] {
       uitest::Click(dlg.GetSafeHwnd(), IDC_STYLE_VSCROLL);
       uitest::Click(dlg.GetSafeHwnd(), IDC_STYLE_VSCROLL);
       uitest::Click(dlg.GetSafeHwnd(), IDOK);
@@ -153,7 +153,7 @@ TEST(WindowStyleDlgModalTest, OkRefusesChildWithPopupAndAsksOnlyWhenTheWordChang
     boxes.QueueAnswer(IDYES);
     bool openAfterNo = false;
     std::string labelAfterNo;
-    INT_PTR result = editorstest::RunModal(dlg, [&] {
+    INT_PTR result = uitest::RunModal(dlg, [&] {
       HWND hwnd = dlg.GetSafeHwnd();
       uitest::Click(hwnd, IDC_STYLE_CAPTION);
       uitest::Click(hwnd, IDOK);

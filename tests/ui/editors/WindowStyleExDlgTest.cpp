@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ModalRun.h"
+#include "support/ModalAnswer.h"
 #include "operations/WindowStyleExDlg.h"
 #include "res/resource.h"
 #include "support/UiTestSupport.h"
@@ -83,7 +83,7 @@ TEST(WindowStyleExDlgModalTest, OkAsksOnlyForAChangedWord) {
   {
     CWindowStyleExDlg dlg;
     dlg.m_dwExStyle = 0xFFFFFFFF;
-    INT_PTR result = editorstest::RunModal(dlg, [&dlg] { uitest::Click(dlg.GetSafeHwnd(), IDOK); });
+    INT_PTR result = uitest::RunModal(dlg, [&dlg] { uitest::Click(dlg.GetSafeHwnd(), IDOK); });
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(0xFFFFFFFFu, dlg.m_dwExStyle);
     EXPECT_TRUE(boxes.Boxes().empty());
@@ -93,7 +93,7 @@ TEST(WindowStyleExDlgModalTest, OkAsksOnlyForAChangedWord) {
     dlg.m_dwExStyle = 0;
     boxes.QueueAnswer(IDNO);
     bool openAfterNo = false;
-    INT_PTR result = editorstest::RunModal(dlg, [&] {
+    INT_PTR result = uitest::RunModal(dlg, [&] {
       uitest::Click(dlg.GetSafeHwnd(), IDC_EXSTYLE_LAYERED);
       uitest::Click(dlg.GetSafeHwnd(), IDOK);
       uitest::PumpPending();
@@ -110,7 +110,7 @@ TEST(WindowStyleExDlgModalTest, OkAsksOnlyForAChangedWord) {
     CWindowStyleExDlg dlg;
     dlg.m_dwExStyle = WS_EX_APPWINDOW;
     boxes.QueueAnswer(IDYES);
-    INT_PTR result = editorstest::RunModal(dlg, [&dlg] {
+    INT_PTR result = uitest::RunModal(dlg, [&dlg] {
       uitest::Click(dlg.GetSafeHwnd(), IDC_EXSTYLE_TOPMOST);
       uitest::Click(dlg.GetSafeHwnd(), IDOK);
     });

@@ -16,6 +16,7 @@
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
 #include "support/FixtureSuite.h"
+#include "support/ModalAnswer.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -85,28 +86,30 @@ class InspectorTest : public uitest::FixtureSuite {
     m_dlg->SetParentHandle(target);
     m_dlg->update();
   }
+  platform::CListCtrl List() const { return platform::CListCtrl(::GetDlgItem(m_hWnd, IDC_CI_LIST)); }
+  platform::CSpinButtonCtrl Spin(int id) const { return platform::CSpinButtonCtrl(::GetDlgItem(m_hWnd, id)); }
   std::vector<std::string> Row(int row) {
     std::vector<std::string> cells;
-    for (int column = 0; column < 8; ++column) cells.push_back(m_dlg->m_list.GetItemText(row, column));
+    for (int column = 0; column < 8; ++column) cells.push_back(List().GetItemText(row, column));
     return cells;
   }
   std::vector<std::vector<std::string>> Rows() {
     std::vector<std::vector<std::string>> rows;
-    for (int i = 0; i < m_dlg->m_list.GetItemCount(); ++i) rows.push_back(Row(i));
+    for (int i = 0; i < List().GetItemCount(); ++i) rows.push_back(Row(i));
     return rows;
   }
   int RowOf(HWND hwnd) {
-    for (int i = 0; i < m_dlg->m_list.GetItemCount(); ++i)
-      if (m_dlg->m_list.GetItemText(i, 0) == e2e::HandleText(hwnd)) return i;
+    for (int i = 0; i < List().GetItemCount(); ++i)
+      if (List().GetItemText(i, 0) == e2e::HandleText(hwnd)) return i;
     return -1;
   }
   // A mouse click on the row as the list reports it: selection, then NM_CLICK.
   void ClickRow(int row) {
-    m_dlg->m_list.SetItemState(-1, 0, LVIS_SELECTED);
-    m_dlg->m_list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    m_dlg->m_list.SetSelectionMark(row);
+    List().SetItemState(-1, 0, LVIS_SELECTED);
+    List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    List().SetSelectionMark(row);
     NMITEMACTIVATE click{};
-    click.hdr.hwndFrom = m_dlg->m_list.GetSafeHwnd();
+    click.hdr.hwndFrom = List().GetSafeHwnd();
     click.hdr.idFrom = IDC_CI_LIST;
     click.hdr.code = NM_CLICK;
     click.iItem = row;
@@ -172,33 +175,33 @@ TEST_F(InspectorTest, ListsEveryDescendantInOrderWithEveryCellAndKeepsTheSelecti
     EXPECT_EQ(rows[7 + level], row) << "level " << level;
     parent = link;
   }
-  ASSERT_EQ(m_dlg->m_children.size(), 19u);
-  EXPECT_EQ(m_dlg->m_children[1].hwnd, a1);
+  ASSERT_EQ(m_dlg->Children().size(), 19u);
+  EXPECT_EQ(m_dlg->Children()[1].hwnd, a1);
 
   // A second update gives the same list; without a selection none is made.
   m_dlg->update();
   EXPECT_EQ(Rows(), rows);
-  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), -1);
+  EXPECT_EQ(List().GetSelectionMark(), -1);
 
   // The selected row is found again by its handle even when it moved up.
   ClickChild(o2);
-  EXPECT_EQ(m_dlg->m_hSelected, o2);
+  EXPECT_EQ(m_dlg->SelectedChild(), o2);
   ASSERT_EQ(s_fixture->Command("destroy window=" + e2e::HandleText(hidden)).value, 1);
   m_dlg->update();
-  EXPECT_EQ(m_dlg->m_list.GetItemCount(), 18);
-  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), 5);
-  EXPECT_EQ(m_dlg->m_list.GetItemText(5, 0), e2e::HandleText(o2));
-  EXPECT_EQ(m_dlg->m_list.GetItemState(5, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
+  EXPECT_EQ(List().GetItemCount(), 18);
+  EXPECT_EQ(List().GetSelectionMark(), 5);
+  EXPECT_EQ(List().GetItemText(5, 0), e2e::HandleText(o2));
+  EXPECT_EQ(List().GetItemState(5, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
   Tick();
-  EXPECT_NE(m_dlg->m_rcSelected.right, 0);
+  EXPECT_NE(m_dlg->SelectedRect().right, 0);
 
   // Once the child is gone its rectangle is empty; the handle stays until a new choice.
   ASSERT_EQ(s_fixture->Command("destroy window=" + e2e::HandleText(o2)).value, 1);
   m_dlg->update();
-  EXPECT_EQ(m_dlg->m_list.GetItemCount(), 17);
-  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), -1);
-  EXPECT_EQ(m_dlg->m_rcSelected.right, 0);
-  EXPECT_EQ(m_dlg->m_hSelected, o2);
+  EXPECT_EQ(List().GetItemCount(), 17);
+  EXPECT_EQ(List().GetSelectionMark(), -1);
+  EXPECT_EQ(m_dlg->SelectedRect().right, 0);
+  EXPECT_EQ(m_dlg->SelectedChild(), o2);
 }
 
 // A program that has just stopped answering costs one bounded text request per update, not
@@ -218,8 +221,8 @@ TEST_F(InspectorTest, AProgramThatStoppedAnsweringCostsOneTextWait) {
   s_fixture->Command("resume window=" + e2e::HandleText(target));
   // One text wait and the picture's one-second probe, with room for a loaded machine.
   EXPECT_LT(elapsed, 4000u);
-  ASSERT_EQ(m_dlg->m_list.GetItemCount(), 6);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(m_dlg->m_list.GetItemText(i, 2), "S" + std::to_string(i));
+  ASSERT_EQ(List().GetItemCount(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(List().GetItemText(i, 2), "S" + std::to_string(i));
 }
 
 TEST_F(InspectorTest, RowClickShowsTheChildsStyleAndRectangles) {
@@ -231,10 +234,10 @@ TEST_F(InspectorTest, RowClickShowsTheChildsStyleAndRectangles) {
   EXPECT_EQ(Text(IDC_CI_CLIENT_W), "Static");
 
   HWND a2 = Named("a2");
-  ::SendMessageA(m_dlg->m_spinX.GetSafeHwnd(), UDM_SETPOS32, 0, 7);
+  ::SendMessageA(Spin(IDC_CI_XSPIN).GetSafeHwnd(), UDM_SETPOS32, 0, 7);
   ClickChild(a2);
-  EXPECT_EQ(m_dlg->m_hSelected, a2);
-  EXPECT_EQ(m_dlg->m_spinX.GetPos32(), 0);
+  EXPECT_EQ(m_dlg->SelectedChild(), a2);
+  EXPECT_EQ(Spin(IDC_CI_XSPIN).GetPos32(), 0);
   const RECT child = WindowRect(a2);
   const RECT outer = WindowRect(target);
   RECT client{};
@@ -251,7 +254,7 @@ TEST_F(InspectorTest, RowClickShowsTheChildsStyleAndRectangles) {
   EXPECT_EQ(Text(IDC_CI_REL_TOP), Dec(child.top - outer.top));
   EXPECT_EQ(Text(IDC_CI_REL_RIGHT), Dec(child.right - outer.left));
   EXPECT_EQ(Text(IDC_CI_REL_BOTTOM), Dec(child.bottom - outer.top));
-  EXPECT_EQ(m_dlg->m_rcSelected.right - m_dlg->m_rcSelected.left, 80);
+  EXPECT_EQ(m_dlg->SelectedRect().right - m_dlg->SelectedRect().left, 80);
 
   // The 500 ms refresh follows a moved child; the labels are light yellow boxes.
   ASSERT_EQ(s_fixture->Command("move window=" + e2e::HandleText(a2) + " x=30 y=65").value, 1);
@@ -267,8 +270,8 @@ TEST_F(InspectorTest, RowClickShowsTheChildsStyleAndRectangles) {
 
   // A new target clears the selection; the list stays until the update.
   m_dlg->SetParentHandle(a2);
-  EXPECT_EQ(m_dlg->m_hSelected, nullptr);
-  EXPECT_EQ(m_dlg->m_list.GetItemCount(), 19);
+  EXPECT_EQ(m_dlg->SelectedChild(), nullptr);
+  EXPECT_EQ(List().GetItemCount(), 19);
 }
 
 TEST_F(InspectorTest, PictureClickSelectsTheDeepestVisibleEnabledChild) {
@@ -277,12 +280,12 @@ TEST_F(InspectorTest, PictureClickSelectsTheDeepestVisibleEnabledChild) {
   Inspect(target);
   // Before the picture is painted there is no scale: a click selects nothing.
   ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 300));
-  EXPECT_EQ(m_dlg->m_hSelected, nullptr);
+  EXPECT_EQ(m_dlg->SelectedChild(), nullptr);
   ::UpdateWindow(m_hWnd);
   // 420 x 320 in a 300 x 200 area: the height binds.
-  ASSERT_DOUBLE_EQ(m_dlg->m_dScale, 0.625);
-  EXPECT_EQ(m_dlg->m_picture.width, 420);
-  EXPECT_EQ(m_dlg->m_picture.height, 320);
+  ASSERT_DOUBLE_EQ(m_dlg->Scale(), 0.625);
+  EXPECT_EQ(m_dlg->Picture().width, 420);
+  EXPECT_EQ(m_dlg->Picture().height, 320);
 
   const RECT outer = WindowRect(target);
   auto pictureClient = [&](HWND child, int dx, int dy) {
@@ -300,11 +303,11 @@ TEST_F(InspectorTest, PictureClickSelectsTheDeepestVisibleEnabledChild) {
   POINT screen = onButton;
   ::ClientToScreen(m_hWnd, &screen);
   ASSERT_TRUE(e2e::ClickScreenPoint(m_hWnd, screen));
-  EXPECT_TRUE(uitest::PumpUntil([&] { return m_dlg->m_hSelected == a1; }, 3000));
-  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), 1);
+  EXPECT_TRUE(uitest::PumpUntil([&] { return m_dlg->SelectedChild() == a1; }, 3000));
+  EXPECT_EQ(List().GetSelectionMark(), 1);
   // The spins hold the point in the button's client coordinates (the picture's grain is 1.6 px).
-  EXPECT_NEAR(m_dlg->m_spinX.GetPos32(), 40, 2);
-  EXPECT_NEAR(m_dlg->m_spinY.GetPos32(), 16, 2);
+  EXPECT_NEAR(Spin(IDC_CI_XSPIN).GetPos32(), 40, 2);
+  EXPECT_NEAR(Spin(IDC_CI_YSPIN).GetPos32(), 16, 2);
   // The red frame sits on the button's rectangle scaled into the picture.
   ::UpdateWindow(m_hWnd);
   const RECT button = WindowRect(a1);
@@ -318,24 +321,24 @@ TEST_F(InspectorTest, PictureClickSelectsTheDeepestVisibleEnabledChild) {
 
   // Overlapping siblings: the one listed first.
   click(pictureClient(Named("o2"), 20, 10));
-  EXPECT_EQ(m_dlg->m_hSelected, Named("o1"));
+  EXPECT_EQ(m_dlg->SelectedChild(), Named("o1"));
   // Only a hidden child there: nothing selected, the spins at the target's client point.
   HWND o1 = Named("o1");
   click(pictureClient(Named("h"), 40, 20));
-  EXPECT_EQ(m_dlg->m_hSelected, o1);
+  EXPECT_EQ(m_dlg->SelectedChild(), o1);
   POINT inTarget{WindowRect(Named("h")).left + 40, WindowRect(Named("h")).top + 20};
   ::ScreenToClient(target, &inTarget);
-  EXPECT_NEAR(m_dlg->m_spinX.GetPos32(), inTarget.x, 2);
-  EXPECT_NEAR(m_dlg->m_spinY.GetPos32(), inTarget.y, 2);
+  EXPECT_NEAR(Spin(IDC_CI_XSPIN).GetPos32(), inTarget.x, 2);
+  EXPECT_NEAR(Spin(IDC_CI_YSPIN).GetPos32(), inTarget.y, 2);
   // A disabled child is never hit either, and the eleven-deep chain is out of reach.
   click(pictureClient(Named("d"), 40, 20));
-  EXPECT_EQ(m_dlg->m_hSelected, o1);
+  EXPECT_EQ(m_dlg->SelectedChild(), o1);
   click(pictureClient(Named("c1"), 10, 10));
-  EXPECT_EQ(m_dlg->m_hSelected, o1);
+  EXPECT_EQ(m_dlg->SelectedChild(), o1);
   // Outside the picture area (its right edge is outside too).
   click(POINT{320, 300});
   click(POINT{19, 300});
-  EXPECT_EQ(m_dlg->m_hSelected, o1);
+  EXPECT_EQ(m_dlg->SelectedChild(), o1);
 }
 
 // Moved to a monitor of 144 DPI and back: the picture area, the click offsets and the list's
@@ -581,7 +584,7 @@ TEST_F(InspectorTest, RegionForAProgramThatStoppedAnsweringArrivesLater) {
   ASSERT_NE(child, nullptr);
   Inspect(target);
   ClickChild(child);
-  const RECT expected = m_dlg->m_rcSelected;
+  const RECT expected = m_dlg->SelectedRect();
   ASSERT_EQ(s_fixture->Command("hang window=" + e2e::HandleText(target) + " ms=forever").value, 1);
   const DWORD start = ::GetTickCount();
   uitest::Click(m_hWnd, IDC_CI_RECTRGN);
@@ -610,20 +613,19 @@ TEST_F(InspectorTest, StyleEditorWritesTheSelectedChildsStyle) {
   const LONG before = ::GetWindowLongA(a2, GWL_STYLE);
   ASSERT_EQ(before & WS_BORDER, 0);
   boxes.QueueAnswer(IDYES);
-  // The editor runs in its own loop; a timer of this thread ticks its border box and OKs it.
-  static bool s_edited;
-  s_edited = false;
-  UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) WINAPI {
-    HWND editor = ::FindWindowA("#32770", "WindowStyle");
-    if (!editor || !::IsWindowVisible(editor)) return;
-    ::KillTimer(nullptr, id);
-    ::SendMessageA(::GetDlgItem(editor, IDC_STYLE_BORDER), BM_CLICK, 0, 0);
-    ::SendMessageA(::GetDlgItem(editor, IDOK), BM_CLICK, 0, 0);
-    s_edited = true;
-  });
-  uitest::Click(m_hWnd, IDC_CI_STYLEEDIT);
-  ::KillTimer(nullptr, timer);
-  EXPECT_TRUE(s_edited);
+  // The editor is the inspector's: owned by it, which stays disabled until the editor closes.
+  bool ownedAndDisabled = false;
+  {
+    uitest::ModalAnswer answer("WindowStyle", [&](HWND editor) {
+      ownedAndDisabled = ::GetWindow(editor, GW_OWNER) == m_hWnd && !::IsWindowEnabled(m_hWnd);
+      uitest::Click(editor, IDC_STYLE_BORDER);
+      uitest::Click(editor, IDOK);
+    });
+    uitest::Click(m_hWnd, IDC_CI_STYLEEDIT);
+    EXPECT_TRUE(answer.Answered());
+  }
+  EXPECT_TRUE(ownedAndDisabled);
+  EXPECT_TRUE(::IsWindowEnabled(m_hWnd));
   EXPECT_EQ(::GetWindowLongA(a2, GWL_STYLE), before | WS_BORDER);
   Tick();
   EXPECT_EQ(Text(IDC_CI_STYLE), platform::Format("0x%08lx", static_cast<unsigned long>(before | WS_BORDER)));
@@ -650,10 +652,10 @@ TEST_F(InspectorTest, EnterEscapeAndCloseHideAndKeepEverything) {
   EXPECT_TRUE(uitest::PumpUntil([&] { return !::IsWindowVisible(m_hWnd); }, 2000));
 
   ASSERT_TRUE(::IsWindow(m_hWnd));
-  EXPECT_EQ(m_dlg->m_list.GetItemCount(), 19);
-  EXPECT_EQ(m_dlg->m_hSelected, Named("o1"));
-  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), 5);
-  EXPECT_EQ(m_dlg->m_picture.width, 420);
+  EXPECT_EQ(List().GetItemCount(), 19);
+  EXPECT_EQ(m_dlg->SelectedChild(), Named("o1"));
+  EXPECT_EQ(List().GetSelectionMark(), 5);
+  EXPECT_EQ(m_dlg->Picture().width, 420);
 }
 
 }  // namespace

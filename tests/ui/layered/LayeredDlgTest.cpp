@@ -20,7 +20,7 @@
 
 namespace {
 
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+using platform::kNoTarget;
 const COLORREF kGreen = RGB(0, 255, 0);
 const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kLightYellow = RGB(255, 255, 180);
@@ -45,63 +45,14 @@ Layered ReadLayered(HWND hwnd) {
 }
 bool IsLayered(HWND hwnd) { return (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
 
-// The colour most pixels of a w x h area of dc at (x, y) have: a label's background, whatever
-// the font makes of its text.
-COLORREF CommonColour(HDC dc, int x, int y, int w, int h) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC memory = ::CreateCompatibleDC(dc);
-  HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY);
-  ::GdiFlush();
-  std::map<DWORD, int> counts;
-  const DWORD* pixels = static_cast<const DWORD*>(bits);
-  for (int i = 0; i < w * h; ++i) ++counts[pixels[i] & 0xFFFFFF];
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  DWORD common = 0;
-  int most = 0;
-  for (const auto& [pixel, count] : counts)
-    if (count > most) {
-      most = count;
-      common = pixel;
-    }
-  return RGB((common >> 16) & 0xFF, (common >> 8) & 0xFF, common & 0xFF);
-}
-
 void Type(HWND dialog, int id, const char* text) { ::SetDlgItemTextA(dialog, id, text); }
 bool Checked(HWND dialog, int id) { return ::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-class LayeredDlgTest : public uitest::FixtureSuite {
+class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
  protected:
-  void SetUp() override {
-    ASSERT_NE(s_fixture, nullptr);
-    // Top-most and right of the fixture's windows, so that the labels' pixels are the panel's.
-    m_host = ::CreateWindowExA(WS_EX_TOPMOST, "STATIC", "host", WS_POPUP | WS_VISIBLE, 640, 560, 400, 200, nullptr,
-                               nullptr, nullptr, nullptr);
-    m_dlg = std::make_unique<CLayeredDlg>();
-    ASSERT_TRUE(m_dlg->Create(m_host));
-    m_panel = m_dlg->GetSafeHwnd();
-    m_dlg->ShowWindow(SW_SHOW);
-  }
-  void TearDown() override {
-    m_dlg.reset();
-    ::DestroyWindow(m_host);
-  }
+  // Top-most, so that the labels' pixels are the panel's.
+  LayeredDlgTest() : PanelSuite(WS_EX_TOPMOST, 400, 200) {}
 
-  HWND CreateTarget(const std::string& options = "") {
-    HWND hwnd = s_fixture->Create("x=100 y=100 w=300 h=200 " + options);
-    EXPECT_NE(hwnd, nullptr);
-    return hwnd;
-  }
   void MakeLayered(HWND hwnd, const std::string& options) {
     ASSERT_EQ(s_fixture->Command("layered window=" + e2e::HandleText(hwnd) + " " + options).text, "ok");
   }
@@ -109,17 +60,7 @@ class LayeredDlgTest : public uitest::FixtureSuite {
   void Tick() { ::SendMessageA(m_panel, WM_TIMER, 102, 0); }
   std::string Text(int id) const { return uitest::ControlText(m_panel, id); }
 
-  // The brush the panel gives a static control.
-  COLORREF Background(int id) const {
-    HWND label = ::GetDlgItem(m_panel, id);
-    HDC dc = ::GetDC(label);
-    const HBRUSH brush = reinterpret_cast<HBRUSH>(
-        ::SendMessageA(m_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
-    ::ReleaseDC(label, dc);
-    LOGBRUSH lb{};
-    EXPECT_EQ(::GetObjectA(brush, sizeof lb, &lb), static_cast<int>(sizeof lb)) << id;
-    return lb.lbColor;
-  }
+  COLORREF Background(int id) const { return uitest::LabelBrushColour(m_panel, id); }
   // The colour the label really shows once everything pending has been painted.
   COLORREF ShownColour(int id) const {
     uitest::PumpPending();
@@ -128,7 +69,7 @@ class LayeredDlgTest : public uitest::FixtureSuite {
     RECT client{};
     ::GetClientRect(label, &client);
     HDC dc = ::GetDC(label);
-    const COLORREF colour = CommonColour(dc, 0, 0, client.right, client.bottom);
+    const COLORREF colour = e2e::CommonColour(dc, 0, 0, client.right, client.bottom);
     ::ReleaseDC(label, dc);
     return colour;
   }
@@ -159,9 +100,6 @@ class LayeredDlgTest : public uitest::FixtureSuite {
     return answer.Answered();
   }
 
-  HWND m_host = nullptr;
-  HWND m_panel = nullptr;
-  std::unique_ptr<CLayeredDlg> m_dlg;
 };
 
 TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTheFirstTickOn) {
@@ -186,7 +124,7 @@ TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTh
   HWND target = CreateTarget();
   m_dlg->SetTargetWindow(target);
   // Nothing is read before the tick: the states are still unknown, not on.
-  EXPECT_EQ(m_dlg->m_nLayered, -1);
+  EXPECT_EQ(m_dlg->States().layered, -1);
   ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
   ExpectNumbers("255", "255", "255", "255");
   PaintAll();
@@ -245,9 +183,9 @@ TEST_F(LayeredDlgTest, ATargetClosedWhileChosenTurnsTheLabelsYellowAndKeepsTheNu
   for (int id : kStateLabels) EXPECT_TRUE(NeedsPaint(id)) << id;
   ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
   ExpectNumbers("1", "2", "3", "77");
-  EXPECT_EQ(m_dlg->m_nLayered, -1);
-  EXPECT_EQ(m_dlg->m_nColorKey, -1);
-  EXPECT_EQ(m_dlg->m_nAlpha, -1);
+  EXPECT_EQ(m_dlg->States().layered, -1);
+  EXPECT_EQ(m_dlg->States().colorKey, -1);
+  EXPECT_EQ(m_dlg->States().alpha, -1);
   // The list losing the window hands over -1: the same picture.
   m_dlg->SetTargetWindow(kNoTarget);
   Tick();
@@ -448,7 +386,7 @@ TEST_F(LayeredDlgTest, TheOperationsPanelHostsThePanelAt1_70AndHandsItTheTarget)
   COperationDlg operations;
   ASSERT_TRUE(operations.Create(m_host));
   operations.ShowWindow(SW_SHOW);
-  const HWND layered = operations.m_layeredDlg.GetSafeHwnd();
+  const HWND layered = operations.LayeredPanel().GetSafeHwnd();
   ASSERT_NE(layered, nullptr);
   EXPECT_EQ(::GetParent(layered), operations.GetSafeHwnd());
   EXPECT_TRUE(::IsWindowVisible(layered));
@@ -462,18 +400,16 @@ TEST_F(LayeredDlgTest, TheOperationsPanelHostsThePanelAt1_70AndHandsItTheTarget)
   EXPECT_EQ(actual.top, expected.top);
   EXPECT_EQ(actual.right - actual.left, expected.right);
   EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
-  EXPECT_EQ(operations.m_layeredDlg.TargetWindow(), kNoTarget);
+  EXPECT_EQ(operations.LayeredPanel().TargetWindow(), kNoTarget);
 
   HWND target = CreateTarget();
   MakeLayered(target, "alpha=128");
-  operations.m_hTarget = target;
-  operations.m_dwTargetPid = s_fixture->Pid();
-  operations.UpdateTarget();
-  EXPECT_EQ(operations.m_layeredDlg.TargetWindow(), target);
+  operations.SetTarget(target, s_fixture->Pid());
+  EXPECT_EQ(operations.LayeredPanel().TargetWindow(), target);
   EXPECT_TRUE(uitest::PumpUntil(
       [&] { return uitest::ControlText(layered, IDC_LAYERED_ALPHAVALUE) == "128"; }, 3000));
-  EXPECT_EQ(operations.m_layeredDlg.m_nLayered, 1);
-  EXPECT_EQ(operations.m_layeredDlg.m_nAlpha, 1);
+  EXPECT_EQ(operations.LayeredPanel().States().layered, 1);
+  EXPECT_EQ(operations.LayeredPanel().States().alpha, 1);
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Format.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
+#include "support/ModalAnswer.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -55,20 +56,22 @@ class MainDialogTest : public ::testing::Test {
     m_dlg.reset();
   }
 
+  platform::CListCtrl List() const { return platform::CListCtrl(::GetDlgItem(m_hWnd, IDC_MAIN_LIST)); }
+
   int RowOf(HWND hwnd) const {
     std::string handle = platform::FormatHandle(hwnd);
-    for (int i = 0; i < m_dlg->m_list.GetItemCount(); ++i)
-      if (m_dlg->m_list.GetItemText(i, 3) == handle) return i;
+    for (int i = 0; i < List().GetItemCount(); ++i)
+      if (List().GetItemText(i, 3) == handle) return i;
     return -1;
   }
   void Check(int id, bool on) { ::SendMessageA(::GetDlgItem(m_hWnd, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
   int CheckState(int id) const { return static_cast<int>(::SendMessageA(::GetDlgItem(m_hWnd, id), BM_GETCHECK, 0, 0)); }
   void SelectRow(int row) {
-    m_dlg->m_list.SetSelectionMark(row);
-    m_dlg->m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    List().SetSelectionMark(row);
+    List().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
   }
   void ClickList() {
-    NMHDR header{m_dlg->m_list.GetSafeHwnd(), IDC_MAIN_LIST, static_cast<UINT>(NM_CLICK)};
+    NMHDR header{List().GetSafeHwnd(), IDC_MAIN_LIST, static_cast<UINT>(NM_CLICK)};
     ::SendMessageA(m_hWnd, WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&header));
   }
 
@@ -81,17 +84,17 @@ TEST_F(MainDialogTest, StartsWithAutoUpdateOnAndNothingChosen) {
   EXPECT_EQ(CheckState(IDC_MAIN_VISIBLEONLY), BST_CHECKED);
   EXPECT_EQ(CheckState(IDC_MAIN_WITHTITLE), BST_CHECKED);
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_hWnd, IDC_MAIN_REFRESH)));
-  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), -1);
+  EXPECT_EQ(List().GetSelectionMark(), -1);
   EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), "");
-  EXPECT_FALSE(::IsWindowVisible(m_dlg->m_childInfoDlg.GetSafeHwnd()));
-  EXPECT_TRUE(::IsWindowVisible(m_dlg->m_opDlg.GetSafeHwnd()));
-  EXPECT_TRUE(::IsWindowVisible(m_dlg->m_cptViewDlg.GetSafeHwnd()));
-  EXPECT_EQ(::GetParent(m_dlg->m_opDlg.GetSafeHwnd()), m_hWnd);
-  EXPECT_EQ(::GetWindow(m_dlg->m_childInfoDlg.GetSafeHwnd(), GW_OWNER), m_hWnd);
+  EXPECT_FALSE(::IsWindowVisible(m_dlg->Inspector().GetSafeHwnd()));
+  EXPECT_TRUE(::IsWindowVisible(m_dlg->OperationPanel().GetSafeHwnd()));
+  EXPECT_TRUE(::IsWindowVisible(m_dlg->CaptureView().GetSafeHwnd()));
+  EXPECT_EQ(::GetParent(m_dlg->OperationPanel().GetSafeHwnd()), m_hWnd);
+  EXPECT_EQ(::GetWindow(m_dlg->Inspector().GetSafeHwnd(), GW_OWNER), m_hWnd);
   char caption[64] = {};
   ::GetWindowTextA(m_hWnd, caption, sizeof(caption));
   EXPECT_STREQ(caption, "Tsuravi");
-  EXPECT_EQ(m_dlg->m_list.GetExtendedStyle(), static_cast<DWORD>(LVS_EX_FULLROWSELECT));
+  EXPECT_EQ(List().GetExtendedStyle(), static_cast<DWORD>(LVS_EX_FULLROWSELECT));
 }
 
 TEST_F(MainDialogTest, RowsFollowTheFiltersAtTheNextRefresh) {
@@ -102,9 +105,9 @@ TEST_F(MainDialogTest, RowsFollowTheFiltersAtTheNextRefresh) {
   m_dlg->RefreshWindowList();
   int row = RowOf(shown.Get());
   ASSERT_GE(row, 0);
-  EXPECT_EQ(m_dlg->m_list.GetItemText(row, 0), "quorvel shown row");
-  EXPECT_EQ(m_dlg->m_list.GetItemText(row, 1), GetProcessName(::GetCurrentProcessId()));
-  EXPECT_EQ(m_dlg->m_list.GetItemText(row, 2), platform::FormatInt(static_cast<int>(::GetCurrentProcessId())));
+  EXPECT_EQ(List().GetItemText(row, 0), "quorvel shown row");
+  EXPECT_EQ(List().GetItemText(row, 1), GetProcessName(::GetCurrentProcessId()));
+  EXPECT_EQ(List().GetItemText(row, 2), platform::FormatInt(static_cast<int>(::GetCurrentProcessId())));
   EXPECT_EQ(RowOf(hidden.Get()), -1);
   EXPECT_EQ(RowOf(untitled.Get()), -1);
   EXPECT_EQ(RowOf(manager.Get()), -1);
@@ -118,7 +121,7 @@ TEST_F(MainDialogTest, RowsFollowTheFiltersAtTheNextRefresh) {
   EXPECT_GE(RowOf(hidden.Get()), 0);
   int untitledRow = RowOf(untitled.Get());
   ASSERT_GE(untitledRow, 0);
-  EXPECT_EQ(m_dlg->m_list.GetItemText(untitledRow, 0), "");
+  EXPECT_EQ(List().GetItemText(untitledRow, 0), "");
   EXPECT_EQ(RowOf(manager.Get()), -1);
   EXPECT_EQ(RowOf(m_hWnd), -1);
 }
@@ -128,7 +131,7 @@ TEST_F(MainDialogTest, LongTitlesAreCutTo255Bytes) {
   m_dlg->RefreshWindowList();
   int row = RowOf(longTitle.Get());
   ASSERT_GE(row, 0);
-  EXPECT_EQ(m_dlg->m_list.GetItemText(row, 0), std::string(255, 'x'));
+  EXPECT_EQ(List().GetItemText(row, 0), std::string(255, 'x'));
 }
 
 TEST_F(MainDialogTest, SelectedWindowStaysSelectedWhenItsRowMoves) {
@@ -144,11 +147,11 @@ TEST_F(MainDialogTest, SelectedWindowStaysSelectedWhenItsRowMoves) {
   int after = RowOf(chosen.Get());
   ASSERT_GE(after, 0);
   EXPECT_NE(after, before);
-  EXPECT_EQ(m_dlg->m_list.GetSelectionMark(), after);
-  EXPECT_EQ(m_dlg->m_list.GetItemState(after, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
-  EXPECT_EQ(m_dlg->m_list.GetHotItem(), after);
+  EXPECT_EQ(List().GetSelectionMark(), after);
+  EXPECT_EQ(List().GetItemState(after, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
+  EXPECT_EQ(List().GetHotItem(), after);
   // A refresh tells the panels nothing while the window is still there.
-  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(m_dlg->OperationPanel().Target(), platform::kNoTarget);
 }
 
 TEST_F(MainDialogTest, VanishedWindowClearsOnlyTheOperationsTarget) {
@@ -158,17 +161,17 @@ TEST_F(MainDialogTest, VanishedWindowClearsOnlyTheOperationsTarget) {
   ASSERT_GE(row, 0);
   SelectRow(row);
   ClickList();
-  ASSERT_EQ(m_dlg->m_opDlg.m_hTarget, chosen.Get());
+  ASSERT_EQ(m_dlg->OperationPanel().Target(), chosen.Get());
   std::string path = uitest::ControlText(m_hWnd, IDC_MAIN_PATH);
 
   chosen.Destroy();
   m_dlg->RefreshWindowList();
-  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
-  EXPECT_EQ(m_dlg->m_opDlg.m_dwTargetPid, static_cast<DWORD>(-1));
-  EXPECT_EQ(m_dlg->m_list.GetNextItem(-1, LVNI_SELECTED), -1);
+  EXPECT_EQ(m_dlg->OperationPanel().Target(), platform::kNoTarget);
+  EXPECT_EQ(m_dlg->OperationPanel().TargetPid(), static_cast<DWORD>(-1));
+  EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1);
   // The capture view, the inspector and the path label keep what they had.
-  EXPECT_NE(m_dlg->m_cptViewDlg.m_hTarget, reinterpret_cast<HWND>(-1));
-  EXPECT_NE(m_dlg->m_childInfoDlg.ParentHandle(), reinterpret_cast<HWND>(-1));
+  EXPECT_NE(m_dlg->CaptureView().Target(), platform::kNoTarget);
+  EXPECT_NE(m_dlg->Inspector().ParentHandle(), platform::kNoTarget);
   EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), path);
 }
 
@@ -179,17 +182,17 @@ TEST_F(MainDialogTest, ClickHandsTheRowToEveryPanelAndShowsThePath) {
   ASSERT_GE(row, 0);
   SelectRow(row);
   ClickList();
-  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, chosen.Get());
-  EXPECT_EQ(m_dlg->m_opDlg.m_dwTargetPid, ::GetCurrentProcessId());
-  EXPECT_EQ(m_dlg->m_opDlg.m_layeredDlg.TargetWindow(), chosen.Get());
-  EXPECT_EQ(m_dlg->m_cptViewDlg.m_hTarget, chosen.Get());
-  EXPECT_EQ(m_dlg->m_childInfoDlg.ParentHandle(), chosen.Get());
+  EXPECT_EQ(m_dlg->OperationPanel().Target(), chosen.Get());
+  EXPECT_EQ(m_dlg->OperationPanel().TargetPid(), ::GetCurrentProcessId());
+  EXPECT_EQ(m_dlg->OperationPanel().LayeredPanel().TargetWindow(), chosen.Get());
+  EXPECT_EQ(m_dlg->CaptureView().Target(), chosen.Get());
+  EXPECT_EQ(m_dlg->Inspector().ParentHandle(), chosen.Get());
   EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), GetProcessPath(::GetCurrentProcessId()));
 }
 
 TEST_F(MainDialogTest, ClickWithoutSelectionMarkDoesNothing) {
   ClickList();
-  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(m_dlg->OperationPanel().Target(), platform::kNoTarget);
   EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), "");
 }
 
@@ -232,7 +235,7 @@ TEST_F(MainDialogTest, PathLabelIsWhiteAndButtonsTransparent) {
   HDC dc = ::GetDC(m_hWnd);
   HWND label = ::GetDlgItem(m_hWnd, IDC_MAIN_PATH);
   LRESULT brush = ::SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
-  EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), m_dlg->m_brStatus.get());
+  const HBRUSH status = reinterpret_cast<HBRUSH>(brush);
   EXPECT_EQ(::GetBkMode(dc), TRANSPARENT);
   LOGBRUSH colour{};
   ::GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof(colour), &colour);
@@ -243,13 +246,13 @@ TEST_F(MainDialogTest, PathLabelIsWhiteAndButtonsTransparent) {
   EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), ::GetStockObject(NULL_BRUSH));
   HWND check = ::GetDlgItem(m_hWnd, IDC_MAIN_AUTOUPDATE);
   brush = ::SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(check));
-  EXPECT_NE(reinterpret_cast<HBRUSH>(brush), m_dlg->m_brStatus.get());
+  EXPECT_NE(reinterpret_cast<HBRUSH>(brush), status);
   ::ReleaseDC(m_hWnd, dc);
 }
 
 TEST_F(MainDialogTest, ChildInfoButtonShowsTheInspector) {
   uitest::Click(m_hWnd, IDC_MAIN_CHILDINFO);
-  EXPECT_TRUE(::IsWindowVisible(m_dlg->m_childInfoDlg.GetSafeHwnd()));
+  EXPECT_TRUE(::IsWindowVisible(m_dlg->Inspector().GetSafeHwnd()));
 }
 
 TEST_F(MainDialogTest, SystemMenuHasTheAboutEntry) {
@@ -259,37 +262,30 @@ TEST_F(MainDialogTest, SystemMenuHasTheAboutEntry) {
   EXPECT_STREQ(text, "Tsuravi のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 }
 
-// The About box runs modally; a timer reads its label and closes it, while the main
+// The About box runs modally; the answer reads its label and closes it, while the main
 // dialog's own timer keeps running in the nested loop.
 TEST_F(MainDialogTest, AboutBoxShowsTheProductVersion) {
-  static std::string s_label;
-  static bool s_found;
-  static bool s_ownerDisabled;
-  s_ownerDisabled = false;
-  s_label.clear();
-  s_found = false;
-  UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
-    HWND about = ::FindWindowA("#32770", "Quorvelのﾊﾞｰｼﾞｮﾝ情報");
-    if (!about || s_found) return;
-    s_found = true;
-    s_label = uitest::ControlText(about, IDC_ABOUT_VERSION);
-    s_ownerDisabled = !::IsWindowEnabled(::GetWindow(about, GW_OWNER));
+  std::string label;
+  bool ownerDisabled = false;
+  uitest::ModalAnswer answer("Quorvelのﾊﾞｰｼﾞｮﾝ情報", [&](HWND about) {
+    label = uitest::ControlText(about, IDC_ABOUT_VERSION);
+    ownerDisabled = !::IsWindowEnabled(::GetWindow(about, GW_OWNER));
     ::PostMessageA(about, WM_COMMAND, IDOK, 0);
   });
   ::SendMessageA(m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-  ::KillTimer(nullptr, timer);
-  EXPECT_TRUE(s_found);
-  EXPECT_EQ(s_label, "Tsuravi Ver.:1- 0- 1- 123");
-  EXPECT_TRUE(s_ownerDisabled) << "the main dialog is disabled while the About box runs";
+  EXPECT_TRUE(answer.Answered());
+  EXPECT_EQ(label, "Tsuravi Ver.:1- 0- 1- 123");
+  EXPECT_TRUE(ownerDisabled) << "the main dialog is disabled while the About box runs";
   EXPECT_TRUE(::IsWindowEnabled(m_hWnd)) << "and enabled again afterwards";
 }
 
 TEST_F(MainDialogTest, CarriesTheProgramIconForTaskbarAndDragging) {
-  ASSERT_NE(m_dlg->m_hIcon, nullptr);
-  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, ICON_BIG, 0)), m_dlg->m_hIcon);
-  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, ICON_SMALL, 0)), m_dlg->m_hIcon);
+  const HICON icon = ::LoadIconA(platform::AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, ICON_BIG, 0)), icon);
+  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, ICON_SMALL, 0)), icon);
   // A dialog procedure returns this one directly, not through DWLP_MSGRESULT.
-  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_QUERYDRAGICON, 0, 0)), m_dlg->m_hIcon);
+  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_QUERYDRAGICON, 0, 0)), icon);
 }
 
 // The modal run routes keys through the dialog manager: Enter in the list presses the
@@ -300,24 +296,14 @@ TEST(MainDialogModal, EnterInTheListEndsWithOkAndEscapeCancels) {
     INT_PTR result;
   };
   for (Case c : {Case{VK_RETURN, IDOK}, Case{VK_ESCAPE, IDCANCEL}}) {
-    static WPARAM s_key;
-    s_key = c.key;
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
-      HWND dialog = ::FindWindowA("#32770", "Tsuravi");
-      if (!dialog) return;
+    CQuorvelDlg dlg;
+    uitest::ModalAnswer answer("Tsuravi", [&](HWND dialog) {
       HWND list = ::GetDlgItem(dialog, IDC_MAIN_LIST);
       ::SetFocus(list);
-      ::PostMessageA(list, WM_KEYDOWN, s_key, 0);
-      ::PostMessageA(list, WM_KEYUP, s_key, 0);
+      ::PostMessageA(list, WM_KEYDOWN, c.key, 0);
+      ::PostMessageA(list, WM_KEYUP, c.key, 0);
     });
-    // A second timer gives up so that a failing run cannot hang the test.
-    static CQuorvelDlg* s_dlg;
-    CQuorvelDlg dlg;
-    s_dlg = &dlg;
-    UINT_PTR guard = ::SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) WINAPI { s_dlg->EndDialog(-2); });
-    INT_PTR result = dlg.DoModal();
-    ::KillTimer(nullptr, timer);
-    ::KillTimer(nullptr, guard);
+    const INT_PTR result = dlg.DoModal();
     EXPECT_EQ(result, c.result) << "key " << c.key;
   }
 }
@@ -334,8 +320,7 @@ TEST(MainDialogModal, ConsoleShutDownClosesTheDialogAndOtherEventsLeaveItRunning
   CQuorvelDlg dlg;
   s_dlg = &dlg;
   g_pMainDlg = &dlg;
-  UINT_PTR start = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) WINAPI {
-    ::KillTimer(nullptr, id);
+  uitest::ModalAnswer answer("Tsuravi", [](HWND) {
     s_console = std::thread([] {
       s_handled[0] = ConsoleCtrlHandler(CTRL_C_EVENT);
       s_handled[1] = ConsoleCtrlHandler(CTRL_BREAK_EVENT);
@@ -344,10 +329,7 @@ TEST(MainDialogModal, ConsoleShutDownClosesTheDialogAndOtherEventsLeaveItRunning
       s_handled[2] = ConsoleCtrlHandler(CTRL_SHUTDOWN_EVENT);
     });
   });
-  UINT_PTR guard = ::SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR, DWORD) WINAPI { s_dlg->EndDialog(-2); });
   const INT_PTR result = dlg.DoModal();
-  ::KillTimer(nullptr, start);
-  ::KillTimer(nullptr, guard);
   if (s_console.joinable()) s_console.join();
   g_pMainDlg = nullptr;
   EXPECT_EQ(result, IDCANCEL);

@@ -19,7 +19,7 @@
 
 namespace {
 
-const HWND kNoTarget = reinterpret_cast<HWND>(-1);
+using platform::kNoTarget;
 const COLORREF kGreen = RGB(0, 255, 0);
 const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kLightYellow = RGB(255, 255, 180);
@@ -59,51 +59,41 @@ std::string Record(e2e::FixtureClient& fixture, HWND hwnd, const char* msg) {
   return fixture.Command("query window=" + e2e::HandleText(hwnd) + " msg=" + msg).text;
 }
 
-class OperationDlgTest : public uitest::FixtureSuite {
+class OperationDlgTest : public uitest::PanelSuite<COperationDlg> {
  protected:
-  void SetUp() override {
-    ASSERT_NE(s_fixture, nullptr);
-    // The host sits right of where the fixture's windows and their icons go, so their moves
-    // and minimising never uncover the panel.
-    m_host = ::CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 640, 560, 640, 260, nullptr, nullptr,
-                               nullptr, nullptr);
-    m_dlg = std::make_unique<COperationDlg>();
-    ASSERT_TRUE(m_dlg->Create(m_host));
-    m_panel = m_dlg->GetSafeHwnd();
-    m_dlg->ShowWindow(SW_SHOW);
-  }
-  void TearDown() override {
-    m_dlg.reset();
-    ::DestroyWindow(m_host);
-  }
-
-  HWND CreateTarget(const std::string& options = "") {
-    HWND hwnd = s_fixture->Create("x=100 y=100 w=300 h=200 " + options);
-    EXPECT_NE(hwnd, nullptr);
-    return hwnd;
-  }
+  // The fixture's windows' moves and minimising never uncover the panel.
+  OperationDlgTest() : PanelSuite(0, 640, 260) {}
 
   void Target(HWND hwnd, DWORD pid) {
-    m_dlg->m_hTarget = hwnd;
-    m_dlg->m_dwTargetPid = pid;
-    m_dlg->UpdateTarget();
+    m_dlg->SetTarget(hwnd, pid);
   }
   void TargetFixture(HWND hwnd) { Target(hwnd, s_fixture->Pid()); }
+
+  // Every button pressed without a live target: only the moves complain (a panel box each), and
+  // the query fails, which answers 0: FALSE, and 0 is remembered.
+  void ExpectOnlyMovesComplainAndTheQueryAnswersZero(const uitest::MessageBoxRecorder& boxes) {
+    for (int id : {IDC_OP_TOPMOST, IDC_OP_NOTOPMOST, IDC_OP_WINSTYLE, IDC_OP_EXSTYLEEDIT, IDC_OP_ADDTAB,
+                   IDC_OP_DELETETAB, IDC_OP_SHOW, IDC_OP_RESTORE, IDC_OP_MINIMIZE, IDC_OP_MAXIMIZE, IDC_OP_CLOSE,
+                   IDC_OP_SUSPEND, IDC_OP_RESUME, IDC_OP_POSTF5, IDC_OP_HIDE})
+      uitest::Click(m_panel, id);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    for (int id : {IDC_OP_UP, IDC_OP_DOWN, IDC_OP_LEFTMOVE, IDC_OP_RIGHTMOVE, IDC_OP_JUMP}) uitest::Click(m_panel, id);
+    ASSERT_EQ(boxes.Boxes().size(), 5u);
+    for (const auto& box : boxes.Boxes()) {
+      EXPECT_EQ(box.text, kNoValidWindow);
+      EXPECT_EQ(box.owner, m_panel);
+      EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
+    }
+    uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
+    ASSERT_EQ(boxes.Boxes().size(), 6u);
+    EXPECT_EQ(boxes.Boxes()[5].text, "QueryEndSession return Value is FALSE");
+    EXPECT_EQ(m_dlg->EndSessionWParam(), 0);
+  }
 
   void Tick() { ::SendMessageA(m_panel, WM_TIMER, 101, 0); }
   std::string Text(int id) const { return uitest::ControlText(m_panel, id); }
 
-  // The background the panel gives a static control.
-  COLORREF Background(int id) const {
-    HWND label = ::GetDlgItem(m_panel, id);
-    HDC dc = ::GetDC(label);
-    const HBRUSH brush = reinterpret_cast<HBRUSH>(
-        ::SendMessageA(m_panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
-    ::ReleaseDC(label, dc);
-    LOGBRUSH lb{};
-    EXPECT_EQ(::GetObjectA(brush, sizeof lb, &lb), static_cast<int>(sizeof lb)) << id;
-    return lb.lbColor;
-  }
+  COLORREF Background(int id) const { return uitest::LabelBrushColour(m_panel, id); }
 
   // Paints everything now, so that only what a later refresh invalidates is pending.
   void PaintAll() {
@@ -147,16 +137,13 @@ class OperationDlgTest : public uitest::FixtureSuite {
       EXPECT_EQ(Background(id), kLightYellow) << id;
   }
 
-  HWND m_host = nullptr;
-  HWND m_panel = nullptr;
-  std::unique_ptr<COperationDlg> m_dlg;
 };
 
 TEST_F(OperationDlgTest, StartsWithoutTargetAndShowsTheNoTargetState) {
   ExpectNoTargetDisplay();
   EXPECT_EQ(ShownIcon(), nullptr);
-  EXPECT_EQ(m_dlg->m_layeredDlg.TargetWindow(), kNoTarget);
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  EXPECT_EQ(m_dlg->LayeredPanel().TargetWindow(), kNoTarget);
+  EXPECT_EQ(m_dlg->EndSessionWParam(), 1);
   // The panel, its buttons and the value labels take the panel's own colours.
   HDC dc = ::GetDC(m_panel);
   auto brushColour = [&](UINT msg, HWND control) {
@@ -188,8 +175,8 @@ TEST_F(OperationDlgTest, ShowsTheTargetsRectangleStylesPlacementAndFlags) {
   EXPECT_EQ(Background(IDC_OP_VISIBLE), kGreen);
   EXPECT_EQ(Background(IDC_OP_ICONIC), kRed);
   EXPECT_EQ(Background(IDC_OP_ZOOMED), kRed);
-  EXPECT_EQ(m_dlg->m_layeredDlg.TargetWindow(), target);
-  EXPECT_FALSE(m_dlg->m_strImagePath.empty());
+  EXPECT_EQ(m_dlg->LayeredPanel().TargetWindow(), target);
+  EXPECT_FALSE(m_dlg->ImagePath().empty());
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 
   // Each flag reads its own call: a disabled window is visible but not enabled.
@@ -250,7 +237,7 @@ TEST_F(OperationDlgTest, ADestroyedTargetShowsNoTargetAtTheNextTickAndTheWhiteIc
   Target(kNoTarget, static_cast<DWORD>(-1));
   ExpectNoTargetDisplay();
   EXPECT_EQ(ShownIcon(), white);
-  EXPECT_EQ(m_dlg->m_layeredDlg.TargetWindow(), kNoTarget);
+  EXPECT_EQ(m_dlg->LayeredPanel().TargetWindow(), kNoTarget);
 }
 
 // Window icons come from WM_GETICON only within a process under wine, so these targets are
@@ -323,7 +310,7 @@ TEST_F(OperationDlgTest, IconIsTheBigThenTheSmallWindowIconThenTheExecutablesIco
 TEST_F(OperationDlgTest, AnotherProgramsWindowWithoutIconsShowsItsExecutablesIcon) {
   HWND target = CreateTarget();
   TargetFixture(target);
-  EXPECT_NE(m_dlg->m_strImagePath.find("QuorvelFixture"), std::string::npos) << m_dlg->m_strImagePath;
+  EXPECT_NE(m_dlg->ImagePath().find("QuorvelFixture"), std::string::npos) << m_dlg->ImagePath();
   EXPECT_NE(ShownIcon(), nullptr);
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
@@ -573,7 +560,7 @@ TEST_F(OperationDlgTest, QueryEndSessionRemembersTheAnswerForEndSession) {
   uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
   ASSERT_EQ(boxes.Boxes().size(), 4u);
   EXPECT_EQ(boxes.Boxes()[3].text, "QueryEndSession return Value is TRUE");
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  EXPECT_EQ(m_dlg->EndSessionWParam(), 1);
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
 
@@ -583,23 +570,7 @@ TEST_F(OperationDlgTest, WithoutTargetMovesComplainAndNoOtherCommandReachesAnyWi
   uitest::MessageBoxRecorder boxes;
   // Any dialog that opened would be cancelled and counted.
   ModalAnswer unexpected("", [](HWND dialog) { uitest::Click(dialog, IDCANCEL); });
-  for (int id : {IDC_OP_TOPMOST, IDC_OP_NOTOPMOST, IDC_OP_WINSTYLE, IDC_OP_EXSTYLEEDIT, IDC_OP_ADDTAB,
-                 IDC_OP_DELETETAB, IDC_OP_SHOW, IDC_OP_RESTORE, IDC_OP_MINIMIZE, IDC_OP_MAXIMIZE, IDC_OP_CLOSE,
-                 IDC_OP_SUSPEND, IDC_OP_RESUME, IDC_OP_POSTF5, IDC_OP_HIDE})
-    uitest::Click(m_panel, id);
-  EXPECT_TRUE(boxes.Boxes().empty());
-  for (int id : {IDC_OP_UP, IDC_OP_DOWN, IDC_OP_LEFTMOVE, IDC_OP_RIGHTMOVE, IDC_OP_JUMP}) uitest::Click(m_panel, id);
-  ASSERT_EQ(boxes.Boxes().size(), 5u);
-  for (const auto& box : boxes.Boxes()) {
-    EXPECT_EQ(box.text, kNoValidWindow);
-    EXPECT_EQ(box.owner, m_panel);
-    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
-  }
-  // A query to no window fails, and a failed call answers 0: FALSE, and 0 is remembered.
-  uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
-  ASSERT_EQ(boxes.Boxes().size(), 6u);
-  EXPECT_EQ(boxes.Boxes()[5].text, "QueryEndSession return Value is FALSE");
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 0);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnlyMovesComplainAndTheQueryAnswersZero(boxes));
   boxes.QueueAnswer(IDYES);
   uitest::Click(m_panel, IDC_OP_ENDSESSION);
   EXPECT_FALSE(unexpected.Answered());
@@ -622,18 +593,7 @@ TEST_F(OperationDlgTest, AStaleTargetComplainsOnMovesAndAnswersZeroToTheQuery) {
   ASSERT_FALSE(::IsWindow(target));
   uitest::MessageBoxRecorder boxes;
   ModalAnswer unexpected("", [](HWND dialog) { uitest::Click(dialog, IDCANCEL); });
-  for (int id : {IDC_OP_TOPMOST, IDC_OP_NOTOPMOST, IDC_OP_WINSTYLE, IDC_OP_EXSTYLEEDIT, IDC_OP_ADDTAB,
-                 IDC_OP_DELETETAB, IDC_OP_SHOW, IDC_OP_HIDE, IDC_OP_RESTORE, IDC_OP_MINIMIZE, IDC_OP_MAXIMIZE,
-                 IDC_OP_CLOSE, IDC_OP_SUSPEND, IDC_OP_RESUME, IDC_OP_POSTF5})
-    uitest::Click(m_panel, id);
-  EXPECT_TRUE(boxes.Boxes().empty());
-  for (int id : {IDC_OP_UP, IDC_OP_DOWN, IDC_OP_LEFTMOVE, IDC_OP_RIGHTMOVE, IDC_OP_JUMP}) uitest::Click(m_panel, id);
-  ASSERT_EQ(boxes.Boxes().size(), 5u);
-  for (const auto& box : boxes.Boxes()) EXPECT_EQ(box.text, kNoValidWindow);
-  uitest::Click(m_panel, IDC_OP_QUERYENDSESSION);
-  ASSERT_EQ(boxes.Boxes().size(), 6u);
-  EXPECT_EQ(boxes.Boxes()[5].text, "QueryEndSession return Value is FALSE");
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 0);
+  ASSERT_NO_FATAL_FAILURE(ExpectOnlyMovesComplainAndTheQueryAnswersZero(boxes));
   boxes.QueueAnswer(IDYES);
   uitest::Click(m_panel, IDC_OP_ENDSESSION);
   ASSERT_EQ(boxes.Boxes().size(), 7u);
@@ -656,7 +616,7 @@ TEST_F(OperationDlgTest, AHungTargetNeverFreezesThePanel) {
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "QueryEndSession return Value is FALSE");
   // No answer came in time, so nothing new is remembered.
-  EXPECT_EQ(m_dlg->m_nEndSessionWParam, 1);
+  EXPECT_EQ(m_dlg->EndSessionWParam(), 1);
   for (int id : {IDC_OP_SUSPEND, IDC_OP_UP, IDC_OP_TOPMOST, IDC_OP_HIDE, IDC_OP_CLOSE})
     EXPECT_LT(Seconds([&] { uitest::Click(m_panel, id); }), 1.5) << id;
   {

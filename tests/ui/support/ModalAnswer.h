@@ -1,12 +1,15 @@
 // Answers the next modal dialog of this thread that a handler opens on its own: once a visible
 // dialog with the caption (any caption when empty) shows, act runs on it from a thread timer
-// that the dialog's own message loop dispatches.
+// that the dialog's own message loop dispatches. A dialog that act leaves open is destroyed a
+// few seconds later (its modal run then ends with -1), so a failing test cannot hang.
 #pragma once
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <utility>
+
+#include "platform/Dialog.h"
 
 namespace uitest {
 
@@ -18,6 +21,7 @@ class ModalAnswer {
   }
   ~ModalAnswer() {
     if (m_timer) ::KillTimer(nullptr, m_timer);
+    if (m_guard) ::KillTimer(nullptr, m_guard);
     Current() = nullptr;
   }
   ModalAnswer(const ModalAnswer&) = delete;
@@ -57,13 +61,34 @@ class ModalAnswer {
     self->m_bAnswered = true;
     ::KillTimer(nullptr, self->m_timer);
     self->m_timer = 0;
+    self->m_found = search.found;
+    self->m_guard = ::SetTimer(nullptr, 0, kGuardMs, &ModalAnswer::Guard);
     self->m_act(search.found);
   }
+
+  static void CALLBACK Guard(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ModalAnswer* self = Current();
+    if (!self) return;
+    self->m_guard = 0;
+    if (::IsWindow(self->m_found)) ::DestroyWindow(self->m_found);
+  }
+
+  static constexpr UINT kGuardMs = 5000;
 
   std::string m_caption;
   std::function<void(HWND)> m_act;
   UINT_PTR m_timer = 0;
+  UINT_PTR m_guard = 0;
+  HWND m_found = nullptr;
   bool m_bAnswered = false;
 };
+
+// Runs the dialog modally, as its callers do, and plays act inside the dialog's own loop once
+// it shows.
+inline INT_PTR RunModal(platform::CDialog& dialog, const std::function<void()>& act) {
+  ModalAnswer answer("", [&act](HWND) { act(); });
+  return dialog.DoModal();
+}
 
 }  // namespace uitest

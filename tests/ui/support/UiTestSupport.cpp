@@ -1,5 +1,8 @@
 #include "support/UiTestSupport.h"
 
+#include <gtest/gtest.h>
+
+#include "E2eDriver.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 
@@ -29,16 +32,21 @@ void PumpPending() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start >= timeoutMs) return done();
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    PumpPending();
-  }
-  return true;
+  return e2e::WaitUntil([&] { PumpPending(); return done(); }, timeoutMs, 10);
 }
 
 std::string ControlText(HWND dialog, int id) { return platform::CWindow(::GetDlgItem(dialog, id)).GetWindowText(); }
+
+COLORREF LabelBrushColour(HWND dialog, int id) {
+  HWND label = ::GetDlgItem(dialog, id);
+  HDC dc = ::GetDC(label);
+  const HBRUSH brush = reinterpret_cast<HBRUSH>(
+      ::SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
+  ::ReleaseDC(label, dc);
+  LOGBRUSH lb{};
+  EXPECT_EQ(::GetObjectA(brush, sizeof lb, &lb), static_cast<int>(sizeof lb)) << id;
+  return lb.lbColor;
+}
 
 void Click(HWND dialog, int id) { ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 

@@ -36,7 +36,8 @@ class MessageBoxRecorder {
   platform::MessageBoxHook m_previous;
 };
 
-// Dispatches this thread's messages until done() holds or timeoutMs passes; returns done().
+// e2e::WaitUntil with this thread's messages dispatched through our dialogs' keyboard
+// handling: until done() holds or timeoutMs passes; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 // Dispatches the messages already waiting.
@@ -44,6 +45,9 @@ void PumpPending();
 
 // Text of a control by id in a dialog.
 std::string ControlText(HWND dialog, int id);
+
+// The colour of the brush the dialog gives its static control id (WM_CTLCOLORSTATIC).
+COLORREF LabelBrushColour(HWND dialog, int id);
 
 // Presses a button the way a click does (BN_CLICKED reaches the dialog synchronously).
 void Click(HWND dialog, int id);

@@ -9,15 +9,7 @@ namespace {
 
 HWND H(UINT_PTR value) { return reinterpret_cast<HWND>(value); }
 
-TEST(ChildRecords, DefaultCopyAndRowTexts) {
-  CChildWindowItem blank;
-  EXPECT_EQ(blank.hwnd, nullptr);
-  EXPECT_EQ(blank.parent, nullptr);
-  EXPECT_EQ(blank.ctrlId, 0);
-  EXPECT_FALSE(blank.visible);
-  EXPECT_FALSE(blank.enabled);
-  EXPECT_TRUE(blank.text.empty() && blank.className.empty());
-
+TEST(ChildRecords, RowTexts) {
   CChildWindowItem item;
   item.hwnd = H(0x0012ABCD);
   item.parent = H(0x00000F00);
@@ -26,11 +18,8 @@ TEST(ChildRecords, DefaultCopyAndRowTexts) {
   item.ctrlId = 0;
   item.visible = FALSE;
   item.enabled = TRUE;
-  CChildWindowItem copy = item;
-  item.text = "changed";
-  EXPECT_EQ(copy.text, "日本語");
 
-  const auto cells = inspector::ChildRowTexts(copy);
+  const auto cells = inspector::ChildRowTexts(item);
   EXPECT_EQ(cells[0], "0x0012abcd");
   EXPECT_EQ(cells[1], "Button");
   EXPECT_EQ(cells[2], "日本語");
@@ -38,15 +27,10 @@ TEST(ChildRecords, DefaultCopyAndRowTexts) {
   EXPECT_EQ(cells[4], "0");
   EXPECT_EQ(cells[5], "");
   EXPECT_EQ(cells[6], "TRUE");
-  copy.ctrlId = -2;
-  copy.visible = TRUE;
-  EXPECT_EQ(inspector::ChildRowTexts(copy)[4], "-2");
-  EXPECT_EQ(inspector::ChildRowTexts(copy)[5], "TRUE");
-
-  EXPECT_EQ(inspector::ParseHandleText("0x0012abcd"), H(0x0012ABCD));
-  EXPECT_EQ(inspector::ParseHandleText("0xFFFFFFFF"), H(0xFFFFFFFF));
-  EXPECT_EQ(inspector::ParseHandleText("0x"), nullptr);
-  EXPECT_EQ(inspector::ParseHandleText(""), nullptr);
+  item.ctrlId = -2;
+  item.visible = TRUE;
+  EXPECT_EQ(inspector::ChildRowTexts(item)[4], "-2");
+  EXPECT_EQ(inspector::ChildRowTexts(item)[5], "TRUE");
 }
 
 TEST(SavedRegions, OneRegionPerWindowAndDeadWindowsDropped) {

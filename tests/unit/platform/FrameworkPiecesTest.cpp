@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <io.h>
+
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+
+#include "platform/Dialog.h"
 #include "platform/Format.h"
 #include "platform/LateBound.h"
 #include "platform/MessageBox.h"
 #include "platform/Messaging.h"
+#include "platform/Target.h"
 #include "platform/WinApp.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -13,7 +22,21 @@ TEST(Formats, HexWordsAreEightLowerCaseDigits) {
   EXPECT_EQ(platform::FormatHex32(0), "0x00000000");
   EXPECT_EQ(platform::FormatHex32(0x16CF0000), "0x16cf0000");
   EXPECT_EQ(platform::FormatHex32(0xFFFFFFFF), "0xffffffff");
-  EXPECT_EQ(platform::FormatHandle(reinterpret_cast<HWND>(-1)), "0xffffffff");
+  EXPECT_EQ(platform::FormatHandle(platform::kNoTarget), "0xffffffff");
+}
+
+TEST(Target, NoTargetIsNeverLiveAndHandleTextsReadBack) {
+  const HWND desktop = ::GetDesktopWindow();
+  EXPECT_FALSE(platform::HasTarget(platform::kNoTarget));
+  EXPECT_FALSE(platform::IsLiveTarget(platform::kNoTarget));
+  EXPECT_FALSE(platform::IsLiveTarget(nullptr));
+  EXPECT_TRUE(platform::IsLiveTarget(desktop));
+
+  EXPECT_EQ(platform::ParseHandleText(platform::FormatHandle(desktop)), desktop);
+  EXPECT_EQ(platform::ParseHandleText("0x0012abcd"), reinterpret_cast<HWND>(0x0012ABCD));
+  EXPECT_EQ(platform::ParseHandleText("0xFFFFFFFF"), platform::kNoTarget);
+  EXPECT_EQ(platform::ParseHandleText("0x"), nullptr);
+  EXPECT_EQ(platform::ParseHandleText(""), nullptr);
 }
 
 TEST(Formats, NumbersAreSignedDecimal) {
@@ -54,6 +77,67 @@ TEST(MessageBoxes, CaptionIsTheApplicationNameAndTheKindSetsTheButtons) {
   EXPECT_EQ(seen[0].second, static_cast<UINT>(MB_OK));
   EXPECT_EQ(seen[1].second, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   EXPECT_EQ(seen[2].second, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+}
+
+// A dialog whose handler throws what it carries.
+class CThrowingDlg : public platform::CDialogT<CThrowingDlg> {
+ public:
+  CThrowingDlg() : CDialogT(IDD_ABOUTBOX) {}
+  ~CThrowingDlg() override { DestroyWindow(); }
+  static MessageMapView MessageMap() {
+    static const MessageEntry entries[] = {OnMessage(WM_APP, &CThrowingDlg::OnApp)};
+    return entries;
+  }
+  std::optional<LRESULT> OnApp(WPARAM, LPARAM) { throw std::runtime_error("disk full"); }
+};
+
+// Standard output of the calls made by run, read back from a file.
+std::string TraceOf(const std::function<void()>& run) {
+  const char* path = "unit_platform_trace.txt";
+  std::fflush(stdout);
+  const int saved = _dup(_fileno(stdout));
+  if (!std::freopen(path, "w", stdout)) return "";
+  run();
+  std::fflush(stdout);
+  _dup2(saved, _fileno(stdout));
+  _close(saved);
+  std::string text;
+  if (FILE* file = std::fopen(path, "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, file)) text += line;
+    std::fclose(file);
+  }
+  std::remove(path);
+  return text;
+}
+
+TEST(Failures, AThrowingHandlerIsTracedAndToldAndStartUpFailuresEndWithACode) {
+  std::vector<std::pair<std::string, UINT>> boxes;
+  auto old = platform::SetMessageBoxHook([&](HWND, const std::string& text, const std::string& caption, UINT type) {
+    boxes.emplace_back(caption + "|" + text, type);
+    return IDOK;
+  });
+  CThrowingDlg dlg;
+  ASSERT_TRUE(dlg.Create(nullptr));
+  const std::string trace = TraceOf([&] { ::SendMessageA(dlg.m_hWnd, WM_APP, 0, 0); });
+  platform::SetMessageBoxHook(old);
+  EXPECT_NE(trace.find("disk full"), std::string::npos) << trace;
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].first, platform::AppName() + "|コマンドを実行できませんでした。");
+  EXPECT_EQ(boxes[0].second, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
+
+  struct ThrowingApp : platform::CWinApp {
+    BOOL InitInstance() override { throw std::runtime_error("no template"); }
+  };
+  struct FailingApp : platform::CWinApp {
+    BOOL InitInstance() override {
+      m_nExitCode = 3;
+      return FALSE;
+    }
+  };
+  EXPECT_EQ(ThrowingApp().Run(nullptr), 1);
+  EXPECT_EQ(FailingApp().Run(nullptr), 3);
 }
 
 // A window whose thread stops answering must not hold the sender.

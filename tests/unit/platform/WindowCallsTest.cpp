@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "E2eDriver.h"
 #include "platform/WindowCalls.h"
 
 namespace {
@@ -109,15 +110,6 @@ class OtherThreadWindow {
   std::vector<std::string> m_log;
 };
 
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    ::Sleep(20);
-  }
-  return true;
-}
-
 DWORD ElapsedMs(DWORD start) { return ::GetTickCount() - start; }
 
 std::string RectOf(HWND hwnd) {
@@ -169,7 +161,7 @@ TEST(WindowCalls, AnAnsweringWindowOfAnotherThreadGetsTheNoWaitFormsAndAnswersIn
   ASSERT_FALSE(platform::IsOwnThreadWindow(other.Get()));
   EXPECT_EQ(platform::ShowWindowNoWait(other.Get(), SW_HIDE), WindowCallRoute::NoWait);
   EXPECT_EQ(platform::MoveWindowNoWait(other.Get(), 70, 80, 220, 110, true), WindowCallRoute::NoWait);
-  EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(other.Get()) && RectOf(other.Get()) == "70,80,290,190"; }, 3000));
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(other.Get()) && RectOf(other.Get()) == "70,80,290,190"; }, 3000));
 
   // Calls without a no-wait form complete before returning when the window answers (a top-level
   // window always keeps WS_CLIPSIBLINGS).
