@@ -34,6 +34,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   const std::vector<CChildWindowItem>& Children() const { return m_children; }
   const WindowPicture& Picture() const { return m_picture; }
   double Scale() const { return m_dScale; }
+  const RECT& PictureArea() const { return m_rcImage; }
   HWND SelectedChild() const { return m_hSelected; }
   const RECT& SelectedRect() const { return m_rcSelected; }
 

@@ -134,7 +134,7 @@ TEST_F(MainListTest, WithoutTheModuleEnumerationRowsStillShowNameAndPath) {
     ASSERT_TRUE(WaitForRow(target));
     EXPECT_EQ(rows->ItemText(RowOf(target), 1), "QuorvelFixture.exe");
     ASSERT_TRUE(rows->ClickRow(RowOf(target)));
-    HWND label = GetDlgItem(dialog, kPathLabelId);
+    HWND label = GetDlgItem(dialog, IDC_MAIN_PATH);
     std::string path;
     ASSERT_TRUE(e2e::WaitUntil([&] { return !(path = e2e::WindowText(label)).empty(); }, 3000));
     EXPECT_EQ(lstrcmpiA(path.c_str(), e2e::FixtureExePath().c_str()), 0) << path;

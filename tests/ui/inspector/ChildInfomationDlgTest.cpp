@@ -353,33 +353,33 @@ TEST_F(InspectorTest, ADpiChangeScalesThePictureAreaItsClicksAndTheColumns) {
   auto columnWidths = [&] {
     std::vector<int> widths;
     for (int column = 0; column < 8; ++column)
-      widths.push_back(static_cast<int>(m_dlg->m_list.Send(LVM_GETCOLUMNWIDTH, column)));
+      widths.push_back(static_cast<int>(List().Send(LVM_GETCOLUMNWIDTH, column)));
     return widths;
   };
   const RECT area144{30, 375, 480, 675}, area96{20, 250, 320, 450};
   moveTo(144);
-  EXPECT_TRUE(::EqualRect(&m_dlg->m_rcImage, &area144));
+  EXPECT_TRUE(::EqualRect(&m_dlg->PictureArea(), &area144));
   EXPECT_EQ(columnWidths(), (std::vector<int>{120, 180, 180, 120, 90, 75, 75, 15}));
 
   Inspect(target);
   ::UpdateWindow(m_hWnd);
   // 420 x 320 in a 450 x 300 area: the height binds.
-  ASSERT_DOUBLE_EQ(m_dlg->m_dScale, 300.0 / 320);
+  ASSERT_DOUBLE_EQ(m_dlg->Scale(), 300.0 / 320);
   const RECT outer = WindowRect(target);
   const RECT button = WindowRect(Named("a1"));
   const POINT onButton{30 + static_cast<LONG>((button.left + 40 - outer.left) * 300.0 / 320),
                        375 + static_cast<LONG>((button.top + 16 - outer.top) * 300.0 / 320)};
   ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(onButton.x, onButton.y));
-  EXPECT_EQ(m_dlg->m_hSelected, Named("a1"));
-  EXPECT_NEAR(m_dlg->m_spinX.GetPos32(), 40, 2);
-  EXPECT_NEAR(m_dlg->m_spinY.GetPos32(), 16, 2);
+  EXPECT_EQ(m_dlg->SelectedChild(), Named("a1"));
+  EXPECT_NEAR(Spin(IDC_CI_XSPIN).GetPos32(), 40, 2);
+  EXPECT_NEAR(Spin(IDC_CI_YSPIN).GetPos32(), 16, 2);
 
   moveTo(96);
-  EXPECT_TRUE(::EqualRect(&m_dlg->m_rcImage, &area96));
+  EXPECT_TRUE(::EqualRect(&m_dlg->PictureArea(), &area96));
   EXPECT_EQ(columnWidths(), (std::vector<int>{80, 120, 120, 80, 60, 50, 50, 10}));
   // Until the picture is painted again at the new size, a click maps nothing.
   ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 300));
-  EXPECT_EQ(m_dlg->m_hSelected, Named("a1"));
+  EXPECT_EQ(m_dlg->SelectedChild(), Named("a1"));
 }
 
 TEST_F(InspectorTest, InjectionButtonsReachTheSelectedChild) {
