@@ -1,6 +1,7 @@
 #include "inspector/ChildWindowItem.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/Format.h"
 
@@ -14,6 +15,11 @@ std::array<std::string, kChildColumns> ChildRowTexts(const CChildWindowItem& ite
           platform::FormatInt(item.ctrlId),
           item.visible ? "TRUE" : "",
           item.enabled ? "TRUE" : ""};
+}
+
+std::string WrittenText(const char* buffer, size_t size, LRESULT length) {
+  if (length < 0 || static_cast<size_t>(length) >= size) return std::string();
+  return std::string(buffer, ::strnlen(buffer, static_cast<size_t>(length)));
 }
 
 HWND ParseHandleText(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/ActionBudget.h"
 #include "platform/WinApp.h"
 
 namespace platform {
@@ -131,6 +132,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
   }
   if (!dialog) return FALSE;
   INT_PTR answer = FALSE;
+  // One user action: whatever the handler waits for on other programs shares one budget.
+  CActionBudget budget;
   try {
     answer = dialog->HandleMessage(message, wParam, lParam);
   } catch (...) {
