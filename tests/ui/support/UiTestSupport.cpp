@@ -1,5 +1,7 @@
 #include "support/UiTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 
@@ -17,6 +19,12 @@ MessageBoxRecorder::MessageBoxRecorder() {
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() { platform::SetMessageBoxHook(std::move(m_previous)); }
+
+void GdiOwnerBalance::ExpectBalanced() const {
+  const platform::GdiOwnerCounts now = platform::CurrentGdiOwnerCounts();
+  EXPECT_EQ(now.owned, m_start.owned) << "GDI objects held by owners changed: a leak or a stray release";
+  EXPECT_EQ(now.refusedReleases, m_start.refusedReleases) << "the system refused a release: released twice?";
+}
 
 void PumpPending() {
   MSG msg;
