@@ -122,11 +122,11 @@ std::string SaveFailureReason(DWORD code) {
     case ERROR_SHARING_VIOLATION:
       return "このフォルダーには書き込めません（アクセスが拒否されました）。";
     case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:  // what a missing folder gives when a file is to be made in it
       return "保存先のフォルダーが見つかりません。";
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_DIRECTORY:
       return "このファイル名はシステムに受け付けられません。";
     default:
       return SystemText(code);

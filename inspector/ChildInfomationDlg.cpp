@@ -223,17 +223,19 @@ void CChildInfomationDlg::AddChild(HWND hwnd) {
 // update: its windows' texts come from GetWindowTextA, which does not wait for another program.
 // Only what the window says it wrote is taken, never beyond the buffer.
 std::string CChildInfomationDlg::ReadChildText(HWND hwnd) {
-  char text[kTextBufferSize] = {};
-  constexpr size_t kOffered = kTextBufferSize - 1;  // the last byte stays 0 whatever is written
+  // Read as Unicode: an ANSI request crosses processes converted, and the conversion of a
+  // length the window lied about reads past what it wrote.
+  wchar_t text[kTextBufferSize] = {};
+  constexpr size_t kOffered = kTextBufferSize - 1;  // the last one stays 0 whatever is written
   const DWORD thread = ::GetWindowThreadProcessId(hwnd, nullptr);
   if (m_silentThreads.count(thread) == 0) {
-    const platform::SendOutcome sent = platform::SendMessageWithin(hwnd, WM_GETTEXT, kOffered,
-                                                                   reinterpret_cast<LPARAM>(text), platform::kReadTimeoutMs);
+    const platform::SendOutcome sent = platform::SendMessageWithinW(hwnd, WM_GETTEXT, kOffered,
+                                                                    reinterpret_cast<LPARAM>(text), platform::kReadTimeoutMs);
     if (sent.status == platform::SendStatus::Answered) return inspector::WrittenText(text, kOffered, sent.value);
     if (sent.status == platform::SendStatus::TimedOut && thread != 0) m_silentThreads.insert(thread);
   }
-  text[0] = '\0';
-  const int length = ::GetWindowTextA(hwnd, text, static_cast<int>(kOffered));
+  text[0] = L'\0';
+  const int length = ::GetWindowTextW(hwnd, text, static_cast<int>(kOffered));
   return inspector::WrittenText(text, kOffered, length);
 }
 
@@ -551,7 +553,10 @@ void CChildInfomationDlg::OnReleaseRegion() {
       platform::SetWindowRgnNoWait(target, std::move(restore), true, [self, target, change](bool accepted) {
         if (accepted) ::PostMessageA(self, kRegionReleased, reinterpret_cast<WPARAM>(target), change);
       });
-  if (!result.accepted) platform::AppMessageBox(kReleaseFailed);
+  if (!result.accepted)
+    platform::AppMessageBox(kReleaseFailed);
+  else if (result.route == platform::WindowCallRoute::Direct)
+    m_savedRegions.Take(target);
 }
 
 std::optional<LRESULT> CChildInfomationDlg::OnRegionReleased(WPARAM wParam, LPARAM lParam) {

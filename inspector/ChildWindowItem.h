@@ -27,9 +27,10 @@ constexpr int kChildColumns = 7;
 // The cells of a record's row: handle, className, text, parent, CtrlID, Visible, Enable.
 std::array<std::string, kChildColumns> ChildRowTexts(const CChildWindowItem& item);
 
-// The text a window wrote into a buffer of size bytes, taken up to the length it reported; a
-// length below 0 or not below size (no room left for the terminating zero) is no text.
-std::string WrittenText(const char* buffer, size_t size, LRESULT length);
+// The text a window wrote into a buffer of size characters, taken up to the length it reported
+// and given in the system's code page; a length below 0 or not below size (no room left for the
+// terminating zero) is no text.
+std::string WrittenText(const wchar_t* buffer, size_t size, LRESULT length);
 
 // The handle a row's "0x%08x" text names: the digits after the first two characters, read as
 // hexadecimal (0 when there are none).

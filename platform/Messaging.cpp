@@ -4,17 +4,31 @@
 
 namespace platform {
 
-SendOutcome SendMessageWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs) {
+namespace {
+
+SendOutcome Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs, bool unicode) {
   DWORD_PTR result = 0;
   // A window of this thread answers at once; only other threads' windows draw on the budget.
   const bool own = ::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId();
   CBudgetedWait wait(own ? timeoutMs : CActionBudget::Bound(timeoutMs));
   if (wait.Bound() == 0) return {SendStatus::TimedOut, 0};  // the action's budget is spent: not sent
   ::SetLastError(ERROR_SUCCESS);
-  if (::SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL, wait.Bound(), &result))
+  const UINT flags = SMTO_ABORTIFHUNG | SMTO_NORMAL;
+  if (unicode ? ::SendMessageTimeoutW(hwnd, message, wParam, lParam, flags, wait.Bound(), &result)
+              : ::SendMessageTimeoutA(hwnd, message, wParam, lParam, flags, wait.Bound(), &result))
     return {SendStatus::Answered, static_cast<LRESULT>(result)};
   // A window reported hung fails at once with the same error as a real time-out.
   return {::GetLastError() == ERROR_TIMEOUT ? SendStatus::TimedOut : SendStatus::Failed, 0};
+}
+
+}  // namespace
+
+SendOutcome SendMessageWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs) {
+  return Send(hwnd, message, wParam, lParam, timeoutMs, false);
+}
+
+SendOutcome SendMessageWithinW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs) {
+  return Send(hwnd, message, wParam, lParam, timeoutMs, true);
 }
 
 std::optional<LRESULT> SendMessageBounded(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,

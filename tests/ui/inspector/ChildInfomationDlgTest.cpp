@@ -244,8 +244,12 @@ TEST_F(InspectorTest, ChildTextsAsFarAsWrittenAndSlowChildrenShareOneWait) {
   Inspect(target);
   ASSERT_EQ(m_dlg->m_list.GetItemCount(), 4);
   EXPECT_EQ(m_dlg->m_list.GetItemText(0, 2), "");
-  EXPECT_EQ(m_dlg->m_list.GetItemText(1, 2), "");
-  EXPECT_EQ(m_dlg->m_list.GetItemText(2, 2), "");
+  // A length beyond the buffer reaches Quorvel as it was said (no text) or, where the system
+  // carries the text across processes itself, cut to what was written.
+  for (int row : {1, 2}) {
+    const std::string text = m_dlg->m_list.GetItemText(row, 2);
+    EXPECT_TRUE(text.empty() || text == "Lie" + std::to_string(row)) << text;
+  }
   EXPECT_EQ(m_dlg->m_list.GetItemText(3, 2), "Li");
 
   std::string slow;
