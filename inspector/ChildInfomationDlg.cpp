@@ -220,7 +220,7 @@ void CChildInfomationDlg::AddChild(HWND hwnd) {
 }
 
 // WM_GETTEXT with a bound. A thread that let it time out is not waited for again in this
-// update: its windows' texts come from GetWindowTextA, which does not wait for another program.
+// update: its windows' texts come from GetWindowTextW, which does not wait for another program.
 // Only what the window says it wrote is taken, never beyond the buffer.
 std::string CChildInfomationDlg::ReadChildText(HWND hwnd) {
   // Read as Unicode: an ANSI request crosses processes converted, and the conversion of a

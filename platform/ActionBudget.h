@@ -3,7 +3,7 @@
 // window thread's worker) draws on the same budget, so a target whose windows each answer just
 // inside their own bound still cannot hold Quorvel for longer than the budget. Once it is spent,
 // sends are not made at all (readers fall back to what the system keeps, such as
-// GetWindowTextA's own text) and calls go to the worker without being waited for.
+// the window's own text as GetWindowText reads it) and calls go to the worker without being waited for.
 //
 // The dialog framework opens a budget around every message it hands to a handler, unless one is
 // already open on the thread (a message sent to Quorvel's own windows inside a handler belongs
