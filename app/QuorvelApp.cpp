@@ -5,6 +5,7 @@
 
 #include "app/Arguments.h"
 #include "mainlist/QuorvelDlg.h"
+#include "platform/WindowCalls.h"
 
 int g_nDebugMode = 0;
 CQuorvelDlg* g_pMainDlg = nullptr;
@@ -49,5 +50,8 @@ BOOL CQuorvelApp::InitInstance() {
     g_pMainDlg = nullptr;
     m_pMainWnd = nullptr;
   }
+  // The dialog is gone; calls promised to windows that were not answering (a capture's
+  // put-back among them) still finish, for a while, before the process ends.
+  platform::WaitForDeferredWindowCalls(platform::kExitGraceMs);
   return FALSE;
 }

@@ -14,6 +14,10 @@ namespace {
 
 using platform::kNoTarget;
 const char kSaveFailedMessage[] = "画像を保存できませんでした。";
+const char kClipboardBusyMessage[] = "クリップボードは他のプログラムが使用中です。";
+// How long Copy Clipboard tries again while another program holds the clipboard.
+constexpr DWORD kClipboardRetryMs = 500;
+constexpr DWORD kClipboardRetryStepMs = 20;
 
 // The target as the methods take it: the no-target value is no window.
 HWND MethodTarget(HWND target) { return target == kNoTarget ? nullptr : target; }
@@ -119,7 +123,15 @@ void CCptViewDlg::OnCopyClipboard() {
   // The clipboard owns what it is given, while the panel keeps drawing and later replaces its
   // own picture: it gets a copy.
   platform::UniqueBitmap copy = CopyBitmap(m_hWnd, m_picture);
-  if (!::OpenClipboard(m_hWnd)) return;
+  // Another program that holds the clipboard usually lets go within moments.
+  const DWORD start = ::GetTickCount();
+  while (!::OpenClipboard(m_hWnd)) {
+    if (::GetTickCount() - start >= kClipboardRetryMs) {
+      platform::PanelMessageBox(m_hWnd, kClipboardBusyMessage);
+      return;
+    }
+    ::Sleep(kClipboardRetryStepMs);
+  }
   ::EmptyClipboard();
   if (copy && ::SetClipboardData(CF_BITMAP, copy.get())) copy.release();
   ::CloseClipboard();

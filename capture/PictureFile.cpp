@@ -7,6 +7,7 @@
 
 #include "platform/Com.h"
 #include "platform/Format.h"
+#include "platform/Handles.h"
 
 namespace capture {
 
@@ -36,7 +37,7 @@ bool EndsWithNoCase(const std::string& text, const char* suffix) {
 }
 
 // The system's text for an error code, or the code itself.
-std::string Reason(DWORD code) {
+std::string SystemText(DWORD code) {
   char* text = nullptr;
   DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
@@ -47,19 +48,9 @@ std::string Reason(DWORD code) {
   return reason;
 }
 
-std::wstring Wide(const std::string& text) {
-  int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-  wide.resize(static_cast<size_t>(length - 1));
-  return wide;
-}
-
-// Encodes the bitmap into the file, which exists and is overwritten. Every interface is released
-// before it returns, so the file is closed.
-HRESULT Encode(HBITMAP bitmap, const std::string& file, PictureFormat format) {
-  platform::CComScope com;
+// Encodes the bitmap into the stream (in memory: the file itself is written with the system's
+// file calls, whose errors say what went wrong).
+HRESULT Encode(HBITMAP bitmap, IStream* stream, PictureFormat format) {
   platform::CComRef<IWICImagingFactory> factory;
   HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                   factory.OutVoid());
@@ -76,13 +67,10 @@ HRESULT Encode(HBITMAP bitmap, const std::string& file, PictureFormat format) {
                                         0.0, WICBitmapPaletteTypeCustom)))
     return hr;
 
-  platform::CComRef<IWICStream> stream;
-  if (FAILED(hr = factory->CreateStream(stream.Out()))) return hr;
-  if (FAILED(hr = stream->InitializeFromFilename(Wide(file).c_str(), GENERIC_WRITE))) return hr;
   platform::CComRef<IWICBitmapEncoder> encoder;
   const GUID& container = format == PictureFormat::Png ? GUID_ContainerFormatPng : GUID_ContainerFormatBmp;
   if (FAILED(hr = factory->CreateEncoder(container, nullptr, encoder.Out()))) return hr;
-  if (FAILED(hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache))) return hr;
+  if (FAILED(hr = encoder->Initialize(stream, WICBitmapEncoderNoCache))) return hr;
   platform::CComRef<IWICBitmapFrameEncode> frame;
   platform::CComRef<IPropertyBag2> options;
   if (FAILED(hr = encoder->CreateNewFrame(frame.Out(), options.Out()))) return hr;
@@ -124,25 +112,83 @@ PictureFormat ChosenFormat(const std::string& path, DWORD filterIndex) {
   return filterIndex == kBmpFilterIndex ? PictureFormat::Bmp : PictureFormat::Png;
 }
 
+std::string SaveFailureReason(DWORD code) {
+  switch (code) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return "ディスクの空き領域が足りません。";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION:
+      return "このフォルダーには書き込めません（アクセスが拒否されました）。";
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:  // what a missing folder gives when a file is to be made in it
+      return "保存先のフォルダーが見つかりません。";
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "このファイル名はシステムに受け付けられません。";
+    default:
+      return SystemText(code);
+  }
+}
+
 std::string WritePictureFile(HBITMAP bitmap, const std::string& path, PictureFormat format) {
   char full[MAX_PATH] = {};
   char* filePart = nullptr;
   DWORD length = ::GetFullPathNameA(path.c_str(), sizeof(full), full, &filePart);
-  if (length == 0 || length >= sizeof(full) || !filePart) return Reason(length == 0 ? ::GetLastError() : ERROR_BAD_PATHNAME);
+  if (length == 0 || length >= sizeof(full) || !filePart)
+    return SaveFailureReason(length == 0 ? ::GetLastError() : ERROR_BAD_PATHNAME);
   const std::string folder(full, static_cast<size_t>(filePart - full));
 
-  // GetTempFileNameA creates the file, so a folder that cannot be written fails here.
+  // The picture first goes to memory, so the file holds either all of it or nothing.
+  std::string bytes;
+  {
+    platform::CComScope com;
+    platform::CComRef<IStream> memory;
+    HRESULT hr = ::CreateStreamOnHGlobal(nullptr, TRUE, memory.Out());
+    if (SUCCEEDED(hr)) hr = Encode(bitmap, memory.Get(), format);
+    ULARGE_INTEGER size{};
+    if (SUCCEEDED(hr)) hr = memory->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &size);
+    if (SUCCEEDED(hr) && size.QuadPart > 0x7fffffff) hr = E_OUTOFMEMORY;
+    if (SUCCEEDED(hr)) {
+      bytes.resize(static_cast<size_t>(size.QuadPart));
+      ULONG read = 0;
+      hr = memory->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+      if (SUCCEEDED(hr) && !bytes.empty()) hr = memory->Read(&bytes[0], static_cast<ULONG>(bytes.size()), &read);
+      if (SUCCEEDED(hr) && read != bytes.size()) hr = E_FAIL;
+    }
+    if (FAILED(hr)) return SaveFailureReason(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr));
+  }
+
+  // GetTempFileNameA creates the file, so a folder that cannot be written fails here; a full
+  // disk fails on the writing.
   char temporary[MAX_PATH] = {};
-  if (!::GetTempFileNameA(folder.c_str(), "qvl", 0, temporary)) return Reason(::GetLastError());
-  HRESULT hr = Encode(bitmap, temporary, format);
-  if (FAILED(hr)) {
+  if (!::GetTempFileNameA(folder.c_str(), "qvl", 0, temporary)) return SaveFailureReason(::GetLastError());
+  DWORD error = ERROR_SUCCESS;
+  {
+    platform::UniqueHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+      file.release();
+      error = ::GetLastError();
+    } else {
+      DWORD written = 0;
+      if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        error = ::GetLastError();
+      else if (written != bytes.size())
+        error = ERROR_DISK_FULL;
+      else if (!::FlushFileBuffers(file.get()))
+        error = ::GetLastError();
+    }
+  }
+  if (error != ERROR_SUCCESS) {
     ::DeleteFileA(temporary);
-    return Reason(static_cast<DWORD>(hr));
+    return SaveFailureReason(error);
   }
   if (!::MoveFileExA(temporary, full, MOVEFILE_REPLACE_EXISTING)) {
-    DWORD error = ::GetLastError();
+    error = ::GetLastError();
     ::DeleteFileA(temporary);
-    return Reason(error);
+    return SaveFailureReason(error);
   }
   return std::string();
 }

@@ -26,6 +26,11 @@ PictureFormat ChosenFormat(const std::string& path, DWORD filterIndex);
 // Writes the bitmap (not selected into any DC) to path in the format. The picture goes to a
 // temporary file in the same folder first and replaces path only when complete, so a failure
 // leaves neither a partial file nor a changed one. Returns "" on success, otherwise the reason.
+// The reason names the cause a user can act on (a full disk, a folder that refuses writing, a
+// name the system rejects) and gives the system's text for anything else.
 std::string WritePictureFile(HBITMAP bitmap, const std::string& path, PictureFormat format);
+
+// A failed save's reason for a system error code.
+std::string SaveFailureReason(DWORD code);
 
 }  // namespace capture

@@ -74,6 +74,7 @@ CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
       OnMessage(WM_CTLCOLORSTATIC, &CChildInfomationDlg::OnCtlColorStatic),
       OnMessage(WM_LBUTTONDOWN, &CChildInfomationDlg::OnLButtonDown),
       OnMessage(WM_DESTROY, &CChildInfomationDlg::OnDestroy),
+      OnMessage(kRegionReleased, &CChildInfomationDlg::OnRegionReleased),
       OnNotify(IDC_CI_LIST, NM_CLICK, &CChildInfomationDlg::OnListClick),
       OnNotify(IDC_CI_LIST, LVN_DELETEALLITEMS, &CChildInfomationDlg::OnListDeleteAll),
       OnCommand(IDC_CI_REFRESH, BN_CLICKED, &CChildInfomationDlg::OnRefresh),
@@ -229,19 +230,23 @@ void CChildInfomationDlg::AddChild(HWND hwnd) {
 }
 
 // WM_GETTEXT with a bound. A thread that let it time out is not waited for again in this
-// update: its windows' texts come from GetWindowTextA, which does not wait for another program.
+// update: its windows' texts come from GetWindowTextW, which does not wait for another program.
+// Only what the window says it wrote is taken, never beyond the buffer.
 std::string CChildInfomationDlg::ReadChildText(HWND hwnd) {
-  char text[kTextBufferSize] = {};
+  // Read as Unicode: an ANSI request crosses processes converted, and the conversion of a
+  // length the window lied about reads past what it wrote.
+  wchar_t text[kTextBufferSize] = {};
+  constexpr size_t kOffered = kTextBufferSize - 1;  // the last one stays 0 whatever is written
   const DWORD thread = ::GetWindowThreadProcessId(hwnd, nullptr);
   if (m_silentThreads.count(thread) == 0) {
-    if (platform::SendMessageBounded(hwnd, WM_GETTEXT, kTextBufferSize - 1, reinterpret_cast<LPARAM>(text),
-                                     platform::kReadTimeoutMs))
-      return text;
-    if (thread != 0) m_silentThreads.insert(thread);
+    const platform::SendOutcome sent = platform::SendMessageWithinW(hwnd, WM_GETTEXT, kOffered,
+                                                                    reinterpret_cast<LPARAM>(text), platform::kReadTimeoutMs);
+    if (sent.status == platform::SendStatus::Answered) return inspector::WrittenText(text, kOffered, sent.value);
+    if (sent.status == platform::SendStatus::TimedOut && thread != 0) m_silentThreads.insert(thread);
   }
-  text[0] = '\0';
-  ::GetWindowTextA(hwnd, text, kTextBufferSize - 1);
-  return text;
+  text[0] = L'\0';
+  const int length = ::GetWindowTextW(hwnd, text, static_cast<int>(kOffered));
+  return inspector::WrittenText(text, kOffered, length);
 }
 
 void CChildInfomationDlg::FillList() {
@@ -469,19 +474,32 @@ void CChildInfomationDlg::OnStyle() { operations::EditStyleWord(m_hWnd, m_hSelec
 
 void CChildInfomationDlg::OnExStyle() { operations::EditStyleWord(m_hWnd, m_hSelected, GWL_EXSTYLE); }
 
-// Keeps the region the inspected window has before the inspector first changes it; a window
-// without a region has nothing to keep, and the next change tries again.
-void CChildInfomationDlg::SaveRegion() {
+// Keeps the inspected window's own region (or that it has none) before the inspector first
+// changes it; a window saved before keeps what was saved then. False when it cannot be read.
+bool CChildInfomationDlg::SaveRegion() {
   m_savedRegions.DropDead([](HWND hwnd) { return ::IsWindow(hwnd) != FALSE; });
-  if (m_savedRegions.Find(m_hParent)) return;
+  if (m_savedRegions.Has(m_hParent)) return true;
   platform::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
-  if (region && ::GetWindowRgn(m_hParent, region.get()) != ERROR) m_savedRegions.Save(m_hParent, std::move(region));
+  if (!region) return false;
+  if (::GetWindowRgn(m_hParent, region.get()) == ERROR) region.reset();  // no region of its own
+  m_savedRegions.Save(m_hParent, std::move(region));
+  return true;
+}
+
+// Hands a region of the inspector's making to the window. Every change counts, so a release the
+// worker completes late drops the saved region only when nothing changed the window after it.
+bool CChildInfomationDlg::ChangeRegion(platform::UniqueRegion region) {
+  ++m_nRegionChanges;
+  return platform::SetWindowRgnNoWait(m_hParent, std::move(region), true).accepted;
 }
 
 void CChildInfomationDlg::OnCutRegion() {
-  SaveRegion();
   if (inspector::IsEmptyRect(m_rcSelected)) {
     platform::AppMessageBox(kNoChildRect);
+    return;
+  }
+  if (!SaveRegion()) {
+    platform::AppMessageBox(kCombineFailed);
     return;
   }
   RECT window{};
@@ -492,22 +510,27 @@ void CChildInfomationDlg::OnCutRegion() {
     platform::AppMessageBox(kCombineFailed);
     return;
   }
-  if (!platform::SetWindowRgnNoWait(m_hParent, std::move(region), true).accepted) platform::AppMessageBox(kSetFailed);
+  if (!ChangeRegion(std::move(region))) platform::AppMessageBox(kSetFailed);
 }
 
 void CChildInfomationDlg::OnRectRegion() {
-  SaveRegion();
   if (inspector::IsEmptyRect(m_rcSelected)) {
     platform::AppMessageBox(kNoChildRect);
     return;
   }
   platform::UniqueRegion region(
       ::CreateRectRgn(m_rcSelected.left, m_rcSelected.top, m_rcSelected.right, m_rcSelected.bottom));
-  if (!platform::SetWindowRgnNoWait(m_hParent, std::move(region), true).accepted) platform::AppMessageBox(kSetFailed);
+  if (!region || !SaveRegion()) {
+    platform::AppMessageBox(kSetFailed);
+    return;
+  }
+  if (!ChangeRegion(std::move(region))) platform::AppMessageBox(kSetFailed);
 }
 
-// Gives the window back the region saved for it, or removes its region when none was saved.
-// A saved region the window refuses stays saved, so the window hands over a copy.
+// Gives the window back its own region, or none when it had none (or nothing was saved). The
+// saved region goes only once the system has accepted the release: at once when the window
+// answered, otherwise when the worker reports it (kRegionReleased); a release refused, now or
+// later, keeps it, so the window still hands over a copy.
 void CChildInfomationDlg::OnReleaseRegion() {
   m_savedRegions.DropDead([](HWND hwnd) { return ::IsWindow(hwnd) != FALSE; });
   platform::UniqueRegion restore;
@@ -518,10 +541,20 @@ void CChildInfomationDlg::OnReleaseRegion() {
       return;
     }
   }
-  const bool hadSaved = restore != nullptr;
-  if (!platform::SetWindowRgnNoWait(m_hParent, std::move(restore), true).accepted) {
+  const HWND target = m_hParent;
+  const unsigned change = ++m_nRegionChanges;
+  const HWND self = m_hWnd;
+  const platform::WindowRgnResult result =
+      platform::SetWindowRgnNoWait(target, std::move(restore), true, [self, target, change](bool accepted) {
+        if (accepted) ::PostMessageA(self, kRegionReleased, reinterpret_cast<WPARAM>(target), change);
+      });
+  if (!result.accepted)
     platform::AppMessageBox(kReleaseFailed);
-    return;
-  }
-  if (hadSaved) m_savedRegions.Take(m_hParent);
+  else if (result.route == platform::WindowCallRoute::Direct)
+    m_savedRegions.Take(target);
+}
+
+std::optional<LRESULT> CChildInfomationDlg::OnRegionReleased(WPARAM wParam, LPARAM lParam) {
+  if (static_cast<unsigned>(lParam) == m_nRegionChanges) m_savedRegions.Take(reinterpret_cast<HWND>(wParam));
+  return 0;
 }

@@ -78,13 +78,17 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // The child of the selected row while it is still a window.
   std::optional<HWND> AddressedChild() const;
   LPARAM SpinPoint() const;
-  void SaveRegion();
+  bool SaveRegion();
+  bool ChangeRegion(platform::UniqueRegion region);
 
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnLButtonDown(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
+  // A release the system accepted: wParam the window, lParam the region change it was.
+  static constexpr UINT kRegionReleased = WM_APP + 14;
+  std::optional<LRESULT> OnRegionReleased(WPARAM wParam, LPARAM lParam);
   LRESULT OnListClick(NMHDR* header);
   LRESULT OnListDeleteAll(NMHDR* header);
 
@@ -107,4 +111,6 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // are read without waiting, so one hung program costs one wait.
   std::set<DWORD> m_silentThreads;
   inspector::CSavedRegions m_savedRegions;
+  // Region changes the inspector has made, the latest included.
+  unsigned m_nRegionChanges = 0;
 };

@@ -27,4 +27,9 @@ constexpr int kChildColumns = 7;
 // The cells of a record's row: handle, className, text, parent, CtrlID, Visible, Enable.
 std::array<std::string, kChildColumns> ChildRowTexts(const CChildWindowItem& item);
 
+// The text a window wrote into a buffer of size characters, taken up to the length it reported
+// and given in the system's code page; a length below 0 or not below size (no room left for the
+// terminating zero) is no text.
+std::string WrittenText(const wchar_t* buffer, size_t size, LRESULT length);
+
 }  // namespace inspector

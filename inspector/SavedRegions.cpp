@@ -9,7 +9,7 @@ HRGN CSavedRegions::Find(HWND hwnd) const {
   return found == m_regions.end() ? nullptr : found->second.get();
 }
 
-void CSavedRegions::Save(HWND hwnd, platform::UniqueRegion region) { m_regions[hwnd] = std::move(region); }
+void CSavedRegions::Save(HWND hwnd, platform::UniqueRegion region) { m_regions.emplace(hwnd, std::move(region)); }
 
 platform::UniqueRegion CSavedRegions::Take(HWND hwnd) {
   auto found = m_regions.find(hwnd);

@@ -1,5 +1,6 @@
 // The regions the inspector found on windows before it first changed them, one per window,
-// so that releasing a window's region gives back that window's own original shape.
+// so that releasing a window's region gives back that window's own original shape. A window
+// that had no region is remembered too, with a null region: its release removes the region.
 #pragma once
 #include <windows.h>
 
@@ -12,8 +13,11 @@ namespace inspector {
 
 class CSavedRegions {
  public:
-  // The region saved for the window, or null.
+  // True when the window's own region (or that it had none) has been saved.
+  bool Has(HWND hwnd) const { return m_regions.count(hwnd) != 0; }
+  // The region saved for the window; null when none is saved or the window had none.
   HRGN Find(HWND hwnd) const;
+  // Saves the window's own region, null for none; a window saved before keeps its first one.
   void Save(HWND hwnd, platform::UniqueRegion region);
   // Hands the window's saved region over and forgets it (null when there is none).
   platform::UniqueRegion Take(HWND hwnd);

@@ -4,6 +4,7 @@
 #include <exception>
 #include <vector>
 
+#include "platform/ActionBudget.h"
 #include "platform/Dpi.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
@@ -153,6 +154,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
   }
   if (!dialog) return FALSE;
   INT_PTR answer = FALSE;
+  // One user action: whatever the handler waits for on other programs shares one budget.
+  CActionBudget budget;
   try {
     answer = dialog->HandleMessage(message, wParam, lParam);
   } catch (const std::exception& failure) {

@@ -2,19 +2,68 @@
 // calls that come in pairs (GetDC/ReleaseDC, BeginPaint/EndPaint, SelectObject/restore).
 #pragma once
 #include <windows.h>
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <type_traits>
 
 namespace platform {
 
+// What the GDI owners below hold right now (objects, memory DCs and icons taken over and not yet
+// released or handed to the system) and how many releases the system refused (a double
+// release, or a handle that was never valid). The system's own count (GetGuiResources) is 0
+// under wine; tests read these instead. Counting costs an atomic add beside a system call.
+struct GdiOwnerCounts {
+  long owned;
+  long refusedReleases;
+};
+namespace detail {
+inline std::atomic<long> g_gdiOwned{0};
+inline std::atomic<long> g_gdiRefused{0};
+inline void Released(BOOL done) {
+  --g_gdiOwned;
+  if (!done) ++g_gdiRefused;
+}
+}  // namespace detail
+inline GdiOwnerCounts CurrentGdiOwnerCounts() { return {detail::g_gdiOwned.load(), detail::g_gdiRefused.load()}; }
+
 struct GdiObjectDeleter {
-  void operator()(void* object) const { ::DeleteObject(static_cast<HGDIOBJ>(object)); }
+  void operator()(void* object) const { detail::Released(::DeleteObject(static_cast<HGDIOBJ>(object))); }
 };
 struct MemoryDcDeleter {
-  void operator()(HDC dc) const { ::DeleteDC(dc); }
+  void operator()(HDC dc) const { detail::Released(::DeleteDC(dc)); }
 };
 struct IconDeleter {
-  void operator()(HICON icon) const { ::DestroyIcon(icon); }
+  void operator()(HICON icon) const { detail::Released(::DestroyIcon(icon)); }
+};
+
+// A unique_ptr for a GDI handle that counts what it takes over and gives up (see above).
+template <class Handle, class Deleter>
+class UniqueGdi : public std::unique_ptr<std::remove_pointer_t<Handle>, Deleter> {
+  using Base = std::unique_ptr<std::remove_pointer_t<Handle>, Deleter>;
+
+ public:
+  UniqueGdi() noexcept = default;
+  UniqueGdi(std::nullptr_t) noexcept {}
+  explicit UniqueGdi(Handle handle) noexcept : Base(handle) {
+    if (handle) ++detail::g_gdiOwned;
+  }
+  UniqueGdi(UniqueGdi&&) noexcept = default;
+  UniqueGdi& operator=(UniqueGdi&&) noexcept = default;
+  UniqueGdi& operator=(std::nullptr_t) noexcept {
+    reset();
+    return *this;
+  }
+  void reset(Handle handle = nullptr) noexcept {
+    if (handle) ++detail::g_gdiOwned;
+    Base::reset(handle);
+  }
+  // Gives the handle up (to the system, which now owns it).
+  Handle release() noexcept {
+    Handle handle = Base::release();
+    if (handle) --detail::g_gdiOwned;
+    return handle;
+  }
 };
 struct KernelHandleDeleter {
   void operator()(HANDLE handle) const { ::CloseHandle(handle); }
@@ -23,12 +72,12 @@ struct ModuleDeleter {
   void operator()(HMODULE module) const { ::FreeLibrary(module); }
 };
 
-using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
-using UniqueRegion = std::unique_ptr<std::remove_pointer_t<HRGN>, GdiObjectDeleter>;
-using UniquePen = std::unique_ptr<std::remove_pointer_t<HPEN>, GdiObjectDeleter>;
-using UniqueMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+using UniqueBrush = UniqueGdi<HBRUSH, GdiObjectDeleter>;
+using UniqueBitmap = UniqueGdi<HBITMAP, GdiObjectDeleter>;
+using UniqueRegion = UniqueGdi<HRGN, GdiObjectDeleter>;
+using UniquePen = UniqueGdi<HPEN, GdiObjectDeleter>;
+using UniqueMemoryDc = UniqueGdi<HDC, MemoryDcDeleter>;
+using UniqueIcon = UniqueGdi<HICON, IconDeleter>;
 using UniqueProcess = std::unique_ptr<void, KernelHandleDeleter>;
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
 // Any other kernel object: events, threads.

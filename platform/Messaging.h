@@ -23,8 +23,13 @@ struct SendOutcome {
   LRESULT value = 0;  // the answer, when there was one
 };
 
-// SendMessageTimeout with SMTO_ABORTIFHUNG, telling a time-out from a failed call.
+// SendMessageTimeout with SMTO_ABORTIFHUNG, telling a time-out from a failed call. A window of
+// another thread waits at most what is left of the action's budget (platform/ActionBudget.h);
+// with nothing left the message is not sent and the outcome is TimedOut.
 SendOutcome SendMessageWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs);
+// The same as a Unicode message: texts cross processes without the system converting them, so
+// the length a window reports arrives as it was reported.
+SendOutcome SendMessageWithinW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs);
 
 // SendMessageTimeout with SMTO_ABORTIFHUNG; empty when the window did not answer in time
 // or the call failed.

@@ -6,9 +6,11 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <utility>
 
+#include "platform/ActionBudget.h"
 #include "platform/Handles.h"
 #include "platform/Messaging.h"
 
@@ -42,6 +44,18 @@ class DeferredCalls {
     return m_queues.count(thread) != 0;
   }
 
+  // A caller gave up waiting for the thread's queue: later calls behind it are not waited for
+  // until the queue has run empty.
+  void MarkStalled(DWORD thread) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_queues.count(thread) != 0) m_stalled.insert(thread);
+  }
+
+  bool Stalled(DWORD thread) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_stalled.count(thread) != 0;
+  }
+
   bool Any() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return !m_queues.empty();
@@ -70,6 +84,7 @@ class DeferredCalls {
         queue.pop_front();
         if (queue.empty()) {
           m_queues.erase(thread);
+          m_stalled.erase(thread);
           last = true;
           if (m_queues.empty()) m_idle.notify_all();
         }
@@ -83,6 +98,7 @@ class DeferredCalls {
   std::mutex m_mutex;
   std::condition_variable m_idle;
   std::map<DWORD, std::deque<std::shared_ptr<Job>>> m_queues;
+  std::set<DWORD> m_stalled;
 };
 
 // Never destroyed: a worker may still be waiting on a hung program when the process ends.
@@ -107,8 +123,20 @@ bool WaitAnsweringSends(HANDLE event, DWORD timeoutMs) {
 }
 
 // How long a caller waits for a call on another thread's window before leaving it to the
-// worker: not at all once the system reports the window hung.
-DWORD WaitBound(HWND hwnd, DWORD timeoutMs) { return ::IsHungAppWindow(hwnd) ? 0 : timeoutMs; }
+// worker: what is left of the action's budget, at most timeoutMs; not at all once the system
+// reports the window hung or an earlier caller already gave up on the calls queued before it.
+DWORD WaitBound(HWND hwnd, DWORD thread, DWORD timeoutMs) {
+  if (::IsHungAppWindow(hwnd) || Deferred().Stalled(thread)) return 0;
+  return CActionBudget::Bound(timeoutMs);
+}
+
+// Waits for a queued job within the bound and charges the wait to the action's budget.
+bool WaitForJob(HWND hwnd, DWORD thread, const Job& job, DWORD timeoutMs) {
+  CBudgetedWait wait(WaitBound(hwnd, thread, timeoutMs));
+  if (WaitAnsweringSends(job.done.get(), wait.Bound())) return true;
+  Deferred().MarkStalled(thread);
+  return false;
+}
 
 // While earlier calls still wait for the window's thread, a later one lines up behind them on
 // the worker: an asynchronous form would overtake them, and a style word written late could
@@ -160,8 +188,7 @@ WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call) {
     return WindowCallRoute::Direct;
   }
   const std::shared_ptr<Job> job = Deferred().Add(thread, std::move(call));
-  return WaitAnsweringSends(job->done.get(), WaitBound(hwnd, kReadTimeoutMs)) ? WindowCallRoute::Direct
-                                                                              : WindowCallRoute::Deferred;
+  return WaitForJob(hwnd, thread, *job, kReadTimeoutMs) ? WindowCallRoute::Direct : WindowCallRoute::Deferred;
 }
 
 WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value) {
@@ -170,21 +197,29 @@ WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value) {
 
 WindowCallRoute WriteStyleWordNoWait(HWND hwnd, int index, DWORD word) {
   constexpr UINT kWholeWindow = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
-  SetWindowLongNoWait(hwnd, index, static_cast<LONG>(word));
-  return RunOnWindow(hwnd, [hwnd] { ::RedrawWindow(hwnd, nullptr, nullptr, kWholeWindow); });
+  // One call, so the caller waits once for both.
+  return RunOnWindow(hwnd, [hwnd, index, word] {
+    ::SetWindowLongA(hwnd, index, static_cast<LONG>(word));
+    ::RedrawWindow(hwnd, nullptr, nullptr, kWholeWindow);
+  });
 }
 
-WindowRgnResult SetWindowRgnNoWait(HWND hwnd, UniqueRegion region, bool redraw) {
+WindowRgnResult SetWindowRgnNoWait(HWND hwnd, UniqueRegion region, bool redraw,
+                                   std::function<void(bool accepted)> done) {
   // A handle that is no window fails at once; probing it could reach every top-level window.
-  if (!::IsWindow(hwnd)) return {WindowCallRoute::Direct, false};
+  if (!::IsWindow(hwnd)) {
+    if (done) done(false);
+    return {WindowCallRoute::Direct, false};
+  }
   // The call may outlive this function, so it holds the region and its own outcome.
   auto held = std::make_shared<UniqueRegion>(std::move(region));
   auto accepted = std::make_shared<bool>(false);
-  const WindowCallRoute route = RunOnWindow(hwnd, [hwnd, held, accepted, redraw] {
+  const WindowCallRoute route = RunOnWindow(hwnd, [hwnd, held, accepted, redraw, done = std::move(done)] {
     if (::SetWindowRgn(hwnd, held->get(), redraw ? TRUE : FALSE)) {
       held->release();
       *accepted = true;
     }
+    if (done) done(*accepted);
   });
   return {route, route == WindowCallRoute::Deferred || *accepted};
 }
@@ -205,7 +240,7 @@ std::optional<LRESULT> SendOrPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       Deferred().Add(thread, [hwnd, message, wParam, lParam, answer] {
         *answer = ::SendMessageA(hwnd, message, wParam, lParam);
       });
-  if (!WaitAnsweringSends(job->done.get(), WaitBound(hwnd, timeoutMs))) return std::nullopt;
+  if (!WaitForJob(hwnd, thread, *job, timeoutMs)) return std::nullopt;
   return *answer;
 }
 

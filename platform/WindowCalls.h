@@ -40,23 +40,27 @@ WindowCallRoute MoveWindowNoWait(HWND hwnd, int x, int y, int width, int height,
 // Runs a call that has no asynchronous form: at once for a window of the calling thread (or a
 // handle that is no window, on which it fails at once); otherwise on the worker of the
 // window's thread, behind the calls already waiting there, while the caller waits up to
-// kReadTimeoutMs (not at all for a window the system reports hung). The call must own
-// whatever it needs (it may run after the caller has returned).
+// kReadTimeoutMs, and no longer than what is left of the action's budget (not at all for a window
+// the system reports hung, nor behind earlier calls a caller already stopped waiting for). The
+// call must own whatever it needs (it may run after the caller has returned).
 WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call);
 // SetWindowLongA through RunOnWindow.
 WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value);
 // A new style word (GWL_STYLE or GWL_EXSTYLE), then a redraw of the whole window, frame
-// included, so the window shows it; both through RunOnWindow, in that order.
+// included, so the window shows it; both in one call through RunOnWindow, in that order, so the
+// caller waits once.
 WindowCallRoute WriteStyleWordNoWait(HWND hwnd, int index, DWORD word);
 
 // SetWindowRgn through RunOnWindow. The window manager owns the region once it accepted it;
 // a refused region is deleted. accepted tells whether a call made now succeeded; a deferred
-// call counts as accepted (its outcome shows later, as the window's region).
+// call counts as accepted (its outcome shows later, as the window's region). done, when given,
+// learns the real outcome once the call has been made, on whichever thread made it.
 struct WindowRgnResult {
   WindowCallRoute route;
   bool accepted;
 };
-WindowRgnResult SetWindowRgnNoWait(HWND hwnd, UniqueRegion region, bool redraw);
+WindowRgnResult SetWindowRgnNoWait(HWND hwnd, UniqueRegion region, bool redraw,
+                                   std::function<void(bool accepted)> done = nullptr);
 
 // Sends a command whose answer Quorvel can do without. The message is delivered exactly once,
 // even when the window does not answer within the bound (not waited for at all when the
@@ -68,5 +72,9 @@ std::optional<LRESULT> SendOrPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 bool HasDeferredWindowCalls();
 // Waits until every deferred call has completed; false when timeoutMs passed first.
 bool WaitForDeferredWindowCalls(DWORD timeoutMs);
+
+// How long a closing Quorvel stays, windowless, to finish the calls it promised to windows that
+// were not answering (put-backs of capture cycles among them).
+constexpr DWORD kExitGraceMs = 5 * 60 * 1000;
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -259,6 +260,68 @@ TEST_F(CaptureTest, AHungWindowNeverFreezesTheProgram) {
     Sleep(500);
     EXPECT_EQ(e2e::WindowStateDifferences(visibleBefore, e2e::ReadWindowState(visible)), "");
     EXPECT_EQ(e2e::WindowStateDifferences(minimisedBefore, e2e::ReadWindowState(minimised)), "");
+}
+
+}  // namespace
+
+namespace {
+
+// The visible top-level dialog of the process that has the button id, or null.
+HWND DialogWithButton(DWORD pid, int id) {
+    for (HWND hwnd : e2e::TopLevelWindowsOf(pid))
+        if (IsWindowVisible(hwnd) && GetDlgItem(hwnd, id)) return hwnd;
+    return nullptr;
+}
+
+// Text of the Save As dialog's file name box, whichever layout the system gives it.
+std::string FileNameBox(HWND dialog) {
+    HWND box = GetDlgItem(dialog, 1148);  // cmb13: the name combo of the Explorer layout
+    if (!box) box = GetDlgItem(dialog, 1152);  // edt1
+    return box ? e2e::WindowText(box) : std::string();
+}
+
+// The real Save As dialog, once: a window titled as Notepad's untitled window saves under the
+// proposed name as it stands; saving again asks before overwriting, and No keeps the file.
+TEST_F(CaptureTest, TheProposedJapaneseNameSavesThroughTheRealSaveAsDialog) {
+    const std::string title = "(無題) - メモ帳";
+    HWND target = fixture.Create("title=\"" + title + "\" x=980 y=300 w=200 h=120 color=0x0000ff show=noactivate");
+    ASSERT_NE(target, nullptr);
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof folder, folder);
+    const std::string file = std::string(folder) + "\\" + title + ".png";
+    DeleteFileA(file.c_str());
+    StartQuorvel();
+    ClickRow(target);
+
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(panel, IDC_CPT_SAVEPICTURE)));
+    HWND save = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (save = DialogWithButton(quorvel.Pid(), 1148)) ||
+                                            (save = DialogWithButton(quorvel.Pid(), 1152)); }, 5000));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return FileNameBox(save) == title; }, 3000)) << FileNameBox(save);
+    PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000))
+        << "nothing saved as " << file;
+    EXPECT_EQ(e2e::ReadFile(file).substr(1, 3), "PNG");
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(save); }, 3000));
+    EXPECT_EQ(DialogWithButton(quorvel.Pid(), IDNO), nullptr) << "a message after a save that worked";
+
+    // Again, and No to the question: the file keeps what it holds.
+    {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << "kept";
+    }
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(panel, IDC_CPT_SAVEPICTURE)));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (save = DialogWithButton(quorvel.Pid(), 1148)) ||
+                                            (save = DialogWithButton(quorvel.Pid(), 1152)); }, 5000));
+    PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    HWND question = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (question = DialogWithButton(quorvel.Pid(), IDNO)) != nullptr; }, 5000))
+        << "no question before overwriting";
+    PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(question); }, 3000));
+    PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(save); }, 3000));
+    EXPECT_EQ(e2e::ReadFile(file), "kept");
+    DeleteFileA(file.c_str());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CaptureTargets.h"
+#include "E2eDriver.h"
 #include "capture/CptViewDlg.h"
 #include "platform/Com.h"
 #include "platform/FileDialog.h"
@@ -39,6 +40,7 @@ class CaptureViewTest : public ::testing::Test {
     m_view.reset();
     for (HWND hwnd : m_windows) ::DestroyWindow(hwnd);
     ::DestroyWindow(m_parent);
+    m_gdi.ExpectBalanced();
   }
 
   HWND Target(COLORREF colour, int width, int height, const char* title = nullptr) {
@@ -58,6 +60,7 @@ class CaptureViewTest : public ::testing::Test {
     return colour;
   }
 
+  uitest::GdiOwnerBalance m_gdi;  // made before the view, checked once everything is gone
   HWND m_parent = nullptr;
   std::unique_ptr<CCptViewDlg> m_view;
   HWND m_hWnd = nullptr;
@@ -229,6 +232,32 @@ std::string NewFolder() {
                        std::to_string(::GetTickCount());
   ::CreateDirectoryA(folder.c_str(), nullptr);
   return folder;
+}
+
+// Another program holding the clipboard: a short hold is waited out, a long one is reported in
+// a box of the panel's own instead of copying nothing in silence.
+TEST_F(CaptureViewTest, ClipboardHeldByAnotherProgramIsWaitedForThenReported) {
+  e2e::FixtureClient other;
+  ASSERT_TRUE(other.Start());
+  uitest::MessageBoxRecorder boxes;
+  m_view->SetTarget(Target(kRed, 120, 80));
+  ASSERT_EQ(other.Command("clipboard ms=400").value, 1);
+  uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+
+  ASSERT_TRUE(::OpenClipboard(m_hWnd));
+  ::EmptyClipboard();
+  ::CloseClipboard();
+  ASSERT_EQ(other.Command("clipboard ms=5000").value, 1);
+  const DWORD start = ::GetTickCount();
+  uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
+  EXPECT_LT(::GetTickCount() - start, 1000u);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "クリップボードは他のプログラムが使用中です。");
+  EXPECT_EQ(boxes.Boxes()[0].owner, m_hWnd);
+  EXPECT_FALSE(::IsClipboardFormatAvailable(CF_BITMAP));
+  other.Quit();
 }
 
 TEST_F(CaptureViewTest, SavesPngAndBmpThatReadBackWithTheSamePixels) {

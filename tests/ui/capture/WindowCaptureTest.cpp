@@ -37,6 +37,8 @@ class WindowCaptureTest : public ::testing::Test {
     EXPECT_TRUE(platform::WaitForDeferredWindowCalls(10000));
     for (HWND hwnd : m_windows) ::DestroyWindow(hwnd);
     ::DestroyWindow(m_owner);
+    m_picture = WindowPicture{};
+    m_gdi.ExpectBalanced();
   }
 
   // Windows to destroy at the end, on whichever thread made them.
@@ -58,6 +60,7 @@ class WindowCaptureTest : public ::testing::Test {
     EXPECT_EQ(PixelOf(m_picture.bitmap.get(), width / 2, height / 2), centre);
   }
 
+  uitest::GdiOwnerBalance m_gdi;
   HWND m_owner = nullptr;
   std::unique_ptr<TargetThread> m_thread = std::make_unique<TargetThread>();
   WindowPicture m_picture;

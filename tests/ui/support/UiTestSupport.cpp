@@ -21,6 +21,12 @@ MessageBoxRecorder::MessageBoxRecorder() {
 
 MessageBoxRecorder::~MessageBoxRecorder() { platform::SetMessageBoxHook(std::move(m_previous)); }
 
+void GdiOwnerBalance::ExpectBalanced() const {
+  const platform::GdiOwnerCounts now = platform::CurrentGdiOwnerCounts();
+  EXPECT_EQ(now.owned, m_start.owned) << "GDI objects held by owners changed: a leak or a stray release";
+  EXPECT_EQ(now.refusedReleases, m_start.refusedReleases) << "the system refused a release: released twice?";
+}
+
 void PumpPending() {
   MSG msg;
   while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Handles.h"
 #include "platform/MessageBox.h"
 
 namespace uitest {
@@ -34,6 +35,18 @@ class MessageBoxRecorder {
   std::vector<Box> m_boxes;
   std::deque<int> m_answers;
   platform::MessageBoxHook m_previous;
+};
+
+// What the GDI owners of platform/Handles.h hold when it is made; Expect... fails the running
+// test when they hold more (a leak) or less (a release of what they never took), or when the
+// system refused a release since (a double release).
+class GdiOwnerBalance {
+ public:
+  GdiOwnerBalance() : m_start(platform::CurrentGdiOwnerCounts()) {}
+  void ExpectBalanced() const;
+
+ private:
+  platform::GdiOwnerCounts m_start;
 };
 
 // e2e::WaitUntil with this thread's messages dispatched through our dialogs' keyboard

@@ -49,3 +49,19 @@ TEST(PictureFileTest, FormatFollowsTheTypedExtensionThenTheSelectedType) {
   EXPECT_EQ(ChosenFormat("C:\\p\\bmp", 1), PictureFormat::Png);
   EXPECT_EQ(ChosenFormat("C:\\p\\a", 0), PictureFormat::Png);
 }
+
+// A failed save names its cause.
+TEST(PictureFileTest, AFailedSaveNamesItsCause) {
+  HDC screen = ::GetDC(nullptr);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 8, 6);
+  ::ReleaseDC(nullptr, screen);
+  ASSERT_NE(bitmap, nullptr);
+
+  EXPECT_EQ(capture::WritePictureFile(bitmap, "no-such-folder-q\\a.png", PictureFormat::Png),
+            "保存先のフォルダーが見つかりません。");
+  EXPECT_EQ(capture::WritePictureFile(bitmap, "a?b.png", PictureFormat::Png),
+            "このファイル名はシステムに受け付けられません。");
+  EXPECT_EQ(capture::SaveFailureReason(ERROR_DISK_FULL), "ディスクの空き領域が足りません。");
+  EXPECT_EQ(capture::SaveFailureReason(ERROR_ACCESS_DENIED), "このフォルダーには書き込めません（アクセスが拒否されました）。");
+  ::DeleteObject(bitmap);
+}

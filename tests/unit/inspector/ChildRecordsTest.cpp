@@ -50,10 +50,26 @@ TEST(SavedRegions, OneRegionPerWindowAndDeadWindowsDropped) {
   EXPECT_EQ(saved.Count(), 1u);
 
   saved.Save(H(0xD), platform::UniqueRegion(::CreateRectRgn(0, 0, 1, 1)));
-  saved.DropDead([](HWND hwnd) { return hwnd == H(0xD); });
+  saved.DropDead([](HWND hwnd) { return hwnd == H(0xD) || hwnd == H(0xE); });
   EXPECT_EQ(saved.Find(H(0xB)), nullptr);
   EXPECT_NE(saved.Find(H(0xD)), nullptr);
   EXPECT_EQ(saved.Count(), 1u);
+
+  // A window without a region is remembered as having none; the first save stays.
+  saved.Save(H(0xE), nullptr);
+  saved.Save(H(0xE), platform::UniqueRegion(::CreateRectRgn(0, 0, 5, 5)));
+  EXPECT_TRUE(saved.Has(H(0xE)));
+  EXPECT_EQ(saved.Find(H(0xE)), nullptr);
+  EXPECT_FALSE(saved.Has(H(0xC)));
+}
+
+TEST(ChildRecords, TextIsTakenOnlyAsFarAsWritten) {
+  const wchar_t buffer[8] = {L'a', L'b', L'c', 0, L'x', L'x', L'x', 0};
+  EXPECT_EQ(inspector::WrittenText(buffer, 8, 2), "ab");
+  EXPECT_EQ(inspector::WrittenText(buffer, 8, 6), "abc");  // stops at the end the window wrote
+  EXPECT_EQ(inspector::WrittenText(buffer, 8, 8), "");
+  const wchar_t japanese[] = L"日本";
+  EXPECT_EQ(inspector::WrittenText(japanese, 3, 2), "日本");  // in the system's code page
 }
 
 TEST(SavedRegions, CutOutIsAnExclusiveOrWithTheBase) {

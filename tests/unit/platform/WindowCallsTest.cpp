@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "E2eDriver.h"
+#include "platform/ActionBudget.h"
+#include "platform/Messaging.h"
 #include "platform/WindowCalls.h"
 
 namespace {
@@ -204,6 +206,39 @@ TEST(WindowCalls, AWindowThatStopsAnsweringGetsItsCallsInOrderOnceItResumes) {
   // Each call arrived exactly once, in the order it was made.
   EXPECT_EQ(other.Log(), (std::vector<std::string>{"hidden", "style 84c00000", "command 1", "shown", "style 84800000"}));
   EXPECT_EQ(RectOf(other.Get()), "90,95,320,215");
+}
+
+// A stopped window costs one action no more than its budget however many calls the action
+// makes, and the write-and-redraw helper waits once; every call still arrives once, in order.
+TEST(WindowCalls, OneActionWaitsForAStoppedWindowOneBudgetInAll) {
+  OtherThreadWindow other;
+  other.Stop();
+  ::Sleep(100);
+  DWORD start = ::GetTickCount();
+  EXPECT_EQ(platform::WriteStyleWordNoWait(other.Get(), GWL_STYLE, WS_POPUP | WS_CAPTION), WindowCallRoute::Deferred);
+  const DWORD once = ElapsedMs(start);
+  EXPECT_LT(once, 1500u) << "the style word and its redraw waited twice";
+  other.Resume();
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
+
+  other.Stop();
+  ::Sleep(100);
+  start = ::GetTickCount();
+  {
+    platform::CActionBudget budget(600);
+    platform::CActionBudget nested;  // a second one inside the action adds nothing
+    EXPECT_EQ(platform::SetWindowLongNoWait(other.Get(), GWL_STYLE, WS_POPUP | WS_BORDER), WindowCallRoute::Deferred);
+    // Spent: the message is not even sent, so it never arrives.
+    EXPECT_FALSE(platform::SendMessageBounded(other.Get(), kCommand, 7, 0, platform::kReadTimeoutMs));
+    EXPECT_EQ(platform::SendOrPost(other.Get(), kCommand, 1, 0, platform::kCommandTimeoutMs), std::nullopt);
+    EXPECT_EQ(platform::WriteStyleWordNoWait(other.Get(), GWL_STYLE, WS_POPUP | WS_CAPTION), WindowCallRoute::Deferred);
+    EXPECT_TRUE(platform::CActionBudget::Spent());
+  }
+  EXPECT_LT(ElapsedMs(start), 1000u);
+  EXPECT_FALSE(platform::CActionBudget::Spent()) << "the budget outlived its action";
+  other.Resume();
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
+  EXPECT_EQ(other.Log(), (std::vector<std::string>{"style 84c00000", "style 84800000", "command 1", "style 84c00000"}));
 }
 
 }  // namespace
