@@ -366,12 +366,16 @@ std::optional<LRESULT> CChildInfomationDlg::OnLButtonDown(WPARAM wParam, LPARAM 
     return std::nullopt;
   }
   Trace("Find ChildWindow handle=0x%08x\n", HandleValue(*found));
-  SelectChildByHandle(*found);
+  SelectChildAt(*found, screen);
+  return std::nullopt;
+}
+
+void CChildInfomationDlg::SelectChildAt(HWND child, POINT screen) {
+  if (!SelectChildByHandle(child)) return;
   POINT client = screen;
-  ::ScreenToClient(*found, &client);
+  ::ScreenToClient(child, &client);
   m_spinX.SetPos32(client.x);
   m_spinY.SetPos32(client.y);
-  return std::nullopt;
 }
 
 std::optional<HWND> CChildInfomationDlg::FindDeepestChildAt(POINT screen) {
@@ -387,15 +391,16 @@ std::optional<HWND> CChildInfomationDlg::FindDeepestChildAt(POINT screen) {
   return hit.deepest;
 }
 
-void CChildInfomationDlg::SelectChildByHandle(HWND hwnd) {
+bool CChildInfomationDlg::SelectChildByHandle(HWND hwnd) {
   for (size_t i = 0; i < m_children.size(); ++i) {
     if (m_children[i].hwnd != hwnd) continue;
     m_hSelected = hwnd;
     RefreshSelection();
     SelectRow(static_cast<int>(i));
     InvalidateImage();
-    return;
+    return true;
   }
+  return false;
 }
 
 void CChildInfomationDlg::OnRefresh() {

@@ -29,6 +29,9 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // Lists the window's descendants anew, selects the previously selected row again, and
   // takes a new picture.
   void update();
+  // Selects a listed child as a click on the picture does: its row, the selected child, and
+  // X/Y set to the screen point in the child's client coordinates. Nothing for an unlisted one.
+  void SelectChildAt(HWND child, POINT screen);
 
   // The listed windows; row i of the list shows record i.
   std::vector<CChildWindowItem> m_children;
@@ -60,7 +63,8 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void FillList();
   void SelectRow(int row);
   void RefreshSelection();
-  void SelectChildByHandle(HWND hwnd);
+  // False when no listed child has the handle.
+  bool SelectChildByHandle(HWND hwnd);
   std::optional<HWND> FindDeepestChildAt(POINT screen);
   void CenterOnOwner();
   void InvalidateImage();
