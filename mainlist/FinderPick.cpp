@@ -6,7 +6,11 @@ namespace mainlist {
 
 WindowTreeReader SystemWindowTree() {
   WindowTreeReader tree;
-  tree.windowAt = [](POINT screen) { return ::WindowFromPoint(screen); };
+  // The desktop is no window to pick.
+  tree.windowAt = [](POINT screen) {
+    const HWND window = ::WindowFromPoint(screen);
+    return window == ::GetDesktopWindow() ? nullptr : window;
+  };
   tree.childAt = [](HWND parent, POINT client) {
     return ::ChildWindowFromPointEx(parent, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
   };

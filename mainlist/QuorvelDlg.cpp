@@ -34,6 +34,8 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnMessage(WM_CTLCOLORSTATIC, &CQuorvelDlg::OnCtlColorStatic),
       OnMessage(WM_DESTROY, &CQuorvelDlg::OnDestroy),
       OnMessage(WM_LBUTTONDOWN, &CQuorvelDlg::OnLButtonDown),
+      // The dialog class takes double clicks: a second press soon after the first is one too.
+      OnMessage(WM_LBUTTONDBLCLK, &CQuorvelDlg::OnLButtonDown),
       OnMessage(WM_MOUSEMOVE, &CQuorvelDlg::OnMouseMove),
       OnMessage(WM_LBUTTONUP, &CQuorvelDlg::OnLButtonUp),
       OnMessage(WM_RBUTTONDOWN, &CQuorvelDlg::OnRButtonDown),
@@ -212,9 +214,11 @@ void CQuorvelDlg::OnCancel() {
 }
 
 namespace {
-POINT ScreenPointOf(HWND dialog, LPARAM lParam) {
-  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  ::ClientToScreen(dialog, &point);
+// Where the pointer is now. Under Wine a captured window's mouse messages can carry a position
+// the pointer has long left, so the drag goes by the pointer itself.
+POINT CursorPoint() {
+  POINT point{};
+  ::GetCursorPos(&point);
   return point;
 }
 }  // namespace
@@ -224,17 +228,20 @@ std::optional<LRESULT> CQuorvelDlg::OnLButtonDown(WPARAM, LPARAM lParam) {
   return 0;
 }
 
-std::optional<LRESULT> CQuorvelDlg::OnMouseMove(WPARAM, LPARAM lParam) {
+std::optional<LRESULT> CQuorvelDlg::OnMouseMove(WPARAM, LPARAM) {
   if (!m_finder.Dragging()) return std::nullopt;
-  m_finder.Track(ScreenPointOf(m_hWnd, lParam));
+  m_finder.Track(CursorPoint());
   return 0;
 }
 
-std::optional<LRESULT> CQuorvelDlg::OnLButtonUp(WPARAM, LPARAM lParam) {
+std::optional<LRESULT> CQuorvelDlg::OnLButtonUp(WPARAM, LPARAM) {
   if (!m_finder.Dragging()) return std::nullopt;
-  const POINT screen = ScreenPointOf(m_hWnd, lParam);
-  if (const std::optional<mainlist::FinderPick> pick = m_finder.Drop(screen)) TakeFinderPick(*pick, screen);
+  DropFinder(CursorPoint());
   return 0;
+}
+
+void CQuorvelDlg::DropFinder(POINT screen) {
+  if (const std::optional<mainlist::FinderPick> pick = m_finder.Drop(screen)) TakeFinderPick(*pick, screen);
 }
 
 std::optional<LRESULT> CQuorvelDlg::OnRButtonDown(WPARAM, LPARAM) {
@@ -275,6 +282,11 @@ void CQuorvelDlg::ApplyAutoUpdate() {
 void CQuorvelDlg::OnChildInfo() { m_childInfoDlg.ShowWindow(SW_SHOW); }
 
 std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam == kFinderTimerId) {
+    POINT released{};
+    if (m_finder.OnTimer(&released)) DropFinder(released);
+    return 0;
+  }
   if (wParam == kAutoUpdateTimerId && (m_btnAutoUpdate.GetState() & 0x3) != 0) {
     ::KillTimer(m_hWnd, kAutoUpdateTimerId);
     RefreshWindowList();

@@ -51,6 +51,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   // Makes the window the finder picked the target: its row selected when the filters show it,
   // and a picked child selected in the inspector at the release point.
   void TakeFinderPick(const mainlist::FinderPick& pick, POINT screen);
+  // Ends the finder's drag with a release at the screen point.
+  void DropFinder(POINT screen);
   // The row that shows the handle text, or -1.
   int FindRowOf(const std::string& handle);
   void SelectListRow(int row);

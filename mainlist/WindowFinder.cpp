@@ -90,7 +90,26 @@ bool CWindowFinder::BeginDrag(POINT dialogClient) {
   ::SendMessageA(m_hFinder, STM_SETICON, reinterpret_cast<WPARAM>(m_empty.get()), 0);
   m_hPreviousCursor = ::SetCursor(m_hCross);
   ::SetCapture(m_hDialog);
+  ::SetTimer(m_hDialog, kFinderTimerId, kFinderPeriodMs, nullptr);
   return true;
+}
+
+bool CWindowFinder::OnTimer(POINT* released) {
+  if (!m_bDragging) return false;
+  const bool swapped = ::GetSystemMetrics(SM_SWAPBUTTON) != 0;
+  const auto down = [](int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; };
+  if (down(swapped ? VK_LBUTTON : VK_RBUTTON) || down(VK_ESCAPE)) {
+    Cancel();
+    return false;
+  }
+  POINT cursor{};
+  if (!::GetCursorPos(&cursor)) return false;
+  if (!down(swapped ? VK_RBUTTON : VK_LBUTTON)) {
+    *released = cursor;
+    return true;
+  }
+  Track(cursor);
+  return false;
 }
 
 void CWindowFinder::Track(POINT screen) {
@@ -131,6 +150,7 @@ void CWindowFinder::Cancel() {
 void CWindowFinder::EndDrag() {
   // Cleared first: releasing the capture comes back as a lost capture.
   m_bDragging = false;
+  ::KillTimer(m_hDialog, kFinderTimerId);
   HideOutline();
   m_hOutlined = nullptr;
   if (::GetCapture() == m_hDialog) ::ReleaseCapture();

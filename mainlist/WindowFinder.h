@@ -10,6 +10,10 @@
 #include "mainlist/FinderPick.h"
 #include "platform/Handles.h"
 
+// Timer of the dialog that follows the pointer during a drag, and its period.
+constexpr UINT_PTR kFinderTimerId = 105;
+constexpr UINT kFinderPeriodMs = 50;
+
 class CWindowFinder {
  public:
   CWindowFinder();
@@ -25,6 +29,11 @@ class CWindowFinder {
   bool BeginDrag(POINT dialogClient);
   // The pointer moved to a screen point: outlines and describes the window under it.
   void Track(POINT screen);
+  // The drag's timer: follows the pointer and reads the buttons and Escape themselves, for
+  // where the system hands the captured drag's messages to the window under the pointer
+  // instead. True when the left button is up: the drag is then to be dropped at *released.
+  // Ends the drag on the right button or Escape.
+  bool OnTimer(POINT* released);
   // The release at a screen point ends the drag: the window picked there, or nothing (the
   // label then shows again what it showed before the drag).
   std::optional<mainlist::FinderPick> Drop(POINT screen);
