@@ -371,7 +371,7 @@ std::optional<LRESULT> CChildInfomationDlg::OnLButtonDown(WPARAM wParam, LPARAM 
 }
 
 void CChildInfomationDlg::SelectChildAt(HWND child, POINT screen) {
-  if (!SelectChildByHandle(child)) return;
+  SelectChildByHandle(child);
   POINT client = screen;
   ::ScreenToClient(child, &client);
   m_spinX.SetPos32(client.x);
@@ -391,16 +391,15 @@ std::optional<HWND> CChildInfomationDlg::FindDeepestChildAt(POINT screen) {
   return hit.deepest;
 }
 
-bool CChildInfomationDlg::SelectChildByHandle(HWND hwnd) {
+void CChildInfomationDlg::SelectChildByHandle(HWND hwnd) {
   for (size_t i = 0; i < m_children.size(); ++i) {
     if (m_children[i].hwnd != hwnd) continue;
     m_hSelected = hwnd;
     RefreshSelection();
     SelectRow(static_cast<int>(i));
     InvalidateImage();
-    return true;
+    return;
   }
-  return false;
 }
 
 void CChildInfomationDlg::OnRefresh() {

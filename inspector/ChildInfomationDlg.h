@@ -30,7 +30,8 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // takes a new picture.
   void update();
   // Selects a listed child as a click on the picture does: its row, the selected child, and
-  // X/Y set to the screen point in the child's client coordinates. Nothing for an unlisted one.
+  // X/Y set to the screen point in the child's client coordinates (for an unlisted window only
+  // X/Y, as for a click over no child).
   void SelectChildAt(HWND child, POINT screen);
 
   // The listed windows; row i of the list shows record i.
@@ -63,8 +64,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void FillList();
   void SelectRow(int row);
   void RefreshSelection();
-  // False when no listed child has the handle.
-  bool SelectChildByHandle(HWND hwnd);
+  void SelectChildByHandle(HWND hwnd);
   std::optional<HWND> FindDeepestChildAt(POINT screen);
   void CenterOnOwner();
   void InvalidateImage();
