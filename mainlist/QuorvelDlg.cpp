@@ -200,7 +200,13 @@ void CQuorvelDlg::TakeFinderPick(const mainlist::FinderPick& pick, POINT screen)
     RefreshWindowList();
     row = FindRowOf(handle);
   }
-  if (row >= 0) SelectListRow(row);
+  if (row >= 0) {
+    SelectListRow(row);
+  } else {
+    // Hidden by the filters: no row stays marked for a window that is no longer the target.
+    m_list.SetItemState(-1, 0, LVIS_SELECTED);
+    m_list.SetSelectionMark(-1);
+  }
   HandOverTarget(pick.root, pid);
   if (pick.window != pick.root) m_childInfoDlg.SelectChildAt(pick.window, screen);
 }
