@@ -381,12 +381,16 @@ std::optional<LRESULT> CChildInfomationDlg::OnLButtonDown(WPARAM wParam, LPARAM 
     return std::nullopt;
   }
   Trace("Find ChildWindow handle=0x%08x\n", HandleValue(*found));
-  SelectChildByHandle(*found);
+  SelectChildAt(*found, screen);
+  return std::nullopt;
+}
+
+void CChildInfomationDlg::SelectChildAt(HWND child, POINT screen) {
+  SelectChildByHandle(child);
   POINT client = screen;
-  ::ScreenToClient(*found, &client);
+  ::ScreenToClient(child, &client);
   m_spinX.SetPos32(client.x);
   m_spinY.SetPos32(client.y);
-  return std::nullopt;
 }
 
 std::optional<HWND> CChildInfomationDlg::FindDeepestChildAt(POINT screen) {

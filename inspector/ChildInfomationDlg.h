@@ -30,6 +30,10 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // Lists the window's descendants anew, selects the previously selected row again, and
   // takes a new picture.
   void update();
+  // Selects a listed child as a click on the picture does: its row, the selected child, and
+  // X/Y set to the screen point in the child's client coordinates (for an unlisted window only
+  // X/Y, as for a click over no child).
+  void SelectChildAt(HWND child, POINT screen);
 
   const std::vector<CChildWindowItem>& Children() const { return m_children; }
   const WindowPicture& Picture() const { return m_picture; }

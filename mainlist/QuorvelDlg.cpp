@@ -1,5 +1,7 @@
 #include "mainlist/QuorvelDlg.h"
 
+#include <windowsx.h>
+
 #include <vector>
 
 #include "app/AboutDlg.h"
@@ -33,6 +35,13 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnMessage(WM_CTLCOLORBTN, &CQuorvelDlg::OnCtlColorBtn),
       OnMessage(WM_CTLCOLORSTATIC, &CQuorvelDlg::OnCtlColorStatic),
       OnMessage(WM_DESTROY, &CQuorvelDlg::OnDestroy),
+      OnMessage(WM_LBUTTONDOWN, &CQuorvelDlg::OnLButtonDown),
+      // The dialog class takes double clicks: a second press soon after the first is one too.
+      OnMessage(WM_LBUTTONDBLCLK, &CQuorvelDlg::OnLButtonDown),
+      OnMessage(WM_MOUSEMOVE, &CQuorvelDlg::OnMouseMove),
+      OnMessage(WM_LBUTTONUP, &CQuorvelDlg::OnLButtonUp),
+      OnMessage(WM_RBUTTONDOWN, &CQuorvelDlg::OnRButtonDown),
+      OnMessage(WM_CAPTURECHANGED, &CQuorvelDlg::OnCaptureChanged),
   };
   return kMap;
 }
@@ -71,6 +80,7 @@ BOOL CQuorvelDlg::OnInitDialog() {
   m_cptViewDlg.ShowWindow(SW_SHOW);
   m_childInfoDlg.Create(m_hWnd);
   m_childInfoDlg.ShowWindow(SW_HIDE);
+  m_finder.Attach(m_hWnd, IDC_MAIN_FINDER, IDC_MAIN_PATH);
 
   m_bAutoUpdate = 1;
   ApplyAutoUpdate();
@@ -140,16 +150,9 @@ void CQuorvelDlg::RefreshWindowList() {
   FillWindowList();
 
   if (selected >= 0) {
-    std::vector<std::string> handles;
-    int count = m_list.GetItemCount();
-    handles.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) handles.push_back(m_list.GetItemText(i, 3));
-    int found = mainlist::FindRowByHandle(handles, selectedHandle);
+    int found = FindRowOf(selectedHandle);
     if (found >= 0) {
-      m_list.SetSelectionMark(found);
-      m_list.SetItemState(found, LVIS_SELECTED, LVIS_SELECTED);
-      m_list.SetHotItem(found);
-      m_list.EnsureVisible(found, false);
+      SelectListRow(found);
     } else {
       m_opDlg.SetTarget(platform::kNoTarget, static_cast<DWORD>(-1));
     }
@@ -157,20 +160,108 @@ void CQuorvelDlg::RefreshWindowList() {
   m_list.SetRedraw(true);
 }
 
+int CQuorvelDlg::FindRowOf(const std::string& handle) {
+  std::vector<std::string> handles;
+  int count = m_list.GetItemCount();
+  handles.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) handles.push_back(m_list.GetItemText(i, 3));
+  return mainlist::FindRowByHandle(handles, handle);
+}
+
+void CQuorvelDlg::SelectListRow(int row) {
+  m_list.SetSelectionMark(row);
+  m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+  m_list.SetHotItem(row);
+  m_list.EnsureVisible(row, false);
+}
+
 LRESULT CQuorvelDlg::OnListClick(NMHDR*) {
   int row = m_list.GetSelectionMark();
   if (row < 0) return 0;
   mainlist::RowTarget target = mainlist::ParseRowTarget(m_list.GetItemText(row, 2), m_list.GetItemText(row, 3));
+  HandOverTarget(target.hwnd, target.pid);
+  return 0;
+}
 
-  m_opDlg.SetTarget(target.hwnd, target.pid);
+void CQuorvelDlg::HandOverTarget(HWND hwnd, DWORD pid) {
+  m_opDlg.SetTarget(hwnd, pid);
 
-  m_cptViewDlg.SetTarget(target.hwnd);
+  m_cptViewDlg.SetTarget(hwnd);
 
-  m_childInfoDlg.SetParentHandle(target.hwnd);
+  m_childInfoDlg.SetParentHandle(hwnd);
   m_childInfoDlg.update();
 
-  ShowProcessPath(target.pid);
+  ShowProcessPath(pid);
+}
+
+void CQuorvelDlg::TakeFinderPick(const mainlist::FinderPick& pick, POINT screen) {
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(pick.root, &pid);
+  const std::string handle = platform::FormatHandle(pick.root);
+  int row = FindRowOf(handle);
+  if (row < 0) {
+    RefreshWindowList();
+    row = FindRowOf(handle);
+  }
+  if (row >= 0) {
+    SelectListRow(row);
+  } else {
+    // Hidden by the filters: no row stays marked for a window that is no longer the target.
+    m_list.SetItemState(-1, 0, LVIS_SELECTED);
+    m_list.SetSelectionMark(-1);
+  }
+  HandOverTarget(pick.root, pid);
+  if (pick.window != pick.root) m_childInfoDlg.SelectChildAt(pick.window, screen);
+}
+
+void CQuorvelDlg::OnCancel() {
+  if (m_finder.Dragging()) {
+    m_finder.Cancel();
+    return;
+  }
+  CDialog::OnCancel();
+}
+
+namespace {
+// Where the pointer is now. Under Wine a captured window's mouse messages can carry a position
+// the pointer has long left, so the drag goes by the pointer itself.
+POINT CursorPoint() {
+  POINT point{};
+  ::GetCursorPos(&point);
+  return point;
+}
+}  // namespace
+
+std::optional<LRESULT> CQuorvelDlg::OnLButtonDown(WPARAM, LPARAM lParam) {
+  if (!m_finder.BeginDrag(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) return std::nullopt;
   return 0;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnMouseMove(WPARAM, LPARAM) {
+  if (!m_finder.Dragging()) return std::nullopt;
+  m_finder.Track(CursorPoint());
+  return 0;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnLButtonUp(WPARAM, LPARAM) {
+  if (!m_finder.Dragging()) return std::nullopt;
+  DropFinder(CursorPoint());
+  return 0;
+}
+
+void CQuorvelDlg::DropFinder(POINT screen) {
+  if (const std::optional<mainlist::FinderPick> pick = m_finder.Drop(screen)) TakeFinderPick(*pick, screen);
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnRButtonDown(WPARAM, LPARAM) {
+  if (!m_finder.Dragging()) return std::nullopt;
+  m_finder.Cancel();
+  return 0;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnCaptureChanged(WPARAM, LPARAM) {
+  m_finder.Cancel();
+  return std::nullopt;
 }
 
 // The rows carry no data of their own, so clearing the list needs no notice per row.
@@ -200,6 +291,11 @@ void CQuorvelDlg::ApplyAutoUpdate() {
 void CQuorvelDlg::OnChildInfo() { m_childInfoDlg.ShowWindow(SW_SHOW); }
 
 std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam == kFinderTimerId) {
+    POINT released{};
+    if (m_finder.OnTimer(&released)) DropFinder(released);
+    return 0;
+  }
   if (wParam == kAutoUpdateTimerId && (m_btnAutoUpdate.GetState() & 0x3) != 0) {
     ::KillTimer(m_hWnd, kAutoUpdateTimerId);
     RefreshWindowList();

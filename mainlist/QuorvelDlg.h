@@ -1,5 +1,5 @@
-// The main dialog: the list of top-level windows, the auto update, and the hand-over of the
-// clicked window to the panels.
+// The main dialog: the list of top-level windows, the auto update, the finder, and the
+// hand-over of the window clicked in the list or picked with the finder to the panels.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "capture/CptViewDlg.h"
 #include "inspector/ChildInfomationDlg.h"
+#include "mainlist/WindowFinder.h"
 #include "operations/OperationDlg.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -41,15 +42,33 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   COperationDlg m_opDlg;
   CCptViewDlg m_cptViewDlg;
   CChildInfomationDlg m_childInfoDlg;
+  CWindowFinder m_finder;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
   BOOL OnInitDialog() override;
   // Scales the list's columns to the DPI.
   void OnDpiChanged(UINT dpi) override;
+  // Escape ends a finder drag instead of the dialog.
+  void OnCancel() override;
 
  private:
   LRESULT OnListClick(NMHDR* header);
+  // Hands a chosen top-level window to the panels, in their order, and shows its executable.
+  void HandOverTarget(HWND hwnd, DWORD pid);
+  // Makes the window the finder picked the target: its row selected when the filters show it,
+  // and a picked child selected in the inspector at the release point.
+  void TakeFinderPick(const mainlist::FinderPick& pick, POINT screen);
+  // Ends the finder's drag with a release at the screen point.
+  void DropFinder(POINT screen);
+  // The row that shows the handle text, or -1.
+  int FindRowOf(const std::string& handle);
+  void SelectListRow(int row);
+  std::optional<LRESULT> OnLButtonDown(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnMouseMove(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnLButtonUp(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnRButtonDown(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnCaptureChanged(WPARAM wParam, LPARAM lParam);
   LRESULT OnListDeleteAll(NMHDR* header);
   void OnRefresh();
   void OnAutoUpdate();

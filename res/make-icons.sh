@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Writes the program's two 32x32, 16-colour icons into the folder given:
+# Writes the program's three 32x32, 16-colour icons into the folder given:
 #   quorvel.ico  the program icon: a window with a blue title bar under a magnifying glass
 #   white.ico    every pixel white, shown for a handle that is no longer a window
+#   finder.ico   a crosshair in a ring, the finder the user drags onto a window
 set -euo pipefail
 out=$1
 mkdir -p "$out"
@@ -48,5 +49,16 @@ write_icon() {  # file pixel-function
 
 white_pixel() { echo $WHITE; }
 
+finder_pixel() {  # x y -> palette index; doubled coordinates keep the cross centred on 15.5
+  local dx=$((2 * $1 - 31)) dy=$((2 * $2 - 31))
+  local d2=$((dx * dx + dy * dy))
+  if (( (dx >= -1 && dx <= 1 && dy >= -27 && dy <= 27) || (dy >= -1 && dy <= 1 && dx >= -27 && dx <= 27) )); then
+    echo $BLACK; return
+  fi
+  if (( d2 >= 361 && d2 <= 529 )); then echo $RED; return; fi   # ring, radius 9.5 to 11.5
+  echo $WHITE
+}
+
 write_icon "$out/quorvel.ico" program_pixel
 write_icon "$out/white.ico" white_pixel
+write_icon "$out/finder.ico" finder_pixel

@@ -21,6 +21,7 @@
 #define IDD_LAYERED             136
 #define IDD_SETLAYERED          137
 #define IDD_CHILDINFO           139
+#define IDI_FINDER              140
 
 // System menu command of the About entry.
 #define IDM_ABOUTBOX            0x0010
@@ -36,6 +37,7 @@
 #define IDC_MAIN_WITHTITLE      1034
 #define IDC_MAIN_AUTOUPDATE     1075
 #define IDC_MAIN_CHILDINFO      1082
+#define IDC_MAIN_FINDER         1100
 
 // Operations panel.
 #define IDC_OP_CLOSE            1002

@@ -293,6 +293,78 @@ bool ClickScreenPoint(HWND window, POINT screenPoint) {
     return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
+namespace {
+bool SendMouse(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+}  // namespace
+
+bool MouseDownAt(POINT screenPoint) {
+    return MouseMoveTo(screenPoint) && SendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
+// An absolute move, as a real mouse gives: the window under capture gets its move message.
+bool MouseMoveTo(POINT screenPoint) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screenPoint.x, 65535, w - 1);
+    input.mi.dy = MulDiv(screenPoint.y, 65535, h - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    const auto there = [&] {
+        POINT now{};
+        return GetCursorPos(&now) && abs(now.x - screenPoint.x) <= 1 && abs(now.y - screenPoint.y) <= 1;
+    };
+    // Under Wine the X server's answer to an earlier jump can still put the pointer back where
+    // it was: the move counts once the pointer stays.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (SendInput(1, &input, sizeof(INPUT)) != 1) return false;
+        Sleep(150);
+        if (!there()) continue;
+        Sleep(150);
+        if (there()) return true;
+    }
+    return false;
+}
+
+bool MouseUp() { return SendMouse(MOUSEEVENTF_LEFTUP); }
+
+bool PressKey(WORD virtualKey) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(2, inputs, sizeof(INPUT)) == 2;
+}
+
+std::vector<DWORD> ScreenPixels(const RECT& rect) {
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    std::vector<DWORD> pixels(static_cast<size_t>(w > 0 && h > 0 ? w * h : 0));
+    if (pixels.empty()) return pixels;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    GetDIBits(memory, bitmap, 0, h, pixels.data(), &info, DIB_RGB_COLORS);
+    for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 bool CloseDialogProgram(ChildProcess& process, HWND dialog, DWORD timeoutMs) {
     if (!process.Running()) return true;
     if (dialog) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

@@ -87,6 +87,16 @@ bool PressButton(HWND button);
 // point with real input. Fails when the point does not lie on the window or a child of it.
 bool ClickScreenPoint(HWND window, POINT screenPoint);
 
+// Real mouse input for a drag: the left button pressed at a screen point, the pointer moved to
+// another (true once the pointer is within a pixel of it), the button released where it is.
+bool MouseDownAt(POINT screenPoint);
+bool MouseMoveTo(POINT screenPoint);
+bool MouseUp();
+// A real key press and release.
+bool PressKey(WORD virtualKey);
+// The screen's pixels in the rectangle, row by row (0x00rrggbb).
+std::vector<DWORD> ScreenPixels(const RECT& rect);
+
 // Clicks the check box with real input and waits until its state has flipped: proof that the
 // program takes real input again, which an answered sent message is not (a program blocked
 // inside a send of its own still answers those). False when it did not flip within timeoutMs.

@@ -2,6 +2,7 @@
 // refreshes, the auto-update switch, the hand-over of a clicked row, the About box.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -286,6 +287,63 @@ TEST_F(MainDialogTest, CarriesTheProgramIconForTaskbarAndDragging) {
   EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_GETICON, ICON_SMALL, 0)), icon);
   // A dialog procedure returns this one directly, not through DWLP_MSGRESULT.
   EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_QUERYDRAGICON, 0, 0)), icon);
+}
+
+// The finder box: sunken, in its place right of the path label, showing the crosshair, with its
+// tool tip; and Escape or a right press ends a drag without a pick, the dialog left running.
+TEST_F(MainDialogTest, FinderBoxShowsTheCrosshairWithItsTipAndADragEndsWithoutAPick) {
+  HWND finder = ::GetDlgItem(m_hWnd, IDC_MAIN_FINDER);
+  ASSERT_NE(finder, nullptr);
+  const LONG style = ::GetWindowLongA(finder, GWL_STYLE);
+  EXPECT_EQ(style & SS_TYPEMASK, SS_ICON);
+  EXPECT_NE(style & SS_SUNKEN, 0);
+  RECT expected{276, 4, 276 + 14, 4 + 14};
+  ::MapDialogRect(m_hWnd, &expected);
+  RECT actual{};
+  ::GetWindowRect(finder, &actual);
+  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&actual), 2);
+  EXPECT_TRUE(::EqualRect(&expected, &actual));
+  const HICON crosshair = reinterpret_cast<HICON>(::SendMessageA(finder, STM_GETICON, 0, 0));
+  EXPECT_NE(crosshair, nullptr);
+
+  HWND tip = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM found) WINAPI -> BOOL {
+        char name[32] = {};
+        ::GetClassNameA(hwnd, name, sizeof(name));
+        if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) *reinterpret_cast<HWND*>(found) = hwnd;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tip));
+  ASSERT_NE(tip, nullptr);
+  char text[80] = {};
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = m_hWnd;
+  tool.uId = IDC_MAIN_FINDER;
+  tool.lpszText = text;
+  ::SendMessageA(tip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(text, "ドラッグしてウィンドウを選択");
+
+  ::SetDlgItemTextA(m_hWnd, IDC_MAIN_PATH, "before");
+  const LPARAM onBox = MAKELPARAM((actual.left + actual.right) / 2, (actual.top + actual.bottom) / 2);
+  for (UINT end : {UINT(WM_COMMAND), UINT(WM_RBUTTONDOWN)}) {
+    ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, onBox);
+    EXPECT_TRUE(m_dlg->m_finder.Dragging());
+    EXPECT_EQ(::GetCapture(), m_hWnd);
+    EXPECT_NE(reinterpret_cast<HICON>(::SendMessageA(finder, STM_GETICON, 0, 0)), crosshair);
+    ::SendMessageA(m_hWnd, end, end == WM_COMMAND ? IDCANCEL : 0, 0);  // Escape comes as IDCANCEL
+    EXPECT_FALSE(m_dlg->m_finder.Dragging());
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(finder, STM_GETICON, 0, 0)), crosshair);
+    EXPECT_TRUE(::IsWindowVisible(m_hWnd)) << "Escape during a drag ended the dialog";
+    EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), "before");
+  }
+  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  // A press beside the box starts nothing.
+  ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(actual.left - 4, actual.top));
+  EXPECT_FALSE(m_dlg->m_finder.Dragging());
 }
 
 // The modal run routes keys through the dialog manager: Enter in the list presses the

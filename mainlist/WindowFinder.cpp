@@ -1,0 +1,181 @@
+#include "mainlist/WindowFinder.h"
+
+#include <commctrl.h>
+
+#include "platform/LayeredCalls.h"
+#include "platform/WinApp.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr char kFrameClass[] = "QuorvelFinderFrame";
+constexpr char kToolTip[] = "ドラッグしてウィンドウを選択";
+// Width of the outline in pixels.
+constexpr int kFrameWidth = 3;
+
+void RegisterFrameClass() {
+  WNDCLASSA frameClass{};
+  if (::GetClassInfoA(platform::AppInstance(), kFrameClass, &frameClass)) return;
+  frameClass.lpfnWndProc = ::DefWindowProcA;
+  frameClass.hInstance = platform::AppInstance();
+  frameClass.hbrBackground = reinterpret_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+  frameClass.lpszClassName = kFrameClass;
+  ::RegisterClassA(&frameClass);
+}
+
+HICON LoadSmallIcon(int id) {
+  return static_cast<HICON>(::LoadImageA(platform::AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+std::string TextOf(HWND hwnd) {
+  char text[256] = {};
+  ::GetWindowTextA(hwnd, text, sizeof(text));
+  return text;
+}
+
+}  // namespace
+
+CWindowFinder::CWindowFinder() = default;
+
+CWindowFinder::~CWindowFinder() {
+  if (m_bDragging) Cancel();
+  if (m_hFrame) ::DestroyWindow(m_hFrame);
+}
+
+void CWindowFinder::Attach(HWND dialog, int finderId, int labelId) {
+  m_hDialog = dialog;
+  m_hFinder = ::GetDlgItem(dialog, finderId);
+  m_hLabel = ::GetDlgItem(dialog, labelId);
+  m_crosshair.reset(LoadSmallIcon(IDI_FINDER));
+  m_empty.reset(LoadSmallIcon(IDI_WHITE));
+  m_hCross = ::LoadCursorA(nullptr, IDC_CROSS);
+  ::SendMessageA(m_hFinder, STM_SETICON, reinterpret_cast<WPARAM>(m_crosshair.get()), 0);
+
+  // The box lets the mouse through to the dialog, so the tip is a rectangle of the dialog.
+  HWND tip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                               platform::AppInstance(), nullptr);
+  if (tip) {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = static_cast<UINT_PTR>(finderId);
+    ::GetWindowRect(m_hFinder, &tool.rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&tool.rect), 2);
+    tool.lpszText = const_cast<char*>(kToolTip);
+    ::SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+
+  RegisterFrameClass();
+  m_hFrame = ::CreateWindowExA(WS_EX_TRANSPARENT | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
+                               kFrameClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, platform::AppInstance(),
+                               nullptr);
+  if (m_hFrame) CallSetLayeredWindowAttributes(m_hFrame, 0, 255, LWA_ALPHA);
+}
+
+bool CWindowFinder::BeginDrag(POINT dialogClient) {
+  if (m_bDragging || !m_hFinder || !::IsWindowVisible(m_hFinder)) return false;
+  RECT box{};
+  ::GetWindowRect(m_hFinder, &box);
+  ::MapWindowPoints(nullptr, m_hDialog, reinterpret_cast<POINT*>(&box), 2);
+  if (!::PtInRect(&box, dialogClient)) return false;
+
+  m_bDragging = true;
+  m_hOutlined = nullptr;
+  char label[1024] = {};
+  ::GetWindowTextA(m_hLabel, label, sizeof(label));
+  m_labelBefore = label;
+  ::SendMessageA(m_hFinder, STM_SETICON, reinterpret_cast<WPARAM>(m_empty.get()), 0);
+  m_hPreviousCursor = ::SetCursor(m_hCross);
+  ::SetCapture(m_hDialog);
+  ::SetTimer(m_hDialog, kFinderTimerId, kFinderPeriodMs, nullptr);
+  return true;
+}
+
+bool CWindowFinder::OnTimer(POINT* released) {
+  if (!m_bDragging) return false;
+  const bool swapped = ::GetSystemMetrics(SM_SWAPBUTTON) != 0;
+  const auto down = [](int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; };
+  if (down(swapped ? VK_LBUTTON : VK_RBUTTON) || down(VK_ESCAPE)) {
+    Cancel();
+    return false;
+  }
+  POINT cursor{};
+  if (!::GetCursorPos(&cursor)) return false;
+  if (!down(swapped ? VK_RBUTTON : VK_LBUTTON)) {
+    *released = cursor;
+    return true;
+  }
+  Track(cursor);
+  return false;
+}
+
+void CWindowFinder::Track(POINT screen) {
+  if (!m_bDragging) return;
+  ::SetCursor(m_hCross);
+  const std::optional<mainlist::FinderPick> pick =
+      mainlist::PickWindowAt(screen, ::GetCurrentProcessId(), mainlist::SystemWindowTree());
+  const HWND window = pick ? pick->window : nullptr;
+  if (window == m_hOutlined) return;
+  m_hOutlined = window;
+  if (!window) {
+    HideOutline();
+    ::SetWindowTextA(m_hLabel, "");
+    return;
+  }
+  Outline(window);
+  // Neither call waits for the window's program, so a hung window under the pointer stalls nothing.
+  char className[256] = {};
+  ::GetClassNameA(window, className, sizeof(className));
+  ::SetWindowTextA(m_hLabel, mainlist::FinderLabel(window, className, TextOf(window)).c_str());
+}
+
+std::optional<mainlist::FinderPick> CWindowFinder::Drop(POINT screen) {
+  if (!m_bDragging) return std::nullopt;
+  EndDrag();
+  std::optional<mainlist::FinderPick> pick =
+      mainlist::PickWindowAt(screen, ::GetCurrentProcessId(), mainlist::SystemWindowTree());
+  if (!pick) ::SetWindowTextA(m_hLabel, m_labelBefore.c_str());
+  return pick;
+}
+
+void CWindowFinder::Cancel() {
+  if (!m_bDragging) return;
+  EndDrag();
+  ::SetWindowTextA(m_hLabel, m_labelBefore.c_str());
+}
+
+void CWindowFinder::EndDrag() {
+  // Cleared first: releasing the capture comes back as a lost capture.
+  m_bDragging = false;
+  ::KillTimer(m_hDialog, kFinderTimerId);
+  HideOutline();
+  m_hOutlined = nullptr;
+  if (::GetCapture() == m_hDialog) ::ReleaseCapture();
+  ::SetCursor(m_hPreviousCursor);
+  ::SendMessageA(m_hFinder, STM_SETICON, reinterpret_cast<WPARAM>(m_crosshair.get()), 0);
+}
+
+void CWindowFinder::Outline(HWND window) {
+  if (!m_hFrame) return;
+  RECT rect{};
+  if (!::GetWindowRect(window, &rect)) return HideOutline();
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  // A hollow rectangle: the window inside stays visible and nothing is drawn on it.
+  platform::UniqueRegion outer(::CreateRectRgn(0, 0, width, height));
+  platform::UniqueRegion inner(
+      ::CreateRectRgn(kFrameWidth, kFrameWidth, width - kFrameWidth, height - kFrameWidth));
+  if (outer && inner && ::CombineRgn(outer.get(), outer.get(), inner.get(), RGN_DIFF) != ERROR) {
+    if (::SetWindowRgn(m_hFrame, outer.get(), FALSE)) outer.release();
+  }
+  ::SetWindowPos(m_hFrame, HWND_TOPMOST, rect.left, rect.top, width, height,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ::RedrawWindow(m_hFrame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CWindowFinder::HideOutline() {
+  if (m_hFrame && ::IsWindowVisible(m_hFrame)) ::ShowWindow(m_hFrame, SW_HIDE);
+}

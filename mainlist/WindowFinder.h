@@ -1,0 +1,62 @@
+// The finder of the main dialog: a crosshair the user drags from its box onto any window. While
+// the drag lasts the window under the pointer is outlined by a click-through top-most frame of
+// our own and described in the path label; the dialog takes the window picked at the release.
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "mainlist/FinderPick.h"
+#include "platform/Handles.h"
+
+// Timer of the dialog that follows the pointer during a drag, and its period.
+constexpr UINT_PTR kFinderTimerId = 105;
+constexpr UINT kFinderPeriodMs = 50;
+
+class CWindowFinder {
+ public:
+  CWindowFinder();
+  ~CWindowFinder();
+  CWindowFinder(const CWindowFinder&) = delete;
+  CWindowFinder& operator=(const CWindowFinder&) = delete;
+
+  // Shows the crosshair in the dialog's finder box, gives the box its tool tip and makes the
+  // outline frame. The box lets clicks through to the dialog, which passes them on here.
+  void Attach(HWND dialog, int finderId, int labelId);
+  bool Dragging() const { return m_bDragging; }
+  // A left press at a point of the dialog's client area: starts a drag when it is on the box.
+  bool BeginDrag(POINT dialogClient);
+  // The pointer moved to a screen point: outlines and describes the window under it.
+  void Track(POINT screen);
+  // The drag's timer: follows the pointer and reads the buttons and Escape themselves, for
+  // where the system hands the captured drag's messages to the window under the pointer
+  // instead. True when the left button is up: the drag is then to be dropped at *released.
+  // Ends the drag on the right button or Escape.
+  bool OnTimer(POINT* released);
+  // The release at a screen point ends the drag: the window picked there, or nothing (the
+  // label then shows again what it showed before the drag).
+  std::optional<mainlist::FinderPick> Drop(POINT screen);
+  // Ends the drag and changes nothing: Escape, the right button, or a lost capture.
+  void Cancel();
+  // The outline frame; null before Attach.
+  HWND FrameWindow() const { return m_hFrame; }
+
+ private:
+  void EndDrag();
+  void Outline(HWND window);
+  void HideOutline();
+
+  HWND m_hDialog = nullptr;
+  HWND m_hFinder = nullptr;
+  HWND m_hLabel = nullptr;
+  // Owned: destroyed with the finder.
+  HWND m_hFrame = nullptr;
+  platform::UniqueIcon m_crosshair;
+  platform::UniqueIcon m_empty;
+  HCURSOR m_hCross = nullptr;
+  HCURSOR m_hPreviousCursor = nullptr;
+  bool m_bDragging = false;
+  HWND m_hOutlined = nullptr;
+  std::string m_labelBefore;
+};
