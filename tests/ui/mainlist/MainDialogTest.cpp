@@ -330,20 +330,18 @@ TEST_F(MainDialogTest, FinderBoxShowsTheCrosshairWithItsTipAndADragEndsWithoutAP
   const LPARAM onBox = MAKELPARAM((actual.left + actual.right) / 2, (actual.top + actual.bottom) / 2);
   for (UINT end : {UINT(WM_COMMAND), UINT(WM_RBUTTONDOWN)}) {
     ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, onBox);
-    EXPECT_TRUE(m_dlg->m_finder.Dragging());
     EXPECT_EQ(::GetCapture(), m_hWnd);
     EXPECT_NE(reinterpret_cast<HICON>(::SendMessageA(finder, STM_GETICON, 0, 0)), crosshair);
     ::SendMessageA(m_hWnd, end, end == WM_COMMAND ? IDCANCEL : 0, 0);  // Escape comes as IDCANCEL
-    EXPECT_FALSE(m_dlg->m_finder.Dragging());
     EXPECT_EQ(::GetCapture(), nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(finder, STM_GETICON, 0, 0)), crosshair);
     EXPECT_TRUE(::IsWindowVisible(m_hWnd)) << "Escape during a drag ended the dialog";
     EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), "before");
   }
-  EXPECT_EQ(m_dlg->m_opDlg.m_hTarget, reinterpret_cast<HWND>(-1));
+  EXPECT_EQ(m_dlg->OperationPanel().Target(), platform::kNoTarget);
   // A press beside the box starts nothing.
   ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(actual.left - 4, actual.top));
-  EXPECT_FALSE(m_dlg->m_finder.Dragging());
+  EXPECT_EQ(::GetCapture(), nullptr);
 }
 
 // The modal run routes keys through the dialog manager: Enter in the list presses the
