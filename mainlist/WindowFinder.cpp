@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/Dpi.h"
 #include "platform/LayeredCalls.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
@@ -10,7 +11,7 @@ namespace {
 
 constexpr char kFrameClass[] = "QuorvelFinderFrame";
 constexpr char kToolTip[] = "ドラッグしてウィンドウを選択";
-// Width of the outline in pixels.
+// Width of the outline in pixels at 96 DPI.
 constexpr int kFrameWidth = 3;
 
 void RegisterFrameClass() {
@@ -164,10 +165,11 @@ void CWindowFinder::Outline(HWND window) {
   if (!::GetWindowRect(window, &rect)) return HideOutline();
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
+  const int edge = platform::ScaleForDpi(kFrameWidth, platform::WindowDpi(m_hDialog));
   // A hollow rectangle: the window inside stays visible and nothing is drawn on it.
   platform::UniqueRegion outer(::CreateRectRgn(0, 0, width, height));
   platform::UniqueRegion inner(
-      ::CreateRectRgn(kFrameWidth, kFrameWidth, width - kFrameWidth, height - kFrameWidth));
+      ::CreateRectRgn(edge, edge, width - edge, height - edge));
   if (outer && inner && ::CombineRgn(outer.get(), outer.get(), inner.get(), RGN_DIFF) != ERROR) {
     if (::SetWindowRgn(m_hFrame, outer.get(), FALSE)) outer.release();
   }
