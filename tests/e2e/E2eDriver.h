@@ -96,6 +96,8 @@ bool MouseUp();
 bool PressKey(WORD virtualKey);
 // The screen's pixels in the rectangle, row by row (0x00rrggbb).
 std::vector<DWORD> ScreenPixels(const RECT& rect);
+// A client pixel of the window as the screen shows it once pending paints are done.
+COLORREF ClientPixel(HWND window, int x, int y);
 
 // Clicks the check box with real input and waits until its state has flipped: proof that the
 // program takes real input again, which an answered sent message is not (a program blocked

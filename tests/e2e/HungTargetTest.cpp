@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace {
@@ -16,7 +15,6 @@ namespace {
 using e2e::FixtureClient;
 using e2e::HandleText;
 
-using e2e::kHandleColumn;
 
 // Buttons of the operations panel.
 constexpr int kClose = 1002, kShow = 1007, kHide = 1008, kRestore = 1009, kMinimise = 1010, kUp = 1011,
@@ -41,12 +39,7 @@ class HungTargetTest : public e2e::E2eSuite {
     target = fixture.Create("title=\"Sweep target\" x=1000 y=700 w=200 h=120 show=noactivate thread=stuck");
     ASSERT_TRUE(IsWindow(target));
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-    e2e::RemoteListView rows(GetDlgItem(dialog, IDC_MAIN_LIST));
-    ASSERT_TRUE(rows.Valid());
-    int row = -1;
-    ASSERT_TRUE(e2e::WaitUntil([&] { return (row = rows.FindRow(kHandleColumn, HandleText(target))) >= 0; }, 8000));
-    ASSERT_TRUE(rows.ClickRow(row));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(GetDlgItem(dialog, IDC_MAIN_PATH)).empty(); }, 5000));
+    ASSERT_NO_FATAL_FAILURE(ClickRow(target));
     panel = e2e::DialogHolding(dialog, kJump);
     ASSERT_NE(panel, nullptr);
   }

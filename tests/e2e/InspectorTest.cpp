@@ -6,14 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace {
 
 using e2e::HandleText;
-
-using e2e::kHandleColumn;
 
 class InspectorE2eTest : public e2e::E2eSuite {
 protected:
@@ -35,23 +32,17 @@ TEST_F(InspectorE2eTest, HungProgramsChildrenAreListedAndQuorvelKeepsTakingInput
     ASSERT_EQ(fixture.Command("hang window=" + HandleText(hung) + " ms=forever").value, 1);
 
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-    e2e::RemoteListView rows(GetDlgItem(dialog, IDC_MAIN_LIST));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return rows.FindRow(kHandleColumn, HandleText(hung)) >= 0; }, 8000, 100));
+    ASSERT_TRUE(WaitForRow(hung));
 
     // From here on the window manager counts the program as not responding, and Quorvel's
     // bounded messages to it fail at once.
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsHungAppWindow(hung) != FALSE; }, 10000, 100));
 
-    ASSERT_TRUE(rows.ClickRow(rows.FindRow(kHandleColumn, HandleText(hung))));
+    ASSERT_TRUE(rows->ClickRow(RowOf(hung)));
     EXPECT_TRUE(CheckBoxFlipsWithin(2000)) << "no real input taken within 2 s of the row click";
 
-    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_CHILDINFO)));
-    const std::string caption = "子ウィンドウ情報（親ハンドル=" + HandleText(hung) + ")";
-    HWND inspector = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] {
-        inspector = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
-        return inspector && IsWindowVisible(inspector);
-    }, 3000)) << "the inspector did not show with its caption";
+    HWND inspector = OpenInspector(hung, 3000);
+    ASSERT_NE(inspector, nullptr) << "the inspector did not show with its caption";
     e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
     ASSERT_EQ(children.ItemCount(), 3);
     EXPECT_EQ(children.ItemText(0, 0), HandleText(k1));

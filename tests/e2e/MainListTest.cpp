@@ -29,20 +29,12 @@ protected:
         ASSERT_NO_FATAL_FAILURE(E2eSuite::StartQuorvel());
         list = GetDlgItem(dialog, IDC_MAIN_LIST);
         ASSERT_NE(list, nullptr);
-        rows = std::make_unique<RemoteListView>(list);
-        ASSERT_TRUE(rows->Valid());
     }
 
     // A visible fixture window away from the program's dialog.
     HWND CreateWindowAt(const std::string& title, int y) {
         return fixture.Create("title=\"" + title + "\" x=980 y=" + std::to_string(y) +
                               " w=240 h=80 show=noactivate");
-    }
-
-    int RowOf(HWND hwnd) { return rows->FindRow(kHandleColumn, HandleText(hwnd)); }
-
-    bool WaitForRow(HWND hwnd, DWORD timeoutMs = kRefreshDeadlineMs) {
-        return e2e::WaitUntil([&] { return RowOf(hwnd) >= 0; }, timeoutMs, 100);
     }
 
     // Handle text of the selected row, "" when none is selected.
@@ -52,7 +44,6 @@ protected:
     }
 
     HWND list = nullptr;
-    std::unique_ptr<RemoteListView> rows;
 };
 
 TEST_F(MainListTest, FixtureWindowIsListedInTheRowFormat) {
