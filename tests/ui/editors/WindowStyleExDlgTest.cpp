@@ -11,17 +11,14 @@ namespace {
 
 const char kExStyleQuestion[] = "拡張ウィンドウスタイルを変更しますか？";
 
-bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+using uitest::Checked;
 
-class WindowStyleExDlgTest : public ::testing::Test {
+class WindowStyleExDlgTest : public uitest::ModelessDialogTest<CWindowStyleExDlg> {
  protected:
   void Open(DWORD exStyle) {
     m_dlg.m_dwExStyle = exStyle;
-    ASSERT_TRUE(m_dlg.Create(nullptr));
-    m_hDlg = m_dlg.GetSafeHwnd();
+    Create();
   }
-  CWindowStyleExDlg m_dlg;
-  HWND m_hDlg = nullptr;
 };
 
 }  // namespace
@@ -95,9 +92,7 @@ TEST(WindowStyleExDlgModalTest, OkAsksOnlyForAChangedWord) {
     bool openAfterNo = false;
     INT_PTR result = uitest::RunModal(dlg, [&] {
       uitest::Click(dlg.GetSafeHwnd(), IDC_EXSTYLE_LAYERED);
-      uitest::Click(dlg.GetSafeHwnd(), IDOK);
-      uitest::PumpPending();
-      openAfterNo = dlg.GetSafeHwnd() && ::IsWindowVisible(dlg.GetSafeHwnd());
+      openAfterNo = uitest::ClickLeavesOpen(dlg.GetSafeHwnd(), IDOK);
       uitest::Click(dlg.GetSafeHwnd(), IDCANCEL);
     });
     EXPECT_TRUE(openAfterNo);

@@ -46,7 +46,7 @@ Layered ReadLayered(HWND hwnd) {
 bool IsLayered(HWND hwnd) { return (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
 
 void Type(HWND dialog, int id, const char* text) { ::SetDlgItemTextA(dialog, id, text); }
-bool Checked(HWND dialog, int id) { return ::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+using uitest::Checked;
 
 class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
  protected:
@@ -55,6 +55,13 @@ class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
 
   void MakeLayered(HWND hwnd, const std::string& options) {
     ASSERT_EQ(s_fixture->Command("layered window=" + e2e::HandleText(hwnd) + " " + options).text, "ok");
+  }
+  // A new fixture window made layered with the options and handed to the panel.
+  HWND ChosenLayeredTarget(const std::string& options) {
+    HWND target = CreateTarget();
+    MakeLayered(target, options);
+    m_dlg->SetTargetWindow(target);
+    return target;
   }
 
   void Tick() { ::SendMessageA(m_panel, WM_TIMER, 102, 0); }
@@ -141,9 +148,7 @@ TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTh
 }
 
 TEST_F(LayeredDlgTest, ALayeredWindowShowsItsFlagsAsColoursAndItsKeyAndAlphaAsNumbers) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "alpha=128");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("alpha=128");
   Tick();
   ExpectStateColours(kGreen, kRed, kGreen);
   ExpectNumbers("0", "0", "0", "128");
@@ -168,9 +173,7 @@ TEST_F(LayeredDlgTest, ALayeredWindowShowsItsFlagsAsColoursAndItsKeyAndAlphaAsNu
 }
 
 TEST_F(LayeredDlgTest, ATargetClosedWhileChosenTurnsTheLabelsYellowAndKeepsTheNumbers) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "key=0x00030201 alpha=77");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("key=0x00030201 alpha=77");
   Tick();
   ExpectStateColours(kGreen, kGreen, kGreen);
   ExpectNumbers("1", "2", "3", "77");
@@ -194,9 +197,7 @@ TEST_F(LayeredDlgTest, ATargetClosedWhileChosenTurnsTheLabelsYellowAndKeepsTheNu
 }
 
 TEST_F(LayeredDlgTest, TheTimerRefreshesTheDisplayOnItsOwn) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "alpha=128");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("alpha=128");
   EXPECT_TRUE(uitest::PumpUntil([&] { return Text(IDC_LAYERED_ALPHAVALUE) == "128"; }, 3000));
   MakeLayered(target, "alpha=40");
   EXPECT_TRUE(uitest::PumpUntil([&] { return Text(IDC_LAYERED_ALPHAVALUE) == "40"; }, 3000));
@@ -275,9 +276,7 @@ TEST_F(LayeredDlgTest, OnANonLayeredWindowNoAndYesThenCancelChangeNothingYesThen
 }
 
 TEST_F(LayeredDlgTest, OkWithRed1Green2Blue3AndOnlyColorKeyTickedSetsKey0x030201) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "alpha=128");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("alpha=128");
   uitest::MessageBoxRecorder boxes;
   std::string alphaShown;
   bool alphaBox = false, colorKeyBox = true;
@@ -309,9 +308,7 @@ TEST_F(LayeredDlgTest, OkWithRed1Green2Blue3AndOnlyColorKeyTickedSetsKey0x030201
 }
 
 TEST_F(LayeredDlgTest, TextThatIsNoNumberFrom0To255NeitherCrashesNorAsksAndCancelWritesNothing) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "key=0x00030201 alpha=77");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("key=0x00030201 alpha=77");
   uitest::MessageBoxRecorder boxes;
   auto typeBadInput = [](HWND dialog) {
     Type(dialog, IDC_SETLAYERED_RED, "abc");
