@@ -433,38 +433,38 @@ HWND DialogHolding(HWND hwnd, int id) {
 bool QuorvelProgram::Start(const std::vector<std::string>& args, const std::string& stdoutFile, DWORD timeoutMs) {
     const std::string exe = QuorvelExePath();
     if (exe.empty() || !m_process.Start(exe, args, stdoutFile)) return false;
-    m_dialog = WaitForTopLevelWindow(m_process.Pid(), "#32770", "Tsuravi", timeoutMs);
-    return m_dialog != nullptr;
+    m_window = WaitForTopLevelWindow(m_process.Pid(), "#32770", "Tsuravi", timeoutMs);
+    return m_window != nullptr;
 }
 
 bool QuorvelProgram::Close(DWORD timeoutMs) {
-    const bool ended = CloseDialogProgram(m_process, m_dialog, timeoutMs);
-    m_dialog = nullptr;
+    const bool ended = CloseDialogProgram(m_process, m_window, timeoutMs);
+    m_window = nullptr;
     return ended;
 }
 
 bool FixtureClient::Start(const std::string& script, DWORD timeoutMs) {
     const std::string exe = FixtureExePath();
     if (exe.empty() || !m_process.Start(exe, {}, "", script)) return false;
-    m_control = WaitForTopLevelWindow(m_process.Pid(), "QuorvelFixtureControl",
+    m_window = WaitForTopLevelWindow(m_process.Pid(), "QuorvelFixtureControl",
                                       "QuorvelFixtureControl", timeoutMs);
-    return m_control != nullptr;
+    return m_window != nullptr;
 }
 
 FixtureClient::Reply FixtureClient::Command(const std::string& script, UINT timeoutMs) {
     Reply reply;
-    if (!m_control) return reply;
+    if (!m_window) return reply;
     COPYDATASTRUCT data = {};
     data.cbData = static_cast<DWORD>(script.size() + 1);
     data.lpData = const_cast<char*>(script.c_str());
     DWORD_PTR value = 0;
-    if (!SendMessageTimeoutA(m_control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+    if (!SendMessageTimeoutA(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
                              SMTO_NORMAL, timeoutMs, &value)) {
         return reply;
     }
     reply.answered = true;
     reply.value = static_cast<LRESULT>(value);
-    reply.text = WindowText(GetDlgItem(m_control, 100));
+    reply.text = WindowText(GetDlgItem(m_window, 100));
     return reply;
 }
 
@@ -481,9 +481,9 @@ int FixtureClient::MessageCount(HWND hwnd, const std::string& msg) {
 
 void FixtureClient::Quit() {
     if (!m_process.Running()) return;
-    if (m_control) PostMessageA(m_control, WM_CLOSE, 0, 0);
+    if (m_window) PostMessageA(m_window, WM_CLOSE, 0, 0);
     if (!m_process.WaitForExit(3000)) m_process.Terminate();
-    m_control = nullptr;
+    m_window = nullptr;
 }
 
 namespace {

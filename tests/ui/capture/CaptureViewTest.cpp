@@ -20,9 +20,9 @@
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kGreen = RGB(0, 160, 0);
+using capturetest::kBlue;
+using capturetest::kGreen;
+using capturetest::kRed;
 
 class CaptureViewTest : public ::testing::Test {
  protected:

@@ -93,6 +93,11 @@ class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
     EXPECT_EQ(Text(IDC_LAYERED_BLUE), b);
     EXPECT_EQ(Text(IDC_LAYERED_ALPHAVALUE), alpha);
   }
+  // The three states' colours and the four numbers (red, green, blue, alpha).
+  void ExpectDisplay(COLORREF layered, COLORREF colorKey, COLORREF alpha, const char* const (&numbers)[4]) {
+    ExpectStateColours(layered, colorKey, alpha);
+    ExpectNumbers(numbers[0], numbers[1], numbers[2], numbers[3]);
+  }
 
   void PaintAll() {
     uitest::PumpPending();
@@ -112,8 +117,7 @@ class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
 TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTheFirstTickOn) {
   // A new panel: no target, the template's numbers, every state label light yellow.
   EXPECT_EQ(m_dlg->TargetWindow(), kNoTarget);
-  ExpectNumbers("255", "255", "255", "255");
-  ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
+  ExpectDisplay(kLightYellow, kLightYellow, kLightYellow, {"255", "255", "255", "255"});
   for (int id : kValueLabels) EXPECT_EQ(Background(id), kLightYellow) << id;
   // The button paints no background of its own; the panel and its captions keep the system's.
   HDC dc = ::GetDC(m_panel);
@@ -132,13 +136,11 @@ TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTh
   m_dlg->SetTargetWindow(target);
   // Nothing is read before the tick: the states are still unknown, not on.
   EXPECT_EQ(m_dlg->States().layered, -1);
-  ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
-  ExpectNumbers("255", "255", "255", "255");
+  ExpectDisplay(kLightYellow, kLightYellow, kLightYellow, {"255", "255", "255", "255"});
   PaintAll();
   Tick();
   for (int id : kStateLabels) EXPECT_TRUE(NeedsPaint(id)) << id;
-  ExpectStateColours(kRed, kRed, kRed);
-  ExpectNumbers("", "", "", "");
+  ExpectDisplay(kRed, kRed, kRed, {"", "", "", ""});
   for (int id : kValueLabels) EXPECT_EQ(ShownColour(id), kLightYellow) << id;
   // A tick that finds the same states repaints no state label.
   PaintAll();
@@ -150,8 +152,7 @@ TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTh
 TEST_F(LayeredDlgTest, ALayeredWindowShowsItsFlagsAsColoursAndItsKeyAndAlphaAsNumbers) {
   HWND target = ChosenLayeredTarget("alpha=128");
   Tick();
-  ExpectStateColours(kGreen, kRed, kGreen);
-  ExpectNumbers("0", "0", "0", "128");
+  ExpectDisplay(kGreen, kRed, kGreen, {"0", "0", "0", "128"});
 
   // The key alone: only the two labels whose state changed repaint.
   MakeLayered(target, "key=0x00c0ff10");
@@ -167,16 +168,14 @@ TEST_F(LayeredDlgTest, ALayeredWindowShowsItsFlagsAsColoursAndItsKeyAndAlphaAsNu
   // Not layered any more: red everywhere, numbers emptied.
   ASSERT_EQ(s_fixture->Command("layered window=" + e2e::HandleText(target) + " off").text, "off");
   Tick();
-  ExpectStateColours(kRed, kRed, kRed);
-  ExpectNumbers("", "", "", "");
+  ExpectDisplay(kRed, kRed, kRed, {"", "", "", ""});
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
 
 TEST_F(LayeredDlgTest, ATargetClosedWhileChosenTurnsTheLabelsYellowAndKeepsTheNumbers) {
   HWND target = ChosenLayeredTarget("key=0x00030201 alpha=77");
   Tick();
-  ExpectStateColours(kGreen, kGreen, kGreen);
-  ExpectNumbers("1", "2", "3", "77");
+  ExpectDisplay(kGreen, kGreen, kGreen, {"1", "2", "3", "77"});
   s_fixture->Command("destroy window=" + e2e::HandleText(target));
   ASSERT_FALSE(::IsWindow(target));
   // Even before the tick a repaint no longer claims anything about a dead window.
@@ -184,16 +183,14 @@ TEST_F(LayeredDlgTest, ATargetClosedWhileChosenTurnsTheLabelsYellowAndKeepsTheNu
   PaintAll();
   Tick();
   for (int id : kStateLabels) EXPECT_TRUE(NeedsPaint(id)) << id;
-  ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
-  ExpectNumbers("1", "2", "3", "77");
+  ExpectDisplay(kLightYellow, kLightYellow, kLightYellow, {"1", "2", "3", "77"});
   EXPECT_EQ(m_dlg->States().layered, -1);
   EXPECT_EQ(m_dlg->States().colorKey, -1);
   EXPECT_EQ(m_dlg->States().alpha, -1);
   // The list losing the window hands over -1: the same picture.
   m_dlg->SetTargetWindow(kNoTarget);
   Tick();
-  ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
-  ExpectNumbers("1", "2", "3", "77");
+  ExpectDisplay(kLightYellow, kLightYellow, kLightYellow, {"1", "2", "3", "77"});
 }
 
 TEST_F(LayeredDlgTest, TheTimerRefreshesTheDisplayOnItsOwn) {
@@ -302,8 +299,7 @@ TEST_F(LayeredDlgTest, OkWithRed1Green2Blue3AndOnlyColorKeyTickedSetsKey0x030201
   EXPECT_EQ(read.flags, static_cast<DWORD>(LWA_COLORKEY));
   EXPECT_EQ(read.alpha, 128);
   Tick();
-  ExpectStateColours(kGreen, kGreen, kRed);
-  ExpectNumbers("1", "2", "3", "128");
+  ExpectDisplay(kGreen, kGreen, kRed, {"1", "2", "3", "128"});
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
 
