@@ -2,54 +2,27 @@
 // waits on them for one budget at most, and what a capture changed is put back even when the
 // program is closed before the target answers again.
 #include "E2eDriver.h"
+#include "E2eSuite.h"
 #include "WindowState.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace {
 
-using e2e::HandleText;
-
-constexpr int kListId = 1000;
-constexpr int kPathLabelId = 1033;
-constexpr int kWithTitleBox = 1034;
-constexpr int kHandleColumn = 3;
-
-class ActionBudgetTest : public ::testing::Test {
+class ActionBudgetTest : public e2e::E2eSuite {
  protected:
-  void SetUp() override { ASSERT_TRUE(fixture.Start()) << e2e::FixtureExePath(); }
-
-  void TearDown() override {
-    if (dialog) e2e::CloseDialogProgram(quorvel, dialog);
-    fixture.Quit();
-  }
-
-  void StartQuorvel() {
-    ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
-    dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
-    ASSERT_NE(dialog, nullptr);
-    rows = std::make_unique<e2e::RemoteListView>(GetDlgItem(dialog, kListId));
-    ASSERT_TRUE(rows->Valid());
-  }
-
   // Clicks the window's row with real input; the milliseconds until a real click on a check box
   // of the main dialog took effect.
   DWORD ClickRowThenCheckBox(HWND target) {
-    int row = -1;
-    EXPECT_TRUE(e2e::WaitUntil([&] { return (row = rows->FindRow(kHandleColumn, HandleText(target))) >= 0; }, 8000));
+    EXPECT_TRUE(WaitForRow(target));
     const DWORD start = GetTickCount();
-    EXPECT_TRUE(rows->ClickRow(row));
-    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, kWithTitleBox), 5000));
+    EXPECT_TRUE(rows->ClickRow(RowOf(target)));
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 5000));
     return GetTickCount() - start;
   }
-
-  e2e::FixtureClient fixture;
-  e2e::ChildProcess quorvel;
-  HWND dialog = nullptr;
-  std::unique_ptr<e2e::RemoteListView> rows;
 };
 
 TEST_F(ActionBudgetTest, SlowChildrenAndASlowMinimisedWindowHoldAClickForOneBudgetAtMost) {
@@ -67,7 +40,7 @@ TEST_F(ActionBudgetTest, SlowChildrenAndASlowMinimisedWindowHoldAClickForOneBudg
   const e2e::WindowState before = e2e::ReadWindowState(minimised);
   ASSERT_EQ(fixture.Command("answer window=@slowmin delay=900").value, 1);
 
-  StartQuorvel();
+  ASSERT_NO_FATAL_FAILURE(StartQuorvel());
   EXPECT_LE(ClickRowThenCheckBox(parent), 1500u) << "eight children answering in 900 ms each";
   EXPECT_LE(ClickRowThenCheckBox(minimised), 1500u) << "a minimised window answering every message in 900 ms";
   std::string differences;
@@ -84,20 +57,19 @@ TEST_F(ActionBudgetTest, APutBackQueuedBehindAStoppedWindowIsFinishedAfterTheDia
   ASSERT_NE(target, nullptr);
   const e2e::WindowState before = e2e::ReadWindowState(target);
   ASSERT_EQ(fixture.Command("answer window=@stops hangon=setredraw ms=5000").value, 1);
-  StartQuorvel();
+  ASSERT_NO_FATAL_FAILURE(StartQuorvel());
   ClickRowThenCheckBox(target);
   ASSERT_NE(e2e::WindowStateDifferences(before, e2e::ReadWindowState(target)), "") << "the cycle never began";
 
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog); }, 1000)) << "the dialog stayed";
-  dialog = nullptr;
-  EXPECT_TRUE(quorvel.Running()) << "ended with the put-back undone";
+  EXPECT_TRUE(quorvel.Process().Running()) << "ended with the put-back undone";
   for (HWND hwnd : e2e::TopLevelWindowsOf(quorvel.Pid())) EXPECT_FALSE(IsWindowVisible(hwnd));
   std::string differences;
   EXPECT_TRUE(e2e::WaitUntil(
       [&] { return (differences = e2e::WindowStateDifferences(before, e2e::ReadWindowState(target))).empty(); }, 20000))
       << differences;
-  EXPECT_TRUE(quorvel.WaitForExit(10000)) << "the process stayed after the put-back";
+  EXPECT_TRUE(quorvel.Process().WaitForExit(10000)) << "the process stayed after the put-back";
 }
 
 }  // namespace

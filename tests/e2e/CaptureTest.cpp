@@ -10,16 +10,13 @@
 
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace {
 
 using e2e::HandleText;
 
-using e2e::kHandleColumn;
-// Where the capture view and the inspector draw their pictures, in their client areas.
-constexpr POINT kViewPicture = {10, 70};
+// Where the inspector draws its picture in its client area (the capture view: at 10, 70).
 constexpr POINT kInspectorPicture = {20, 250};
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
@@ -30,8 +27,6 @@ class CaptureTest : public e2e::E2eSuite {
 protected:
     void StartQuorvel() {
         ASSERT_NO_FATAL_FAILURE(E2eSuite::StartQuorvel());
-        rows = std::make_unique<e2e::RemoteListView>(GetDlgItem(dialog, IDC_MAIN_LIST));
-        ASSERT_TRUE(rows->Valid());
         panel = e2e::DialogHolding(dialog, IDC_CPT_SAVEPICTURE);  // its ids 1015 to 1019 are the operations panel's too
         ASSERT_NE(panel, nullptr) << "no capture view in the main dialog";
     }
@@ -44,48 +39,21 @@ protected:
         return fixture.Create(options + extra);
     }
 
-    // Clicks the window's row with real input, which makes it the capture view's target, and
-    // waits until the program has handled the click: the path label, emptied first, is written
-    // last in the hand-over.
-    void ClickRow(HWND hwnd) {
-        const std::string handle = HandleText(hwnd);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return rows->FindRow(kHandleColumn, handle) >= 0; }, 8000, 100))
-            << "no row for " << handle;
-        HWND label = GetDlgItem(dialog, IDC_MAIN_PATH);
-        ASSERT_TRUE(e2e::SendWithTimeout(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), nullptr));
-        ASSERT_TRUE(rows->ClickRow(rows->FindRow(kHandleColumn, handle)));
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(label).empty(); }, 5000))
-            << "the click on the row was not handled";
-    }
-
     // Presses a capture-view button and returns once the program has handled it.
     void Press(int id) {
         ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(panel, id), BM_CLICK, 0, 0, nullptr, kPressTimeoutMs))
             << "button " << id << " did not come back";
     }
 
-    // A pixel of the capture view (or of another window of the program) as it shows on the screen.
-    COLORREF PanelPixel(int x, int y, HWND window = nullptr) {
-        if (!window) window = panel;
-        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
-        POINT point = {x, y};
-        ClientToScreen(window, &point);
-        HDC screen = GetDC(nullptr);
-        COLORREF colour = GetPixel(screen, point.x, point.y);
-        ReleaseDC(nullptr, screen);
-        return colour;
-    }
-
     // The panel paints on its own thread after a capture: waits until the pixel has the colour.
     bool ShowsAt(int x, int y, COLORREF colour, HWND window = nullptr) {
         COLORREF seen = CLR_INVALID;
-        bool shown = e2e::WaitUntil([&] { return (seen = PanelPixel(x, y, window)) == colour; }, 3000);
+        bool shown = e2e::WaitUntil([&] { return (seen = e2e::ClientPixel(window ? window : panel, x, y)) == colour; }, 3000);
         if (!shown) ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << seen;
         return shown;
     }
 
     HWND panel = nullptr;
-    std::unique_ptr<e2e::RemoteListView> rows;
 };
 
 struct ClipboardPicture {
@@ -114,23 +82,28 @@ ClipboardPicture ReadClipboardPicture() {
     return picture;
 }
 
-TEST_F(CaptureTest, SurfaceCaptureShowsTheWindowAndTheClipboardKeepsTheCopiedPicture) {
+TEST_F(CaptureTest, BothPicturesShowAnotherProgramsColoursAndTheClipboardKeepsTheCopiedPicture) {
     HWND red = FixtureWindow(kRed, 40);
     HWND blue = FixtureWindow(kBlue, 260);
     HWND pastEdge = FixtureWindow(kBlue, 480, "", 1200);  // 80 of its 240 pixels on the desktop
     ASSERT_TRUE(IsWindow(red) && IsWindow(blue) && IsWindow(pastEdge));
     StartQuorvel();
-    const COLORREF background = PanelPixel(5, 65);
+    const COLORREF background = e2e::ClientPixel(panel, 5, 65);
 
+    // Under wine another program's window prints black, as a window drawn by the GPU does on
+    // Windows: a row click then copies it from the screen, so the picture shows its colours.
+    // The PrintWindow button keeps its own method; SurfaceCapture reads the screen again.
     ClickRow(red);
+    EXPECT_TRUE(ShowsAt(10 + 120, 70 + 80, kRed));
+    Press(IDC_CPT_PRINTWINDOW);
+    EXPECT_TRUE(ShowsAt(10 + 120, 70 + 80, RGB(0, 0, 0)));
     Press(IDC_CPT_SURFACECAPTURE);
     EXPECT_TRUE(ShowsAt(10 + 120, 70 + 80, kRed));
-    EXPECT_EQ(PanelPixel(10 + 242, 70 + 80), background) << "drawn wider than the window";
+    EXPECT_EQ(e2e::ClientPixel(panel, 10 + 242, 70 + 80), background) << "drawn wider than the window";
     Press(IDC_CPT_COPYCLIPBOARD);
     Press(IDC_CPT_COPYCLIPBOARD);
 
     ClickRow(blue);
-    Press(IDC_CPT_SURFACECAPTURE);
     EXPECT_TRUE(ShowsAt(10 + 120, 70 + 80, kBlue));
     ClipboardPicture copied = ReadClipboardPicture();
     ASSERT_TRUE(copied.present);
@@ -139,6 +112,7 @@ TEST_F(CaptureTest, SurfaceCaptureShowsTheWindowAndTheClipboardKeepsTheCopiedPic
     EXPECT_EQ(copied.centre, kRed) << "the copy changed with the new capture";
 
     ClickRow(pastEdge);
+    Press(IDC_CPT_PRINTWINDOW);  // the whole window, black: only the surface copy is cut to the desktop
     Press(IDC_CPT_SURFACECAPTURE);
     Press(IDC_CPT_COPYCLIPBOARD);
     copied = ReadClipboardPicture();
@@ -146,28 +120,11 @@ TEST_F(CaptureTest, SurfaceCaptureShowsTheWindowAndTheClipboardKeepsTheCopiedPic
     EXPECT_EQ(copied.width, 80);
     EXPECT_EQ(copied.height, 160);
     EXPECT_EQ(copied.centre, kBlue);
-}
 
-// Under wine another program's window prints black, as a window drawn by the GPU does on
-// Windows: a row click copies it from the screen instead, so both pictures show its colours.
-TEST_F(CaptureTest, RowClickShowsAnotherProgramsColoursInBothPictures) {
-    HWND red = FixtureWindow(kRed, 40);
-    ASSERT_TRUE(IsWindow(red));
-    StartQuorvel();
+    // The inspector's picture is taken the same way: the 240 x 160 window 1:1 at its corner.
     ClickRow(red);
-    // The 240 x 160 window is drawn 1:1 at the corner of either picture.
-    EXPECT_TRUE(ShowsAt(kViewPicture.x + 120, kViewPicture.y + 100, kRed));
-    // The PrintWindow button keeps its own method: black, as wine prints it.
-    Press(IDC_CPT_PRINTWINDOW);
-    EXPECT_TRUE(ShowsAt(kViewPicture.x + 120, kViewPicture.y + 100, RGB(0, 0, 0)));
-
-    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_CHILDINFO)));
-    HWND inspector = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] {
-        for (HWND top : e2e::TopLevelWindowsOf(quorvel.Pid()))
-            if (top != dialog && GetDlgItem(top, IDC_CI_LIST) && IsWindowVisible(top)) inspector = top;
-        return inspector != nullptr;
-    }, 5000));
+    HWND inspector = OpenInspector(red);
+    ASSERT_NE(inspector, nullptr);
     EXPECT_TRUE(ShowsAt(kInspectorPicture.x + 120, kInspectorPicture.y + 100, kRed, inspector));
 }
 
@@ -246,9 +203,8 @@ TEST_F(CaptureTest, AHungWindowNeverFreezesTheProgram) {
     };
 
     for (HWND hwnd : {visible, minimised}) {
-        const std::string handle = HandleText(hwnd);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return rows->FindRow(kHandleColumn, handle) >= 0; }, 8000, 100));
-        expectResponsive("row click", [&] { ASSERT_TRUE(rows->ClickRow(rows->FindRow(kHandleColumn, handle))); });
+        ASSERT_TRUE(WaitForRow(hwnd));
+        expectResponsive("row click", [&] { ASSERT_TRUE(rows->ClickRow(RowOf(hwnd))); });
         for (int id : {IDC_CPT_PRINTWINDOW, IDC_CPT_SURFACECAPTURE, IDC_CPT_ICONICCAPTURE, IDC_CPT_HIDECAPTURE}) {
             const std::string what = "button " + std::to_string(id);
             expectResponsive(what.c_str(), [&] { ASSERT_TRUE(e2e::PressButton(GetDlgItem(panel, id))); });

@@ -2,21 +2,17 @@
 // figures of the panels scale with their templates, so the capture view's picture starts at
 // (15, 105) of its client area and the inspector's at (30, 375).
 #include "E2eDriver.h"
+#include "E2eSuite.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <string>
 
 namespace {
 
-using e2e::HandleText;
+using e2e::ClientPixel;
 
-constexpr int kListId = 1000;
-constexpr int kHandleColumn = 3;
-constexpr int kPathLabelId = 1033;
-constexpr int kPrintWindowId = 1015;
-constexpr int kSurfaceCaptureId = 1017;
-constexpr int kMainChildInfoId = 1082;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
 // This test reads the screen in physical pixels, as a per-monitor aware program does.
@@ -25,16 +21,6 @@ void BecomeDpiAware() {
   auto set = reinterpret_cast<SetContext>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")));
   if (!set || !set(reinterpret_cast<HANDLE>(-4))) SetProcessDPIAware();
-}
-
-COLORREF ClientPixel(HWND window, int x, int y) {
-  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
-  POINT point{x, y};
-  ClientToScreen(window, &point);
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, point.x, point.y);
-  ReleaseDC(nullptr, screen);
-  return colour;
 }
 
 // The picture's top-left pixel is at corner: it has the picture's colour (taken well inside
@@ -51,45 +37,26 @@ void ExpectPictureCorner(HWND window, POINT corner, const char* what) {
             << " above)";
 }
 
-TEST(DpiTest, At144DpiThePicturesStartWhereTheirTemplatesScaledPutThem) {
+using DpiTest = e2e::E2eSuite;
+
+TEST_F(DpiTest, At144DpiThePicturesStartWhereTheirTemplatesScaledPutThem) {
   BecomeDpiAware();
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   ASSERT_EQ(dpi, 144) << "the wine prefix is not at 144 DPI";
 
-  e2e::FixtureClient fixture;
-  ASSERT_TRUE(fixture.Start());
   // Below the main dialog, which at 144 DPI is some 1040 x 820 pixels at the top-left corner.
   HWND red = fixture.Create("title=\"red at 144\" style=WS_POPUP x=1000 y=850 w=240 h=160 color=0x0000ff");
   ASSERT_TRUE(IsWindow(red));
   // The capture copies the screen: wait until the window is on it.
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    RECT rect{};
-    GetWindowRect(red, &rect);
-    HDC screen = GetDC(nullptr);
-    const COLORREF centre = GetPixel(screen, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    ReleaseDC(nullptr, screen);
-    return centre == kRed;
-  }, 5000));
-  e2e::ChildProcess quorvel;
-  ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
-  HWND dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 20000);
-  ASSERT_NE(dialog, nullptr);
-  HWND panel = nullptr;
-  for (HWND child = FindWindowExA(dialog, nullptr, "#32770", nullptr); child;
-       child = FindWindowExA(dialog, child, "#32770", nullptr))
-    if (GetDlgItem(child, kPrintWindowId)) panel = child;
+  ASSERT_TRUE(e2e::WaitUntil([&] { return ClientPixel(red, 120, 80) == kRed; }, 5000));
+  ASSERT_NO_FATAL_FAILURE(StartQuorvel(20000));
+  HWND panel = e2e::DialogHolding(dialog, IDC_CPT_SAVEPICTURE);  // 1015 to 1019 are the operations panel's too
   ASSERT_NE(panel, nullptr);
 
-  e2e::RemoteListView rows(GetDlgItem(dialog, kListId));
-  ASSERT_TRUE(e2e::WaitUntil([&] { return rows.FindRow(kHandleColumn, HandleText(red)) >= 0; }, 8000, 100));
-  // The click is handled once the path label, emptied first, is written: the hand-over's last step.
-  HWND label = GetDlgItem(dialog, kPathLabelId);
-  ASSERT_TRUE(e2e::SendWithTimeout(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), nullptr));
-  ASSERT_TRUE(rows.ClickRow(rows.FindRow(kHandleColumn, HandleText(red))));
-  ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(label).empty(); }, 5000));
-  ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(panel, kSurfaceCaptureId), BM_CLICK, 0, 0, nullptr, 10000));
+  // The row click's automatic capture copies the window from the screen.
+  ASSERT_NO_FATAL_FAILURE(ClickRow(red));
   // 240 x 160 is smaller than the 450 x 300 box: copied pixel for pixel from (15, 105).
   // The view repaints on its own thread: first the copied picture, then where it starts.
   ASSERT_TRUE(e2e::WaitUntil([&] { return ClientPixel(panel, 15 + 120, 105 + 80) == kRed; }, 3000));
@@ -98,17 +65,9 @@ TEST(DpiTest, At144DpiThePicturesStartWhereTheirTemplatesScaledPutThem) {
   EXPECT_EQ(ClientPixel(panel, 15 + 239, 105 + 159), kRed);
   EXPECT_NE(ClientPixel(panel, 15 + 240, 105 + 80), kRed) << "drawn wider than the window";
 
-  ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, kMainChildInfoId)));
-  const std::string caption = "子ウィンドウ情報（親ハンドル=" + HandleText(red) + ")";
-  HWND inspector = nullptr;
-  ASSERT_TRUE(e2e::WaitUntil([&] {
-    inspector = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
-    return inspector && IsWindowVisible(inspector);
-  }, 5000));
+  HWND inspector = OpenInspector(red);
+  ASSERT_NE(inspector, nullptr);
   ExpectPictureCorner(inspector, {30, 375}, "inspector");
-
-  e2e::CloseDialogProgram(quorvel, dialog);
-  fixture.Quit();
 }
 
 }  // namespace

@@ -340,42 +340,12 @@ bool PressKey(WORD virtualKey) {
     return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
-std::vector<DWORD> ScreenPixels(const RECT& rect) {
-    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    std::vector<DWORD> pixels(static_cast<size_t>(w > 0 && h > 0 ? w * h : 0));
-    if (pixels.empty()) return pixels;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, old);
-    GetDIBits(memory, bitmap, 0, h, pixels.data(), &info, DIB_RGB_COLORS);
-    for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
+namespace {
 
-bool CloseDialogProgram(ChildProcess& process, HWND dialog, DWORD timeoutMs) {
-    if (!process.Running()) return true;
-    if (dialog) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    if (dialog && process.WaitForExit(timeoutMs)) return true;
-    process.Terminate();
-    return false;
-}
-
-// The colour most pixels of a w x h area of dc at (x, y) have: a label's background, whatever
-// the font makes of its text.
-COLORREF CommonColour(HDC dc, int x, int y, int w, int h) {
+// The pixels of a w x h area of dc at (x, y), row by row (0x00rrggbb); empty for an empty area.
+std::vector<DWORD> DcPixels(HDC dc, int x, int y, int w, int h) {
+    std::vector<DWORD> pixels;
+    if (w <= 0 || h <= 0) return pixels;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = w;
@@ -386,15 +356,50 @@ COLORREF CommonColour(HDC dc, int x, int y, int w, int h) {
     void* bits = nullptr;
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY);
-    GdiFlush();
+    if (memory && bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY);
+        GdiFlush();
+        const DWORD* read = static_cast<const DWORD*>(bits);
+        pixels.assign(read, read + static_cast<size_t>(w) * h);
+        for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
+        SelectObject(memory, old);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    if (memory) DeleteDC(memory);
+    return pixels;
+}
+
+}  // namespace
+
+std::vector<DWORD> ScreenPixels(const RECT& rect) {
+    HDC screen = GetDC(nullptr);
+    std::vector<DWORD> pixels = DcPixels(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+COLORREF ClientPixel(HWND window, int x, int y) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+bool CloseDialogProgram(ChildProcess& process, HWND dialog, DWORD timeoutMs) {
+    if (!process.Running()) return true;
+    if (dialog) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    if (dialog && process.WaitForExit(timeoutMs)) return true;
+    process.Terminate();
+    return false;
+}
+
+COLORREF CommonColour(HDC dc, int x, int y, int w, int h) {
     std::map<DWORD, int> counts;
-    const DWORD* pixels = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < w * h; ++i) ++counts[pixels[i] & 0xFFFFFF];
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    for (DWORD pixel : DcPixels(dc, x, y, w, h)) ++counts[pixel];
     DWORD common = 0;
     int most = 0;
     for (const auto& [pixel, count] : counts)
@@ -428,38 +433,38 @@ HWND DialogHolding(HWND hwnd, int id) {
 bool QuorvelProgram::Start(const std::vector<std::string>& args, const std::string& stdoutFile, DWORD timeoutMs) {
     const std::string exe = QuorvelExePath();
     if (exe.empty() || !m_process.Start(exe, args, stdoutFile)) return false;
-    m_dialog = WaitForTopLevelWindow(m_process.Pid(), "#32770", "Tsuravi", timeoutMs);
-    return m_dialog != nullptr;
+    m_window = WaitForTopLevelWindow(m_process.Pid(), "#32770", "Tsuravi", timeoutMs);
+    return m_window != nullptr;
 }
 
 bool QuorvelProgram::Close(DWORD timeoutMs) {
-    const bool ended = CloseDialogProgram(m_process, m_dialog, timeoutMs);
-    m_dialog = nullptr;
+    const bool ended = CloseDialogProgram(m_process, m_window, timeoutMs);
+    m_window = nullptr;
     return ended;
 }
 
 bool FixtureClient::Start(const std::string& script, DWORD timeoutMs) {
     const std::string exe = FixtureExePath();
     if (exe.empty() || !m_process.Start(exe, {}, "", script)) return false;
-    m_control = WaitForTopLevelWindow(m_process.Pid(), "QuorvelFixtureControl",
+    m_window = WaitForTopLevelWindow(m_process.Pid(), "QuorvelFixtureControl",
                                       "QuorvelFixtureControl", timeoutMs);
-    return m_control != nullptr;
+    return m_window != nullptr;
 }
 
 FixtureClient::Reply FixtureClient::Command(const std::string& script, UINT timeoutMs) {
     Reply reply;
-    if (!m_control) return reply;
+    if (!m_window) return reply;
     COPYDATASTRUCT data = {};
     data.cbData = static_cast<DWORD>(script.size() + 1);
     data.lpData = const_cast<char*>(script.c_str());
     DWORD_PTR value = 0;
-    if (!SendMessageTimeoutA(m_control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+    if (!SendMessageTimeoutA(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
                              SMTO_NORMAL, timeoutMs, &value)) {
         return reply;
     }
     reply.answered = true;
     reply.value = static_cast<LRESULT>(value);
-    reply.text = WindowText(GetDlgItem(m_control, 100));
+    reply.text = WindowText(GetDlgItem(m_window, 100));
     return reply;
 }
 
@@ -476,9 +481,9 @@ int FixtureClient::MessageCount(HWND hwnd, const std::string& msg) {
 
 void FixtureClient::Quit() {
     if (!m_process.Running()) return;
-    if (m_control) PostMessageA(m_control, WM_CLOSE, 0, 0);
+    if (m_window) PostMessageA(m_window, WM_CLOSE, 0, 0);
     if (!m_process.WaitForExit(3000)) m_process.Terminate();
-    m_control = nullptr;
+    m_window = nullptr;
 }
 
 namespace {

@@ -96,6 +96,8 @@ bool MouseUp();
 bool PressKey(WORD virtualKey);
 // The screen's pixels in the rectangle, row by row (0x00rrggbb).
 std::vector<DWORD> ScreenPixels(const RECT& rect);
+// A client pixel of the window as the screen shows it once pending paints are done.
+COLORREF ClientPixel(HWND window, int x, int y);
 
 // Clicks the check box with real input and waits until its state has flipped: proof that the
 // program takes real input again, which an answered sent message is not (a program blocked
@@ -121,8 +123,19 @@ HWND DialogHolding(HWND hwnd, int id);
 // The main list's column that shows each row's handle.
 constexpr int kHandleColumn = 3;
 
+// A program a test started, and the window the test drives it through.
+class StartedProgram {
+public:
+    DWORD Pid() const { return m_process.Pid(); }
+    ChildProcess& Process() { return m_process; }
+
+protected:
+    ChildProcess m_process;
+    HWND m_window = nullptr;
+};
+
 // Quorvel.exe started by a test, with its main dialog up; ended when the object goes.
-class QuorvelProgram {
+class QuorvelProgram : public StartedProgram {
 public:
     QuorvelProgram() = default;
     QuorvelProgram(const QuorvelProgram&) = delete;
@@ -137,17 +150,11 @@ public:
     // timeoutMs. True when it ended by itself (or was not running).
     bool Close(DWORD timeoutMs = 5000);
 
-    HWND Dialog() const { return m_dialog; }
-    DWORD Pid() const { return m_process.Pid(); }
-    ChildProcess& Process() { return m_process; }
-
-private:
-    ChildProcess m_process;
-    HWND m_dialog = nullptr;
+    HWND Dialog() const { return m_window; }
 };
 
 // The fixture program: started with a start-up script, then driven through its control window.
-class FixtureClient {
+class FixtureClient : public StartedProgram {
 public:
     struct Reply {
         bool answered = false;  // the control window took the message in time
@@ -164,13 +171,7 @@ public:
     int MessageCount(HWND hwnd, const std::string& msg);
     void Quit();
 
-    DWORD Pid() const { return m_process.Pid(); }
-    HWND Control() const { return m_control; }
-    ChildProcess& Process() { return m_process; }
-
-private:
-    ChildProcess m_process;
-    HWND m_control = nullptr;
+    HWND Control() const { return m_window; }
 };
 
 // A list view of another process, read through memory allocated in that process.

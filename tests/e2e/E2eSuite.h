@@ -1,9 +1,13 @@
 // The base of the end-to-end tests: the fixture program started for each test, Quorvel started
-// when the test wants it, both ended afterwards.
+// when the test wants it, both ended afterwards, and the steps most tests take in the program.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include "E2eDriver.h"
+#include "res/resource.h"
 
 namespace e2e {
 
@@ -15,19 +19,54 @@ protected:
     }
 
     void TearDown() override {
+        rows.reset();
         quorvel.Close();
         fixture.Quit();
     }
 
-    // Starts Quorvel and waits for its main dialog.
-    void StartQuorvel() {
-        ASSERT_TRUE(quorvel.Start()) << "no dialog \"Tsuravi\" of class #32770 from " << QuorvelExePath();
+    // Starts Quorvel and waits (up to timeoutMs) for its main dialog and list.
+    void StartQuorvel(DWORD timeoutMs = 10000) {
+        ASSERT_TRUE(quorvel.Start({}, "", timeoutMs))
+            << "no dialog \"Tsuravi\" of class #32770 from " << QuorvelExePath();
         dialog = quorvel.Dialog();
+        rows = std::make_unique<RemoteListView>(GetDlgItem(dialog, IDC_MAIN_LIST));
+        ASSERT_TRUE(rows->Valid());
+    }
+
+    // The window's row in the main list now, or -1.
+    int RowOf(HWND hwnd) { return rows->FindRow(kHandleColumn, HandleText(hwnd)); }
+    // Whether the window has a row within timeoutMs (the list refreshes every 3 s).
+    bool WaitForRow(HWND hwnd, DWORD timeoutMs = 8000) {
+        return WaitUntil([&] { return RowOf(hwnd) >= 0; }, timeoutMs, 100);
+    }
+
+    // Clicks the window's row with real input, which hands it over to the panels, and waits
+    // until the program has handled the click: the path label, emptied first, is written last.
+    void ClickRow(HWND hwnd) {
+        ASSERT_TRUE(WaitForRow(hwnd)) << "no row for " << HandleText(hwnd);
+        HWND label = GetDlgItem(dialog, IDC_MAIN_PATH);
+        ASSERT_TRUE(SendWithTimeout(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), nullptr));
+        ASSERT_TRUE(rows->ClickRow(RowOf(hwnd)));
+        ASSERT_TRUE(WaitUntil([&] { return !WindowText(label).empty(); }, 5000))
+            << "the click on the row was not handled";
+    }
+
+    // Presses "子ウィンドウ情報" and returns the inspector on the target once it shows, or null.
+    HWND OpenInspector(HWND target, DWORD timeoutMs = 5000) {
+        if (!PressButton(GetDlgItem(dialog, IDC_MAIN_CHILDINFO))) return nullptr;
+        const std::string caption = "子ウィンドウ情報（親ハンドル=" + HandleText(target) + ")";
+        HWND inspector = nullptr;
+        WaitUntil([&] {
+            inspector = FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
+            return inspector && IsWindowVisible(inspector);
+        }, timeoutMs);
+        return inspector && IsWindowVisible(inspector) ? inspector : nullptr;
     }
 
     FixtureClient fixture;
     QuorvelProgram quorvel;
     HWND dialog = nullptr;
+    std::unique_ptr<RemoteListView> rows;  // the main list, once Quorvel is started
 };
 
 }  // namespace e2e

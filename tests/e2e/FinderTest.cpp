@@ -2,6 +2,8 @@
 // tree: the picked window becomes the target in the list and the inspector, Escape ends a drag
 // without a trace, and a hung window can be picked without freezing the program.
 #include "E2eDriver.h"
+#include "E2eSuite.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +13,14 @@
 namespace {
 
 using e2e::HandleText;
+using e2e::kHandleColumn;
 
-constexpr int kListId = 1000;
-constexpr int kPathLabelId = 1033;
-constexpr int kWithTitleBox = 1034;
-constexpr int kChildInfoId = 1082;
-constexpr int kFinderId = 1100;
-constexpr int kHandleColumn = 3;
-constexpr int kInspectorListId = 1083, kInspectorX = 1095, kInspectorY = 1096;
-
-class FinderTest : public ::testing::Test {
+class FinderTest : public e2e::E2eSuite {
 protected:
-    void SetUp() override { ASSERT_TRUE(fixture.Start()); }
     void TearDown() override {
         e2e::MouseUp();
         if (target) fixture.Command("resume window=" + HandleText(target));
-        if (dialog) e2e::CloseDialogProgram(quorvel, dialog);
-        fixture.Quit();
+        E2eSuite::TearDown();
     }
 
     // A target with a child holding a button, and Quorvel started with its list filled.
@@ -41,11 +34,8 @@ protected:
         outer = reinterpret_cast<HWND>(fixture.Command("find name=outer").value);
         inner = reinterpret_cast<HWND>(fixture.Command("find name=inner").value);
         ASSERT_TRUE(IsWindow(inner));
-        ASSERT_TRUE(quorvel.Start(e2e::QuorvelExePath(), {}));
-        dialog = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "Tsuravi", 10000);
-        ASSERT_NE(dialog, nullptr);
-        e2e::RemoteListView rows(GetDlgItem(dialog, kListId));
-        ASSERT_TRUE(e2e::WaitUntil([&] { return title.empty() ? rows.ItemCount() >= 0 : rows.FindRow(0, title) >= 0; }, 8000));
+        ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+        ASSERT_TRUE(e2e::WaitUntil([&] { return title.empty() ? rows->ItemCount() >= 0 : rows->FindRow(0, title) >= 0; }, 8000));
         SetForegroundWindow(dialog);
         e2e::WaitUntil([&] { return GetForegroundWindow() == dialog; }, 2000);
     }
@@ -53,19 +43,17 @@ protected:
     // Presses on the finder and drags to the point; true once the label names the window there.
     bool DragTo(POINT point, HWND expected) {
         RECT box{};
-        GetWindowRect(GetDlgItem(dialog, kFinderId), &box);
+        GetWindowRect(GetDlgItem(dialog, IDC_MAIN_FINDER), &box);
         if (!e2e::MouseDownAt(POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2})) return false;
         e2e::MouseMoveTo(POINT{(box.left + point.x) / 2, (box.top + point.y) / 2});
         if (!e2e::MouseMoveTo(point)) return false;
         return e2e::WaitUntil([&] { return Label().rfind(HandleText(expected), 0) == 0; }, 3000);
     }
-    std::string Label() { return e2e::WindowText(GetDlgItem(dialog, kPathLabelId)); }
+    std::string Label() { return e2e::WindowText(GetDlgItem(dialog, IDC_MAIN_PATH)); }
     HWND Frame() { return e2e::FindTopLevelWindow(quorvel.Pid(), "QuorvelFinderFrame", nullptr); }
-    int SelectedRow() { return e2e::RemoteListView(GetDlgItem(dialog, kListId)).NextItem(); }
+    int SelectedRow() { return rows->NextItem(); }
 
-    e2e::FixtureClient fixture;
-    e2e::ChildProcess quorvel;
-    HWND dialog = nullptr, target = nullptr, outer = nullptr, inner = nullptr;
+    HWND target = nullptr, outer = nullptr, inner = nullptr;
 };
 
 TEST_F(FinderTest, DragOntoAChildMakesItsWindowTheTargetAndEscapeLeavesNoTrace) {
@@ -96,23 +84,20 @@ TEST_F(FinderTest, DragOntoAChildMakesItsWindowTheTargetAndEscapeLeavesNoTrace) 
     ASSERT_TRUE(e2e::MouseUp());
     EXPECT_TRUE(e2e::WaitUntil([&] { return Label().find("QuorvelFixture.exe") != std::string::npos; }, 3000))
         << Label();
-    e2e::RemoteListView rows(GetDlgItem(dialog, kListId));
-    EXPECT_EQ(SelectedRow(), rows.FindRow(kHandleColumn, HandleText(target)));
+    EXPECT_EQ(SelectedRow(), rows->FindRow(kHandleColumn, HandleText(target)));
     EXPECT_FALSE(IsWindowVisible(Frame()));
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(innerRect) == before; }, 2000));
 
-    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, kChildInfoId)));
-    const std::string caption = "子ウィンドウ情報（親ハンドル=" + HandleText(target) + ")";
-    HWND inspector = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str(), 3000);
+    HWND inspector = OpenInspector(target, 3000);
     ASSERT_NE(inspector, nullptr);
-    e2e::RemoteListView children(GetDlgItem(inspector, kInspectorListId));
+    e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
     const int mark = children.NextItem();
     ASSERT_GE(mark, 0);
     EXPECT_EQ(children.ItemText(mark, 0), HandleText(inner));
     POINT client = released;
     ScreenToClient(inner, &client);
-    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, kInspectorX)), std::to_string(client.x));
-    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, kInspectorY)), std::to_string(client.y));
+    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_X)), std::to_string(client.x));
+    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_Y)), std::to_string(client.y));
 }
 
 TEST_F(FinderTest, AHungWindowWithoutARowIsPickedAndTheProgramKeepsTakingInput) {
@@ -123,7 +108,7 @@ TEST_F(FinderTest, AHungWindowWithoutARowIsPickedAndTheProgramKeepsTakingInput) 
     GetWindowRect(outer, &outerRect);
     ASSERT_TRUE(DragTo(POINT{outerRect.left + 5, outerRect.bottom - 5}, outer)) << Label();
     ASSERT_TRUE(e2e::MouseUp());
-    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, kWithTitleBox), 2000))
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 2000))
         << "no real input taken within 2 s of the release";
     EXPECT_NE(Label().find("QuorvelFixture.exe"), std::string::npos) << Label();
     EXPECT_EQ(SelectedRow(), -1);

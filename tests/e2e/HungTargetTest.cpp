@@ -8,23 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace {
 
 using e2e::FixtureClient;
 using e2e::HandleText;
-
-using e2e::kHandleColumn;
-
-// Buttons of the operations panel.
-constexpr int kClose = 1002, kShow = 1007, kHide = 1008, kRestore = 1009, kMinimise = 1010, kUp = 1011,
-              kLeft = 1012, kRight = 1013, kDown = 1014, kMaximise = 1015, kSuspend = 1016, kResume = 1017,
-              kQueryEndSession = 1022, kJump = 1024, kEndSession = 1025, kWinStyle = 1036, kExStyle = 1037,
-              kAddTab = 1079, kDeleteTab = 1080, kTopMost = 1088, kNoTopMost = 1091, kPostF5 = 1093;
-constexpr int kMoveTopLeft = 1076;    // "左上座標" in the move dialog
-constexpr int kStyleMinimizeBox = 1051;  // "WS_GROUP/WS_MINIMIZEBOX" in the style editor
 
 // What a button opens, and how the sweep answers it.
 struct Press {
@@ -41,13 +30,8 @@ class HungTargetTest : public e2e::E2eSuite {
     target = fixture.Create("title=\"Sweep target\" x=1000 y=700 w=200 h=120 show=noactivate thread=stuck");
     ASSERT_TRUE(IsWindow(target));
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-    e2e::RemoteListView rows(GetDlgItem(dialog, IDC_MAIN_LIST));
-    ASSERT_TRUE(rows.Valid());
-    int row = -1;
-    ASSERT_TRUE(e2e::WaitUntil([&] { return (row = rows.FindRow(kHandleColumn, HandleText(target))) >= 0; }, 8000));
-    ASSERT_TRUE(rows.ClickRow(row));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(GetDlgItem(dialog, IDC_MAIN_PATH)).empty(); }, 5000));
-    panel = e2e::DialogHolding(dialog, kJump);
+    ASSERT_NO_FATAL_FAILURE(ClickRow(target));
+    panel = e2e::DialogHolding(dialog, IDC_OP_JUMP);
     ASSERT_NE(panel, nullptr);
   }
 
@@ -95,17 +79,17 @@ class HungTargetTest : public e2e::E2eSuite {
 // Every button but WM_CLOSE, in an order whose end state is easy to see: shown normally, then
 // moved, the style changed, and hidden last.
 const Press kSweep[] = {
-    {kMinimise}, {kMaximise}, {kRestore}, {kShow},
-    {kUp}, {kDown}, {kLeft}, {kRight},
-    {kJump, "移動", kMoveTopLeft},
-    {kTopMost}, {kNoTopMost},
-    {kSuspend}, {kResume},
-    {kQueryEndSession, nullptr, 0, IDOK},
-    {kEndSession, nullptr, 0, IDYES},
-    {kAddTab}, {kDeleteTab}, {kPostF5},
-    {kWinStyle, "WindowStyle", kStyleMinimizeBox, IDYES},
-    {kExStyle, "WindowStyleEX"},
-    {kHide},
+    {IDC_OP_MINIMIZE}, {IDC_OP_MAXIMIZE}, {IDC_OP_RESTORE}, {IDC_OP_SHOW},
+    {IDC_OP_UP}, {IDC_OP_DOWN}, {IDC_OP_LEFTMOVE}, {IDC_OP_RIGHTMOVE},
+    {IDC_OP_JUMP, "移動", IDC_MOVE_TOPLEFT},
+    {IDC_OP_TOPMOST}, {IDC_OP_NOTOPMOST},
+    {IDC_OP_SUSPEND}, {IDC_OP_RESUME},
+    {IDC_OP_QUERYENDSESSION, nullptr, 0, IDOK},
+    {IDC_OP_ENDSESSION, nullptr, 0, IDYES},
+    {IDC_OP_ADDTAB}, {IDC_OP_DELETETAB}, {IDC_OP_POSTF5},
+    {IDC_OP_WINSTYLE, "WindowStyle", IDC_STYLE_MINIMIZEBOX, IDYES},
+    {IDC_OP_EXSTYLEEDIT, "WindowStyleEX"},
+    {IDC_OP_HIDE},
 };
 
 TEST_F(HungTargetTest, EveryButtonOnAHungWindowLeavesTheProgramAnsweringAndTakesEffectOnResume) {
@@ -157,8 +141,8 @@ TEST_F(HungTargetTest, EveryButtonOnABusyWindowReturnsWithinTheBounds) {
 // lost nor doubled.
 TEST_F(HungTargetTest, CloseAndSuspendPressedWhileBusyArriveOnceItRecovers) {
   Hang("8000");
-  PressAndProveAlive({kSuspend}, 5000);
-  PressAndProveAlive({kClose}, 5000);
+  PressAndProveAlive({IDC_OP_SUSPEND}, 5000);
+  PressAndProveAlive({IDC_OP_CLOSE}, 5000);
   EXPECT_TRUE(IsWindow(target)) << "closed while busy?";
   EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(target); }, 12000)) << "the close was lost";
   EXPECT_EQ(fixture.MessageCount(target, "close"), 1);

@@ -8,14 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 #include <string>
 
 namespace {
 
 using e2e::HandleText;
 
-using e2e::kHandleColumn;
 const COLORREF kGreen = RGB(0, 255, 0);
 const COLORREF kRed = RGB(255, 0, 0);
 
@@ -39,10 +37,7 @@ TEST_F(LayeredPanelTest, AClickedLayeredWindowShowsItsStateAndSetWritesNewAttrib
     ASSERT_EQ(fixture.Command("layered window=" + HandleText(target) + " alpha=128").text, "ok");
 
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-    e2e::RemoteListView rows(GetDlgItem(dialog, IDC_MAIN_LIST));
-    ASSERT_TRUE(rows.Valid());
-    ASSERT_TRUE(e2e::WaitUntil([&] { return rows.FindRow(kHandleColumn, HandleText(target)) >= 0; }, 8000, 100));
-    ASSERT_TRUE(rows.ClickRow(rows.FindRow(kHandleColumn, HandleText(target))));
+    ASSERT_NO_FATAL_FAILURE(ClickRow(target));
 
     HWND panel = e2e::DialogHolding(dialog, IDC_LAYERED_SET);
     ASSERT_NE(panel, nullptr) << "no layered panel in the main dialog";

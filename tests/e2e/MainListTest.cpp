@@ -29,20 +29,12 @@ protected:
         ASSERT_NO_FATAL_FAILURE(E2eSuite::StartQuorvel());
         list = GetDlgItem(dialog, IDC_MAIN_LIST);
         ASSERT_NE(list, nullptr);
-        rows = std::make_unique<RemoteListView>(list);
-        ASSERT_TRUE(rows->Valid());
     }
 
     // A visible fixture window away from the program's dialog.
     HWND CreateWindowAt(const std::string& title, int y) {
         return fixture.Create("title=\"" + title + "\" x=980 y=" + std::to_string(y) +
                               " w=240 h=80 show=noactivate");
-    }
-
-    int RowOf(HWND hwnd) { return rows->FindRow(kHandleColumn, HandleText(hwnd)); }
-
-    bool WaitForRow(HWND hwnd, DWORD timeoutMs = kRefreshDeadlineMs) {
-        return e2e::WaitUntil([&] { return RowOf(hwnd) >= 0; }, timeoutMs, 100);
     }
 
     // Handle text of the selected row, "" when none is selected.
@@ -52,7 +44,6 @@ protected:
     }
 
     HWND list = nullptr;
-    std::unique_ptr<RemoteListView> rows;
 };
 
 TEST_F(MainListTest, FixtureWindowIsListedInTheRowFormat) {
@@ -190,29 +181,6 @@ TEST_F(MainListTest, ClosedWindowLeavesNoRowAfterNextRefresh) {
                                kRefreshDeadlineMs, 100))
         << "the closed window's row is still listed";
     EXPECT_GE(RowOf(survivor), 0);
-}
-
-// A window whose thread has stopped answering is listed like any other, its row can be
-// clicked, and the program goes on answering and refreshing.
-TEST_F(MainListTest, HungWindowIsListedAndItsRowCanBeClicked) {
-    HWND hung = fixture.Create("title=\"Not answering\" x=980 y=40 w=240 h=80 show=noactivate thread=stuck");
-    ASSERT_TRUE(IsWindow(hung));
-    ASSERT_EQ(fixture.Command("hang window=" + HandleText(hung) + " ms=forever").value, 1);
-    StartQuorvel();
-    ASSERT_TRUE(WaitForRow(hung)) << "the hung window was not listed";
-    EXPECT_EQ(rows->ItemText(RowOf(hung), 0), "Not answering");
-    EXPECT_EQ(rows->ItemText(RowOf(hung), 1), "QuorvelFixture.exe");
-
-    ASSERT_TRUE(rows->ClickRow(RowOf(hung)));
-    HWND label = GetDlgItem(dialog, IDC_MAIN_PATH);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::WindowText(label).empty(); }, 5000))
-        << "the click on the hung window's row never finished";
-    LRESULT answer = 0;
-    EXPECT_TRUE(e2e::SendWithTimeout(dialog, WM_NULL, 0, 0, &answer, 2000)) << "the program stopped answering";
-    // Auto refreshes go on while the window stays hung.
-    HWND later = CreateWindowAt("Listed after the hang", 140);
-    EXPECT_TRUE(WaitForRow(later));
-    fixture.Command("resume window=" + HandleText(hung));
 }
 
 }  // namespace

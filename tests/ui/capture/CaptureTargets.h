@@ -12,6 +12,12 @@
 
 namespace capturetest {
 
+// The colours the targets are filled with.
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 160, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
 // A top-level window filled with colour; shown with showCommand after creation (SW_HIDE keeps
 // it hidden). Created on the calling thread.
 HWND CreateFilledWindow(COLORREF colour, int x, int y, int width, int height, int showCommand = SW_SHOWNOACTIVATE,

@@ -20,9 +20,9 @@
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kGreen = RGB(0, 160, 0);
+using capturetest::kBlue;
+using capturetest::kGreen;
+using capturetest::kRed;
 
 class CaptureViewTest : public ::testing::Test {
  protected:
@@ -98,8 +98,12 @@ TEST_F(CaptureViewTest, DrawsThePictureAtTenSeventyUnscaledOrFittedAndKeepsItFor
   EXPECT_EQ(PanelPixel(10 + 60, 70 + 81), background);
   EXPECT_EQ(PanelPixel(8, 72), background);
 
-  // Large: fitted into 300 x 200 (600 x 800 is drawn 150 x 200).
-  m_view->SetTarget(Target(kGreen, 600, 800));
+  // Large: fitted into 300 x 200 (600 x 800 is drawn 150 x 200). The window grows after the
+  // hand-over's picture, so only the button's own capture shows it at that size.
+  HWND large = Target(kGreen, 300, 100);
+  m_view->SetTarget(large);
+  ASSERT_EQ(m_view->Picture().height, 100);
+  ::SetWindowPos(large, nullptr, 0, 0, 600, 800, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
   EXPECT_EQ(m_view->Picture().height, 800);
   EXPECT_EQ(PanelPixel(10 + 75, 70 + 100), kGreen);
@@ -144,7 +148,6 @@ TEST_F(CaptureViewTest, ClipboardGetsACopyOfItsOwnAndNothingWithoutAPicture) {
   uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
   uitest::Click(m_hWnd, IDC_CPT_COPYCLIPBOARD);
   m_view->SetTarget(Target(kBlue, 200, 100));
-  uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
   ASSERT_EQ(m_view->Picture().width, 200);
 
   ASSERT_TRUE(::OpenClipboard(m_hWnd));
@@ -358,12 +361,13 @@ TEST_F(CaptureViewTest, APictureWithoutABitmapIsNeitherDrawnCopiedNorSaved) {
         ++dialogs;
         return std::nullopt;
       });
-  HWND huge = capturetest::CreateFilledWindow(kRed, 0, 0, 30000, 30000, SW_HIDE, 0, WS_POPUP);
+  // Hidden and small when handed over; grown afterwards, so only the button's capture sees it.
+  HWND huge = capturetest::CreateFilledWindow(kRed, 0, 0, 120, 80, SW_HIDE, 0, WS_POPUP);
   m_windows.push_back(huge);
-  m_view->SetTarget(Target(kGreen, 120, 80));
   const COLORREF background = PanelPixel(5, 65);
-
   m_view->SetTarget(huge);
+  EXPECT_EQ(PanelPixel(10 + 60, 70 + 40), kRed);
+  ::SetWindowPos(huge, nullptr, 0, 0, 30000, 30000, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
   ASSERT_GE(m_view->Picture().width, 20000) << "the system would not make so large a window";
   EXPECT_EQ(m_view->Picture().bitmap, nullptr);

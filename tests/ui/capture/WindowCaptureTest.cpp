@@ -15,16 +15,16 @@
 
 namespace {
 
+using capturetest::kBlue;
+using capturetest::kGreen;
+using capturetest::kRed;
+using capturetest::kWhite;
 using capturetest::ExpectSameState;
 using capturetest::PixelOf;
 using capturetest::ReadState;
 using capturetest::TargetThread;
 using capturetest::WindowState;
 
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kGreen = RGB(0, 160, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 const char kLayeredQuestion[] = "レイヤー情報が取得できません。レイヤーパラメータが失われますが続行しますか?";
 
 class WindowCaptureTest : public ::testing::Test {

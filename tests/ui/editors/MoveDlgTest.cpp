@@ -22,18 +22,15 @@ void AssertTestScreen() {
   ASSERT_EQ(1024, desktop.bottom);
 }
 
-class MoveDlgTest : public ::testing::Test {
+class MoveDlgTest : public uitest::ModelessDialogTest<CMoveDlg> {
  protected:
   void Open(int x, int y, int width, int height) {
     m_dlg.m_nX = x;
     m_dlg.m_nY = y;
     m_dlg.m_nWidth = width;
     m_dlg.m_nHeight = height;
-    ASSERT_TRUE(m_dlg.Create(nullptr));
-    m_hDlg = m_dlg.GetSafeHwnd();
+    Create();
   }
-  CMoveDlg m_dlg;
-  HWND m_hDlg = nullptr;
 };
 
 }  // namespace

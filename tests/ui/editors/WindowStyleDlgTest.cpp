@@ -14,7 +14,7 @@ namespace {
 const char kChildPopupRefusal[] = "WS_CHILEとWS_POPUPは同時に指定できません";
 const char kStyleQuestion[] = "ウィンドウスタイルを変更しますか？";
 
-bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+using uitest::Checked;
 
 std::set<int> CheckedBoxes(HWND dialog) {
   std::set<int> checked;
@@ -23,15 +23,12 @@ std::set<int> CheckedBoxes(HWND dialog) {
   return checked;
 }
 
-class WindowStyleDlgTest : public ::testing::Test {
+class WindowStyleDlgTest : public uitest::ModelessDialogTest<CWindowStyleDlg> {
  protected:
   void Open(DWORD style) {
     m_dlg.m_dwStyle = style;
-    ASSERT_TRUE(m_dlg.Create(nullptr));
-    m_hDlg = m_dlg.GetSafeHwnd();
+    Create();
   }
-  CWindowStyleDlg m_dlg;
-  HWND m_hDlg = nullptr;
 };
 
 }  // namespace
@@ -120,9 +117,7 @@ TEST(WindowStyleDlgModalTest, OkRefusesChildWithPopupAndAsksOnlyWhenTheWordChang
     bool openAfterOk = false;
     INT_PTR result = uitest::RunModal(dlg, [&] {
       uitest::Click(dlg.GetSafeHwnd(), IDC_STYLE_POPUPWINDOW);
-      uitest::Click(dlg.GetSafeHwnd(), IDOK);
-      uitest::PumpPending();
-      openAfterOk = dlg.GetSafeHwnd() && ::IsWindowVisible(dlg.GetSafeHwnd());
+      openAfterOk = uitest::ClickLeavesOpen(dlg.GetSafeHwnd(), IDOK);
       uitest::Click(dlg.GetSafeHwnd(), IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, result);
@@ -156,9 +151,7 @@ TEST(WindowStyleDlgModalTest, OkRefusesChildWithPopupAndAsksOnlyWhenTheWordChang
     INT_PTR result = uitest::RunModal(dlg, [&] {
       HWND hwnd = dlg.GetSafeHwnd();
       uitest::Click(hwnd, IDC_STYLE_CAPTION);
-      uitest::Click(hwnd, IDOK);
-      uitest::PumpPending();
-      openAfterNo = dlg.GetSafeHwnd() && ::IsWindowVisible(dlg.GetSafeHwnd());
+      openAfterNo = uitest::ClickLeavesOpen(hwnd, IDOK);
       labelAfterNo = uitest::ControlText(hwnd, IDC_STYLE_VALUE);
       uitest::Click(hwnd, IDOK);
     });

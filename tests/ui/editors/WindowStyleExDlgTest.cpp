@@ -3,6 +3,7 @@
 #include <string>
 
 #include "support/ModalAnswer.h"
+#include "operations/StyleBits.h"
 #include "operations/WindowStyleExDlg.h"
 #include "res/resource.h"
 #include "support/UiTestSupport.h"
@@ -11,45 +12,25 @@ namespace {
 
 const char kExStyleQuestion[] = "拡張ウィンドウスタイルを変更しますか？";
 
-bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+using uitest::Checked;
 
-class WindowStyleExDlgTest : public ::testing::Test {
+class WindowStyleExDlgTest : public uitest::ModelessDialogTest<CWindowStyleExDlg> {
  protected:
   void Open(DWORD exStyle) {
     m_dlg.m_dwExStyle = exStyle;
-    ASSERT_TRUE(m_dlg.Create(nullptr));
-    m_hDlg = m_dlg.GetSafeHwnd();
+    Create();
   }
-  CWindowStyleExDlg m_dlg;
-  HWND m_hDlg = nullptr;
 };
 
 }  // namespace
 
 TEST_F(WindowStyleExDlgTest, EveryBoxCarriesItsCaptionAndFollowsTheWord) {
-  struct Row {
-    int id;
-    const char* caption;
-    DWORD mask;
-  };
-  const Row singles[] = {
-      {1054, "WS_EX_DLGMODALFRAME", 0x00000001},  {1055, "WS_EX_NOPARENTNOTIFY", 0x00000004},
-      {1056, "WS_EX_TOPMOST", 0x00000008},        {1057, "WS_EX_ACCEPTFILES", 0x00000010},
-      {1058, "WS_EX_TRANSPARENT", 0x00000020},    {1059, "WS_EX_MDICHILD", 0x00000040},
-      {1060, "WS_EX_TOOLWINDOW", 0x00000080},     {1061, "WS_EX_WINDOWEDGE", 0x00000100},
-      {1062, "WS_EX_CLIENTEDGE", 0x00000200},     {1063, "WS_EX_CONTEXTHELP", 0x00000400},
-      {1064, "WS_EX_RIGHT", 0x00001000},          {1065, "WS_EX_RTLREADING", 0x00002000},
-      {1066, "WS_EX_LEFTSCROLLBAR", 0x00004000},  {1067, "WS_EX_CONTROLPARENT", 0x00010000},
-      {1068, "WS_EX_STATICEDGE", 0x00020000},     {1069, "WS_EX_APPWINDOW", 0x00040000},
-      {1073, "WS_EX_LAYERED", 0x00080000},
-  };
   Open(0);
   EXPECT_EQ("0x00000000", uitest::ControlText(m_hDlg, IDC_STYLE_VALUE));
-  EXPECT_EQ("WS_EX_OVERLAPPEDWINDOW", uitest::ControlText(m_hDlg, 1071));
-  EXPECT_EQ("WS_EX_PALETTEWINDOW", uitest::ControlText(m_hDlg, 1072));
-  // Each single-bit box sets its bit and nothing else.
-  for (const Row& row : singles) {
+  // Each box shows its row's caption; each single-bit box sets its bit and nothing else.
+  for (const operations::StyleBitRow& row : operations::WindowStyleExBits()) {
     EXPECT_EQ(row.caption, uitest::ControlText(m_hDlg, row.id));
+    if (row.kind != operations::StyleBitKind::Single) continue;
     EXPECT_FALSE(Checked(m_hDlg, row.id)) << row.caption;
     uitest::Click(m_hDlg, row.id);
     EXPECT_EQ(row.mask, m_dlg.m_dwExStyle) << row.caption;
@@ -95,9 +76,7 @@ TEST(WindowStyleExDlgModalTest, OkAsksOnlyForAChangedWord) {
     bool openAfterNo = false;
     INT_PTR result = uitest::RunModal(dlg, [&] {
       uitest::Click(dlg.GetSafeHwnd(), IDC_EXSTYLE_LAYERED);
-      uitest::Click(dlg.GetSafeHwnd(), IDOK);
-      uitest::PumpPending();
-      openAfterNo = dlg.GetSafeHwnd() && ::IsWindowVisible(dlg.GetSafeHwnd());
+      openAfterNo = uitest::ClickLeavesOpen(dlg.GetSafeHwnd(), IDOK);
       uitest::Click(dlg.GetSafeHwnd(), IDCANCEL);
     });
     EXPECT_TRUE(openAfterNo);

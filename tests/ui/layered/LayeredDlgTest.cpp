@@ -46,7 +46,7 @@ Layered ReadLayered(HWND hwnd) {
 bool IsLayered(HWND hwnd) { return (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
 
 void Type(HWND dialog, int id, const char* text) { ::SetDlgItemTextA(dialog, id, text); }
-bool Checked(HWND dialog, int id) { return ::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+using uitest::Checked;
 
 class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
  protected:
@@ -55,6 +55,13 @@ class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
 
   void MakeLayered(HWND hwnd, const std::string& options) {
     ASSERT_EQ(s_fixture->Command("layered window=" + e2e::HandleText(hwnd) + " " + options).text, "ok");
+  }
+  // A new fixture window made layered with the options and handed to the panel.
+  HWND ChosenLayeredTarget(const std::string& options) {
+    HWND target = CreateTarget();
+    MakeLayered(target, options);
+    m_dlg->SetTargetWindow(target);
+    return target;
   }
 
   void Tick() { ::SendMessageA(m_panel, WM_TIMER, 102, 0); }
@@ -86,6 +93,11 @@ class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
     EXPECT_EQ(Text(IDC_LAYERED_BLUE), b);
     EXPECT_EQ(Text(IDC_LAYERED_ALPHAVALUE), alpha);
   }
+  // The three states' colours and the four numbers (red, green, blue, alpha).
+  void ExpectDisplay(COLORREF layered, COLORREF colorKey, COLORREF alpha, const char* const (&numbers)[4]) {
+    ExpectStateColours(layered, colorKey, alpha);
+    ExpectNumbers(numbers[0], numbers[1], numbers[2], numbers[3]);
+  }
 
   void PaintAll() {
     uitest::PumpPending();
@@ -105,8 +117,7 @@ class LayeredDlgTest : public uitest::PanelSuite<CLayeredDlg> {
 TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTheFirstTickOn) {
   // A new panel: no target, the template's numbers, every state label light yellow.
   EXPECT_EQ(m_dlg->TargetWindow(), kNoTarget);
-  ExpectNumbers("255", "255", "255", "255");
-  ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
+  ExpectDisplay(kLightYellow, kLightYellow, kLightYellow, {"255", "255", "255", "255"});
   for (int id : kValueLabels) EXPECT_EQ(Background(id), kLightYellow) << id;
   // The button paints no background of its own; the panel and its captions keep the system's.
   HDC dc = ::GetDC(m_panel);
@@ -125,13 +136,11 @@ TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTh
   m_dlg->SetTargetWindow(target);
   // Nothing is read before the tick: the states are still unknown, not on.
   EXPECT_EQ(m_dlg->States().layered, -1);
-  ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
-  ExpectNumbers("255", "255", "255", "255");
+  ExpectDisplay(kLightYellow, kLightYellow, kLightYellow, {"255", "255", "255", "255"});
   PaintAll();
   Tick();
   for (int id : kStateLabels) EXPECT_TRUE(NeedsPaint(id)) << id;
-  ExpectStateColours(kRed, kRed, kRed);
-  ExpectNumbers("", "", "", "");
+  ExpectDisplay(kRed, kRed, kRed, {"", "", "", ""});
   for (int id : kValueLabels) EXPECT_EQ(ShownColour(id), kLightYellow) << id;
   // A tick that finds the same states repaints no state label.
   PaintAll();
@@ -141,12 +150,9 @@ TEST_F(LayeredDlgTest, ANonLayeredWindowShowsThreeRedLabelsAndEmptyNumbersFromTh
 }
 
 TEST_F(LayeredDlgTest, ALayeredWindowShowsItsFlagsAsColoursAndItsKeyAndAlphaAsNumbers) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "alpha=128");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("alpha=128");
   Tick();
-  ExpectStateColours(kGreen, kRed, kGreen);
-  ExpectNumbers("0", "0", "0", "128");
+  ExpectDisplay(kGreen, kRed, kGreen, {"0", "0", "0", "128"});
 
   // The key alone: only the two labels whose state changed repaint.
   MakeLayered(target, "key=0x00c0ff10");
@@ -162,18 +168,14 @@ TEST_F(LayeredDlgTest, ALayeredWindowShowsItsFlagsAsColoursAndItsKeyAndAlphaAsNu
   // Not layered any more: red everywhere, numbers emptied.
   ASSERT_EQ(s_fixture->Command("layered window=" + e2e::HandleText(target) + " off").text, "off");
   Tick();
-  ExpectStateColours(kRed, kRed, kRed);
-  ExpectNumbers("", "", "", "");
+  ExpectDisplay(kRed, kRed, kRed, {"", "", "", ""});
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
 
 TEST_F(LayeredDlgTest, ATargetClosedWhileChosenTurnsTheLabelsYellowAndKeepsTheNumbers) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "key=0x00030201 alpha=77");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("key=0x00030201 alpha=77");
   Tick();
-  ExpectStateColours(kGreen, kGreen, kGreen);
-  ExpectNumbers("1", "2", "3", "77");
+  ExpectDisplay(kGreen, kGreen, kGreen, {"1", "2", "3", "77"});
   s_fixture->Command("destroy window=" + e2e::HandleText(target));
   ASSERT_FALSE(::IsWindow(target));
   // Even before the tick a repaint no longer claims anything about a dead window.
@@ -181,22 +183,18 @@ TEST_F(LayeredDlgTest, ATargetClosedWhileChosenTurnsTheLabelsYellowAndKeepsTheNu
   PaintAll();
   Tick();
   for (int id : kStateLabels) EXPECT_TRUE(NeedsPaint(id)) << id;
-  ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
-  ExpectNumbers("1", "2", "3", "77");
+  ExpectDisplay(kLightYellow, kLightYellow, kLightYellow, {"1", "2", "3", "77"});
   EXPECT_EQ(m_dlg->States().layered, -1);
   EXPECT_EQ(m_dlg->States().colorKey, -1);
   EXPECT_EQ(m_dlg->States().alpha, -1);
   // The list losing the window hands over -1: the same picture.
   m_dlg->SetTargetWindow(kNoTarget);
   Tick();
-  ExpectStateColours(kLightYellow, kLightYellow, kLightYellow);
-  ExpectNumbers("1", "2", "3", "77");
+  ExpectDisplay(kLightYellow, kLightYellow, kLightYellow, {"1", "2", "3", "77"});
 }
 
 TEST_F(LayeredDlgTest, TheTimerRefreshesTheDisplayOnItsOwn) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "alpha=128");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("alpha=128");
   EXPECT_TRUE(uitest::PumpUntil([&] { return Text(IDC_LAYERED_ALPHAVALUE) == "128"; }, 3000));
   MakeLayered(target, "alpha=40");
   EXPECT_TRUE(uitest::PumpUntil([&] { return Text(IDC_LAYERED_ALPHAVALUE) == "40"; }, 3000));
@@ -275,9 +273,7 @@ TEST_F(LayeredDlgTest, OnANonLayeredWindowNoAndYesThenCancelChangeNothingYesThen
 }
 
 TEST_F(LayeredDlgTest, OkWithRed1Green2Blue3AndOnlyColorKeyTickedSetsKey0x030201) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "alpha=128");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("alpha=128");
   uitest::MessageBoxRecorder boxes;
   std::string alphaShown;
   bool alphaBox = false, colorKeyBox = true;
@@ -303,15 +299,12 @@ TEST_F(LayeredDlgTest, OkWithRed1Green2Blue3AndOnlyColorKeyTickedSetsKey0x030201
   EXPECT_EQ(read.flags, static_cast<DWORD>(LWA_COLORKEY));
   EXPECT_EQ(read.alpha, 128);
   Tick();
-  ExpectStateColours(kGreen, kGreen, kRed);
-  ExpectNumbers("1", "2", "3", "128");
+  ExpectDisplay(kGreen, kGreen, kRed, {"1", "2", "3", "128"});
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
 
 TEST_F(LayeredDlgTest, TextThatIsNoNumberFrom0To255NeitherCrashesNorAsksAndCancelWritesNothing) {
-  HWND target = CreateTarget();
-  MakeLayered(target, "key=0x00030201 alpha=77");
-  m_dlg->SetTargetWindow(target);
+  HWND target = ChosenLayeredTarget("key=0x00030201 alpha=77");
   uitest::MessageBoxRecorder boxes;
   auto typeBadInput = [](HWND dialog) {
     Type(dialog, IDC_SETLAYERED_RED, "abc");

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "E2eDriver.h"
 #include "app/QuorvelApp.h"
 #include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
@@ -62,7 +63,7 @@ class MainDialogTest : public ::testing::Test {
   int RowOf(HWND hwnd) const {
     std::string handle = platform::FormatHandle(hwnd);
     for (int i = 0; i < List().GetItemCount(); ++i)
-      if (List().GetItemText(i, 3) == handle) return i;
+      if (List().GetItemText(i, e2e::kHandleColumn) == handle) return i;
     return -1;
   }
   void Check(int id, bool on) { ::SendMessageA(::GetDlgItem(m_hWnd, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
@@ -74,6 +75,14 @@ class MainDialogTest : public ::testing::Test {
   void ClickList() {
     NMHDR header{List().GetSafeHwnd(), IDC_MAIN_LIST, static_cast<UINT>(NM_CLICK)};
     ::SendMessageA(m_hWnd, WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&header));
+  }
+  // Refreshes the list, then selects the window's row and clicks the list as a user does.
+  void ChooseRow(HWND hwnd) {
+    m_dlg->RefreshWindowList();
+    const int row = RowOf(hwnd);
+    ASSERT_GE(row, 0);
+    SelectRow(row);
+    ClickList();
   }
 
   std::unique_ptr<CQuorvelDlg> m_dlg;
@@ -157,11 +166,7 @@ TEST_F(MainDialogTest, SelectedWindowStaysSelectedWhenItsRowMoves) {
 
 TEST_F(MainDialogTest, VanishedWindowClearsOnlyTheOperationsTarget) {
   TestWindow chosen("quorvel vanishing");
-  m_dlg->RefreshWindowList();
-  int row = RowOf(chosen.Get());
-  ASSERT_GE(row, 0);
-  SelectRow(row);
-  ClickList();
+  ASSERT_NO_FATAL_FAILURE(ChooseRow(chosen.Get()));
   ASSERT_EQ(m_dlg->OperationPanel().Target(), chosen.Get());
   std::string path = uitest::ControlText(m_hWnd, IDC_MAIN_PATH);
 
@@ -178,11 +183,7 @@ TEST_F(MainDialogTest, VanishedWindowClearsOnlyTheOperationsTarget) {
 
 TEST_F(MainDialogTest, ClickHandsTheRowToEveryPanelAndShowsThePath) {
   TestWindow chosen("quorvel clicked");
-  m_dlg->RefreshWindowList();
-  int row = RowOf(chosen.Get());
-  ASSERT_GE(row, 0);
-  SelectRow(row);
-  ClickList();
+  ASSERT_NO_FATAL_FAILURE(ChooseRow(chosen.Get()));
   EXPECT_EQ(m_dlg->OperationPanel().Target(), chosen.Get());
   EXPECT_EQ(m_dlg->OperationPanel().TargetPid(), ::GetCurrentProcessId());
   EXPECT_EQ(m_dlg->OperationPanel().LayeredPanel().TargetWindow(), chosen.Get());

@@ -378,27 +378,21 @@ TEST_F(OperationDlgTest, JumpMovesToTheChosenPresetWithTheSizeItHadAndCancelLeav
   RECT r = WindowRect(target);
   EXPECT_EQ(r.left, 100);
   EXPECT_EQ(r.top, 100);
-  {
-    ModalAnswer answer("移動", [](HWND dialog) {
-      uitest::Click(dialog, IDC_MOVE_TOPLEFT);
-      uitest::Click(dialog, IDOK);
-    });
-    uitest::Click(m_panel, IDC_OP_JUMP);
-    ASSERT_TRUE(answer.Answered());
-  }
-  EXPECT_TRUE(e2e::WaitUntil([&] { return RectText(WindowRect(target)) == "0,0,300,200"; }, 3000))
-      << RectText(WindowRect(target));
-  {
-    ModalAnswer answer("移動", [](HWND dialog) {
-      uitest::Click(dialog, IDC_MOVE_BOTTOMRIGHT);
-      uitest::Click(dialog, IDOK);
-    });
-    uitest::Click(m_panel, IDC_OP_JUMP);
-    ASSERT_TRUE(answer.Answered());
-  }
   // The test scripts' screen is 1280 x 1024.
-  EXPECT_TRUE(e2e::WaitUntil([&] { return RectText(WindowRect(target)) == "980,824,1280,1024"; }, 3000))
-      << RectText(WindowRect(target));
+  const struct {
+    int preset;
+    const char* rect;
+  } presets[] = {{IDC_MOVE_TOPLEFT, "0,0,300,200"}, {IDC_MOVE_BOTTOMRIGHT, "980,824,1280,1024"}};
+  for (const auto& preset : presets) {
+    ModalAnswer answer("移動", [&](HWND dialog) {
+      uitest::Click(dialog, preset.preset);
+      uitest::Click(dialog, IDOK);
+    });
+    uitest::Click(m_panel, IDC_OP_JUMP);
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_TRUE(e2e::WaitUntil([&] { return RectText(WindowRect(target)) == preset.rect; }, 3000))
+        << RectText(WindowRect(target));
+  }
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }
 

@@ -56,4 +56,12 @@ COLORREF LabelBrushColour(HWND dialog, int id) {
 
 void Click(HWND dialog, int id) { ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+bool ClickLeavesOpen(HWND dialog, int id) {
+  Click(dialog, id);
+  PumpPending();
+  return ::IsWindow(dialog) && ::IsWindowVisible(dialog);
+}
+
+bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
 }  // namespace uitest

@@ -1,5 +1,6 @@
 // What the dialog tests share: answering message boxes and pumping messages to a deadline.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <deque>
@@ -64,5 +65,22 @@ COLORREF LabelBrushColour(HWND dialog, int id);
 
 // Presses a button the way a click does (BN_CLICKED reaches the dialog synchronously).
 void Click(HWND dialog, int id);
+// Presses the button and dispatches what follows; whether the dialog is still shown afterwards.
+bool ClickLeavesOpen(HWND dialog, int id);
+// Whether the dialog's check box id is checked.
+bool Checked(HWND dialog, int id);
+
+// A dialog of type Dlg that a test creates without an owner, once it has set the dialog's
+// members, and that goes with the test.
+template <class Dlg>
+class ModelessDialogTest : public ::testing::Test {
+ protected:
+  void Create() {
+    ASSERT_TRUE(m_dlg.Create(nullptr));
+    m_hDlg = m_dlg.GetSafeHwnd();
+  }
+  Dlg m_dlg;
+  HWND m_hDlg = nullptr;
+};
 
 }  // namespace uitest

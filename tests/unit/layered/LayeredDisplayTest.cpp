@@ -45,22 +45,18 @@ TEST(LayeredView, NoValidTargetMakesEveryStateUnknownAndKeepsTheNumbers) {
   EXPECT_FALSE(view.values.has_value());
 }
 
-TEST(LayeredView, AWindowThatIsNotLayeredIsOffEverywhereWithEmptyNumbers) {
-  const LayeredView view = DescribeLayered(true, WS_EX_TOOLWINDOW, std::nullopt);
-  EXPECT_EQ(view.states.layered, 0);
-  EXPECT_EQ(view.states.colorKey, 0);
-  EXPECT_EQ(view.states.alpha, 0);
-  ASSERT_TRUE(view.values.has_value());
-  for (const std::string& text : *view.values) EXPECT_EQ(text, "");
-}
-
-TEST(LayeredView, UnreadableAttributesShowLayeredOnlyWithEmptyNumbers) {
-  const LayeredView view = DescribeLayered(true, WS_EX_LAYERED, std::nullopt);
-  EXPECT_EQ(view.states.layered, 1);
-  EXPECT_EQ(view.states.colorKey, 0);
-  EXPECT_EQ(view.states.alpha, 0);
-  ASSERT_TRUE(view.values.has_value());
-  for (const std::string& text : *view.values) EXPECT_EQ(text, "");
+// A window that is not layered is off everywhere; one whose attributes cannot be read shows
+// layered only. Neither has numbers.
+TEST(LayeredView, WithoutAttributesOnlyTheLayeredFlagShowsAndTheNumbersAreEmpty) {
+  for (const DWORD exStyle : {static_cast<DWORD>(WS_EX_TOOLWINDOW), static_cast<DWORD>(WS_EX_LAYERED)}) {
+    SCOPED_TRACE(exStyle);
+    const LayeredView view = DescribeLayered(true, exStyle, std::nullopt);
+    EXPECT_EQ(view.states.layered, exStyle == WS_EX_LAYERED ? 1 : 0);
+    EXPECT_EQ(view.states.colorKey, 0);
+    EXPECT_EQ(view.states.alpha, 0);
+    ASSERT_TRUE(view.values.has_value());
+    for (const std::string& text : *view.values) EXPECT_EQ(text, "");
+  }
 }
 
 TEST(LayeredView, FlagsGiveTheStatesAndTheNumbersShowWhateverTheFlagsSay) {

@@ -2,6 +2,9 @@
 // and where the icon of a new target comes from.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "operations/PanelDisplay.h"
 #include "res/resource.h"
 
@@ -22,41 +25,27 @@ TargetState SampleState() {
   return state;
 }
 
+// Every text in the order of the struct: edges, style words, normal position, min and max.
+std::vector<std::string> Fields(const PanelTexts& t) {
+  return {t.top,       t.bottom,      t.left,         t.right,       t.style, t.exStyle, t.normalTop,
+          t.normalLeft, t.normalBottom, t.normalRight, t.minX,        t.minY,  t.maxX,    t.maxY};
+}
+
 TEST(PanelTexts, ValidTargetShowsSignedDecimalEdgesStyleWordsAndPlacement) {
-  const PanelTexts texts = FormatPanelTexts(SampleState());
-  EXPECT_EQ(texts.left, "-8");
-  EXPECT_EQ(texts.top, "120");
-  EXPECT_EQ(texts.right, "1930");
-  EXPECT_EQ(texts.bottom, "-3");
-  EXPECT_EQ(texts.style, "0x16cf0000");
-  EXPECT_EQ(texts.exStyle, "0x00000100");
-  EXPECT_EQ(texts.normalLeft, "11");
-  EXPECT_EQ(texts.normalTop, "22");
-  EXPECT_EQ(texts.normalRight, "333");
-  EXPECT_EQ(texts.normalBottom, "444");
-  EXPECT_EQ(texts.minX, "-32000");
-  EXPECT_EQ(texts.minY, "-31999");
-  EXPECT_EQ(texts.maxX, "-1");
-  EXPECT_EQ(texts.maxY, "5");
+  EXPECT_EQ(Fields(FormatPanelTexts(SampleState())),
+            (std::vector<std::string>{"120", "-3", "-8", "1930", "0x16cf0000", "0x00000100", "22", "11", "444", "333",
+                                      "-32000", "-31999", "-1", "5"}));
 }
 
 TEST(PanelTexts, NoTargetAndUnreadablePlacementShowZeros) {
-  const PanelTexts none = FormatPanelTexts(std::nullopt);
-  for (const std::string* text : {&none.top, &none.bottom, &none.left, &none.right, &none.normalTop,
-                                  &none.normalLeft, &none.normalBottom, &none.normalRight, &none.minX,
-                                  &none.minY, &none.maxX, &none.maxY})
-    EXPECT_EQ(*text, "0");
-  EXPECT_EQ(none.style, "0x00000000");
-  EXPECT_EQ(none.exStyle, "0x00000000");
-
+  EXPECT_EQ(Fields(FormatPanelTexts(std::nullopt)),
+            (std::vector<std::string>{"0", "0", "0", "0", "0x00000000", "0x00000000", "0", "0", "0", "0", "0", "0", "0",
+                                      "0"}));
   TargetState state = SampleState();
   state.placement.reset();
-  const PanelTexts texts = FormatPanelTexts(state);
-  EXPECT_EQ(texts.top, "120");
-  EXPECT_EQ(texts.style, "0x16cf0000");
-  EXPECT_EQ(texts.normalTop, "0");
-  EXPECT_EQ(texts.minX, "0");
-  EXPECT_EQ(texts.maxY, "0");
+  EXPECT_EQ(Fields(FormatPanelTexts(state)),
+            (std::vector<std::string>{"120", "-3", "-8", "1930", "0x16cf0000", "0x00000100", "0", "0", "0", "0", "0",
+                                      "0", "0", "0"}));
 }
 
 TEST(FlagLabels, OnlyTheChangedFlagsRepaint) {
