@@ -66,7 +66,9 @@ class HungTargetTest : public e2e::E2eSuite {
         EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(box); }, 5000)) << press.button;
       }
     }
-    if (modal) EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(modal); }, 5000)) << press.dialog;
+    if (modal) {
+      EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(modal); }, 5000)) << press.dialog;
+    }
     const bool flipped = e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), flipMs);
     EXPECT_TRUE(flipped) << "the click after button " << press.button << " was not handled within " << flipMs << " ms";
     return (GetTickCount() - start) / 1000.0;
