@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build="${QUORVEL_BUILD_DIR:-build}"
 release="$build/release"
-cmake -S . -B "$release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+# -s: the linker leaves the symbols and debug sections out of the program itself.
+cmake -S . -B "$release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s
 cmake --build "$release" -j2 --target Quorvel
 
 version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
@@ -17,7 +18,6 @@ version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$release/Quorvel.exe" README.md "$stage/"
-i686-w64-mingw32-strip --strip-all "$stage/Quorvel.exe"
 
 archive="$(cd "$build" && pwd)/Quorvel-$version.zip"
 rm -f "$archive.tmp"
