@@ -45,4 +45,10 @@ bool CActionBudget::Spent() {
   return current.open && current.leftMs == 0;
 }
 
+CActionBudgetPause::CActionBudgetPause() : m_bOpen(Current().open), m_leftMs(Current().leftMs) {
+  Current() = OpenBudget{};
+}
+
+CActionBudgetPause::~CActionBudgetPause() { Current() = OpenBudget{m_bOpen, m_leftMs}; }
+
 }  // namespace platform

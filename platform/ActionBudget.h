@@ -2,12 +2,13 @@
 // action: every wait on another program's window inside it (a bounded send, a call handed to a
 // window thread's worker) draws on the same budget, so a target whose windows each answer just
 // inside their own bound still cannot hold Quorvel for longer than the budget. Once it is spent,
-// sends are not made at all (readers fall back to what the system keeps, such as
-// the window's own text as GetWindowText reads it) and calls go to the worker without being waited for.
+// sends are not made at all (readers fall back to what the system keeps, such as the window's
+// own text as GetWindowText reads it) and calls go to the worker without being waited for.
 //
 // The dialog framework opens a budget around every message it hands to a handler, unless one is
 // already open on the thread (a message sent to Quorvel's own windows inside a handler belongs
-// to the same action). Only time spent waiting counts: a modal dialog the user answers does not.
+// to the same action). Only time spent waiting counts; a nested message loop that waits for the
+// user pauses the budget (CActionBudgetPause).
 #pragma once
 #include <windows.h>
 
@@ -33,6 +34,21 @@ class CActionBudget {
 
  private:
   bool m_bOpened = false;
+};
+
+// A message loop nested in an action (a modal dialog, a message box, the Save As dialog) waits
+// for the user, not for another program: while it runs, each message it hands out is an action
+// of its own, and the outer action's budget comes back, as it was, when the loop ends.
+class CActionBudgetPause {
+ public:
+  CActionBudgetPause();
+  ~CActionBudgetPause();
+  CActionBudgetPause(const CActionBudgetPause&) = delete;
+  CActionBudgetPause& operator=(const CActionBudgetPause&) = delete;
+
+ private:
+  bool m_bOpen;
+  DWORD m_leftMs;
 };
 
 // Measures one wait from construction to destruction and charges it to the open budget.

@@ -81,6 +81,7 @@ INT_PTR CDialog::DoModal(HWND owner) {
   bool ownerDisabled = owner && ::IsWindowEnabled(owner) && ::EnableWindow(owner, FALSE) == FALSE;
   if (!m_bEndModal && m_hWnd) ::ShowWindow(hwnd, SW_SHOWNORMAL);
 
+  const CActionBudgetPause userAnswers;
   MSG msg;
   while (!m_bEndModal && m_hWnd) {
     BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);

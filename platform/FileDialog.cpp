@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "platform/ActionBudget.h"
+
 namespace platform {
 namespace {
 SaveFileDialogHook& Hook() {
@@ -31,6 +33,7 @@ std::optional<SaveFileChoice> ShowSaveFileDialog(HWND owner, const SaveFileReque
   ofn.nMaxFile = sizeof(path);
   ofn.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
   ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+  const CActionBudgetPause userAnswers;
   if (!::GetSaveFileNameA(&ofn)) return std::nullopt;
   return SaveFileChoice{path, ofn.nFilterIndex};
 }

@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 
+#include "platform/ActionBudget.h"
 #include "platform/WinApp.h"
 
 namespace platform {
@@ -17,6 +18,7 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+  const CActionBudgetPause userAnswers;
   if (Hook()) return Hook()(owner, text, caption, type);
   return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
 }

@@ -11,6 +11,7 @@
 
 #include "E2eDriver.h"
 #include "platform/ActionBudget.h"
+#include "platform/MessageBox.h"
 #include "platform/Messaging.h"
 #include "platform/WindowCalls.h"
 
@@ -232,6 +233,17 @@ TEST(WindowCalls, OneActionWaitsForAStoppedWindowOneBudgetInAll) {
     EXPECT_FALSE(platform::SendMessageBounded(other.Get(), kCommand, 7, 0, platform::kReadTimeoutMs));
     EXPECT_EQ(platform::SendOrPost(other.Get(), kCommand, 1, 0, platform::kCommandTimeoutMs), std::nullopt);
     EXPECT_EQ(platform::WriteStyleWordNoWait(other.Get(), GWL_STYLE, WS_POPUP | WS_CAPTION), WindowCallRoute::Deferred);
+    EXPECT_TRUE(platform::CActionBudget::Spent());
+    // A box the user answers runs actions of its own, and the spent budget is back after it.
+    DWORD boundInBox = 0;
+    auto old = platform::SetMessageBoxHook([&](HWND, const std::string&, const std::string&, UINT) {
+      platform::CActionBudget inBox(300);
+      boundInBox = platform::CActionBudget::Bound(1000);
+      return IDOK;
+    });
+    platform::AppMessageBox("");
+    platform::SetMessageBoxHook(old);
+    EXPECT_EQ(boundInBox, 300u);
     EXPECT_TRUE(platform::CActionBudget::Spent());
   }
   EXPECT_LT(ElapsedMs(start), 1000u);
