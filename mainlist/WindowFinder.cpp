@@ -19,9 +19,12 @@ void RegisterFrameClass() {
   if (::GetClassInfoA(platform::AppInstance(), kFrameClass, &frameClass)) return;
   frameClass.lpfnWndProc = ::DefWindowProcA;
   frameClass.hInstance = platform::AppInstance();
-  frameClass.hbrBackground = reinterpret_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+  // Red as the inspector's frame, and seen on dark windows too; the class owns its brush once
+  // it is registered, and the system deletes it with the class.
+  platform::UniqueBrush red = platform::MakeSolidBrush(RGB(255, 0, 0));
+  frameClass.hbrBackground = red.get();
   frameClass.lpszClassName = kFrameClass;
-  ::RegisterClassA(&frameClass);
+  if (::RegisterClassA(&frameClass)) red.release();
 }
 
 HICON LoadSmallIcon(int id) {
