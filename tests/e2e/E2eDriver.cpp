@@ -279,11 +279,15 @@ bool PressButton(HWND button) {
 bool ClickScreenPoint(HWND window, POINT screenPoint) {
     HWND top = GetAncestor(window, GA_ROOT);
     if (!top) return false;
-    SetForegroundWindow(top);
-    BringWindowToTop(top);
-    WaitUntil([&] { return GetForegroundWindow() == top; }, 2000, 20);
-    const HWND hit = WindowFromPoint(screenPoint);
-    if (hit != window && !IsChild(window, hit)) return false;
+    // Another program's window can come up over ours at any moment (a target that maximises
+    // once it answers again): raise ours until the point is on it.
+    const bool onTop = WaitUntil([&] {
+        SetForegroundWindow(top);
+        BringWindowToTop(top);
+        const HWND hit = WindowFromPoint(screenPoint);
+        return hit == window || IsChild(window, hit);
+    }, 2000, 50);
+    if (!onTop) return false;
     if (!SetCursorPos(screenPoint.x, screenPoint.y)) return false;
     INPUT inputs[2] = {};
     inputs[0].type = INPUT_MOUSE;
