@@ -1,5 +1,6 @@
 #include "capture/CptViewDlg.h"
 
+#include <iterator>
 #include <string>
 
 #include "capture/PictureFile.h"
@@ -8,6 +9,7 @@
 #include "platform/FileDialog.h"
 #include "platform/Handles.h"
 #include "platform/MessageBox.h"
+#include "platform/WideText.h"
 #include "res/resource.h"
 
 namespace {
@@ -36,12 +38,8 @@ platform::UniqueBitmap CopyBitmap(HWND owner, const WindowPicture& picture) {
   return copy;
 }
 
-std::string WindowTitle(HWND hwnd) {
-  char title[256] = {};
-  // Reads the title the system keeps; does not wait for the window's thread.
-  if (hwnd) ::GetWindowTextA(hwnd, title, sizeof(title));
-  return title;
-}
+// The title the system keeps; reading it does not wait for the window's thread.
+std::wstring WindowTitle(HWND hwnd) { return hwnd ? platform::SystemWindowText(hwnd) : std::wstring(); }
 
 }  // namespace
 
@@ -141,9 +139,9 @@ void CCptViewDlg::OnSavePicture() {
   if (!m_picture.bitmap) return;
   platform::SaveFileRequest request;
   request.fileName = capture::ProposedFileName(WindowTitle(MethodTarget(m_hTarget)));
-  request.filter.assign(capture::kPictureFileFilter, sizeof(capture::kPictureFileFilter) - 1);
+  request.filter.assign(capture::kPictureFileFilter, std::size(capture::kPictureFileFilter) - 1);
   request.filterIndex = capture::kPngFilterIndex;
-  request.defaultExtension = "png";
+  request.defaultExtension = L"png";
   std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(m_hWnd, request);
   if (!choice) return;
   std::string reason = capture::WritePictureFile(m_picture.bitmap.get(), choice->path,

@@ -2,46 +2,39 @@
 
 #include <wincodec.h>
 
-#include <cctype>
-#include <cstring>
+#include <cwchar>
 
 #include "platform/Com.h"
 #include "platform/FileSave.h"
 
 namespace capture {
 
-
 namespace {
 
-constexpr size_t kMaxNameBytes = 200;
-const char kFallbackName[] = "capture";
+constexpr size_t kMaxNameCharacters = 200;
+const wchar_t kFallbackName[] = L"capture";
 
 // Length of the name's part before its first dot when that part, blanks at its end aside, is
 // one the system reserves for a device ("CON", "nul.txt"); 0 otherwise.
-size_t ReservedDeviceNameLength(const std::string& name) {
-  std::string base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  static const char* const kReserved[] = {"CON", "PRN", "AUX", "NUL"};
-  for (const char* reserved : kReserved)
+size_t ReservedDeviceNameLength(const std::wstring& name) {
+  std::wstring base = name.substr(0, name.find(L'.'));
+  while (!base.empty() && base.back() == L' ') base.pop_back();
+  for (wchar_t& c : base)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  static const wchar_t* const kReserved[] = {L"CON", L"PRN", L"AUX", L"NUL"};
+  for (const wchar_t* reserved : kReserved)
     if (base == reserved) return base.size();
-  bool numbered = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-                  base[3] >= '1' && base[3] <= '9';
+  bool numbered = base.size() == 4 && (base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0) &&
+                  base[3] >= L'1' && base[3] <= L'9';
   return numbered ? base.size() : 0;
 }
 
-bool EndsWithNoCase(const std::string& text, const char* suffix) {
-  const size_t length = std::strlen(suffix);
-  return text.size() >= length && lstrcmpiA(text.c_str() + text.size() - length, suffix) == 0;
+bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
+  const size_t length = std::wcslen(suffix);
+  return text.size() >= length && lstrcmpiW(text.c_str() + text.size() - length, suffix) == 0;
 }
 
-// The path as the system's wide calls take it.
-std::wstring WidePath(const std::string& path) {
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], length);
-  return wide;
-}
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 // Encodes the bitmap into the stream (in memory: the file itself is written with the system's
 // file calls, whose errors say what went wrong).
@@ -80,34 +73,33 @@ HRESULT Encode(HBITMAP bitmap, IStream* stream, PictureFormat format) {
 
 }  // namespace
 
-std::string ProposedFileName(const std::string& title) {
-  std::string name;
+std::wstring ProposedFileName(const std::wstring& title) {
+  std::wstring name;
   for (size_t i = 0; i < title.size();) {
-    const unsigned char c = static_cast<unsigned char>(title[i]);
-    const size_t length = ::IsDBCSLeadByte(c) && i + 1 < title.size() ? 2 : 1;
-    if (name.size() + length > kMaxNameBytes) break;
-    if (length == 2) {
-      name.append(title, i, 2);  // a trail byte may be '\\' or '|' and is part of the character
-    } else if (c < 0x20 || std::strchr("\\/:*?\"<>|", c)) {
-      name += '_';
-    } else {
-      name += static_cast<char>(c);
-    }
+    const wchar_t c = title[i];
+    const size_t length = IsHighSurrogate(c) && i + 1 < title.size() ? 2 : 1;
+    if (name.size() + length > kMaxNameCharacters) break;
+    if (length == 2)
+      name.append(title, i, 2);
+    else if (c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c))
+      name += L'_';
+    else
+      name += c;
     i += length;
   }
-  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+  while (!name.empty() && (name.back() == L' ' || name.back() == L'.')) name.pop_back();
   if (name.empty()) return kFallbackName;
-  if (size_t reserved = ReservedDeviceNameLength(name)) name.insert(reserved, 1, '_');
+  if (size_t reserved = ReservedDeviceNameLength(name)) name.insert(reserved, 1, L'_');
   return name;
 }
 
-PictureFormat ChosenFormat(const std::string& path, DWORD filterIndex) {
-  if (EndsWithNoCase(path, ".png")) return PictureFormat::Png;
-  if (EndsWithNoCase(path, ".bmp")) return PictureFormat::Bmp;
+PictureFormat ChosenFormat(const std::wstring& path, DWORD filterIndex) {
+  if (EndsWithNoCase(path, L".png")) return PictureFormat::Png;
+  if (EndsWithNoCase(path, L".bmp")) return PictureFormat::Bmp;
   return filterIndex == kBmpFilterIndex ? PictureFormat::Bmp : PictureFormat::Png;
 }
 
-std::string WritePictureFile(HBITMAP bitmap, const std::string& path, PictureFormat format) {
+std::string WritePictureFile(HBITMAP bitmap, const std::wstring& path, PictureFormat format) {
   using platform::SaveFailureReason;
   // The picture first goes to memory, so the file holds either all of it or nothing.
   std::string bytes;
@@ -128,7 +120,7 @@ std::string WritePictureFile(HBITMAP bitmap, const std::string& path, PictureFor
     }
     if (FAILED(hr)) return SaveFailureReason(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr));
   }
-  return platform::WriteWholeFile(WidePath(path), bytes);
+  return platform::WriteWholeFile(path, bytes);
 }
 
 }  // namespace capture

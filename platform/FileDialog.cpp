@@ -2,10 +2,14 @@
 
 #include <commdlg.h>
 
+#include <vector>
+
 #include "platform/ActionBudget.h"
 
 namespace platform {
 namespace {
+constexpr size_t kPathCapacity = 4096;
+
 SaveFileDialogHook& Hook() {
   static SaveFileDialogHook hook;
   return hook;
@@ -20,22 +24,23 @@ SaveFileDialogHook SetSaveFileDialogHook(SaveFileDialogHook hook) {
 
 std::optional<SaveFileChoice> ShowSaveFileDialog(HWND owner, const SaveFileRequest& request) {
   if (Hook()) return Hook()(owner, request);
-  char path[MAX_PATH] = {};
-  lstrcpynA(path, request.fileName.c_str(), sizeof(path));
+  // Room for a long path; the system's own dialog gives up to 32767 characters.
+  std::vector<wchar_t> path(kPathCapacity, L'\0');
+  lstrcpynW(path.data(), request.fileName.c_str(), static_cast<int>(path.size()));
   // The filter's pairs end with one more NUL than the string carries.
-  std::string filter = request.filter + '\0';
-  OPENFILENAMEA ofn = {};
+  const std::wstring filter = request.filter + L'\0';
+  OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = owner;
   ofn.lpstrFilter = filter.c_str();
   ofn.nFilterIndex = request.filterIndex;
-  ofn.lpstrFile = path;
-  ofn.nMaxFile = sizeof(path);
+  ofn.lpstrFile = path.data();
+  ofn.nMaxFile = static_cast<DWORD>(path.size());
   ofn.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
   ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
   const CActionBudgetPause userAnswers;
-  if (!::GetSaveFileNameA(&ofn)) return std::nullopt;
-  return SaveFileChoice{path, ofn.nFilterIndex};
+  if (!::GetSaveFileNameW(&ofn)) return std::nullopt;
+  return SaveFileChoice{path.data(), ofn.nFilterIndex};
 }
 
 }  // namespace platform

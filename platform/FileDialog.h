@@ -8,15 +8,17 @@
 
 namespace platform {
 
+// Names are UTF-16 throughout: the name the user types is the name on disk, whatever the
+// system's code page can hold.
 struct SaveFileRequest {
-  std::string fileName;       // proposed name, without folder
-  std::string filter;         // pairs of "description\0pattern\0", as GetSaveFileNameA takes them
-  DWORD filterIndex = 1;      // 1-based type selected at the start
-  std::string defaultExtension;  // appended when the user types a name without one
+  std::wstring fileName;          // proposed name, without folder
+  std::wstring filter;            // pairs of "description\0pattern\0", as GetSaveFileNameW takes them
+  DWORD filterIndex = 1;          // 1-based type selected at the start
+  std::wstring defaultExtension;  // appended when the user types a name without one
 };
 
 struct SaveFileChoice {
-  std::string path;
+  std::wstring path;
   DWORD filterIndex = 1;  // the type selected when the user pressed Save
 };
 

@@ -7,6 +7,8 @@ namespace platform {
 
 namespace {
 
+FileWriteCall g_writeFile = ::WriteFile;
+
 // The system's text for an error code, or the code itself.
 std::string SystemText(DWORD code) {
   char* text = nullptr;
@@ -20,6 +22,12 @@ std::string SystemText(DWORD code) {
 }
 
 }  // namespace
+
+FileWriteCall SetFileWriteCall(FileWriteCall call) {
+  const FileWriteCall old = g_writeFile;
+  g_writeFile = call ? call : ::WriteFile;
+  return old;
+}
 
 std::string SaveFailureReason(DWORD code) {
   switch (code) {
@@ -62,7 +70,7 @@ std::string WriteWholeFile(const std::wstring& path, const std::string& bytes) {
       error = ::GetLastError();
     } else {
       DWORD written = 0;
-      if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+      if (!g_writeFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         error = ::GetLastError();
       else if (written != bytes.size())
         error = ERROR_DISK_FULL;

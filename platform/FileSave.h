@@ -15,4 +15,9 @@ std::string SaveFailureReason(DWORD code);
 // when complete. Returns "" on success, otherwise the reason.
 std::string WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
+// The write of the file's bytes (WriteFile). Tests replace it to play a disk that fills up
+// half-way; the previous one is returned, null restores the system's.
+using FileWriteCall = BOOL(WINAPI*)(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
+FileWriteCall SetFileWriteCall(FileWriteCall call);
+
 }  // namespace platform

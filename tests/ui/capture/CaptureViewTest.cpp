@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,8 +12,10 @@
 #include "CaptureTargets.h"
 #include "E2eDriver.h"
 #include "capture/CptViewDlg.h"
+#include "capture/PictureFile.h"
 #include "platform/Com.h"
 #include "platform/FileDialog.h"
+#include "platform/FileSave.h"
 #include "platform/WinApp.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
@@ -180,16 +183,15 @@ std::vector<DWORD> BitmapPixels(HBITMAP bitmap, LONG width, LONG height) {
 }
 
 // A picture file read back through the imaging component, in the same layout; empty on failure.
-std::vector<DWORD> FilePixels(const std::string& path, UINT* width, UINT* height) {
+std::vector<DWORD> FilePixels(const std::wstring& path, UINT* width, UINT* height) {
   platform::CComScope com;
   platform::CComRef<IWICImagingFactory> factory;
   platform::CComRef<IWICBitmapDecoder> decoder;
   platform::CComRef<IWICBitmapFrameDecode> frame;
   platform::CComRef<IWICFormatConverter> converter;
-  std::wstring wide(path.begin(), path.end());
   if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 factory.OutVoid())) ||
-      FAILED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+      FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                 decoder.Out())) ||
       FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(width, height)) ||
       FAILED(factory->CreateFormatConverter(converter.Out())) ||
@@ -204,9 +206,9 @@ std::vector<DWORD> FilePixels(const std::string& path, UINT* width, UINT* height
   return pixels;
 }
 
-std::string FileStart(const std::string& path, size_t count) {
+std::string FileStart(const std::wstring& path, size_t count) {
   std::string bytes(count, '\0');
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "";
   DWORD read = 0;
   ::ReadFile(file, &bytes[0], static_cast<DWORD>(count), &read, nullptr);
@@ -215,26 +217,35 @@ std::string FileStart(const std::string& path, size_t count) {
   return bytes;
 }
 
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+// The names in a folder, sorted, as the file system holds them (UTF-16).
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
-    if (lstrcmpA(found.cFileName, ".") && lstrcmpA(found.cFileName, "..")) names.push_back(found.cFileName);
-  } while (::FindNextFileA(find, &found));
+    if (lstrcmpW(found.cFileName, L".") && lstrcmpW(found.cFileName, L"..")) names.push_back(found.cFileName);
+  } while (::FindNextFileW(find, &found));
   ::FindClose(find);
+  std::sort(names.begin(), names.end());
   return names;
 }
 
 // A new empty folder for one test's files.
-std::string NewFolder() {
-  char temp[MAX_PATH] = {};
-  ::GetTempPathA(sizeof(temp), temp);
-  std::string folder = std::string(temp) + "quorvel-save-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                       std::to_string(::GetTickCount());
-  ::CreateDirectoryA(folder.c_str(), nullptr);
+std::wstring NewFolder() {
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"quorvel-save-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                        std::to_wstring(::GetTickCount());
+  ::CreateDirectoryW(folder.c_str(), nullptr);
   return folder;
+}
+
+// Plays a disk that fills up after half of the file.
+BOOL WINAPI WriteHalfThenFail(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+  ::WriteFile(file, data, size / 2, written, nullptr);
+  ::SetLastError(ERROR_DISK_FULL);
+  return FALSE;
 }
 
 // Another program holding the clipboard: a short hold is waited out, a long one is reported in
@@ -297,22 +308,21 @@ TEST_F(CaptureViewTest, SavesPngAndBmpThatReadBackWithTheSamePixels) {
   }
   const std::vector<DWORD> expected = BitmapPixels(m_view->Picture().bitmap.get(), 90, 70);
 
-  const std::string folder = NewFolder();
-  const std::string png = folder + "\\picture.png";
-  const std::string bmp = folder + "\\picture";  // no extension: the selected type decides
+  const std::wstring folder = NewFolder();
+  const std::wstring png = folder + L"\\picture.png";
+  const std::wstring bmp = folder + L"\\picture";  // no extension: the selected type decides
   answers = {{png, 2}, {bmp, 2}, {png, 1}};
   for (int i = 0; i < 3; ++i) uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
   ASSERT_EQ(requests.size(), 3u);
-  EXPECT_EQ(requests[0].fileName, "shot_ a_b");
+  EXPECT_TRUE(requests[0].fileName == L"shot_ a_b");
   EXPECT_EQ(requests[0].filterIndex, 1u);
-  EXPECT_EQ(requests[0].defaultExtension, "png");
-  EXPECT_EQ(requests[0].filter, std::string("PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0", 36));
+  EXPECT_TRUE(requests[0].defaultExtension == L"png");
+  EXPECT_TRUE(requests[0].filter == std::wstring(L"PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0", 36));
   EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text;
 
   EXPECT_EQ(FileStart(png, 4), "\x89PNG");
   EXPECT_EQ(FileStart(bmp, 2), "BM");
-  for (const std::string& path : {png, bmp}) {
-    SCOPED_TRACE(path);
+  for (const std::wstring& path : {png, bmp}) {
     UINT width = 0;
     UINT height = 0;
     std::vector<DWORD> read = FilePixels(path, &width, &height);
@@ -321,17 +331,38 @@ TEST_F(CaptureViewTest, SavesPngAndBmpThatReadBackWithTheSamePixels) {
     EXPECT_TRUE(read == expected) << "the pixels differ";
   }
   // Written over the existing file, with nothing left besides.
-  std::vector<std::string> files = FilesIn(folder);
-  EXPECT_EQ(files, (std::vector<std::string>{"picture", "picture.png"}));
+  EXPECT_TRUE(FilesIn(folder) == (std::vector<std::wstring>{L"picture", L"picture.png"}));
+
+  // Names beyond code page 932 are the names on disk; a look-alike that exists stays as it was,
+  // and Japanese names keep working.
+  const std::wstring accented = L"Caf\u00e9.png", plain = L"Cafe.png", korean = L"\ud55c\uae00 \U0001F600.png";
+  ASSERT_TRUE(::CopyFileW(bmp.c_str(), (folder + L"\\" + plain).c_str(), TRUE));
+  answers = {{folder + L"\\" + accented, 1}, {folder + L"\\" + korean, 1}, {folder + L"\\\u65e5\u672c.png", 1}};
+  for (int i = 0; i < 3; ++i) uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
+  EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text;
+  EXPECT_TRUE(FilesIn(folder) ==
+              (std::vector<std::wstring>{plain, accented, L"picture", L"picture.png", L"\u65e5\u672c.png", korean}));
+  EXPECT_EQ(FileStart(folder + L"\\" + plain, 2), "BM");
+  EXPECT_EQ(FileStart(folder + L"\\" + korean, 4), "\x89PNG");
+
+  // A disk that fills up half-way: the reason, the file as it was, and no temporary file left.
+  const platform::FileWriteCall system = platform::SetFileWriteCall(&WriteHalfThenFail);
+  answers = {{png, 2}};
+  uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
+  platform::SetFileWriteCall(system);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "画像を保存できませんでした。\r\nディスクの空き領域が足りません。");
+  EXPECT_EQ(FileStart(png, 4), "\x89PNG");
+  EXPECT_EQ(FilesIn(folder).size(), 6u);
 
   // A folder that does not exist, and a name taken by a folder: the reason, and no file.
-  const std::string missing = folder + "\\missing\\picture.png";
-  const std::string taken = folder + "\\taken";
-  ASSERT_TRUE(::CreateDirectoryA(taken.c_str(), nullptr));
+  const std::wstring missing = folder + L"\\missing\\picture.png";
+  const std::wstring taken = folder + L"\\taken";
+  ASSERT_TRUE(::CreateDirectoryW(taken.c_str(), nullptr));
   answers = {{missing, 1}, {taken, 1}};
   uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
   uitest::Click(m_hWnd, IDC_CPT_SAVEPICTURE);
-  ASSERT_EQ(boxes.Boxes().size(), 2u);
+  ASSERT_EQ(boxes.Boxes().size(), 3u);
   for (const auto& box : boxes.Boxes()) {
     EXPECT_EQ(box.owner, m_hWnd);
     EXPECT_EQ(box.caption, platform::AppName());
@@ -340,16 +371,15 @@ TEST_F(CaptureViewTest, SavesPngAndBmpThatReadBackWithTheSamePixels) {
     EXPECT_EQ(box.text.compare(0, lead.size(), lead), 0) << box.text;
     EXPECT_GT(box.text.size(), lead.size()) << "no reason given";
   }
-  EXPECT_EQ(::GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_NE(::GetFileAttributesA(taken.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(::GetFileAttributesW(taken.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_TRUE(FilesIn(taken).empty());
-  files = FilesIn(folder);
-  EXPECT_EQ(files, (std::vector<std::string>{"picture", "picture.png", "taken"}));
+  EXPECT_EQ(FilesIn(folder).size(), 7u);
 
   platform::SetSaveFileDialogHook(std::move(previous));
-  for (const std::string& name : FilesIn(folder)) ::DeleteFileA((folder + "\\" + name).c_str());
-  ::RemoveDirectoryA(taken.c_str());
-  ::RemoveDirectoryA(folder.c_str());
+  for (const std::wstring& name : FilesIn(folder)) ::DeleteFileW((folder + L"\\" + name).c_str());
+  ::RemoveDirectoryW(taken.c_str());
+  ::RemoveDirectoryW(folder.c_str());
 }
 
 // A window too large for any bitmap: the picture keeps its size without a bitmap, and drawing,
