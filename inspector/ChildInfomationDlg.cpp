@@ -14,6 +14,7 @@
 #include "platform/Messaging.h"
 #include "platform/Target.h"
 #include "platform/WindowCalls.h"
+#include "platform/WindowWalk.h"
 #include "res/resource.h"
 
 namespace {
@@ -206,13 +207,12 @@ void CChildInfomationDlg::CollectChildren() {
   m_children.clear();
   m_silentThreads.clear();
   // A handle that is no window (the no-target value among them) has no children to list.
-  if (platform::IsLiveTarget(m_hParent)) ::EnumChildWindows(m_hParent, EnumChildProc, reinterpret_cast<LPARAM>(this));
+  if (platform::IsLiveTarget(m_hParent))
+    platform::ForEachChildWindow(m_hParent, [this](HWND hwnd) {
+      AddChild(hwnd);
+      return true;
+    });
   m_silentThreads.clear();
-}
-
-BOOL CALLBACK CChildInfomationDlg::EnumChildProc(HWND hwnd, LPARAM lParam) {
-  reinterpret_cast<CChildInfomationDlg*>(lParam)->AddChild(hwnd);
-  return TRUE;
 }
 
 void CChildInfomationDlg::AddChild(HWND hwnd) {

@@ -11,6 +11,7 @@
 #include "platform/Format.h"
 #include "platform/Target.h"
 #include "platform/WinApp.h"
+#include "platform/WindowWalk.h"
 #include "res/resource.h"
 
 CQuorvelDlg::CQuorvelDlg()
@@ -101,12 +102,15 @@ void CQuorvelDlg::OnDpiChanged(UINT dpi) {
 void CQuorvelDlg::FillWindowList() {
   std::unordered_map<DWORD, std::string> processNames;
   m_pProcessNames = &processNames;
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM context) WINAPI -> BOOL {
-        reinterpret_cast<CQuorvelDlg*>(context)->AddWindowRow(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(this));
+  try {
+    platform::ForEachTopLevelWindow([this](HWND hwnd) {
+      AddWindowRow(hwnd);
+      return true;
+    });
+  } catch (...) {
+    m_pProcessNames = nullptr;
+    throw;
+  }
   m_pProcessNames = nullptr;
 }
 
