@@ -236,18 +236,21 @@ POINT CursorPoint() {
 }
 }  // namespace
 
-std::optional<LRESULT> CQuorvelDlg::OnLButtonDown(WPARAM, LPARAM lParam) {
+std::optional<LRESULT> CQuorvelDlg::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
+  m_finder.RelayMouse(WM_LBUTTONDOWN, wParam, lParam);
   if (!m_finder.BeginDrag(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) return std::nullopt;
   return 0;
 }
 
-std::optional<LRESULT> CQuorvelDlg::OnMouseMove(WPARAM, LPARAM) {
+std::optional<LRESULT> CQuorvelDlg::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  m_finder.RelayMouse(WM_MOUSEMOVE, wParam, lParam);
   if (!m_finder.Dragging()) return std::nullopt;
   m_finder.Track(CursorPoint());
   return 0;
 }
 
-std::optional<LRESULT> CQuorvelDlg::OnLButtonUp(WPARAM, LPARAM) {
+std::optional<LRESULT> CQuorvelDlg::OnLButtonUp(WPARAM wParam, LPARAM lParam) {
+  m_finder.RelayMouse(WM_LBUTTONUP, wParam, lParam);
   if (!m_finder.Dragging()) return std::nullopt;
   DropFinder(CursorPoint());
   return 0;
@@ -257,7 +260,8 @@ void CQuorvelDlg::DropFinder(POINT screen) {
   if (const std::optional<mainlist::FinderPick> pick = m_finder.Drop(screen)) TakeFinderPick(*pick, screen);
 }
 
-std::optional<LRESULT> CQuorvelDlg::OnRButtonDown(WPARAM, LPARAM) {
+std::optional<LRESULT> CQuorvelDlg::OnRButtonDown(WPARAM wParam, LPARAM lParam) {
+  m_finder.RelayMouse(WM_RBUTTONDOWN, wParam, lParam);
   if (!m_finder.Dragging()) return std::nullopt;
   m_finder.Cancel();
   return 0;
