@@ -36,7 +36,7 @@ BOOL CQuorvelApp::InitInstance() {
 
   {
     CQuorvelDlg dlg;
-    m_pMainWnd = &dlg;
+    SetMainWnd(&dlg);
     g_pMainDlg = &dlg;
     if (dlg.DoModal() == -1) {
       std::printf("CQuorvelApp: the main dialog could not run\n");
@@ -48,7 +48,7 @@ BOOL CQuorvelApp::InitInstance() {
       ::Sleep(1000);
     }
     g_pMainDlg = nullptr;
-    m_pMainWnd = nullptr;
+    SetMainWnd(nullptr);
   }
   // The dialog is gone; calls promised to windows that were not answering (a capture's
   // put-back among them) still finish, for a while, before the process ends.

@@ -6,6 +6,8 @@ RECT ScreenPart(const RECT& virtualScreen, const RECT& window) {
   return part;
 }
 
+POINT OffScreenOrigin(const RECT& virtualScreen) { return POINT{virtualScreen.right, virtualScreen.bottom}; }
+
 UINT PrintFlagsFor(DWORD major, DWORD minor) {
   return major > 6 || (major == 6 && minor >= 3) ? kPrintRenderFullContent : 0;
 }

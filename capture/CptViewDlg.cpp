@@ -63,7 +63,7 @@ CCptViewDlg::MessageMapView CCptViewDlg::MessageMap() {
 BOOL CCptViewDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_hTarget = kNoTarget;
-  m_dpi = platform::WindowDpi(m_hWnd);
+  m_dpi = platform::WindowDpi(GetSafeHwnd());
   return TRUE;
 }
 
@@ -78,11 +78,11 @@ void CCptViewDlg::SetTarget(HWND hwnd) {
 }
 
 void CCptViewDlg::AutoCapture() {
-  if (::AutoCapture(m_hWnd, MethodTarget(m_hTarget), m_picture)) Repaint();
+  if (::AutoCapture(GetSafeHwnd(), MethodTarget(m_hTarget), m_picture)) Repaint();
 }
 
 void CCptViewDlg::RunCapture(void (*method)(HWND owner, HWND target, WindowPicture& picture)) {
-  method(m_hWnd, MethodTarget(m_hTarget), m_picture);
+  method(GetSafeHwnd(), MethodTarget(m_hTarget), m_picture);
   Repaint();
 }
 
@@ -92,7 +92,7 @@ void CCptViewDlg::OnIconicCapture() { RunCapture(&IconicCapture); }
 void CCptViewDlg::OnHideCapture() { RunCapture(&HideCapture); }
 
 std::optional<LRESULT> CCptViewDlg::OnPaint(WPARAM, LPARAM) {
-  platform::CPaintDcGuard paint(m_hWnd);
+  platform::CPaintDcGuard paint(GetSafeHwnd());
   if (m_hTarget == kNoTarget || !m_picture.bitmap) return 0;
   const POINT corner = platform::ScaleForDpi(POINT{capture::kPictureLeft, capture::kPictureTop}, m_dpi);
   const capture::DrawnSize drawn =
@@ -120,12 +120,12 @@ std::optional<LRESULT> CCptViewDlg::OnPaint(WPARAM, LPARAM) {
 void CCptViewDlg::OnCopyClipboard() {
   // The clipboard owns what it is given, while the panel keeps drawing and later replaces its
   // own picture: it gets a copy.
-  platform::UniqueBitmap copy = CopyBitmap(m_hWnd, m_picture);
+  platform::UniqueBitmap copy = CopyBitmap(GetSafeHwnd(), m_picture);
   // Another program that holds the clipboard usually lets go within moments.
   const DWORD start = ::GetTickCount();
-  while (!::OpenClipboard(m_hWnd)) {
+  while (!::OpenClipboard(GetSafeHwnd())) {
     if (::GetTickCount() - start >= kClipboardRetryMs) {
-      platform::PanelMessageBox(m_hWnd, kClipboardBusyMessage);
+      platform::PanelMessageBox(GetSafeHwnd(), kClipboardBusyMessage);
       return;
     }
     ::Sleep(kClipboardRetryStepMs);
@@ -142,9 +142,9 @@ void CCptViewDlg::OnSavePicture() {
   request.filter.assign(capture::kPictureFileFilter, std::size(capture::kPictureFileFilter) - 1);
   request.filterIndex = capture::kPngFilterIndex;
   request.defaultExtension = L"png";
-  std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(m_hWnd, request);
+  std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(GetSafeHwnd(), request);
   if (!choice) return;
   std::string reason = capture::WritePictureFile(m_picture.bitmap.get(), choice->path,
                                                  capture::ChosenFormat(choice->path, choice->filterIndex));
-  if (!reason.empty()) platform::PanelMessageBox(m_hWnd, std::string(kSaveFailedMessage) + "\r\n" + reason);
+  if (!reason.empty()) platform::PanelMessageBox(GetSafeHwnd(), std::string(kSaveFailedMessage) + "\r\n" + reason);
 }

@@ -43,7 +43,7 @@ class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
 
   // The buttons' captures: run the method, then repaint whatever came of it.
   void RunCapture(void (*method)(HWND owner, HWND target, WindowPicture& picture));
-  void Repaint() const { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
+  void Repaint() const { ::InvalidateRect(GetSafeHwnd(), nullptr, TRUE); }
 
   // The DPI the picture's corner and box are scaled to.
   UINT m_dpi = 96;

@@ -30,7 +30,6 @@
 
 namespace {
 
-constexpr int kOffScreen = 10000;
 constexpr UINT kProbeTimeoutMs = 1000;
 constexpr COLORREF kPresetColorKey = 0xFFFFFF;
 constexpr BYTE kPresetAlpha = 255;
@@ -168,8 +167,8 @@ bool RestoreOffScreen(HWND target, IconicState& state) {
   RECT restored = {};
   if (::GetWindowRect(target, &restored) && !::IsIconic(target) && !::IsRectEmpty(&restored)) state.restored = restored;
   const RECT& normal = state.placement.rcNormalPosition;
-  platform::MoveWindowNoWait(target, normal.left + kOffScreen, normal.top + kOffScreen, Width(normal), Height(normal),
-                             true);
+  const POINT away = OffScreenOrigin(platform::VirtualScreenRect());
+  platform::MoveWindowNoWait(target, away.x, away.y, Width(normal), Height(normal), true);
   return Answers(target);
 }
 
@@ -250,8 +249,8 @@ void HideCapture(HWND owner, HWND target, WindowPicture& picture) {
     return;
   }
 
-  platform::MoveWindowNoWait(target, window.left + kOffScreen, window.top + kOffScreen, Width(window), Height(window),
-                             false);
+  const POINT away = OffScreenOrigin(platform::VirtualScreenRect());
+  platform::MoveWindowNoWait(target, away.x, away.y, Width(window), Height(window), false);
   platform::ShowWindowNoWait(target, SW_SHOW);
   bool standing =
       platform::SetWindowLongNoWait(target, GWL_STYLE, style | WS_VISIBLE) != platform::WindowCallRoute::Deferred &&

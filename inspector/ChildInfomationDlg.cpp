@@ -14,6 +14,7 @@
 #include "platform/Messaging.h"
 #include "platform/Target.h"
 #include "platform/WindowCalls.h"
+#include "platform/WindowWalk.h"
 #include "res/resource.h"
 
 namespace {
@@ -106,13 +107,13 @@ BOOL CChildInfomationDlg::OnInitDialog() {
   CenterOnOwner();
 
   m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-  OnDpiChanged(platform::WindowDpi(m_hWnd));
+  OnDpiChanged(platform::WindowDpi(GetSafeHwnd()));
 
   for (const platform::CSpinButtonCtrl* spin : {&m_spinX, &m_spinY}) {
     spin->SetRange32(0, 1024);
     spin->SetPos32(0);
   }
-  ::SetTimer(m_hWnd, kSelectionTimer, kSelectionPeriodMs, nullptr);
+  ::SetTimer(GetSafeHwnd(), kSelectionTimer, kSelectionPeriodMs, nullptr);
   return TRUE;
 }
 
@@ -121,10 +122,10 @@ void CChildInfomationDlg::CenterOnOwner() {
   RECT workArea{};
   ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
   RECT around = workArea;
-  HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+  HWND owner = ::GetWindow(GetSafeHwnd(), GW_OWNER);
   if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
   RECT own{};
-  ::GetWindowRect(m_hWnd, &own);
+  ::GetWindowRect(GetSafeHwnd(), &own);
   const LONG width = own.right - own.left;
   const LONG height = own.bottom - own.top;
   LONG x = (around.left + around.right - width) / 2;
@@ -133,7 +134,7 @@ void CChildInfomationDlg::CenterOnOwner() {
   if (y + height > workArea.bottom) y = workArea.bottom - height;
   if (x < workArea.left) x = workArea.left;
   if (y < workArea.top) y = workArea.top;
-  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(GetSafeHwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CChildInfomationDlg::OnOK() { ShowWindow(SW_HIDE); }
@@ -152,20 +153,20 @@ void CChildInfomationDlg::OnDpiChanged(UINT dpi) {
                               dpi);
   // The picture is laid out again at its next paint; until then a click maps nothing.
   m_dScale = 0.0;
-  ::InvalidateRect(m_hWnd, nullptr, TRUE);
+  ::InvalidateRect(GetSafeHwnd(), nullptr, TRUE);
 }
 
 std::optional<LRESULT> CChildInfomationDlg::OnDestroy(WPARAM, LPARAM) {
   // Saved regions were never handed to a window: they go with the inspector.
   m_savedRegions.Clear();
-  ::KillTimer(m_hWnd, kSelectionTimer);
+  ::KillTimer(GetSafeHwnd(), kSelectionTimer);
   return std::nullopt;
 }
 
 void CChildInfomationDlg::SetParentHandle(HWND hwnd) {
   m_hParent = hwnd;
-  if (m_hWnd)
-    ::SetWindowTextA(m_hWnd, platform::Format("子ウィンドウ情報（親ハンドル=0x%08x)", HandleValue(hwnd)).c_str());
+  if (GetSafeHwnd())
+    ::SetWindowTextA(GetSafeHwnd(), platform::Format("子ウィンドウ情報（親ハンドル=0x%08x)", HandleValue(hwnd)).c_str());
   m_hSelected = nullptr;
   m_rcSelected = RECT{};
 }
@@ -196,7 +197,7 @@ void CChildInfomationDlg::update() {
   }
   m_list.SetRedraw(true);
 
-  if (AutoCapture(m_hWnd, m_hParent, m_picture)) {
+  if (AutoCapture(GetSafeHwnd(), m_hParent, m_picture)) {
     m_dScale = 0.0;
     InvalidateImage();
   }
@@ -206,13 +207,12 @@ void CChildInfomationDlg::CollectChildren() {
   m_children.clear();
   m_silentThreads.clear();
   // A handle that is no window (the no-target value among them) has no children to list.
-  if (platform::IsLiveTarget(m_hParent)) ::EnumChildWindows(m_hParent, EnumChildProc, reinterpret_cast<LPARAM>(this));
+  if (platform::IsLiveTarget(m_hParent))
+    platform::ForEachChildWindow(m_hParent, [this](HWND hwnd) {
+      AddChild(hwnd);
+      return true;
+    });
   m_silentThreads.clear();
-}
-
-BOOL CALLBACK CChildInfomationDlg::EnumChildProc(HWND hwnd, LPARAM lParam) {
-  reinterpret_cast<CChildInfomationDlg*>(lParam)->AddChild(hwnd);
-  return TRUE;
 }
 
 void CChildInfomationDlg::AddChild(HWND hwnd) {
@@ -304,10 +304,10 @@ std::optional<LRESULT> CChildInfomationDlg::OnTimer(WPARAM wParam, LPARAM) {
   return std::nullopt;
 }
 
-void CChildInfomationDlg::InvalidateImage() { ::InvalidateRect(m_hWnd, &m_rcImage, TRUE); }
+void CChildInfomationDlg::InvalidateImage() { ::InvalidateRect(GetSafeHwnd(), &m_rcImage, TRUE); }
 
 std::optional<LRESULT> CChildInfomationDlg::OnPaint(WPARAM, LPARAM) {
-  platform::CPaintDcGuard paint(m_hWnd);
+  platform::CPaintDcGuard paint(GetSafeHwnd());
   if (!platform::HasTarget(m_hParent)) return 0;
   HDC dc = paint.Get();
   const POINT corner{m_rcImage.left, m_rcImage.top};
@@ -474,9 +474,9 @@ void CChildInfomationDlg::OnCtrlC() {
 }
 
 // The editors are owned by the inspector, so it is disabled while they are open.
-void CChildInfomationDlg::OnStyle() { operations::EditStyleWord(m_hWnd, m_hSelected, GWL_STYLE); }
+void CChildInfomationDlg::OnStyle() { operations::EditStyleWord(GetSafeHwnd(), m_hSelected, GWL_STYLE); }
 
-void CChildInfomationDlg::OnExStyle() { operations::EditStyleWord(m_hWnd, m_hSelected, GWL_EXSTYLE); }
+void CChildInfomationDlg::OnExStyle() { operations::EditStyleWord(GetSafeHwnd(), m_hSelected, GWL_EXSTYLE); }
 
 // Keeps the inspected window's own region (or that it has none) before the inspector first
 // changes it; a window saved before keeps what was saved then. False when it cannot be read.
@@ -547,7 +547,7 @@ void CChildInfomationDlg::OnReleaseRegion() {
   }
   const HWND target = m_hParent;
   const unsigned change = ++m_nRegionChanges;
-  const HWND self = m_hWnd;
+  const HWND self = GetSafeHwnd();
   const platform::WindowRgnResult result =
       platform::SetWindowRgnNoWait(target, std::move(restore), true, [self, target, change](bool accepted) {
         if (accepted) ::PostMessageA(self, kRegionReleased, reinterpret_cast<WPARAM>(target), change);

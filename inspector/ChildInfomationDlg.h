@@ -69,7 +69,6 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
 
  private:
   void CollectChildren();
-  static BOOL CALLBACK EnumChildProc(HWND hwnd, LPARAM lParam);
   void AddChild(HWND hwnd);
   std::string ReadChildText(HWND hwnd);
   void FillList();

@@ -38,7 +38,7 @@ CLayeredDlg::MessageMapView CLayeredDlg::MessageMap() {
 
 BOOL CLayeredDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  ::SetTimer(m_hWnd, kRefreshTimer, kRefreshPeriodMs, nullptr);
+  ::SetTimer(GetSafeHwnd(), kRefreshTimer, kRefreshPeriodMs, nullptr);
   return TRUE;
 }
 
@@ -84,7 +84,7 @@ std::optional<LRESULT> CLayeredDlg::OnCtlColor(WPARAM wParam, LPARAM lParam) {
 
 void CLayeredDlg::OnSet() {
   if (!HasValidTarget()) {
-    platform::PanelMessageBox(m_hWnd, kNoValidWindow);
+    platform::PanelMessageBox(GetSafeHwnd(), kNoValidWindow);
     return;
   }
   // Yes only agrees to go on: the style is written by the dialog's OK, not here.

@@ -11,6 +11,7 @@
 #include "platform/Format.h"
 #include "platform/Target.h"
 #include "platform/WinApp.h"
+#include "platform/WindowWalk.h"
 #include "res/resource.h"
 
 CQuorvelDlg::CQuorvelDlg()
@@ -57,7 +58,7 @@ void CQuorvelDlg::DoDataExchange(platform::CDataExchange& dx) {
 BOOL CQuorvelDlg::OnInitDialog() {
   CDialog::OnInitDialog();
 
-  HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+  HMENU systemMenu = ::GetSystemMenu(GetSafeHwnd(), FALSE);
   if (systemMenu) {
     char about[256] = {};
     ::LoadStringA(platform::AppInstance(), IDS_ABOUTBOX, about, sizeof(about));
@@ -66,26 +67,26 @@ BOOL CQuorvelDlg::OnInitDialog() {
       ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
     }
   }
-  ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  ::SetWindowTextA(m_hWnd, "Tsuravi");
+  ::SendMessageA(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  ::SendMessageA(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  ::SetWindowTextA(GetSafeHwnd(), "Tsuravi");
 
   m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-  OnDpiChanged(platform::WindowDpi(m_hWnd));
+  OnDpiChanged(platform::WindowDpi(GetSafeHwnd()));
   FillWindowList();
 
-  m_opDlg.Create(m_hWnd);
+  m_opDlg.Create(GetSafeHwnd());
   m_opDlg.ShowWindow(SW_SHOW);
-  m_cptViewDlg.Create(m_hWnd);
+  m_cptViewDlg.Create(GetSafeHwnd());
   m_cptViewDlg.ShowWindow(SW_SHOW);
-  m_childInfoDlg.Create(m_hWnd);
+  m_childInfoDlg.Create(GetSafeHwnd());
   m_childInfoDlg.ShowWindow(SW_HIDE);
-  m_finder.Attach(m_hWnd, IDC_MAIN_FINDER, IDC_MAIN_PATH);
+  m_finder.Attach(GetSafeHwnd(), IDC_MAIN_FINDER, IDC_MAIN_PATH);
 
   m_bAutoUpdate = 1;
   ApplyAutoUpdate();
   UpdateData(false);
-  ::SetTimer(m_hWnd, kAutoUpdateTimerId, kAutoUpdatePeriodMs, nullptr);
+  ::SetTimer(GetSafeHwnd(), kAutoUpdateTimerId, kAutoUpdatePeriodMs, nullptr);
   return TRUE;
 }
 
@@ -101,12 +102,15 @@ void CQuorvelDlg::OnDpiChanged(UINT dpi) {
 void CQuorvelDlg::FillWindowList() {
   std::unordered_map<DWORD, std::string> processNames;
   m_pProcessNames = &processNames;
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM context) WINAPI -> BOOL {
-        reinterpret_cast<CQuorvelDlg*>(context)->AddWindowRow(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(this));
+  try {
+    platform::ForEachTopLevelWindow([this](HWND hwnd) {
+      AddWindowRow(hwnd);
+      return true;
+    });
+  } catch (...) {
+    m_pProcessNames = nullptr;
+    throw;
+  }
   m_pProcessNames = nullptr;
 }
 
@@ -118,7 +122,7 @@ std::string CQuorvelDlg::LookUpProcessName(DWORD pid) {
 }
 
 void CQuorvelDlg::AddWindowRow(HWND hwnd) {
-  if (hwnd == m_hWnd) return;
+  if (hwnd == GetSafeHwnd()) return;
   // IsWindowVisible is false for a handle that is no longer a window, so a window destroyed
   // during the walk counts as not visible without a separate IsWindow round trip.
   bool visible = ::IsWindowVisible(hwnd) != FALSE;
@@ -232,18 +236,21 @@ POINT CursorPoint() {
 }
 }  // namespace
 
-std::optional<LRESULT> CQuorvelDlg::OnLButtonDown(WPARAM, LPARAM lParam) {
+std::optional<LRESULT> CQuorvelDlg::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
+  m_finder.RelayMouse(WM_LBUTTONDOWN, wParam, lParam);
   if (!m_finder.BeginDrag(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) return std::nullopt;
   return 0;
 }
 
-std::optional<LRESULT> CQuorvelDlg::OnMouseMove(WPARAM, LPARAM) {
+std::optional<LRESULT> CQuorvelDlg::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  m_finder.RelayMouse(WM_MOUSEMOVE, wParam, lParam);
   if (!m_finder.Dragging()) return std::nullopt;
   m_finder.Track(CursorPoint());
   return 0;
 }
 
-std::optional<LRESULT> CQuorvelDlg::OnLButtonUp(WPARAM, LPARAM) {
+std::optional<LRESULT> CQuorvelDlg::OnLButtonUp(WPARAM wParam, LPARAM lParam) {
+  m_finder.RelayMouse(WM_LBUTTONUP, wParam, lParam);
   if (!m_finder.Dragging()) return std::nullopt;
   DropFinder(CursorPoint());
   return 0;
@@ -253,7 +260,8 @@ void CQuorvelDlg::DropFinder(POINT screen) {
   if (const std::optional<mainlist::FinderPick> pick = m_finder.Drop(screen)) TakeFinderPick(*pick, screen);
 }
 
-std::optional<LRESULT> CQuorvelDlg::OnRButtonDown(WPARAM, LPARAM) {
+std::optional<LRESULT> CQuorvelDlg::OnRButtonDown(WPARAM wParam, LPARAM lParam) {
+  m_finder.RelayMouse(WM_RBUTTONDOWN, wParam, lParam);
   if (!m_finder.Dragging()) return std::nullopt;
   m_finder.Cancel();
   return 0;
@@ -297,9 +305,9 @@ std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
     return 0;
   }
   if (wParam == kAutoUpdateTimerId && (m_btnAutoUpdate.GetState() & 0x3) != 0) {
-    ::KillTimer(m_hWnd, kAutoUpdateTimerId);
+    ::KillTimer(GetSafeHwnd(), kAutoUpdateTimerId);
     RefreshWindowList();
-    ::SetTimer(m_hWnd, kAutoUpdateTimerId, kAutoUpdatePeriodMs, nullptr);
+    ::SetTimer(GetSafeHwnd(), kAutoUpdateTimerId, kAutoUpdatePeriodMs, nullptr);
   }
   return std::nullopt;
 }
@@ -312,11 +320,11 @@ std::optional<LRESULT> CQuorvelDlg::OnSysCommand(WPARAM wParam, LPARAM) {
 }
 
 std::optional<LRESULT> CQuorvelDlg::OnPaint(WPARAM, LPARAM) {
-  if (!::IsIconic(m_hWnd)) return std::nullopt;
-  platform::CPaintDcGuard dc(m_hWnd);
-  ::SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+  if (!::IsIconic(GetSafeHwnd())) return std::nullopt;
+  platform::CPaintDcGuard dc(GetSafeHwnd());
+  ::SendMessageA(GetSafeHwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
   RECT client;
-  ::GetClientRect(m_hWnd, &client);
+  ::GetClientRect(GetSafeHwnd(), &client);
   int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
   int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
   ::DrawIcon(dc.Get(), x, y, m_hIcon);

@@ -56,20 +56,21 @@ void CWindowFinder::Attach(HWND dialog, int finderId, int labelId) {
   m_hCross = ::LoadCursorA(nullptr, IDC_CROSS);
   ::SendMessageA(m_hFinder, STM_SETICON, reinterpret_cast<WPARAM>(m_crosshair.get()), 0);
 
-  // The box lets the mouse through to the dialog, so the tip is a rectangle of the dialog.
-  HWND tip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
-                               platform::AppInstance(), nullptr);
-  if (tip) {
+  // The box lets the mouse through to the dialog, so the tip is a rectangle of the dialog. The
+  // dialog relays its mouse messages (RelayMouse): a tip that subclassed the dialog would stand
+  // in the way of every message the dialog gets, the list's notifications of every refresh among them.
+  m_hTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, platform::AppInstance(),
+                             nullptr);
+  if (m_hTip) {
     TOOLINFOA tool{};
     tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = dialog;
     tool.uId = static_cast<UINT_PTR>(finderId);
     ::GetWindowRect(m_hFinder, &tool.rect);
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&tool.rect), 2);
     tool.lpszText = const_cast<char*>(kToolTip);
-    ::SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageA(m_hTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   }
 
   RegisterFrameClass();
@@ -77,6 +78,14 @@ void CWindowFinder::Attach(HWND dialog, int finderId, int labelId) {
                                kFrameClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, platform::AppInstance(),
                                nullptr);
   if (m_hFrame) CallSetLayeredWindowAttributes(m_hFrame, 0, 255, LWA_ALPHA);
+}
+
+void CWindowFinder::RelayMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!m_hTip) return;
+  MSG msg{m_hDialog, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
+  const DWORD pos = ::GetMessagePos();
+  msg.pt = POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  ::SendMessageA(m_hTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 bool CWindowFinder::BeginDrag(POINT dialogClient) {

@@ -25,6 +25,8 @@ class CWindowFinder {
   // outline frame. The box lets clicks through to the dialog, which passes them on here.
   void Attach(HWND dialog, int finderId, int labelId);
   bool Dragging() const { return m_bDragging; }
+  // A mouse message of the dialog, passed on to the box's tool tip.
+  void RelayMouse(UINT message, WPARAM wParam, LPARAM lParam);
   // A left press at a point of the dialog's client area: starts a drag when it is on the box.
   bool BeginDrag(POINT dialogClient);
   // The pointer moved to a screen point: outlines and describes the window under it.
@@ -50,6 +52,8 @@ class CWindowFinder {
   HWND m_hDialog = nullptr;
   HWND m_hFinder = nullptr;
   HWND m_hLabel = nullptr;
+  // Owned by the dialog, which destroys it with itself.
+  HWND m_hTip = nullptr;
   // Owned: destroyed with the finder.
   HWND m_hFrame = nullptr;
   platform::UniqueIcon m_crosshair;

@@ -101,10 +101,10 @@ void COperationDlg::DoDataExchange(platform::CDataExchange& dx) {
 BOOL COperationDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_hTarget = kNoTarget;
-  m_layeredDlg.Create(m_hWnd);
+  m_layeredDlg.Create(GetSafeHwnd());
   m_layeredDlg.ShowWindow(SW_SHOW);
   UpdateTarget();
-  ::SetTimer(m_hWnd, kRefreshTimer, kRefreshPeriodMs, nullptr);
+  ::SetTimer(GetSafeHwnd(), kRefreshTimer, kRefreshPeriodMs, nullptr);
   return TRUE;
 }
 
@@ -156,7 +156,7 @@ void COperationDlg::UpdateTarget() {
 }
 
 void COperationDlg::ShowIcon(HICON icon, platform::UniqueIcon owned) {
-  ::SendDlgItemMessageA(m_hWnd, IDC_OP_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  ::SendDlgItemMessageA(GetSafeHwnd(), IDC_OP_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   // The control no longer shows the previous shell icon, so it can go now.
   m_fileIcon = std::move(owned);
 }
@@ -250,7 +250,7 @@ void COperationDlg::OnClose() { SendCommand(m_hTarget, WM_CLOSE, 0, 0); }
 
 void COperationDlg::Nudge(NudgeDirection direction) {
   if (!HasValidTarget()) {
-    platform::PanelMessageBox(m_hWnd, kNoValidWindow);
+    platform::PanelMessageBox(GetSafeHwnd(), kNoValidWindow);
     return;
   }
   RECT window{};
@@ -261,7 +261,7 @@ void COperationDlg::Nudge(NudgeDirection direction) {
 
 void COperationDlg::OnJump() {
   if (!HasValidTarget()) {
-    platform::PanelMessageBox(m_hWnd, kNoValidWindow);
+    platform::PanelMessageBox(GetSafeHwnd(), kNoValidWindow);
     return;
   }
   CMoveDlg dlg;

@@ -63,8 +63,6 @@ class CDialog {
   // dialog; false when the message is not for one of them.
   static bool RouteDialogMessage(MSG& msg);
 
-  HWND m_hWnd = nullptr;
-
  protected:
   // WM_INITDIALOG: the base writes the members to the controls. Its result is returned to
   // the system as it is (TRUE: the system sets the focus).
@@ -89,6 +87,7 @@ class CDialog {
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+  HWND m_hWnd = nullptr;
   UINT m_nTemplateId;
   bool m_bModal = false;
   bool m_bEndModal = false;

@@ -53,7 +53,7 @@ const std::string& AppName() {
 
 HWND MainWindowHandle() {
   CWinApp* app = CWinApp::Get();
-  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+  return app && app->GetMainWnd() ? app->GetMainWnd()->GetSafeHwnd() : nullptr;
 }
 
 void EnsureCommonControls() {

@@ -22,7 +22,8 @@ class CWinApp {
   virtual BOOL InitInstance() = 0;
 
   // The window message boxes of the application belong to (the main dialog while it runs).
-  CDialog* m_pMainWnd = nullptr;
+  CDialog* GetMainWnd() const { return m_pMainWnd; }
+  void SetMainWnd(CDialog* dialog) { m_pMainWnd = dialog; }
 
   static CWinApp* Get();
 
@@ -31,6 +32,7 @@ class CWinApp {
   int m_nExitCode = 0;
 
  private:
+  CDialog* m_pMainWnd = nullptr;
   static CWinApp* s_pApp;
 };
 

@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -19,9 +21,111 @@ namespace {
 
 DWORD ThreadOf(HWND hwnd) { return ::GetWindowThreadProcessId(hwnd, nullptr); }
 
+// Runs work behind a barrier: a worker or a message loop of ours goes on whatever the work
+// throws, and the failure is traced.
+void RunGuarded(const char* what, const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const std::exception& failure) {
+    std::printf("WindowCalls: %s failed: %s\n", what, failure.what());
+    std::fflush(stdout);
+  } catch (...) {
+    std::printf("WindowCalls: %s failed: unknown exception\n", what);
+    std::fflush(stdout);
+  }
+}
+
+bool StartSystemThread(std::function<void()> work) {
+  try {
+    std::thread(std::move(work)).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+WorkerStart g_workerStart = StartSystemThread;
+
+// What runs on a calling thread once its call has been made: one message-only window per
+// thread, which runs the completions posted to it from that thread's message loop.
+class Completions {
+ public:
+  // The window of the calling thread; made on first use. Null when it cannot be made.
+  HWND WindowOfThisThread() {
+    static const bool registered = [] {
+      WNDCLASSA wc{};
+      wc.lpfnWndProc = Proc;
+      wc.hInstance = ::GetModuleHandleA(nullptr);
+      wc.lpszClassName = kClassName;
+      return ::RegisterClassA(&wc) != 0;
+    }();
+    if (!registered) return nullptr;
+    const DWORD self = ::GetCurrentThreadId();
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      auto known = m_windows.find(self);
+      // A thread id comes back on a new thread once the old one has gone with its window.
+      if (known != m_windows.end() && ::IsWindow(known->second) && ThreadOf(known->second) == self)
+        return known->second;
+    }
+    HWND window = ::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (window) m_windows[self] = window;
+    return window;
+  }
+
+  void Post(HWND window, std::function<void()> done) {
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_pending[window].push_back(std::move(done));
+    }
+    ::PostMessageA(window, kRunCompletions, 0, 0);
+  }
+
+ private:
+  static constexpr UINT kRunCompletions = WM_APP + 1;
+  static constexpr char kClassName[] = "QuorvelWindowCallsDone";
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  void RunPending(HWND window) {
+    std::deque<std::function<void()>> ready;
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      auto pending = m_pending.find(window);
+      if (pending == m_pending.end()) return;
+      ready.swap(pending->second);
+      m_pending.erase(pending);
+    }
+    for (const std::function<void()>& done : ready) RunGuarded("a completion", done);
+  }
+
+  std::mutex m_mutex;
+  std::map<DWORD, HWND> m_windows;
+  std::map<HWND, std::deque<std::function<void()>>> m_pending;
+};
+
+// Never destroyed, as the worker calls that post to it.
+Completions& ThreadCompletions() {
+  static Completions* completions = new Completions;
+  return *completions;
+}
+
+LRESULT CALLBACK Completions::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kRunCompletions) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  ThreadCompletions().RunPending(hwnd);
+  return 0;
+}
+
 // One call for a worker; done is set once it has run.
 struct Job {
   std::function<void()> call;
+  // Runs on the calling thread after the call: by the caller when it was still waiting,
+  // otherwise posted to completionWindow. Both fields are guarded by the calls' lock.
+  std::function<void()> completion;
+  HWND completionWindow = nullptr;
+  bool finished = false;
   UniqueHandle done{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };
 
@@ -29,14 +133,32 @@ struct Job {
 // the same thread keep their order and one hung program does not hold up calls to another.
 class DeferredCalls {
  public:
-  std::shared_ptr<Job> Add(DWORD thread, std::function<void()> call) {
+  // Queues the call; throws std::system_error, with nothing queued, when no worker can start.
+  std::shared_ptr<Job> Add(DWORD thread, std::function<void()> call, std::function<void()> completion = nullptr) {
     auto job = std::make_shared<Job>();
     job->call = std::move(call);
+    job->completion = std::move(completion);
     std::lock_guard<std::mutex> lock(m_mutex);
     std::deque<std::shared_ptr<Job>>& queue = m_queues[thread];
     queue.push_back(job);
-    if (queue.size() == 1) std::thread([this, thread] { Work(thread); }).detach();
+    if (queue.size() == 1 && !g_workerStart([this, thread] { Work(thread); })) {
+      // Nothing would ever run this queue: later calls must not line up behind it, nor exit wait for it.
+      m_queues.erase(thread);
+      m_stalled.erase(thread);
+      if (m_queues.empty()) m_idle.notify_all();
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                              "no worker thread for a window's calls");
+    }
     return job;
+  }
+
+  // The caller is done waiting: the completion when the call has been made (the caller runs
+  // it), else nothing, and the worker posts it to window once the call has been made.
+  std::function<void()> TakeCompletion(Job& job, HWND window) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (job.finished) return std::move(job.completion);
+    job.completionWindow = window;
+    return nullptr;
   }
 
   bool Pending(DWORD thread) {
@@ -75,11 +197,18 @@ class DeferredCalls {
         std::lock_guard<std::mutex> lock(m_mutex);
         job = m_queues[thread].front();
       }
-      job->call();
+      RunGuarded("a deferred window call", job->call);
       job->call = nullptr;  // what the call owns goes now, not when the last waiter lets go
       bool last = false;
+      HWND completionWindow = nullptr;
+      std::function<void()> completion;
       {
         std::lock_guard<std::mutex> lock(m_mutex);
+        job->finished = true;
+        if (job->completionWindow) {
+          completionWindow = job->completionWindow;
+          completion = std::move(job->completion);
+        }
         std::deque<std::shared_ptr<Job>>& queue = m_queues[thread];
         queue.pop_front();
         if (queue.empty()) {
@@ -89,6 +218,7 @@ class DeferredCalls {
           if (m_queues.empty()) m_idle.notify_all();
         }
       }
+      if (completion) ThreadCompletions().Post(completionWindow, std::move(completion));
       // Signalled only once the job has left the queue: whoever waited for it finds it done.
       ::SetEvent(job->done.get());
       if (last) return;
@@ -181,14 +311,19 @@ WindowCallRoute MoveWindowNoWait(HWND hwnd, int x, int y, int width, int height,
   return SetWindowPosNoWait(hwnd, nullptr, x, y, width, height, flags);
 }
 
-WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call) {
+WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call, std::function<void()> done) {
   const DWORD thread = ThreadOf(hwnd);
   if (thread == ::GetCurrentThreadId() || thread == 0) {
     call();
+    if (done) done();
     return WindowCallRoute::Direct;
   }
-  const std::shared_ptr<Job> job = Deferred().Add(thread, std::move(call));
-  return WaitForJob(hwnd, thread, *job, kReadTimeoutMs) ? WindowCallRoute::Direct : WindowCallRoute::Deferred;
+  // Made before the call is queued, on this thread, which is the one that must run done.
+  const HWND doneWindow = done ? ThreadCompletions().WindowOfThisThread() : nullptr;
+  const std::shared_ptr<Job> job = Deferred().Add(thread, std::move(call), std::move(done));
+  const bool inTime = WaitForJob(hwnd, thread, *job, kReadTimeoutMs);
+  if (const std::function<void()> now = Deferred().TakeCompletion(*job, doneWindow)) now();
+  return inTime ? WindowCallRoute::Direct : WindowCallRoute::Deferred;
 }
 
 WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value) {
@@ -214,13 +349,17 @@ WindowRgnResult SetWindowRgnNoWait(HWND hwnd, UniqueRegion region, bool redraw,
   // The call may outlive this function, so it holds the region and its own outcome.
   auto held = std::make_shared<UniqueRegion>(std::move(region));
   auto accepted = std::make_shared<bool>(false);
-  const WindowCallRoute route = RunOnWindow(hwnd, [hwnd, held, accepted, redraw, done = std::move(done)] {
-    if (::SetWindowRgn(hwnd, held->get(), redraw ? TRUE : FALSE)) {
-      held->release();
-      *accepted = true;
-    }
-    if (done) done(*accepted);
-  });
+  std::function<void()> outcome;
+  if (done) outcome = [accepted, done = std::move(done)] { done(*accepted); };
+  const WindowCallRoute route = RunOnWindow(
+      hwnd,
+      [hwnd, held, accepted, redraw] {
+        if (::SetWindowRgn(hwnd, held->get(), redraw ? TRUE : FALSE)) {
+          held->release();
+          *accepted = true;
+        }
+      },
+      std::move(outcome));
   return {route, route == WindowCallRoute::Deferred || *accepted};
 }
 
@@ -245,6 +384,12 @@ std::optional<LRESULT> SendOrPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 bool HasDeferredWindowCalls() { return Deferred().Any(); }
+
+WorkerStart SetWorkerStart(WorkerStart start) {
+  const WorkerStart old = g_workerStart;
+  g_workerStart = start ? start : StartSystemThread;
+  return old;
+}
 
 bool WaitForDeferredWindowCalls(DWORD timeoutMs) { return Deferred().WaitIdle(timeoutMs); }
 

@@ -43,7 +43,12 @@ WindowCallRoute MoveWindowNoWait(HWND hwnd, int x, int y, int width, int height,
 // kReadTimeoutMs, and no longer than what is left of the action's budget (not at all for a window
 // the system reports hung, nor behind earlier calls a caller already stopped waiting for). The
 // call must own whatever it needs (it may run after the caller has returned).
-WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call);
+// done, when given, runs on the calling thread once the call has been made: before this returns
+// when the call completed in time, otherwise from that thread's message loop (so it may touch
+// dialog state, and must not assume its dialog still exists). A call or done that throws is
+// traced and goes no further; the worker and the process go on. When the system refuses to
+// start a worker, nothing is queued and std::system_error is thrown.
+WindowCallRoute RunOnWindow(HWND hwnd, std::function<void()> call, std::function<void()> done = nullptr);
 // SetWindowLongA through RunOnWindow.
 WindowCallRoute SetWindowLongNoWait(HWND hwnd, int index, LONG value);
 // A new style word (GWL_STYLE or GWL_EXSTYLE), then a redraw of the whole window, frame
@@ -54,7 +59,7 @@ WindowCallRoute WriteStyleWordNoWait(HWND hwnd, int index, DWORD word);
 // SetWindowRgn through RunOnWindow. The window manager owns the region once it accepted it;
 // a refused region is deleted. accepted tells whether a call made now succeeded; a deferred
 // call counts as accepted (its outcome shows later, as the window's region). done, when given,
-// learns the real outcome once the call has been made, on whichever thread made it.
+// learns the real outcome once the call has been made, on the calling thread (as RunOnWindow's).
 struct WindowRgnResult {
   WindowCallRoute route;
   bool accepted;
@@ -72,6 +77,12 @@ std::optional<LRESULT> SendOrPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 bool HasDeferredWindowCalls();
 // Waits until every deferred call has completed; false when timeoutMs passed first.
 bool WaitForDeferredWindowCalls(DWORD timeoutMs);
+
+// Starts a thread running work; false when the system refused to start one.
+using WorkerStart = bool (*)(std::function<void()> work);
+// Replaces how workers are started (tests play a system out of threads); null restores the
+// system's own. Returns the previous one.
+WorkerStart SetWorkerStart(WorkerStart start);
 
 // How long a closing Quorvel stays, windowless, to finish the calls it promised to windows that
 // were not answering (put-backs of capture cycles among them).

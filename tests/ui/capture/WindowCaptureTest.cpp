@@ -10,6 +10,7 @@
 #include "CaptureTargets.h"
 #include "E2eDriver.h"
 #include "capture/WindowCapture.h"
+#include "platform/Monitors.h"
 #include "platform/WindowCalls.h"
 #include "support/UiTestSupport.h"
 
@@ -79,16 +80,18 @@ void Minimise(TargetThread* thread, HWND hwnd, bool maximiseFirst) {
     work();
 }
 
-// The window printed itself standing visible at rect moved by (10000, 10000).
+// The window printed itself standing visible, of rect's size, beyond the bottom right of the
+// virtual screen: on no monitor.
 void ExpectPrintedOffScreen(HWND hwnd, const RECT& rect) {
   RECT printed = {};
   bool visible = false;
   ASSERT_TRUE(capturetest::LastPrint(hwnd, &printed, &visible)) << "never printed";
   EXPECT_TRUE(visible);
-  EXPECT_EQ(printed.left, rect.left + 10000);
-  EXPECT_EQ(printed.top, rect.top + 10000);
-  EXPECT_EQ(printed.right, rect.right + 10000);
-  EXPECT_EQ(printed.bottom, rect.bottom + 10000);
+  const RECT screen = platform::VirtualScreenRect();
+  EXPECT_EQ(printed.left, screen.right);
+  EXPECT_EQ(printed.top, screen.bottom);
+  EXPECT_EQ(printed.right - printed.left, rect.right - rect.left);
+  EXPECT_EQ(printed.bottom - printed.top, rect.bottom - rect.top);
 }
 
 TEST_F(WindowCaptureTest, PrintWindowTakesTheWholeWindowAndADeadTargetChangesNothing) {

@@ -51,10 +51,10 @@ class MainDialogTest : public ::testing::Test {
     m_dlg = std::make_unique<CQuorvelDlg>();
     ASSERT_TRUE(m_dlg->Create(nullptr));
     m_hWnd = m_dlg->GetSafeHwnd();
-    g_app.m_pMainWnd = m_dlg.get();
+    g_app.SetMainWnd(m_dlg.get());
   }
   void TearDown() override {
-    g_app.m_pMainWnd = nullptr;
+    g_app.SetMainWnd(nullptr);
     m_dlg.reset();
   }
 

@@ -19,6 +19,14 @@ TEST(CaptureChoice, ScreenPartCoversEveryMonitorAndNothingOffThem) {
     const RECT part = ScreenPart(c.screen, c.window);
     EXPECT_TRUE(::EqualRect(&part, &c.part)) << part.left << "," << part.top << "," << part.right << "," << part.bottom;
   }
+  // A window shown out of sight is on no monitor, on a desktop of four 4K monitors side by side too.
+  const RECT wide = {-3840, 0, 11520, 2160};
+  for (const RECT& screen : {single, leftAndAbove, wide}) {
+    const POINT away = OffScreenOrigin(screen);
+    const RECT window = {away.x, away.y, away.x + 3840, away.y + 2160};
+    const RECT part = ScreenPart(screen, window);
+    EXPECT_TRUE(::IsRectEmpty(&part)) << away.x << "," << away.y;
+  }
 }
 
 TEST(CaptureChoice, FullContentFromWindows81OnAndBlackOnlyWithoutAnyColour) {

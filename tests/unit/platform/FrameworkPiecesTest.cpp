@@ -119,13 +119,13 @@ TEST(Failures, AThrowingHandlerIsTracedAndToldAndStartUpFailuresEndWithACode) {
   });
   CThrowingDlg dlg;
   ASSERT_TRUE(dlg.Create(nullptr));
-  const std::string trace = TraceOf([&] { ::SendMessageA(dlg.m_hWnd, WM_APP, 0, 0); });
+  const std::string trace = TraceOf([&] { ::SendMessageA(dlg.GetSafeHwnd(), WM_APP, 0, 0); });
   platform::SetMessageBoxHook(old);
   EXPECT_NE(trace.find("disk full"), std::string::npos) << trace;
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].first, platform::AppName() + "|コマンドを実行できませんでした。");
   EXPECT_EQ(boxes[0].second, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-  EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
+  EXPECT_TRUE(::IsWindow(dlg.GetSafeHwnd()));
 
   struct ThrowingApp : platform::CWinApp {
     BOOL InitInstance() override { throw std::runtime_error("no template"); }

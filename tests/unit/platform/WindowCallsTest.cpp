@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -251,6 +254,64 @@ TEST(WindowCalls, OneActionWaitsForAStoppedWindowOneBudgetInAll) {
   other.Resume();
   ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
   EXPECT_EQ(other.Log(), (std::vector<std::string>{"style 84c00000", "style 84800000", "command 1", "style 84c00000"}));
+}
+
+// A call or completion that throws costs neither the worker (the calls queued behind it still
+// run) nor the process; every completion runs on the thread that made the call: at once when
+// the call was in time, from that thread's messages when it was late.
+TEST(WindowCalls, ThrowingCallsAndCompletionsAreContainedAndCompletionsRunOnTheCallingThread) {
+  OtherThreadWindow other;
+  const DWORD self = ::GetCurrentThreadId();
+  DWORD inTimeThread = 0;
+  EXPECT_EQ(platform::RunOnWindow(other.Get(), [] {}, [&] { inTimeThread = ::GetCurrentThreadId(); }),
+            WindowCallRoute::Direct);
+  EXPECT_EQ(inTimeThread, self);
+
+  other.Stop();
+  ::Sleep(100);
+  const HWND window = other.Get();
+  std::atomic<DWORD> lateThread{0};
+  EXPECT_EQ(platform::RunOnWindow(
+                window,
+                [window] {
+                  ::SendMessageA(window, kCommand, 5, 0);
+                  throw std::runtime_error("a call that fails late");
+                },
+                [] { throw std::runtime_error("a completion that fails"); }),
+            WindowCallRoute::Deferred);
+  EXPECT_EQ(platform::RunOnWindow(
+                window, [window] { ::SendMessageA(window, kCommand, 6, 0); },
+                [&] { lateThread = ::GetCurrentThreadId(); }),
+            WindowCallRoute::Deferred);
+  other.Resume();
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
+  EXPECT_EQ(other.Log(), (std::vector<std::string>{"command 5", "command 6"}));
+  EXPECT_EQ(lateThread.load(), 0u) << "a late completion ran off this thread's messages";
+  const auto ranFromMessages = [&] {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+    return lateThread.load() != 0;
+  };
+  ASSERT_TRUE(e2e::WaitUntil(ranFromMessages, 3000, 10));
+  EXPECT_EQ(lateThread.load(), self);
+}
+
+// A system out of threads: the call is refused at once, nothing stays queued for a worker that
+// never started, so exit does not wait and the next call to that window is not held behind it.
+TEST(WindowCalls, ARefusedWorkerThreadLeavesNoQueueBehind) {
+  OtherThreadWindow other;
+  const platform::WorkerStart old = platform::SetWorkerStart([](std::function<void()>) { return false; });
+  bool ran = false, done = false;
+  EXPECT_THROW(platform::RunOnWindow(other.Get(), [&] { ran = true; }, [&] { done = true; }), std::system_error);
+  EXPECT_THROW(platform::SendOrPost(other.Get(), kCommand, 1, 0, 1000), std::system_error);
+  platform::SetWorkerStart(old);
+  EXPECT_FALSE(ran || done);
+  EXPECT_FALSE(platform::HasDeferredWindowCalls());
+  const DWORD start = ::GetTickCount();
+  EXPECT_TRUE(platform::WaitForDeferredWindowCalls(0));
+  EXPECT_EQ(platform::SendOrPost(other.Get(), kCommand, 2, 0, 1000), std::optional<LRESULT>(3));
+  EXPECT_LT(ElapsedMs(start), 1000u);
+  EXPECT_EQ(other.Log(), (std::vector<std::string>{"command 2"}));
 }
 
 }  // namespace
