@@ -121,17 +121,33 @@ struct IconicState {
   DWORD layeredFlags = kPresetLayeredFlags;
   // Where the system put the window when it restored it, in screen coordinates; empty until then.
   RECT restored = {};
+  // The cycle asked for the move off-screen.
+  bool movedOff = false;
 };
+
+// Where the system restored the window, for the put-back when the placement cannot be written:
+// noted by the cycle, or, when the window stopped answering before it could be noted, read now
+// that it answers again (less the move off-screen, if that was asked for). False while the
+// window is still minimised: the cycle never restored it, and its place is as it was.
+bool RestoredRect(HWND target, const IconicState& state, RECT* rect) {
+  if (!::IsRectEmpty(&state.restored)) {
+    *rect = state.restored;
+    return true;
+  }
+  if (::IsIconic(target) || !::GetWindowRect(target, rect)) return false;
+  if (state.movedOff) ::OffsetRect(rect, -kOffScreen, -kOffScreen);
+  return true;
+}
 
 void PutBackIconic(HWND target, const IconicState& state) {
   platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs);
   WINDOWPLACEMENT placement = state.placement;
   placement.showCmd = SW_MINIMIZE;
-  if (!::SetWindowPlacement(target, &placement)) {
+  RECT back{};
+  if (!::SetWindowPlacement(target, &placement) && RestoredRect(target, state, &back)) {
     // Refused (some systems refuse it for another program's window): bring the window back to
     // where the system restored it before it is minimised, so that it is restored there later
     // and never off-screen.
-    const RECT& back = ::IsRectEmpty(&state.restored) ? state.placement.rcNormalPosition : state.restored;
     ::SetWindowPos(target, nullptr, back.left, back.top, Width(back), Height(back), SWP_NOZORDER | SWP_NOACTIVATE);
   }
   platform::SendMessageBounded(target, WM_SYSCOMMAND, SC_MINIMIZE, 0, kProbeTimeoutMs);
@@ -157,20 +173,39 @@ void PutBackIconic(HWND target, const IconicState& state) {
 // program's window.
 bool RestoreOffScreen(HWND target, IconicState& state) {
   using platform::WindowCallRoute;
-  if (platform::SetWindowLongNoWait(target, GWL_EXSTYLE, state.exStyle | WS_EX_LAYERED) == WindowCallRoute::Deferred)
+  // Transparent to the mouse as well as to the eye: where the window stands for a moment,
+  // clicks go to what is below it.
+  if (platform::SetWindowLongNoWait(target, GWL_EXSTYLE, state.exStyle | WS_EX_LAYERED | WS_EX_TRANSPARENT) ==
+      WindowCallRoute::Deferred)
     return false;
   if (platform::RunOnWindow(target, [target] { CallSetLayeredWindowAttributes(target, 0, 0, LWA_ALPHA); }) == WindowCallRoute::Deferred)
     return false;
   if (!platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs)) return false;
-  platform::ShowWindowNoWait(target, SW_SHOWNORMAL);
+  // Restored without taking the foreground from the user's window. A window minimised from
+  // maximised forgets that with SW_SHOWNOACTIVATE: it gets SW_SHOWNORMAL (IconicCapture gives
+  // the foreground back), and the put-back's placement keeps the flag anyway.
+  const bool toMaximised = (state.placement.flags & WPF_RESTORETOMAXIMIZED) != 0;
+  platform::ShowWindowNoWait(target, toMaximised ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
   // Answered after the show has happened: the window now stands at its normal rectangle.
   if (!platform::SendMessageBounded(target, WM_SETREDRAW, TRUE, 0, kProbeTimeoutMs)) return false;
   RECT restored = {};
   if (::GetWindowRect(target, &restored) && !::IsIconic(target) && !::IsRectEmpty(&restored)) state.restored = restored;
-  const RECT& normal = state.placement.rcNormalPosition;
+  // The rectangle the system restored it to is the normal one in screen coordinates; some
+  // systems report the minimised rectangle as another program's normal one.
+  const RECT normal = ::IsRectEmpty(&state.restored) ? state.placement.rcNormalPosition : state.restored;
+  state.movedOff = true;
   platform::MoveWindowNoWait(target, normal.left + kOffScreen, normal.top + kOffScreen, Width(normal), Height(normal),
                              true);
   return Answers(target);
+}
+
+// A window the restore activated after all (a window manager may) gives the foreground back to
+// the window of Quorvel's that had it, so the keyboard stays where the user was.
+void KeepInFront(HWND front) {
+  if (!front || ::GetForegroundWindow() == front) return;
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(front, &pid);
+  if (pid == ::GetCurrentProcessId()) ::SetForegroundWindow(front);
 }
 
 }  // namespace
@@ -231,9 +266,11 @@ void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
     state.layeredFlags = kPresetLayeredFlags;
   }
 
+  const HWND front = ::GetForegroundWindow();
   bool standing = RestoreOffScreen(target, state);
   CaptureCore(owner, target, picture, standing);
   platform::RunOnWindow(target, [target, state] { PutBackIconic(target, state); });
+  KeepInFront(front);
 }
 
 void HideCapture(HWND owner, HWND target, WindowPicture& picture) {
