@@ -80,4 +80,28 @@ TEST_F(ActionBudgetTest, AStallMidCaptureKeepsTheWindowOutOfTheWayAndItsPlaceAft
 // Ctrl+C in the debug console ends Quorvel as 終了 does (the console's close, log-off and
 // shut-down take the same way): the put-back queued for a stalled window is still made before
 // the process goes.
+// Ctrl+C typed in Quorvel's debug console (one of its own, as a terminal gives it) ends Quorvel
+// as 終了 ends it: the put-back queued for a stalled window is still made before the process
+// goes. (The console's close, log-off and shut-down take the same way where the system calls the
+// handler; under wine the server ends the console's processes itself.)
+TEST_F(ActionBudgetTest, CtrlCInTheConsoleEndsQuorvelAfterItsQueuedPutBack) {
+  RECT normal{};
+  HWND target = StallingMinimisedWindow(2500, &normal);
+  ASSERT_NO_FATAL_FAILURE(StartQuorvel(10000, {"-K407"}, CREATE_NEW_CONSOLE));
+  HWND console = nullptr;
+  ASSERT_TRUE(e2e::WaitUntil([&] { return (console = e2e::FindTopLevelWindow(0, "WineConsoleClass", nullptr)) != nullptr; },
+                             5000))
+      << "no console window";
+  ClickRowThenCheckBox(target);
+  SetForegroundWindow(console);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == console; }, 2000));
+  keybd_event(VK_CONTROL, 0, 0, 0);
+  keybd_event('C', 0, 0, 0);
+  keybd_event('C', 0, KEYEVENTF_KEYUP, 0);
+  keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog); }, 2000)) << "Ctrl+C left Quorvel running";
+  ExpectPutBackAt(target, normal);
+  EXPECT_TRUE(quorvel.Process().WaitForExit(8000)) << "Quorvel stayed";
+}
+
 }  // namespace
