@@ -50,6 +50,53 @@ class ActionBudgetTest : public e2e::E2eSuite {
   }
 };
 
+TEST_F(ActionBudgetTest, SlowChildrenAndASlowMinimisedWindowHoldAClickForOneBudgetAtMost) {
+  HWND parent = fixture.Create("name=kids title=\"slow children\" x=980 y=40 w=330 h=200 show=noactivate thread=kids");
+  ASSERT_NE(parent, nullptr);
+  std::string script;
+  for (int i = 0; i < 8; ++i) {
+    const std::string name = "kid" + std::to_string(i);
+    script += "child parent=kids name=" + name + " text=K" + std::to_string(i) + " x=" + std::to_string(i * 40) +
+              " w=30 h=20; answer window=@" + name + " delay=900;";
+  }
+  ASSERT_TRUE(fixture.Command(script).answered);
+  HWND minimised = fixture.Create("name=slowmin title=\"slow minimised\" x=980 y=400 w=240 h=160 show=minnoactive thread=slowmin");
+  ASSERT_NE(minimised, nullptr);
+  const e2e::WindowState before = e2e::ReadWindowState(minimised);
+  ASSERT_EQ(fixture.Command("answer window=@slowmin delay=900").value, 1);
+
+  ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+  EXPECT_LE(ClickRowThenCheckBox(parent), 1500u) << "eight children answering in 900 ms each";
+  EXPECT_LE(ClickRowThenCheckBox(minimised), 1500u) << "a minimised window answering every message in 900 ms";
+  std::string differences;
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] { return (differences = e2e::WindowStateDifferences(before, e2e::ReadWindowState(minimised))).empty(); },
+      20000))
+      << differences;
+}
+
+// The capture cycle stops at a window that stops answering on the way; the user closes Quorvel
+// at once. The dialog goes, the process stays without windows until the put-back is done.
+TEST_F(ActionBudgetTest, APutBackQueuedBehindAStoppedWindowIsFinishedAfterTheDialogCloses) {
+  HWND target = fixture.Create("name=stops title=\"stops answering\" x=980 y=400 w=240 h=160 show=minnoactive thread=stops");
+  ASSERT_NE(target, nullptr);
+  const e2e::WindowState before = e2e::ReadWindowState(target);
+  ASSERT_EQ(fixture.Command("answer window=@stops hangon=setredraw ms=5000").value, 1);
+  ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+  ClickRowThenCheckBox(target);
+  ASSERT_NE(e2e::WindowStateDifferences(before, e2e::ReadWindowState(target)), "") << "the cycle never began";
+
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog); }, 1000)) << "the dialog stayed";
+  EXPECT_TRUE(quorvel.Process().Running()) << "ended with the put-back undone";
+  for (HWND hwnd : e2e::TopLevelWindowsOf(quorvel.Pid())) EXPECT_FALSE(IsWindowVisible(hwnd));
+  std::string differences;
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] { return (differences = e2e::WindowStateDifferences(before, e2e::ReadWindowState(target))).empty(); }, 20000))
+      << differences;
+  EXPECT_TRUE(quorvel.Process().WaitForExit(10000)) << "the process stayed after the put-back";
+}
+
 // The program stalls after the restore has sized its window: meanwhile the window is neither in
 // sight nor in the way of clicks, Quorvel keeps the foreground, and the put-back made once the
 // program recovers leaves the window's normal size and place as they were.
@@ -77,9 +124,6 @@ TEST_F(ActionBudgetTest, AStallMidCaptureKeepsTheWindowOutOfTheWayAndItsPlaceAft
   ExpectPutBackAt(target, normal);
 }
 
-// Ctrl+C in the debug console ends Quorvel as 終了 does (the console's close, log-off and
-// shut-down take the same way): the put-back queued for a stalled window is still made before
-// the process goes.
 // Ctrl+C typed in Quorvel's debug console (one of its own, as a terminal gives it) ends Quorvel
 // as 終了 ends it: the put-back queued for a stalled window is still made before the process
 // goes. (The console's close, log-off and shut-down take the same way where the system calls the
