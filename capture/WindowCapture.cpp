@@ -190,9 +190,7 @@ bool RestoreOffScreen(HWND target, IconicState& state) {
   if (!platform::SendMessageBounded(target, WM_SETREDRAW, TRUE, 0, kProbeTimeoutMs)) return false;
   RECT restored = {};
   if (::GetWindowRect(target, &restored) && !::IsIconic(target) && !::IsRectEmpty(&restored)) state.restored = restored;
-  // The rectangle the system restored it to is the normal one in screen coordinates; some
-  // systems report the minimised rectangle as another program's normal one.
-  const RECT normal = ::IsRectEmpty(&state.restored) ? state.placement.rcNormalPosition : state.restored;
+  const RECT& normal = state.placement.rcNormalPosition;
   state.movedOff = true;
   platform::MoveWindowNoWait(target, normal.left + kOffScreen, normal.top + kOffScreen, Width(normal), Height(normal),
                              true);
@@ -222,20 +220,22 @@ void PrintWindowCapture(HWND owner, HWND target, WindowPicture& picture) {
 void SurfaceCapture(HWND owner, HWND target, WindowPicture& picture) {
   if (!platform::IsLiveTarget(target)) return;
   platform::CWindowDcGuard ownerDc(owner);
-  platform::CWindowDcGuard windowDc(target, true);
+  // The screen itself, in screen coordinates: a window's own DC loses what lies past the top or
+  // left edge on some systems, and shifts the rest by it.
+  platform::CWindowDcGuard screenDc(nullptr);
   RECT window = {};
   ::GetWindowRect(target, &window);
   const RECT visible = ScreenPart(platform::VirtualScreenRect(), window);
   NewBitmap(ownerDc.Get(), Width(visible), Height(visible), picture);
   // The copy reads the screen, not the target's thread; the probe only lets it finish painting.
   Answers(target);
-  if (!picture.bitmap || !windowDc.Get()) return;
+  if (!picture.bitmap || !screenDc.Get()) return;
 
   platform::UniqueMemoryDc memoryDc(::CreateCompatibleDC(ownerDc.Get()));
   if (!memoryDc) return;
   platform::CSelectObjectGuard select(memoryDc.get(), picture.bitmap.get());
-  ::BitBlt(memoryDc.get(), 0, 0, picture.width, picture.height, windowDc.Get(), visible.left - window.left,
-           visible.top - window.top, SRCCOPY | CAPTUREBLT);
+  ::BitBlt(memoryDc.get(), 0, 0, picture.width, picture.height, screenDc.Get(), visible.left, visible.top,
+           SRCCOPY | CAPTUREBLT);
 }
 
 void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
