@@ -57,6 +57,7 @@ class WindowCaptureTest : public ::testing::Test {
     EXPECT_EQ(m_picture.width, width);
     EXPECT_EQ(m_picture.height, height);
     ASSERT_NE(m_picture.bitmap, nullptr);
+    m_gdi.Watch(m_picture.bitmap.get());
     EXPECT_EQ(PixelOf(m_picture.bitmap.get(), width / 2, height / 2), centre);
   }
 

@@ -51,6 +51,7 @@ class InspectorTest : public uitest::FixtureSuite {
   }
   void TearDown() override {
     platform::WaitForDeferredWindowCalls(10000);
+    if (m_dlg) m_gdi.Watch(m_dlg->Picture().bitmap.get());
     m_dlg.reset();
     m_gdi.ExpectBalanced();
   }
