@@ -1,7 +1,9 @@
 #include "app/QuorvelApp.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 #include "app/Arguments.h"
 #include "mainlist/QuorvelDlg.h"
@@ -10,11 +12,58 @@
 int g_nDebugMode = 0;
 CQuorvelDlg* g_pMainDlg = nullptr;
 
+namespace {
+
+// Guards g_pMainDlg between the console's thread and start-up, which clears it.
+std::mutex g_mainDlgLock;
+// Set by a console event that ends the program: the system ends the process soon after.
+std::atomic<bool> g_bConsoleEnding{false};
+// Signalled once start-up has finished everything after the main dialog, put-backs included.
+HANDLE FinishedEvent() {
+  static const HANDLE finished = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  return finished;
+}
+
+// How long the handler of a forced end waits for the queued put-backs: within the five seconds
+// Windows grants a console's close handler.
+constexpr DWORD kConsoleCloseGraceMs = 4500;
+
+enum class ConsoleEnding {
+  None,    // the program runs on (Ctrl+Break)
+  Asked,   // Ctrl+C: the program ends as 終了 ends it, in its own time
+  Forced,  // the console closes, the user logs off or the system shuts down: the system ends
+           // the process soon after the handler returns
+};
+
+ConsoleEnding ConsoleEndingOf(DWORD ctrlType) {
+  switch (ctrlType) {
+    case CTRL_C_EVENT:
+      return ConsoleEnding::Asked;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      return ConsoleEnding::Forced;
+    default:
+      return ConsoleEnding::None;
+  }
+}
+
+}  // namespace
+
 CQuorvelApp::~CQuorvelApp() = default;
 
 BOOL WINAPI ConsoleCtrlHandler(DWORD ctrlType) {
-  if (ctrlType == CTRL_SHUTDOWN_EVENT && g_pMainDlg)
-    ::SendMessageA(g_pMainDlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+  const ConsoleEnding ending = ConsoleEndingOf(ctrlType);
+  if (ending == ConsoleEnding::None) return TRUE;
+  g_bConsoleEnding = true;
+  // Ends the program as 終了 does; the main thread then finishes the queued put-backs.
+  {
+    std::lock_guard<std::mutex> lock(g_mainDlgLock);
+    if (g_pMainDlg) ::PostMessageA(g_pMainDlg->GetSafeHwnd(), WM_CLOSE, 0, 0);
+  }
+  // After a close, log-off or shut-down the system ends the process once this returns (or its
+  // grace runs out): wait here for the put-backs, within that grace.
+  if (ending == ConsoleEnding::Forced) ::WaitForSingleObject(FinishedEvent(), kConsoleCloseGraceMs);
   return TRUE;
 }
 
@@ -37,21 +86,30 @@ BOOL CQuorvelApp::InitInstance() {
   {
     CQuorvelDlg dlg;
     SetMainWnd(&dlg);
-    g_pMainDlg = &dlg;
+    FinishedEvent();
+    {
+      std::lock_guard<std::mutex> lock(g_mainDlgLock);
+      g_pMainDlg = &dlg;
+    }
     if (dlg.DoModal() == -1) {
       std::printf("CQuorvelApp: the main dialog could not run\n");
       m_nExitCode = 1;
     }
 
-    if (g_nDebugMode == 1) {
+    {
+      std::lock_guard<std::mutex> lock(g_mainDlgLock);
+      g_pMainDlg = nullptr;
+    }
+    // A console that is closing is gone already, and the system's grace is short.
+    if (g_nDebugMode == 1 && !g_bConsoleEnding) {
       ::FreeConsole();
       ::Sleep(1000);
     }
-    g_pMainDlg = nullptr;
     SetMainWnd(nullptr);
   }
   // The dialog is gone; calls promised to windows that were not answering (a capture's
   // put-back among them) still finish, for a while, before the process ends.
   platform::WaitForDeferredWindowCalls(platform::kExitGraceMs);
+  ::SetEvent(FinishedEvent());
   return FALSE;
 }

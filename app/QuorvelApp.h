@@ -17,6 +17,7 @@ extern int g_nDebugMode;
 // The main dialog while it exists, for the console control handler.
 extern CQuorvelDlg* g_pMainDlg;
 
-// Closes the main dialog at system shut-down; every console event is reported as handled,
-// so Ctrl+C and Ctrl+Break in the console do not end the program.
+// Ctrl+C, the console's close, log-off and shut-down end the program as 終了 does, the queued
+// put-backs included (for the last three within the few seconds the system grants); Ctrl+Break
+// leaves it running.
 BOOL WINAPI ConsoleCtrlHandler(DWORD ctrlType);

@@ -120,17 +120,33 @@ struct IconicState {
   DWORD layeredFlags = kPresetLayeredFlags;
   // Where the system put the window when it restored it, in screen coordinates; empty until then.
   RECT restored = {};
+  // How far the cycle asked to move the window out of sight from its normal place; 0,0 until then.
+  POINT movedBy = {};
 };
+
+// Where the system restored the window, for the put-back when the placement cannot be written:
+// noted by the cycle, or, when the window stopped answering before it could be noted, read now
+// that it answers again (less the move off-screen, if that was asked for). False while the
+// window is still minimised: the cycle never restored it, and its place is as it was.
+bool RestoredRect(HWND target, const IconicState& state, RECT* rect) {
+  if (!::IsRectEmpty(&state.restored)) {
+    *rect = state.restored;
+    return true;
+  }
+  if (::IsIconic(target) || !::GetWindowRect(target, rect)) return false;
+  ::OffsetRect(rect, -state.movedBy.x, -state.movedBy.y);
+  return true;
+}
 
 void PutBackIconic(HWND target, const IconicState& state) {
   platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs);
   WINDOWPLACEMENT placement = state.placement;
   placement.showCmd = SW_MINIMIZE;
-  if (!::SetWindowPlacement(target, &placement)) {
+  RECT back{};
+  if (!::SetWindowPlacement(target, &placement) && RestoredRect(target, state, &back)) {
     // Refused (some systems refuse it for another program's window): bring the window back to
     // where the system restored it before it is minimised, so that it is restored there later
     // and never off-screen.
-    const RECT& back = ::IsRectEmpty(&state.restored) ? state.placement.rcNormalPosition : state.restored;
     ::SetWindowPos(target, nullptr, back.left, back.top, Width(back), Height(back), SWP_NOZORDER | SWP_NOACTIVATE);
   }
   platform::SendMessageBounded(target, WM_SYSCOMMAND, SC_MINIMIZE, 0, kProbeTimeoutMs);
@@ -156,20 +172,37 @@ void PutBackIconic(HWND target, const IconicState& state) {
 // program's window.
 bool RestoreOffScreen(HWND target, IconicState& state) {
   using platform::WindowCallRoute;
-  if (platform::SetWindowLongNoWait(target, GWL_EXSTYLE, state.exStyle | WS_EX_LAYERED) == WindowCallRoute::Deferred)
+  // Transparent to the mouse as well as to the eye: where the window stands for a moment,
+  // clicks go to what is below it.
+  if (platform::SetWindowLongNoWait(target, GWL_EXSTYLE, state.exStyle | WS_EX_LAYERED | WS_EX_TRANSPARENT) ==
+      WindowCallRoute::Deferred)
     return false;
   if (platform::RunOnWindow(target, [target] { CallSetLayeredWindowAttributes(target, 0, 0, LWA_ALPHA); }) == WindowCallRoute::Deferred)
     return false;
   if (!platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs)) return false;
-  platform::ShowWindowNoWait(target, SW_SHOWNORMAL);
+  // Restored without taking the foreground from the user's window. A window minimised from
+  // maximised forgets that with SW_SHOWNOACTIVATE: it gets SW_SHOWNORMAL (IconicCapture gives
+  // the foreground back), and the put-back's placement keeps the flag anyway.
+  const bool toMaximised = (state.placement.flags & WPF_RESTORETOMAXIMIZED) != 0;
+  platform::ShowWindowNoWait(target, toMaximised ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
   // Answered after the show has happened: the window now stands at its normal rectangle.
   if (!platform::SendMessageBounded(target, WM_SETREDRAW, TRUE, 0, kProbeTimeoutMs)) return false;
   RECT restored = {};
   if (::GetWindowRect(target, &restored) && !::IsIconic(target) && !::IsRectEmpty(&restored)) state.restored = restored;
   const RECT& normal = state.placement.rcNormalPosition;
   const POINT away = OffScreenOrigin(platform::VirtualScreenRect());
+  state.movedBy = POINT{away.x - normal.left, away.y - normal.top};
   platform::MoveWindowNoWait(target, away.x, away.y, Width(normal), Height(normal), true);
   return Answers(target);
+}
+
+// A window the restore activated after all (a window manager may) gives the foreground back to
+// the window of Quorvel's that had it, so the keyboard stays where the user was.
+void KeepInFront(HWND front) {
+  if (!front || ::GetForegroundWindow() == front) return;
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(front, &pid);
+  if (pid == ::GetCurrentProcessId()) ::SetForegroundWindow(front);
 }
 
 }  // namespace
@@ -186,20 +219,22 @@ void PrintWindowCapture(HWND owner, HWND target, WindowPicture& picture) {
 void SurfaceCapture(HWND owner, HWND target, WindowPicture& picture) {
   if (!platform::IsLiveTarget(target)) return;
   platform::CWindowDcGuard ownerDc(owner);
-  platform::CWindowDcGuard windowDc(target, true);
+  // The screen itself, in screen coordinates: a window's own DC loses what lies past the top or
+  // left edge on some systems, and shifts the rest by it.
+  platform::CWindowDcGuard screenDc(nullptr);
   RECT window = {};
   ::GetWindowRect(target, &window);
   const RECT visible = ScreenPart(platform::VirtualScreenRect(), window);
   NewBitmap(ownerDc.Get(), Width(visible), Height(visible), picture);
   // The copy reads the screen, not the target's thread; the probe only lets it finish painting.
   Answers(target);
-  if (!picture.bitmap || !windowDc.Get()) return;
+  if (!picture.bitmap || !screenDc.Get()) return;
 
   platform::UniqueMemoryDc memoryDc(::CreateCompatibleDC(ownerDc.Get()));
   if (!memoryDc) return;
   platform::CSelectObjectGuard select(memoryDc.get(), picture.bitmap.get());
-  ::BitBlt(memoryDc.get(), 0, 0, picture.width, picture.height, windowDc.Get(), visible.left - window.left,
-           visible.top - window.top, SRCCOPY | CAPTUREBLT);
+  ::BitBlt(memoryDc.get(), 0, 0, picture.width, picture.height, screenDc.Get(), visible.left, visible.top,
+           SRCCOPY | CAPTUREBLT);
 }
 
 void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
@@ -230,9 +265,11 @@ void IconicCapture(HWND owner, HWND target, WindowPicture& picture) {
     state.layeredFlags = kPresetLayeredFlags;
   }
 
+  const HWND front = ::GetForegroundWindow();
   bool standing = RestoreOffScreen(target, state);
   CaptureCore(owner, target, picture, standing);
   platform::RunOnWindow(target, [target, state] { PutBackIconic(target, state); });
+  KeepInFront(front);
 }
 
 void HideCapture(HWND owner, HWND target, WindowPicture& picture) {

@@ -229,6 +229,16 @@ void CChildInfomationDlg::AddChild(HWND hwnd) {
   m_children.push_back(std::move(item));
 }
 
+// A window that answers WM_GETTEXT with a length may not have written that much (or anything):
+// what the system carried back beyond that is stale. The length it gives for its text bounds it.
+LRESULT CChildInfomationDlg::ConfirmedLength(HWND hwnd, LRESULT written) {
+  if (written <= 0) return written;
+  const platform::SendOutcome length =
+      platform::SendMessageWithinW(hwnd, WM_GETTEXTLENGTH, 0, 0, platform::kReadTimeoutMs);
+  if (length.status != platform::SendStatus::Answered) return written;
+  return length.value < written ? length.value : written;
+}
+
 // WM_GETTEXT with a bound. A thread that let it time out is not waited for again in this
 // update: its windows' texts come from GetWindowTextW, which does not wait for another program.
 // Only what the window says it wrote is taken, never beyond the buffer.
@@ -241,7 +251,8 @@ std::string CChildInfomationDlg::ReadChildText(HWND hwnd) {
   if (m_silentThreads.count(thread) == 0) {
     const platform::SendOutcome sent = platform::SendMessageWithinW(hwnd, WM_GETTEXT, kOffered,
                                                                     reinterpret_cast<LPARAM>(text), platform::kReadTimeoutMs);
-    if (sent.status == platform::SendStatus::Answered) return inspector::WrittenText(text, kOffered, sent.value);
+    if (sent.status == platform::SendStatus::Answered)
+      return inspector::WrittenText(text, kOffered, ConfirmedLength(hwnd, sent.value));
     if (sent.status == platform::SendStatus::TimedOut && thread != 0) m_silentThreads.insert(thread);
   }
   text[0] = L'\0';

@@ -71,6 +71,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void CollectChildren();
   void AddChild(HWND hwnd);
   std::string ReadChildText(HWND hwnd);
+  static LRESULT ConfirmedLength(HWND hwnd, LRESULT written);
   void FillList();
   void SelectRow(int row);
   void RefreshSelection();

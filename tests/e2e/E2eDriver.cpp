@@ -145,7 +145,7 @@ void ChildProcess::Reset() {
 }
 
 bool ChildProcess::Start(const std::string& exe, const std::vector<std::string>& args,
-                         const std::string& stdoutFile, const std::string& rawTail) {
+                         const std::string& stdoutFile, const std::string& rawTail, DWORD creationFlags) {
     Reset();
     std::string commandLine = QuoteArgument(exe);
     for (const std::string& arg : args) commandLine += " " + QuoteArgument(arg);
@@ -169,7 +169,7 @@ bool ChildProcess::Start(const std::string& exe, const std::vector<std::string>&
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     PROCESS_INFORMATION pi = {};
-    const BOOL started = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0,
+    const BOOL started = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, creationFlags,
                                         nullptr, nullptr, &si, &pi);
     CloseHandle(output);
     if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
@@ -434,9 +434,10 @@ HWND DialogHolding(HWND hwnd, int id) {
     return search.found;
 }
 
-bool QuorvelProgram::Start(const std::vector<std::string>& args, const std::string& stdoutFile, DWORD timeoutMs) {
+bool QuorvelProgram::Start(const std::vector<std::string>& args, const std::string& stdoutFile, DWORD timeoutMs,
+                           DWORD creationFlags) {
     const std::string exe = QuorvelExePath();
-    if (exe.empty() || !m_process.Start(exe, args, stdoutFile)) return false;
+    if (exe.empty() || !m_process.Start(exe, args, stdoutFile, "", creationFlags)) return false;
     m_window = WaitForTopLevelWindow(m_process.Pid(), "#32770", "Tsuravi", timeoutMs);
     return m_window != nullptr;
 }

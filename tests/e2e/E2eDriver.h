@@ -51,9 +51,10 @@ public:
 
     // Starts exe with the given arguments; the process's standard output and error go to
     // stdoutFile, created anew, or to the null device when it is empty. The raw tail is appended to the command line
-    // as it is (for programs that read their command line unsplit). False on failure.
+    // as it is (for programs that read their command line unsplit); creationFlags go to
+    // CreateProcess (CREATE_NEW_CONSOLE: a console of its own, as a terminal gives). False on failure.
     bool Start(const std::string& exe, const std::vector<std::string>& args,
-               const std::string& stdoutFile = "", const std::string& rawTail = "");
+               const std::string& stdoutFile = "", const std::string& rawTail = "", DWORD creationFlags = 0);
 
     bool Running() const;
     DWORD Pid() const { return m_pid; }
@@ -145,7 +146,7 @@ public:
     // Starts the program with the arguments (standard output to stdoutFile, none when empty)
     // and waits for its main dialog "Tsuravi"; false when either fails.
     bool Start(const std::vector<std::string>& args = {}, const std::string& stdoutFile = "",
-               DWORD timeoutMs = 10000);
+               DWORD timeoutMs = 10000, DWORD creationFlags = 0);
     // Ends the main dialog and waits; terminates the program if it does not end within
     // timeoutMs. True when it ended by itself (or was not running).
     bool Close(DWORD timeoutMs = 5000);

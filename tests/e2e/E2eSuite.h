@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "E2eDriver.h"
 #include "res/resource.h"
@@ -24,9 +25,9 @@ protected:
         fixture.Quit();
     }
 
-    // Starts Quorvel and waits (up to timeoutMs) for its main dialog and list.
-    void StartQuorvel(DWORD timeoutMs = 10000) {
-        ASSERT_TRUE(quorvel.Start({}, "", timeoutMs))
+    // Starts Quorvel with the arguments and waits (up to timeoutMs) for its main dialog and list.
+    void StartQuorvel(DWORD timeoutMs = 10000, const std::vector<std::string>& args = {}, DWORD creationFlags = 0) {
+        ASSERT_TRUE(quorvel.Start(args, "", timeoutMs, creationFlags))
             << "no dialog \"Tsuravi\" of class #32770 from " << QuorvelExePath();
         dialog = quorvel.Dialog();
         rows = std::make_unique<RemoteListView>(GetDlgItem(dialog, IDC_MAIN_LIST));

@@ -40,6 +40,7 @@ class CaptureViewTest : public ::testing::Test {
   }
   void TearDown() override {
     platform::WaitForDeferredWindowCalls(10000);
+    if (m_view) m_gdi.Watch(m_view->Picture().bitmap.get());
     m_view.reset();
     for (HWND hwnd : m_windows) ::DestroyWindow(hwnd);
     ::DestroyWindow(m_parent);

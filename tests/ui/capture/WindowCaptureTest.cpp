@@ -58,6 +58,7 @@ class WindowCaptureTest : public ::testing::Test {
     EXPECT_EQ(m_picture.width, width);
     EXPECT_EQ(m_picture.height, height);
     ASSERT_NE(m_picture.bitmap, nullptr);
+    m_gdi.Watch(m_picture.bitmap.get());
     EXPECT_EQ(PixelOf(m_picture.bitmap.get(), width / 2, height / 2), centre);
   }
 
@@ -307,6 +308,48 @@ TEST_F(WindowCaptureTest, SurfaceCaptureTakesOnlyThePartOnTheDesktop) {
   ASSERT_TRUE(::IsWindow(foreign));
   SurfaceCapture(m_owner, foreign, m_picture);
   ExpectPicture(90, 160, kGreen);
+  fixture.Quit();
+}
+
+// Another program's window across the top edge (halves side by side) and across the left edge
+// (halves one above the other): the automatic capture shows the part on the screen, every row
+// and column of it, so a cropped picture cannot pass for a shrunk or shifted one.
+TEST_F(WindowCaptureTest, AWindowAcrossTheTopOrLeftEdgeIsCapturedAsTheScreenShowsIt) {
+  e2e::FixtureClient fixture;
+  ASSERT_TRUE(fixture.Start());
+  struct Probe {
+    int x, y;
+    COLORREF colour;
+  };
+  struct Case {
+    const char* name;
+    const char* window;  // 240 x 200 with frame and caption, 100 px of it past the edge
+    const char* half;    // the blue half; the rest is green
+    LONG width, height;
+    POINT onScreen;      // a client point of the blue half on the screen
+    Probe probes[4];     // picture points next to its corners
+  };
+  // Client points of the probes keep clear of the frame and caption.
+  const Case cases[] = {
+      {"top", "x=300 y=-100", "x=0 y=0 w=116 h=300", 240, 100, {60, 120},
+       {{10, 2, kBlue}, {10, 90, kBlue}, {200, 2, kGreen}, {200, 90, kGreen}}},
+      {"left", "x=-100 y=300", "x=0 y=100 w=300 h=200", 140, 200, {150, 150},
+       {{2, 40, kGreen}, {130, 40, kGreen}, {2, 150, kBlue}, {130, 150, kBlue}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND hwnd = fixture.Create(std::string(c.window) +
+                               " w=240 h=200 show=noactivate exstyle=WS_EX_TOPMOST color=0x0000a000");
+    ASSERT_TRUE(::IsWindow(hwnd));
+    ASSERT_TRUE(fixture.Command("child parent=" + e2e::HandleText(hwnd) + " " + c.half + " color=0x00ff0000").value);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ClientPixel(hwnd, c.onScreen.x, c.onScreen.y) == kBlue; }, 3000));
+    ASSERT_TRUE(AutoCapture(m_owner, hwnd, m_picture));
+    EXPECT_EQ(m_picture.width, c.width);
+    EXPECT_EQ(m_picture.height, c.height);
+    ASSERT_NE(m_picture.bitmap, nullptr);
+    for (const Probe& probe : c.probes)
+      EXPECT_EQ(PixelOf(m_picture.bitmap.get(), probe.x, probe.y), probe.colour) << probe.x << "," << probe.y;
+  }
   fixture.Quit();
 }
 

@@ -51,6 +51,7 @@ class InspectorTest : public uitest::FixtureSuite {
   }
   void TearDown() override {
     platform::WaitForDeferredWindowCalls(10000);
+    if (m_dlg) m_gdi.Watch(m_dlg->Picture().bitmap.get());
     m_dlg.reset();
     m_gdi.ExpectBalanced();
   }
@@ -231,20 +232,22 @@ TEST_F(InspectorTest, AProgramThatStoppedAnsweringCostsOneTextWait) {
 }
 
 // A child is shown with what it wrote, as far as the length it reports; a length below zero or
-// beyond the buffer is no text.
+// beyond the buffer is no text, and a child that writes nothing has an empty text, whatever
+// length it reports.
 TEST_F(InspectorTest, ChildTextsAreTakenAsFarAsWritten) {
   HWND target = s_fixture->Create("name=liar title=Liar x=760 y=400 w=300 h=200 show=noactivate thread=liar");
   ASSERT_NE(target, nullptr);
   std::string script;
-  const char* lengths[] = {"-1", "0x7fffffff", "512", "2"};
-  for (int i = 0; i < 4; ++i) {
+  const char* answers[] = {"-1", "0x7fffffff", "512", "2", "4 write=no"};
+  for (int i = 0; i < 5; ++i) {
     const std::string name = "liar" + std::to_string(i);
-    script += "child parent=liar name=" + name + " text=Lie" + std::to_string(i) + " x=" + std::to_string(i * 40) +
-              " w=30 h=20; answer window=@" + name + " gettext=" + lengths[i] + ";";
+    script += "child parent=liar name=" + name + (i < 4 ? " text=Lie" + std::to_string(i) : std::string()) +
+              " x=" + std::to_string(i * 40) + " w=30 h=20; answer window=@" + name + " gettext=" + answers[i] + ";";
   }
   ASSERT_TRUE(s_fixture->Command(script).answered);
   Inspect(target);
-  ASSERT_EQ(List().GetItemCount(), 4);
+  ASSERT_EQ(List().GetItemCount(), 5);
+  EXPECT_EQ(List().GetItemText(4, 2), "");
   EXPECT_EQ(List().GetItemText(0, 2), "");
   // A length beyond the buffer reaches Quorvel as it was said (no text) or, where the system
   // carries the text across processes itself, cut to what was written.

@@ -25,6 +25,8 @@ void GdiOwnerBalance::ExpectBalanced() const {
   const platform::GdiOwnerCounts now = platform::CurrentGdiOwnerCounts();
   EXPECT_EQ(now.owned, m_start.owned) << "GDI objects held by owners changed: a leak or a stray release";
   EXPECT_EQ(now.refusedReleases, m_start.refusedReleases) << "the system refused a release: released twice?";
+  for (HGDIOBJ handle : m_watched)
+    EXPECT_EQ(::GetObjectType(handle), 0u) << "GDI object " << handle << " outlived its owner: given up, not deleted";
 }
 
 void PumpPending() {

@@ -40,14 +40,20 @@ class MessageBoxRecorder {
 
 // What the GDI owners of platform/Handles.h hold when it is made; Expect... fails the running
 // test when they hold more (a leak) or less (a release of what they never took), or when the
-// system refused a release since (a double release).
+// system refused a release since (a double release), or when a handle the test watched is still
+// an object (an owner that gave it up without deleting it keeps the counts even).
 class GdiOwnerBalance {
  public:
   GdiOwnerBalance() : m_start(platform::CurrentGdiOwnerCounts()) {}
+  // The object must be deleted by the time ExpectBalanced runs (null is ignored).
+  void Watch(HGDIOBJ handle) {
+    if (handle) m_watched.push_back(handle);
+  }
   void ExpectBalanced() const;
 
  private:
   platform::GdiOwnerCounts m_start;
+  std::vector<HGDIOBJ> m_watched;
 };
 
 // e2e::WaitUntil with this thread's messages dispatched through our dialogs' keyboard
