@@ -7,6 +7,7 @@
 
 #include "platform/Com.h"
 #include "platform/FileSave.h"
+#include "platform/WideText.h"
 
 namespace capture {
 
@@ -33,14 +34,6 @@ size_t ReservedDeviceNameLength(const std::string& name) {
 bool EndsWithNoCase(const std::string& text, const char* suffix) {
   const size_t length = std::strlen(suffix);
   return text.size() >= length && lstrcmpiA(text.c_str() + text.size() - length, suffix) == 0;
-}
-
-// The path as the system's wide calls take it.
-std::wstring WidePath(const std::string& path) {
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], length);
-  return wide;
 }
 
 // Encodes the bitmap into the stream (in memory: the file itself is written with the system's
@@ -128,7 +121,7 @@ std::string WritePictureFile(HBITMAP bitmap, const std::string& path, PictureFor
     }
     if (FAILED(hr)) return SaveFailureReason(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr));
   }
-  return platform::WriteWholeFile(WidePath(path), bytes);
+  return platform::WriteWholeFile(platform::Widen(path), bytes);
 }
 
 }  // namespace capture
