@@ -43,6 +43,7 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnMessage(WM_LBUTTONUP, &CQuorvelDlg::OnLButtonUp),
       OnMessage(WM_RBUTTONDOWN, &CQuorvelDlg::OnRButtonDown),
       OnMessage(WM_CAPTURECHANGED, &CQuorvelDlg::OnCaptureChanged),
+      OnMessage(WM_HOTKEY, &CQuorvelDlg::OnHotKey),
   };
   return kMap;
 }
@@ -280,6 +281,14 @@ void CQuorvelDlg::DropFinder(POINT screen) {
 std::optional<LRESULT> CQuorvelDlg::OnRButtonDown(WPARAM, LPARAM) {
   if (!m_finder.Dragging()) return std::nullopt;
   m_finder.Cancel();
+  return 0;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnHotKey(WPARAM wParam, LPARAM) {
+  // Not during a drag, nor while a modal dialog of ours works on the target.
+  if (wParam != kPickKeyId || m_finder.Dragging() || !::IsWindowEnabled(m_hWnd)) return 0;
+  const POINT screen = CursorPoint();
+  if (const std::optional<mainlist::FinderPick> pick = m_finder.PickAt(screen)) TakeFinderPick(*pick, screen);
   return 0;
 }
 

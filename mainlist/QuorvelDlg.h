@@ -73,6 +73,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   std::optional<LRESULT> OnLButtonUp(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnRButtonDown(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+  // The pick key: the window under the pointer, taken as a finder release there.
+  std::optional<LRESULT> OnHotKey(WPARAM wParam, LPARAM lParam);
   LRESULT OnListDeleteAll(NMHDR* header);
   void OnRefresh();
   void OnAutoUpdate();

@@ -45,6 +45,32 @@ class TestApp : public platform::CWinApp {
 };
 TestApp g_app;
 
+// The text of the finder's tool tip in the dialog.
+std::string FinderTip(HWND dialog) {
+  struct Search {
+    HWND dialog;
+    HWND tip;
+  } search{dialog, nullptr};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM context) WINAPI -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        char name[32] = {};
+        ::GetClassNameA(hwnd, name, sizeof(name));
+        if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && ::GetWindow(hwnd, GW_OWNER) == s->dialog) s->tip = hwnd;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  char text[256] = {};
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = dialog;
+  tool.uId = IDC_MAIN_FINDER;
+  tool.lpszText = text;
+  if (search.tip) ::SendMessageA(search.tip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
 class MainDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -307,25 +333,13 @@ TEST_F(MainDialogTest, FinderBoxShowsTheCrosshairWithItsTipAndADragEndsWithoutAP
   const HICON crosshair = reinterpret_cast<HICON>(::SendMessageA(finder, STM_GETICON, 0, 0));
   EXPECT_NE(crosshair, nullptr);
 
-  HWND tip = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM found) WINAPI -> BOOL {
-        char name[32] = {};
-        ::GetClassNameA(hwnd, name, sizeof(name));
-        if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) *reinterpret_cast<HWND*>(found) = hwnd;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tip));
-  ASSERT_NE(tip, nullptr);
-  char text[80] = {};
-  TOOLINFOA tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = m_hWnd;
-  tool.uId = IDC_MAIN_FINDER;
-  tool.lpszText = text;
-  ::SendMessageA(tip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
-  EXPECT_STREQ(text, "ドラッグしてウィンドウを選択");
+  // The tip names the pick key, which this dialog holds; a second dialog finds it held.
+  EXPECT_EQ(FinderTip(m_hWnd), "ドラッグしてウィンドウを選択\r\nCtrl+Alt+F: マウスポインターの下のウィンドウを選択");
+  {
+    CQuorvelDlg second;
+    ASSERT_TRUE(second.Create(nullptr));
+    EXPECT_EQ(FinderTip(second.GetSafeHwnd()), "ドラッグしてウィンドウを選択\r\nCtrl+Alt+F は他のプログラムが使用中です");
+  }
 
   ::SetDlgItemTextA(m_hWnd, IDC_MAIN_PATH, "before");
   const LPARAM onBox = MAKELPARAM((actual.left + actual.right) / 2, (actual.top + actual.bottom) / 2);
