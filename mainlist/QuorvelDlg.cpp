@@ -44,6 +44,8 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnMessage(WM_RBUTTONDOWN, &CQuorvelDlg::OnRButtonDown),
       OnMessage(WM_CAPTURECHANGED, &CQuorvelDlg::OnCaptureChanged),
       OnMessage(WM_HOTKEY, &CQuorvelDlg::OnHotKey),
+      OnNotify(IDC_MAIN_LIST, LVN_KEYDOWN, &CQuorvelDlg::OnListKeyDown),
+      OnMessage(WM_CONTEXTMENU, &CQuorvelDlg::OnContextMenu),
   };
   return kMap;
 }

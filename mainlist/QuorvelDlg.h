@@ -73,6 +73,10 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   std::optional<LRESULT> OnLButtonUp(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnRButtonDown(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+  // Copy and save of the list (mainlist/MainListCopy.cpp): Ctrl+C and the right-click menu.
+  LRESULT OnListKeyDown(NMHDR* header);
+  std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
+  void CopySelectedRow();
   // The pick key: the window under the pointer, taken as a finder release there.
   std::optional<LRESULT> OnHotKey(WPARAM wParam, LPARAM lParam);
   LRESULT OnListDeleteAll(NMHDR* header);

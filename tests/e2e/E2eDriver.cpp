@@ -344,6 +344,19 @@ bool PressKey(WORD virtualKey) {
     return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 bool PressKeys(const std::vector<WORD>& virtualKeys) {
     std::vector<INPUT> inputs(virtualKeys.size() * 2);
     for (size_t i = 0; i < virtualKeys.size(); ++i) {

@@ -44,6 +44,12 @@ protected:
         return true;
     }
 
+    static std::wstring Wide(const std::string& text) {
+        wchar_t wide[512] = {};
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, 511);
+        return wide;
+    }
+
     std::string SelectedHandle() {
         const int selected = rows->NextItem();
         return selected < 0 ? "" : rows->ItemText(selected, kHandleColumn);
@@ -89,6 +95,47 @@ TEST_F(SearchCopyTest, TypingNarrowsTheListAtEveryRefreshAndEscapeBringsEveryRow
     EXPECT_GE(rows->ItemCount(), allRows + 2);
     EXPECT_EQ(SelectedHandle(), HandleText(beta));
     EXPECT_TRUE(IsWindow(dialog));
+}
+
+// Ctrl+C with real keys copies the main list's selected row as one tab-separated line, and the
+// inspector's selected child as a report of its row, rectangles and style words.
+TEST_F(SearchCopyTest, CtrlCCopiesTheSelectedRowOfEitherList) {
+    HWND target = fixture.Create("title=\"Copy 対象\" x=880 y=400 w=320 h=220 show=noactivate");
+    ASSERT_TRUE(fixture.Command("child parent=" + HandleText(target) +
+                                " name=kid class=BUTTON text=Deep id=77 x=20 y=30 w=120 h=50").answered);
+    HWND kid = reinterpret_cast<HWND>(fixture.Command("find name=kid").value);
+    ASSERT_TRUE(IsWindow(kid));
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(target));
+    const auto copy = [] {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        return e2e::PressKeys({VK_CONTROL, 'C'});
+    };
+
+    ASSERT_TRUE(copy());
+    const std::wstring row = Wide("Copy 対象\tQuorvelFixture.exe\t" + std::to_string(fixture.Pid()) + "\t" + HandleText(target));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ClipboardText() == row; }, 3000));
+
+    HWND inspector = OpenInspector(target);
+    ASSERT_NE(inspector, nullptr);
+    e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
+    ASSERT_TRUE(children.ClickRow(children.FindRow(0, HandleText(kid))));
+    ASSERT_TRUE(copy());
+    RECT rect{};
+    GetWindowRect(kid, &rect);
+    char expected[512];
+    snprintf(expected, sizeof expected,
+             "handle: %s\r\nclassName: Button\r\ntext: Deep\r\nparent: %s\r\nCtrlID: 77\r\nVisible: TRUE\r\n"
+             "Enable: TRUE\r\nGetWindowRect(): left=%ld, top=%ld, right=%ld, bottom=%ld\r\nGetClientRect(): W=120, H=50\r\n"
+             "Style: 0x%08lx\r\nStyleEx: 0x%08lx\r\n",
+             HandleText(kid).c_str(), HandleText(target).c_str(), rect.left, rect.top, rect.right, rect.bottom,
+             static_cast<unsigned long>(GetWindowLongA(kid, GWL_STYLE)),
+             static_cast<unsigned long>(GetWindowLongA(kid, GWL_EXSTYLE)));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ClipboardText() == Wide(expected); }, 3000));
+    EXPECT_EQ(e2e::ClipboardText(), Wide(expected));
 }
 
 }  // namespace

@@ -12,7 +12,11 @@
 #include "app/QuorvelApp.h"
 #include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
+#include "platform/FileDialog.h"
 #include "platform/Format.h"
+#include "platform/ListCommands.h"
+#include "platform/PopupMenu.h"
+#include "platform/WideText.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 #include "support/ModalAnswer.h"
@@ -216,6 +220,63 @@ TEST_F(MainDialogTest, ClickHandsTheRowToEveryPanelAndShowsThePath) {
   EXPECT_EQ(m_dlg->CaptureView().Target(), chosen.Get());
   EXPECT_EQ(m_dlg->Inspector().ParentHandle(), chosen.Get());
   EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), GetProcessPath(::GetCurrentProcessId()));
+}
+
+// The list's menu: "コピー" only with a selected row, copying it as one tab-separated line;
+// "一覧を保存…" writing every row as shown under the headings; a failed save named in a box.
+TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
+  TestWindow chosen("quorvel 保存 \"csv\", row");
+  m_dlg->RefreshWindowList();
+  std::vector<platform::PopupMenuItem> shown;
+  UINT answer = platform::kListSaveCommand;
+  platform::PopupMenuHook oldMenu = platform::SetPopupMenuHook([&](HWND, POINT, const auto& items) {
+    shown = items;
+    return answer;
+  });
+  const std::string folder = e2e::TemporaryFilePath("list");
+  std::string path = folder + ".csv";
+  platform::SaveFileRequest request;
+  platform::SaveFileDialogHook oldSave = platform::SetSaveFileDialogHook([&](HWND, const platform::SaveFileRequest& r) {
+    request = r;
+    return std::optional<platform::SaveFileChoice>(platform::SaveFileChoice{path, 1});
+  });
+  uitest::MessageBoxRecorder boxes;
+  const auto contextMenu = [&] {
+    ::SendMessageA(m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List().GetSafeHwnd()), MAKELPARAM(-1, -1));
+  };
+
+  contextMenu();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, "コピー");
+  EXPECT_FALSE(shown[0].enabled) << "nothing to copy without a selected row";
+  EXPECT_EQ(shown[1].text, "一覧を保存…");
+  EXPECT_EQ(request.fileName, "ウィンドウ一覧");
+  EXPECT_EQ(request.defaultExtension, "csv");
+  const std::string pid = std::to_string(::GetCurrentProcessId());
+  const std::string exe = GetProcessName(::GetCurrentProcessId());
+  const std::string saved = e2e::ReadFile(path);
+  EXPECT_EQ(saved.rfind(u8"\xEF\xBB\xBFTitle,ProcessName,PID,WinHandle\r\n", 0), 0u) << saved;
+  EXPECT_NE(saved.find(u8"\r\n\"quorvel 保存 \"\"csv\"\", row\"," + exe + "," + pid + "," +
+                       platform::FormatHandle(chosen.Get()) + "\r\n"),
+            std::string::npos)
+      << saved;
+  EXPECT_EQ(static_cast<int>(e2e::SplitLines(saved).size()), List().GetItemCount() + 1);
+  EXPECT_TRUE(boxes.Boxes().empty());
+  ::DeleteFileA(path.c_str());
+
+  path = folder + "\\missing\\list.csv";
+  contextMenu();
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "一覧を保存できませんでした。\r\n保存先のフォルダーが見つかりません。");
+
+  SelectRow(RowOf(chosen.Get()));
+  answer = platform::kListCopyCommand;
+  contextMenu();
+  EXPECT_TRUE(shown[0].enabled);
+  EXPECT_EQ(e2e::ClipboardText(), L"quorvel 保存 \"csv\", row\t" + platform::Widen(exe) + L"\t" + platform::Widen(pid) +
+                                      L"\t" + platform::Widen(platform::FormatHandle(chosen.Get())));
+  platform::SetPopupMenuHook(std::move(oldMenu));
+  platform::SetSaveFileDialogHook(std::move(oldSave));
 }
 
 TEST_F(MainDialogTest, ClickWithoutSelectionMarkDoesNothing) {
