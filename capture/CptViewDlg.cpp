@@ -7,6 +7,7 @@
 #include "capture/PictureLayout.h"
 #include "platform/Dpi.h"
 #include "platform/FileDialog.h"
+#include "platform/Clipboard.h"
 #include "platform/Handles.h"
 #include "platform/MessageBox.h"
 #include "platform/WideText.h"
@@ -16,10 +17,6 @@ namespace {
 
 using platform::kNoTarget;
 const char kSaveFailedMessage[] = "画像を保存できませんでした。";
-const char kClipboardBusyMessage[] = "クリップボードは他のプログラムが使用中です。";
-// How long Copy Clipboard tries again while another program holds the clipboard.
-constexpr DWORD kClipboardRetryMs = 500;
-constexpr DWORD kClipboardRetryStepMs = 20;
 
 // The target as the methods take it: the no-target value is no window.
 HWND MethodTarget(HWND target) { return target == kNoTarget ? nullptr : target; }
@@ -121,18 +118,13 @@ void CCptViewDlg::OnCopyClipboard() {
   // The clipboard owns what it is given, while the panel keeps drawing and later replaces its
   // own picture: it gets a copy.
   platform::UniqueBitmap copy = CopyBitmap(GetSafeHwnd(), m_picture);
-  // Another program that holds the clipboard usually lets go within moments.
-  const DWORD start = ::GetTickCount();
-  while (!::OpenClipboard(GetSafeHwnd())) {
-    if (::GetTickCount() - start >= kClipboardRetryMs) {
-      platform::PanelMessageBox(GetSafeHwnd(), kClipboardBusyMessage);
-      return;
-    }
-    ::Sleep(kClipboardRetryStepMs);
+  const platform::CClipboardOpen clipboard(GetSafeHwnd());
+  if (!clipboard.IsOpen()) {
+    platform::PanelMessageBox(GetSafeHwnd(), platform::kClipboardBusyMessage);
+    return;
   }
   ::EmptyClipboard();
   if (copy && ::SetClipboardData(CF_BITMAP, copy.get())) copy.release();
-  ::CloseClipboard();
 }
 
 void CCptViewDlg::OnSavePicture() {

@@ -6,6 +6,7 @@
 
 #include "platform/Com.h"
 #include "platform/FileSave.h"
+#include "platform/WideText.h"
 
 namespace capture {
 

@@ -77,6 +77,8 @@ CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
       OnMessage(WM_DESTROY, &CChildInfomationDlg::OnDestroy),
       OnMessage(kRegionReleased, &CChildInfomationDlg::OnRegionReleased),
       OnNotify(IDC_CI_LIST, NM_CLICK, &CChildInfomationDlg::OnListClick),
+      OnNotify(IDC_CI_LIST, LVN_KEYDOWN, &CChildInfomationDlg::OnListKeyDown),
+      OnMessage(WM_CONTEXTMENU, &CChildInfomationDlg::OnContextMenu),
       OnNotify(IDC_CI_LIST, LVN_DELETEALLITEMS, &CChildInfomationDlg::OnListDeleteAll),
       OnCommand(IDC_CI_REFRESH, BN_CLICKED, &CChildInfomationDlg::OnRefresh),
       OnCommand(IDC_CI_LBUTTONDOWN, BN_CLICKED, &CChildInfomationDlg::OnLButtonDownButton),

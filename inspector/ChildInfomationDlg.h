@@ -94,6 +94,10 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   static constexpr UINT kRegionReleased = WM_APP + 14;
   std::optional<LRESULT> OnRegionReleased(WPARAM wParam, LPARAM lParam);
   LRESULT OnListClick(NMHDR* header);
+  // Copy and save of the child list (inspector/ChildListCopy.cpp): Ctrl+C and the right-click menu.
+  LRESULT OnListKeyDown(NMHDR* header);
+  std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
+  void CopySelectedChild();
   LRESULT OnListDeleteAll(NMHDR* header);
 
   void OnRefresh();

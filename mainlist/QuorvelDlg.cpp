@@ -29,6 +29,7 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnCommand(IDC_MAIN_REFRESH, BN_CLICKED, &CQuorvelDlg::OnRefresh),
       OnCommand(IDC_MAIN_AUTOUPDATE, BN_CLICKED, &CQuorvelDlg::OnAutoUpdate),
       OnCommand(IDC_MAIN_CHILDINFO, BN_CLICKED, &CQuorvelDlg::OnChildInfo),
+      OnCommand(IDC_MAIN_SEARCH, EN_CHANGE, &CQuorvelDlg::OnSearchChange),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
@@ -43,6 +44,9 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnMessage(WM_LBUTTONUP, &CQuorvelDlg::OnLButtonUp),
       OnMessage(WM_RBUTTONDOWN, &CQuorvelDlg::OnRButtonDown),
       OnMessage(WM_CAPTURECHANGED, &CQuorvelDlg::OnCaptureChanged),
+      OnMessage(WM_HOTKEY, &CQuorvelDlg::OnHotKey),
+      OnNotify(IDC_MAIN_LIST, LVN_KEYDOWN, &CQuorvelDlg::OnListKeyDown),
+      OnMessage(WM_CONTEXTMENU, &CQuorvelDlg::OnContextMenu),
   };
   return kMap;
 }
@@ -82,6 +86,7 @@ BOOL CQuorvelDlg::OnInitDialog() {
   m_childInfoDlg.Create(GetSafeHwnd());
   m_childInfoDlg.ShowWindow(SW_HIDE);
   m_finder.Attach(GetSafeHwnd(), IDC_MAIN_FINDER, IDC_MAIN_PATH);
+  m_search.Attach(GetSafeHwnd(), IDC_MAIN_SEARCH);
 
   m_bAutoUpdate = 1;
   ApplyAutoUpdate();
@@ -136,7 +141,9 @@ void CQuorvelDlg::AddWindowRow(HWND hwnd) {
 
   DWORD pid = 0;
   ::GetWindowThreadProcessId(hwnd, &pid);
-  mainlist::WindowRow row = mainlist::MakeWindowRow(title, LookUpProcessName(pid), pid, hwnd);
+  const std::string processName = LookUpProcessName(pid);
+  if (!m_search.Admits(title, processName, pid, hwnd)) return;
+  mainlist::WindowRow row = mainlist::MakeWindowRow(title, processName, pid, hwnd);
 
   int index = m_list.InsertItem(m_list.GetItemCount(), row.title);
   m_list.SetItemText(index, 1, row.processName);
@@ -147,17 +154,19 @@ void CQuorvelDlg::AddWindowRow(HWND hwnd) {
 void CQuorvelDlg::RefreshWindowList() {
   UpdateData(true);
   int selected = m_list.GetSelectionMark();
-  std::string selectedHandle = selected >= 0 ? m_list.GetItemText(selected, 3) : std::string();
+  // The target's row: the selected one, or the one the search hid at the last refresh.
+  HWND target = selected >= 0 ? platform::ParseHandleText(m_list.GetItemText(selected, 3)) : m_search.HiddenTarget();
+  m_search.BeginRefresh(target);
 
   m_list.SetRedraw(false);
   m_list.DeleteAllItems();
   FillWindowList();
 
-  if (selected >= 0) {
-    int found = FindRowOf(selectedHandle);
+  if (target) {
+    int found = FindRowOf(platform::FormatHandle(target));
     if (found >= 0) {
       SelectListRow(found);
-    } else {
+    } else if (!m_search.HiddenTarget()) {
       m_opDlg.SetTarget(platform::kNoTarget, static_cast<DWORD>(-1));
     }
   }
@@ -204,6 +213,11 @@ void CQuorvelDlg::TakeFinderPick(const mainlist::FinderPick& pick, POINT screen)
   const std::string handle = platform::FormatHandle(pick.root);
   int row = FindRowOf(handle);
   if (row < 0) {
+    // Looked for as the target whose row the search hid: selected when the list shows it,
+    // and again once the search lets it back.
+    m_list.SetItemState(-1, 0, LVIS_SELECTED);
+    m_list.SetSelectionMark(-1);
+    m_search.KeepTarget(pick.root);
     RefreshWindowList();
     row = FindRowOf(handle);
   }
@@ -223,7 +237,20 @@ void CQuorvelDlg::OnCancel() {
     m_finder.Cancel();
     return;
   }
+  if (::GetFocus() == m_search.Box()) {
+    if (m_search.Clear()) RefreshWindowList();
+    return;
+  }
   CDialog::OnCancel();
+}
+
+void CQuorvelDlg::OnOK() {
+  if (::GetFocus() == m_search.Box()) {
+    m_search.OnTimer();
+    RefreshWindowList();
+    return;
+  }
+  CDialog::OnOK();
 }
 
 namespace {
@@ -267,6 +294,14 @@ std::optional<LRESULT> CQuorvelDlg::OnRButtonDown(WPARAM wParam, LPARAM lParam) 
   return 0;
 }
 
+std::optional<LRESULT> CQuorvelDlg::OnHotKey(WPARAM wParam, LPARAM) {
+  // Not during a drag, nor while a modal dialog of ours works on the target.
+  if (wParam != kPickKeyId || m_finder.Dragging() || !::IsWindowEnabled(GetSafeHwnd())) return 0;
+  const POINT screen = CursorPoint();
+  if (const std::optional<mainlist::FinderPick> pick = m_finder.PickAt(screen)) TakeFinderPick(*pick, screen);
+  return 0;
+}
+
 std::optional<LRESULT> CQuorvelDlg::OnCaptureChanged(WPARAM, LPARAM) {
   m_finder.Cancel();
   return std::nullopt;
@@ -298,10 +333,16 @@ void CQuorvelDlg::ApplyAutoUpdate() {
 
 void CQuorvelDlg::OnChildInfo() { m_childInfoDlg.ShowWindow(SW_SHOW); }
 
+void CQuorvelDlg::OnSearchChange() { m_search.OnChange(); }
+
 std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam == kFinderTimerId) {
     POINT released{};
     if (m_finder.OnTimer(&released)) DropFinder(released);
+    return 0;
+  }
+  if (wParam == kSearchTimerId) {
+    if (m_search.OnTimer()) RefreshWindowList();
     return 0;
   }
   if (wParam == kAutoUpdateTimerId && (m_btnAutoUpdate.GetState() & 0x3) != 0) {

@@ -7,6 +7,7 @@
 
 #include "capture/CptViewDlg.h"
 #include "inspector/ChildInfomationDlg.h"
+#include "mainlist/ListSearch.h"
 #include "mainlist/WindowFinder.h"
 #include "operations/OperationDlg.h"
 #include "platform/Controls.h"
@@ -43,14 +44,17 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   CCptViewDlg m_cptViewDlg;
   CChildInfomationDlg m_childInfoDlg;
   CWindowFinder m_finder;
+  CListSearch m_search;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
   BOOL OnInitDialog() override;
   // Scales the list's columns to the DPI.
   void OnDpiChanged(UINT dpi) override;
-  // Escape ends a finder drag instead of the dialog.
+  // Escape ends a finder drag instead of the dialog, and in the search box empties it.
   void OnCancel() override;
+  // Enter in the search box narrows the list at once instead of ending the program.
+  void OnOK() override;
 
  private:
   LRESULT OnListClick(NMHDR* header);
@@ -69,10 +73,17 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   std::optional<LRESULT> OnLButtonUp(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnRButtonDown(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+  // Copy and save of the list (mainlist/MainListCopy.cpp): Ctrl+C and the right-click menu.
+  LRESULT OnListKeyDown(NMHDR* header);
+  std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
+  void CopySelectedRow();
+  // The pick key: the window under the pointer, taken as a finder release there.
+  std::optional<LRESULT> OnHotKey(WPARAM wParam, LPARAM lParam);
   LRESULT OnListDeleteAll(NMHDR* header);
   void OnRefresh();
   void OnAutoUpdate();
   void OnChildInfo();
+  void OnSearchChange();
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnSysCommand(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);

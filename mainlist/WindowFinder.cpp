@@ -10,7 +10,8 @@
 namespace {
 
 constexpr char kFrameClass[] = "QuorvelFinderFrame";
-constexpr char kToolTip[] = "ドラッグしてウィンドウを選択";
+constexpr char kToolTip[] = "ドラッグしてウィンドウを選択\r\nCtrl+Alt+F: マウスポインターの下のウィンドウを選択";
+constexpr char kToolTipKeyTaken[] = "ドラッグしてウィンドウを選択\r\nCtrl+Alt+F は他のプログラムが使用中です";
 // Width of the outline in pixels at 96 DPI.
 constexpr int kFrameWidth = 3;
 
@@ -44,6 +45,7 @@ CWindowFinder::CWindowFinder() = default;
 
 CWindowFinder::~CWindowFinder() {
   if (m_bDragging) Cancel();
+  if (m_bPickKey) ::UnregisterHotKey(m_hDialog, kPickKeyId);
   if (m_hFrame) ::DestroyWindow(m_hFrame);
 }
 
@@ -55,6 +57,8 @@ void CWindowFinder::Attach(HWND dialog, int finderId, int labelId) {
   m_empty.reset(LoadSmallIcon(IDI_WHITE));
   m_hCross = ::LoadCursorA(nullptr, IDC_CROSS);
   ::SendMessageA(m_hFinder, STM_SETICON, reinterpret_cast<WPARAM>(m_crosshair.get()), 0);
+  // Held down, the key is taken once.
+  m_bPickKey = ::RegisterHotKey(dialog, kPickKeyId, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, 'F') != FALSE;
 
   // The box lets the mouse through to the dialog, so the tip is a rectangle of the dialog. The
   // dialog relays its mouse messages (RelayMouse): a tip that subclassed the dialog would stand
@@ -69,8 +73,10 @@ void CWindowFinder::Attach(HWND dialog, int finderId, int labelId) {
     tool.uId = static_cast<UINT_PTR>(finderId);
     ::GetWindowRect(m_hFinder, &tool.rect);
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&tool.rect), 2);
-    tool.lpszText = const_cast<char*>(kToolTip);
+    tool.lpszText = const_cast<char*>(m_bPickKey ? kToolTip : kToolTipKeyTaken);
     ::SendMessageA(m_hTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    // A width makes the tip break at its line end.
+    ::SendMessageA(m_hTip, TTM_SETMAXTIPWIDTH, 0, platform::ScaleForDpi(400, platform::WindowDpi(dialog)));
   }
 
   RegisterFrameClass();
@@ -128,8 +134,7 @@ bool CWindowFinder::OnTimer(POINT* released) {
 void CWindowFinder::Track(POINT screen) {
   if (!m_bDragging) return;
   ::SetCursor(m_hCross);
-  const std::optional<mainlist::FinderPick> pick =
-      mainlist::PickWindowAt(screen, ::GetCurrentProcessId(), mainlist::SystemWindowTree());
+  const std::optional<mainlist::FinderPick> pick = PickAt(screen);
   const HWND window = pick ? pick->window : nullptr;
   if (window == m_hOutlined) return;
   m_hOutlined = window;
@@ -145,11 +150,14 @@ void CWindowFinder::Track(POINT screen) {
   ::SetWindowTextA(m_hLabel, mainlist::FinderLabel(window, className, TextOf(window)).c_str());
 }
 
+std::optional<mainlist::FinderPick> CWindowFinder::PickAt(POINT screen) const {
+  return mainlist::PickWindowAt(screen, ::GetCurrentProcessId(), mainlist::SystemWindowTree());
+}
+
 std::optional<mainlist::FinderPick> CWindowFinder::Drop(POINT screen) {
   if (!m_bDragging) return std::nullopt;
   EndDrag();
-  std::optional<mainlist::FinderPick> pick =
-      mainlist::PickWindowAt(screen, ::GetCurrentProcessId(), mainlist::SystemWindowTree());
+  std::optional<mainlist::FinderPick> pick = PickAt(screen);
   if (!pick) ::SetWindowTextA(m_hLabel, m_labelBefore.c_str());
   return pick;
 }

@@ -13,6 +13,9 @@
 // Timer of the dialog that follows the pointer during a drag, and its period.
 constexpr UINT_PTR kFinderTimerId = 105;
 constexpr UINT kFinderPeriodMs = 50;
+// The pick key, Ctrl+Alt+F, as a hot key of the dialog: the window under the pointer is taken
+// as a release of the finder there, even while another program's menu or tool tip is open.
+constexpr int kPickKeyId = 1;
 
 class CWindowFinder {
  public:
@@ -21,9 +24,12 @@ class CWindowFinder {
   CWindowFinder(const CWindowFinder&) = delete;
   CWindowFinder& operator=(const CWindowFinder&) = delete;
 
-  // Shows the crosshair in the dialog's finder box, gives the box its tool tip and makes the
+  // Shows the crosshair in the dialog's finder box, registers the pick key, gives the box its
+  // tool tip (which names the key, or says that another program holds it) and makes the
   // outline frame. The box lets clicks through to the dialog, which passes them on here.
   void Attach(HWND dialog, int finderId, int labelId);
+  // The window a release at the screen point would pick, without a drag: the pick key's.
+  std::optional<mainlist::FinderPick> PickAt(POINT screen) const;
   bool Dragging() const { return m_bDragging; }
   // A mouse message of the dialog, passed on to the box's tool tip.
   void RelayMouse(UINT message, WPARAM wParam, LPARAM lParam);
@@ -61,6 +67,7 @@ class CWindowFinder {
   HCURSOR m_hCross = nullptr;
   HCURSOR m_hPreviousCursor = nullptr;
   bool m_bDragging = false;
+  bool m_bPickKey = false;
   HWND m_hOutlined = nullptr;
   std::string m_labelBefore;
 };

@@ -38,6 +38,7 @@
 #define IDC_MAIN_AUTOUPDATE     1075
 #define IDC_MAIN_CHILDINFO      1082
 #define IDC_MAIN_FINDER         1100
+#define IDC_MAIN_SEARCH         1103
 
 // Operations panel.
 #define IDC_OP_CLOSE            1002

@@ -344,6 +344,31 @@ bool PressKey(WORD virtualKey) {
     return SendInput(2, inputs, sizeof(INPUT)) == 2;
 }
 
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+bool PressKeys(const std::vector<WORD>& virtualKeys) {
+    std::vector<INPUT> inputs(virtualKeys.size() * 2);
+    for (size_t i = 0; i < virtualKeys.size(); ++i) {
+        INPUT& down = inputs[i];
+        INPUT& up = inputs[inputs.size() - 1 - i];
+        down.type = up.type = INPUT_KEYBOARD;
+        down.ki.wVk = up.ki.wVk = virtualKeys[i];
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
 namespace {
 
 // The pixels of a w x h area of dc at (x, y), row by row (0x00rrggbb); empty for an empty area.

@@ -95,6 +95,10 @@ bool MouseMoveTo(POINT screenPoint);
 bool MouseUp();
 // A real key press and release.
 bool PressKey(WORD virtualKey);
+// Real keys held together, pressed in order and released in reverse (Ctrl+Alt+F).
+bool PressKeys(const std::vector<WORD>& virtualKeys);
+// The clipboard's Unicode text, "" when it holds none.
+std::wstring ClipboardText();
 // The screen's pixels in the rectangle, row by row (0x00rrggbb).
 std::vector<DWORD> ScreenPixels(const RECT& rect);
 // A client pixel of the window as the screen shows it once pending paints are done.

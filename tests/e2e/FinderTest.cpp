@@ -100,6 +100,34 @@ TEST_F(FinderTest, DragOntoAChildMakesItsWindowTheTargetAndEscapeLeavesNoTrace) 
     EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_Y)), std::to_string(client.y));
 }
 
+// The pick key takes the window under the pointer as a release there would, while another
+// program has the focus.
+TEST_F(FinderTest, ThePickKeyTakesTheWindowUnderThePointerWhileAnotherProgramHasTheFocus) {
+    ASSERT_NO_FATAL_FAILURE(StartOn("main"));
+    RECT innerRect{};
+    GetWindowRect(inner, &innerRect);
+    const POINT pointer{innerRect.left + 21, innerRect.top + 9};
+    ASSERT_TRUE(e2e::MouseMoveTo(pointer));
+    SetForegroundWindow(target);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == target; }, 2000));
+
+    ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, VK_MENU, 'F'}));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Label().find("QuorvelFixture.exe") != std::string::npos; }, 3000))
+        << Label();
+    EXPECT_EQ(SelectedRow(), rows->FindRow(kHandleColumn, HandleText(target)));
+    EXPECT_EQ(GetForegroundWindow(), target) << "the key took the focus away";
+    HWND inspector = OpenInspector(target, 3000);
+    ASSERT_NE(inspector, nullptr);
+    e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
+    const int mark = children.NextItem();
+    ASSERT_GE(mark, 0);
+    EXPECT_EQ(children.ItemText(mark, 0), HandleText(inner));
+    POINT client = pointer;
+    ScreenToClient(inner, &client);
+    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_X)), std::to_string(client.x));
+    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_Y)), std::to_string(client.y));
+}
+
 TEST_F(FinderTest, AHungWindowWithoutARowIsPickedAndTheProgramKeepsTakingInput) {
     ASSERT_NO_FATAL_FAILURE(StartOn("stuck", ""));
     ASSERT_EQ(fixture.Command("hang window=" + HandleText(target) + " ms=forever").value, 1);

@@ -12,7 +12,11 @@
 #include "app/QuorvelApp.h"
 #include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
+#include "platform/FileDialog.h"
 #include "platform/Format.h"
+#include "platform/ListCommands.h"
+#include "platform/PopupMenu.h"
+#include "platform/WideText.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 #include "support/ModalAnswer.h"
@@ -44,6 +48,32 @@ class TestApp : public platform::CWinApp {
   BOOL InitInstance() override { return FALSE; }
 };
 TestApp g_app;
+
+// The text of the finder's tool tip in the dialog.
+std::string FinderTip(HWND dialog) {
+  struct Search {
+    HWND dialog;
+    HWND tip;
+  } search{dialog, nullptr};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM context) WINAPI -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        char name[32] = {};
+        ::GetClassNameA(hwnd, name, sizeof(name));
+        if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && ::GetWindow(hwnd, GW_OWNER) == s->dialog) s->tip = hwnd;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  char text[256] = {};
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = dialog;
+  tool.uId = IDC_MAIN_FINDER;
+  tool.lpszText = text;
+  if (search.tip) ::SendMessageA(search.tip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
 
 class MainDialogTest : public ::testing::Test {
  protected:
@@ -192,6 +222,63 @@ TEST_F(MainDialogTest, ClickHandsTheRowToEveryPanelAndShowsThePath) {
   EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), GetProcessPath(::GetCurrentProcessId()));
 }
 
+// The list's menu: "コピー" only with a selected row, copying it as one tab-separated line;
+// "一覧を保存…" writing every row as shown under the headings; a failed save named in a box.
+TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
+  TestWindow chosen("quorvel 保存 \"csv\", row");
+  m_dlg->RefreshWindowList();
+  std::vector<platform::PopupMenuItem> shown;
+  UINT answer = platform::kListSaveCommand;
+  platform::PopupMenuHook oldMenu = platform::SetPopupMenuHook([&](HWND, POINT, const auto& items) {
+    shown = items;
+    return answer;
+  });
+  const std::string folder = e2e::TemporaryFilePath("list");
+  std::string path = folder + ".csv";
+  platform::SaveFileRequest request;
+  platform::SaveFileDialogHook oldSave = platform::SetSaveFileDialogHook([&](HWND, const platform::SaveFileRequest& r) {
+    request = r;
+    return std::optional<platform::SaveFileChoice>(platform::SaveFileChoice{path, 1});
+  });
+  uitest::MessageBoxRecorder boxes;
+  const auto contextMenu = [&] {
+    ::SendMessageA(m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List().GetSafeHwnd()), MAKELPARAM(-1, -1));
+  };
+
+  contextMenu();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, "コピー");
+  EXPECT_FALSE(shown[0].enabled) << "nothing to copy without a selected row";
+  EXPECT_EQ(shown[1].text, "一覧を保存…");
+  EXPECT_EQ(request.fileName, "ウィンドウ一覧");
+  EXPECT_EQ(request.defaultExtension, "csv");
+  const std::string pid = std::to_string(::GetCurrentProcessId());
+  const std::string exe = GetProcessName(::GetCurrentProcessId());
+  const std::string saved = e2e::ReadFile(path);
+  EXPECT_EQ(saved.rfind(u8"\xEF\xBB\xBFTitle,ProcessName,PID,WinHandle\r\n", 0), 0u) << saved;
+  EXPECT_NE(saved.find(u8"\r\n\"quorvel 保存 \"\"csv\"\", row\"," + exe + "," + pid + "," +
+                       platform::FormatHandle(chosen.Get()) + "\r\n"),
+            std::string::npos)
+      << saved;
+  EXPECT_EQ(static_cast<int>(e2e::SplitLines(saved).size()), List().GetItemCount() + 1);
+  EXPECT_TRUE(boxes.Boxes().empty());
+  ::DeleteFileA(path.c_str());
+
+  path = folder + "\\missing\\list.csv";
+  contextMenu();
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "一覧を保存できませんでした。\r\n保存先のフォルダーが見つかりません。");
+
+  SelectRow(RowOf(chosen.Get()));
+  answer = platform::kListCopyCommand;
+  contextMenu();
+  EXPECT_TRUE(shown[0].enabled);
+  EXPECT_EQ(e2e::ClipboardText(), L"quorvel 保存 \"csv\", row\t" + platform::WidenAnsi(exe) + L"\t" + platform::WidenAnsi(pid) +
+                                      L"\t" + platform::WidenAnsi(platform::FormatHandle(chosen.Get())));
+  platform::SetPopupMenuHook(std::move(oldMenu));
+  platform::SetSaveFileDialogHook(std::move(oldSave));
+}
+
 TEST_F(MainDialogTest, ClickWithoutSelectionMarkDoesNothing) {
   ClickList();
   EXPECT_EQ(m_dlg->OperationPanel().Target(), platform::kNoTarget);
@@ -307,25 +394,13 @@ TEST_F(MainDialogTest, FinderBoxShowsTheCrosshairWithItsTipAndADragEndsWithoutAP
   const HICON crosshair = reinterpret_cast<HICON>(::SendMessageA(finder, STM_GETICON, 0, 0));
   EXPECT_NE(crosshair, nullptr);
 
-  HWND tip = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM found) WINAPI -> BOOL {
-        char name[32] = {};
-        ::GetClassNameA(hwnd, name, sizeof(name));
-        if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) *reinterpret_cast<HWND*>(found) = hwnd;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&tip));
-  ASSERT_NE(tip, nullptr);
-  char text[80] = {};
-  TOOLINFOA tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = m_hWnd;
-  tool.uId = IDC_MAIN_FINDER;
-  tool.lpszText = text;
-  ::SendMessageA(tip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
-  EXPECT_STREQ(text, "ドラッグしてウィンドウを選択");
+  // The tip names the pick key, which this dialog holds; a second dialog finds it held.
+  EXPECT_EQ(FinderTip(m_hWnd), "ドラッグしてウィンドウを選択\r\nCtrl+Alt+F: マウスポインターの下のウィンドウを選択");
+  {
+    CQuorvelDlg second;
+    ASSERT_TRUE(second.Create(nullptr));
+    EXPECT_EQ(FinderTip(second.GetSafeHwnd()), "ドラッグしてウィンドウを選択\r\nCtrl+Alt+F は他のプログラムが使用中です");
+  }
 
   ::SetDlgItemTextA(m_hWnd, IDC_MAIN_PATH, "before");
   const LPARAM onBox = MAKELPARAM((actual.left + actual.right) / 2, (actual.top + actual.bottom) / 2);

@@ -1,0 +1,87 @@
+#include "platform/ListCommands.h"
+
+#include <windowsx.h>
+
+#include "platform/Clipboard.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/PopupMenu.h"
+#include "platform/WideText.h"
+
+namespace platform {
+
+namespace {
+const char kSaveFailedMessage[] = "一覧を保存できませんでした。";
+// More than any cell of our lists holds (titles of 255 bytes, child texts of 510).
+constexpr int kCellChars = 1024;
+}  // namespace
+
+CsvRow ListHeadings(HWND list, int columns) {
+  CsvRow headings;
+  for (int i = 0; i < columns; ++i) {
+    wchar_t text[kCellChars] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = text;
+    column.cchTextMax = kCellChars;
+    ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    headings.emplace_back(text);
+  }
+  return headings;
+}
+
+CsvRow ListRowTexts(HWND list, int row, int columns) {
+  CsvRow cells;
+  for (int i = 0; i < columns; ++i) {
+    wchar_t text[kCellChars] = {};
+    LVITEMW item{};
+    item.iSubItem = i;
+    item.pszText = text;
+    item.cchTextMax = kCellChars;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    cells.emplace_back(text);
+  }
+  return cells;
+}
+
+int SelectedListRow(HWND list) {
+  return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+bool IsCopyKey(const NMHDR* header) {
+  const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(header);
+  return key->wVKey == 'C' && ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) >= 0;
+}
+
+UINT TrackListMenu(HWND owner, HWND list, LPARAM contextPoint) {
+  const int row = SelectedListRow(list);
+  POINT screen{GET_X_LPARAM(contextPoint), GET_Y_LPARAM(contextPoint)};
+  if (screen.x == -1 && screen.y == -1) {
+    RECT rect{};
+    if (row < 0 || !ListView_GetItemRect(list, row, &rect, LVIR_LABEL)) ::GetClientRect(list, &rect);
+    screen = POINT{rect.left, rect.bottom};
+    ::ClientToScreen(list, &screen);
+  }
+  return ShowPopupMenu(owner, screen,
+                       {{kListCopyCommand, "コピー", row >= 0}, {kListSaveCommand, "一覧を保存…", true}});
+}
+
+void CopyListText(HWND owner, const std::wstring& text) {
+  if (!CopyTextToClipboard(owner, text)) PanelMessageBox(owner, kClipboardBusyMessage);
+}
+
+void SaveListAsCsv(HWND owner, HWND list, int columns, const std::string& proposedName) {
+  SaveFileRequest request;
+  request.fileName = proposedName;
+  request.filter.assign("CSV (*.csv)\0*.csv\0", sizeof("CSV (*.csv)\0*.csv\0") - 1);
+  request.defaultExtension = "csv";
+  const std::optional<SaveFileChoice> choice = ShowSaveFileDialog(owner, request);
+  if (!choice) return;
+  std::vector<CsvRow> rows;
+  const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) rows.push_back(ListRowTexts(list, row, columns));
+  const std::string reason = WriteCsvFile(WidenAnsi(choice->path), ListHeadings(list, columns), rows);
+  if (!reason.empty()) PanelMessageBox(owner, std::string(kSaveFailedMessage) + "\r\n" + reason);
+}
+
+}  // namespace platform
