@@ -72,15 +72,16 @@ void CopyListText(HWND owner, const std::wstring& text) {
 
 void SaveListAsCsv(HWND owner, HWND list, int columns, const std::string& proposedName) {
   SaveFileRequest request;
-  request.fileName = proposedName;
-  request.filter.assign("CSV (*.csv)\0*.csv\0", sizeof("CSV (*.csv)\0*.csv\0") - 1);
-  request.defaultExtension = "csv";
+  static const wchar_t kCsvFilter[] = L"CSV (*.csv)\0*.csv\0";
+  request.fileName = WidenAnsi(proposedName);
+  request.filter.assign(kCsvFilter, std::size(kCsvFilter) - 1);
+  request.defaultExtension = L"csv";
   const std::optional<SaveFileChoice> choice = ShowSaveFileDialog(owner, request);
   if (!choice) return;
   std::vector<CsvRow> rows;
   const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < count; ++row) rows.push_back(ListRowTexts(list, row, columns));
-  const std::string reason = WriteCsvFile(WidenAnsi(choice->path), ListHeadings(list, columns), rows);
+  const std::string reason = WriteCsvFile(choice->path, ListHeadings(list, columns), rows);
   if (!reason.empty()) PanelMessageBox(owner, std::string(kSaveFailedMessage) + "\r\n" + reason);
 }
 

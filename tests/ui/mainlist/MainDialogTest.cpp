@@ -238,7 +238,7 @@ TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
   platform::SaveFileRequest request;
   platform::SaveFileDialogHook oldSave = platform::SetSaveFileDialogHook([&](HWND, const platform::SaveFileRequest& r) {
     request = r;
-    return std::optional<platform::SaveFileChoice>(platform::SaveFileChoice{path, 1});
+    return std::optional<platform::SaveFileChoice>(platform::SaveFileChoice{platform::WidenAnsi(path), 1});
   });
   uitest::MessageBoxRecorder boxes;
   const auto contextMenu = [&] {
@@ -250,8 +250,8 @@ TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
   EXPECT_EQ(shown[0].text, "コピー");
   EXPECT_FALSE(shown[0].enabled) << "nothing to copy without a selected row";
   EXPECT_EQ(shown[1].text, "一覧を保存…");
-  EXPECT_EQ(request.fileName, "ウィンドウ一覧");
-  EXPECT_EQ(request.defaultExtension, "csv");
+  EXPECT_TRUE(request.fileName == L"ウィンドウ一覧");
+  EXPECT_TRUE(request.defaultExtension == L"csv");
   const std::string pid = std::to_string(::GetCurrentProcessId());
   const std::string exe = GetProcessName(::GetCurrentProcessId());
   const std::string saved = e2e::ReadFile(path);
