@@ -145,7 +145,7 @@ void CQuorvelDlg::RefreshWindowList() {
     if (found >= 0) {
       m_list.SelectRow(found);
     } else {
-      m_opDlg.SetTarget(platform::kNoTarget, static_cast<DWORD>(-1));
+      m_opDlg.SetTarget(platform::kNoTarget, platform::kNoProcess);
     }
   }
 }
