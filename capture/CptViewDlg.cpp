@@ -137,14 +137,23 @@ void CCptViewDlg::OnCopyClipboard() {
   ::CloseClipboard();
 }
 
+namespace capture {
+
+platform::SaveFileRequest PictureSaveRequest(const std::string& windowTitle) {
+  platform::SaveFileRequest request;
+  request.fileName = ProposedFileName(windowTitle);
+  request.filter.assign(kPictureFileFilter, sizeof(kPictureFileFilter) - 1);
+  request.filterIndex = kPngFilterIndex;
+  request.defaultExtension = "png";
+  return request;
+}
+
+}  // namespace capture
+
 void CCptViewDlg::OnSavePicture() {
   if (!m_picture.bitmap) return;
-  platform::SaveFileRequest request;
-  request.fileName = capture::ProposedFileName(WindowTitle(MethodTarget(m_hTarget)));
-  request.filter.assign(capture::kPictureFileFilter, sizeof(capture::kPictureFileFilter) - 1);
-  request.filterIndex = capture::kPngFilterIndex;
-  request.defaultExtension = "png";
-  std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(GetSafeHwnd(), request);
+  std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(
+      GetSafeHwnd(), capture::PictureSaveRequest(WindowTitle(MethodTarget(m_hTarget))));
   if (!choice) return;
   std::string reason = capture::WritePictureFile(m_picture.bitmap.get(), choice->path,
                                                  capture::ChosenFormat(choice->path, choice->filterIndex));

@@ -2,6 +2,7 @@
 // answer message boxes.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,6 +25,13 @@ using SaveFileDialogHook = std::function<std::optional<SaveFileChoice>(HWND owne
 
 // Replaces the system's dialog (tests); an empty hook restores it. Returns the old hook.
 SaveFileDialogHook SetSaveFileDialogHook(SaveFileDialogHook hook);
+
+// The system dialog's settings for a request: it asks before overwriting, wants an existing
+// folder, shows no read-only box and leaves the current directory alone. filter is the request's
+// filter ended by its second NUL, and path (pathSize bytes) the name buffer; both must outlive
+// the settings.
+OPENFILENAMEA SaveFileDialogSettings(HWND owner, const SaveFileRequest& request, const std::string& filter, char* path,
+                                     DWORD pathSize);
 
 // The chosen path and type, or nothing when the user cancelled.
 std::optional<SaveFileChoice> ShowSaveFileDialog(HWND owner, const SaveFileRequest& request);

@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "capture/CptViewDlg.h"
 #include "capture/PictureFile.h"
+#include "platform/FileDialog.h"
 
 using capture::ChosenFormat;
 using capture::PictureFormat;
@@ -64,4 +66,27 @@ TEST(PictureFileTest, AFailedSaveNamesItsCause) {
   EXPECT_EQ(capture::SaveFailureReason(ERROR_DISK_FULL), "ディスクの空き領域が足りません。");
   EXPECT_EQ(capture::SaveFailureReason(ERROR_ACCESS_DENIED), "このフォルダーには書き込めません（アクセスが拒否されました）。");
   ::DeleteObject(bitmap);
+}
+
+// The Save As dialog of the picture as it is built: the types with their closing second NUL,
+// PNG selected, "png" for a name without extension, and the flags that ask before overwriting,
+// want an existing folder, hide the read-only box and keep the current directory.
+TEST(PictureFileTest, SaveAsSettingsAreBuiltFromThePicturesRequest) {
+  const platform::SaveFileRequest request = capture::PictureSaveRequest("shot: a/b");
+  EXPECT_EQ(request.fileName, "shot_ a_b");
+  const std::string filter = request.filter + '\0';
+  char path[MAX_PATH] = {};
+  const HWND owner = reinterpret_cast<HWND>(0x1234);
+  const OPENFILENAMEA ofn = platform::SaveFileDialogSettings(owner, request, filter, path, sizeof(path));
+  EXPECT_EQ(ofn.lStructSize, sizeof(OPENFILENAMEA));
+  EXPECT_EQ(ofn.hwndOwner, owner);
+  EXPECT_EQ(std::string(ofn.lpstrFilter, 38), std::string("PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0\0", 38));
+  EXPECT_EQ(ofn.nFilterIndex, capture::kPngFilterIndex);
+  EXPECT_STREQ(ofn.lpstrDefExt, "png");
+  EXPECT_EQ(ofn.lpstrFile, path);
+  EXPECT_EQ(ofn.nMaxFile, static_cast<DWORD>(MAX_PATH));
+  EXPECT_EQ(ofn.Flags, static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR));
+  platform::SaveFileRequest bare = request;
+  bare.defaultExtension.clear();
+  EXPECT_EQ(platform::SaveFileDialogSettings(owner, bare, filter, path, sizeof(path)).lpstrDefExt, nullptr);
 }
