@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstdarg>
-#include <iterator>
 #include <cstdio>
+#include <iterator>
 
 #include "inspector/ChildHitTest.h"
 #include "inspector/ChildMessages.h"
@@ -27,9 +27,9 @@ constexpr int kTextBufferSize = 512;
 constexpr RECT kImageArea{20, 250, 320, 450};
 
 // The labels of the selected child's style words and rectangles, emptied while there is none.
-constexpr int kSelectionLabels[] = {IDC_CI_STYLE,       IDC_CI_EXSTYLE, IDC_CI_RECT_TOP, IDC_CI_RECT_LEFT,
-                                    IDC_CI_RECT_RIGHT,  IDC_CI_RECT_BOTTOM, IDC_CI_REL_TOP, IDC_CI_REL_LEFT,
-                                    IDC_CI_REL_RIGHT,   IDC_CI_REL_BOTTOM};
+constexpr int kSelectionLabels[] = {IDC_CI_STYLE,     IDC_CI_EXSTYLE,    IDC_CI_RECT_TOP,   IDC_CI_RECT_LEFT,
+                                    IDC_CI_RECT_RIGHT, IDC_CI_RECT_BOTTOM, IDC_CI_REL_TOP,    IDC_CI_REL_LEFT,
+                                    IDC_CI_REL_RIGHT,  IDC_CI_REL_BOTTOM};
 
 // The labels on light yellow: those of the selection and the client size.
 bool IsValueLabel(int id) {
