@@ -127,14 +127,23 @@ void CCptViewDlg::OnCopyClipboard() {
   if (copy && ::SetClipboardData(CF_BITMAP, copy.get())) copy.release();
 }
 
+namespace capture {
+
+platform::SaveFileRequest PictureSaveRequest(const std::wstring& windowTitle) {
+  platform::SaveFileRequest request;
+  request.fileName = ProposedFileName(windowTitle);
+  request.filter.assign(kPictureFileFilter, std::size(kPictureFileFilter) - 1);
+  request.filterIndex = kPngFilterIndex;
+  request.defaultExtension = L"png";
+  return request;
+}
+
+}  // namespace capture
+
 void CCptViewDlg::OnSavePicture() {
   if (!m_picture.bitmap) return;
-  platform::SaveFileRequest request;
-  request.fileName = capture::ProposedFileName(WindowTitle(MethodTarget(m_hTarget)));
-  request.filter.assign(capture::kPictureFileFilter, std::size(capture::kPictureFileFilter) - 1);
-  request.filterIndex = capture::kPngFilterIndex;
-  request.defaultExtension = L"png";
-  std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(GetSafeHwnd(), request);
+  std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(
+      GetSafeHwnd(), capture::PictureSaveRequest(WindowTitle(MethodTarget(m_hTarget))));
   if (!choice) return;
   std::string reason = capture::WritePictureFile(m_picture.bitmap.get(), choice->path,
                                                  capture::ChosenFormat(choice->path, choice->filterIndex));

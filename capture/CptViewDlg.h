@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 #include "capture/WindowCapture.h"
 #include "platform/Dialog.h"
+#include "platform/FileDialog.h"
 #include "platform/Target.h"
 
 class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
@@ -48,3 +50,11 @@ class CCptViewDlg : public platform::CDialogT<CCptViewDlg> {
   // The DPI the picture's corner and box are scaled to.
   UINT m_dpi = 96;
 };
+
+namespace capture {
+
+// What the Save As dialog of the picture asks with: the name proposed from the window's title,
+// PNG (selected) and BMP as the types, and "png" added to a name typed without an extension.
+platform::SaveFileRequest PictureSaveRequest(const std::wstring& windowTitle);
+
+}  // namespace capture

@@ -14,7 +14,7 @@ struct WindowPicture {
   platform::UniqueBitmap bitmap;
 };
 
-// user32's PrintWindow looked up at the call; 0 when it does not exist.
+// user32's PrintWindow looked up by name; 0 when it does not exist.
 BOOL CallPrintWindow(HWND hwnd, HDC dc, UINT flags);
 
 // The methods. A null or dead target changes nothing. PrintWindow gets PW_RENDERFULLCONTENT

@@ -2,18 +2,19 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <iterator>
 
 #include "inspector/ChildHitTest.h"
+#include "inspector/ChildMessages.h"
 #include "inspector/PictureLayout.h"
 #include "operations/StyleEditing.h"
 #include "platform/Dpi.h"
 #include "platform/Format.h"
-#include "platform/MessageBox.h"
 #include "platform/Messaging.h"
 #include "platform/Target.h"
-#include "platform/WindowCalls.h"
 #include "platform/WindowWalk.h"
 #include "res/resource.h"
 
@@ -25,29 +26,15 @@ constexpr int kTextBufferSize = 512;
 // The picture area in dialog client pixels at 96 DPI.
 constexpr RECT kImageArea{20, 250, 320, 450};
 
-const char kNoChildRect[] = "子ウィンドウの矩形が選択状態でありません";
-const char kCombineFailed[] = "リージョンの結合に失敗しました";
-const char kSetFailed[] = "リージョンの設定に失敗しました";
-const char kReleaseFailed[] = "リージョンの解除に失敗しました";
+// The labels of the selected child's style words and rectangles, emptied while there is none.
+constexpr int kSelectionLabels[] = {IDC_CI_STYLE,     IDC_CI_EXSTYLE,    IDC_CI_RECT_TOP,   IDC_CI_RECT_LEFT,
+                                    IDC_CI_RECT_RIGHT, IDC_CI_RECT_BOTTOM, IDC_CI_REL_TOP,    IDC_CI_REL_LEFT,
+                                    IDC_CI_REL_RIGHT,  IDC_CI_REL_BOTTOM};
 
+// The labels on light yellow: those of the selection and the client size.
 bool IsValueLabel(int id) {
-  switch (id) {
-    case IDC_CI_RECT_TOP:
-    case IDC_CI_RECT_LEFT:
-    case IDC_CI_RECT_RIGHT:
-    case IDC_CI_RECT_BOTTOM:
-    case IDC_CI_REL_TOP:
-    case IDC_CI_REL_LEFT:
-    case IDC_CI_REL_RIGHT:
-    case IDC_CI_REL_BOTTOM:
-    case IDC_CI_CLIENT_W:
-    case IDC_CI_CLIENT_H:
-    case IDC_CI_STYLE:
-    case IDC_CI_EXSTYLE:
-      return true;
-    default:
-      return false;
-  }
+  return id == IDC_CI_CLIENT_W || id == IDC_CI_CLIENT_H ||
+         std::find(std::begin(kSelectionLabels), std::end(kSelectionLabels), id) != std::end(kSelectionLabels);
 }
 
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -75,7 +62,6 @@ CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
       OnMessage(WM_CTLCOLORSTATIC, &CChildInfomationDlg::OnCtlColorStatic),
       OnMessage(WM_LBUTTONDOWN, &CChildInfomationDlg::OnLButtonDown),
       OnMessage(WM_DESTROY, &CChildInfomationDlg::OnDestroy),
-      OnMessage(kRegionReleased, &CChildInfomationDlg::OnRegionReleased),
       OnNotify(IDC_CI_LIST, NM_CLICK, &CChildInfomationDlg::OnListClick),
       OnNotify(IDC_CI_LIST, LVN_KEYDOWN, &CChildInfomationDlg::OnListKeyDown),
       OnMessage(WM_CONTEXTMENU, &CChildInfomationDlg::OnContextMenu),
@@ -119,26 +105,6 @@ BOOL CChildInfomationDlg::OnInitDialog() {
   return TRUE;
 }
 
-// Centred on the owner while it is on screen, else on the work area; kept inside the work area.
-void CChildInfomationDlg::CenterOnOwner() {
-  RECT workArea{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-  RECT around = workArea;
-  HWND owner = ::GetWindow(GetSafeHwnd(), GW_OWNER);
-  if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
-  RECT own{};
-  ::GetWindowRect(GetSafeHwnd(), &own);
-  const LONG width = own.right - own.left;
-  const LONG height = own.bottom - own.top;
-  LONG x = (around.left + around.right - width) / 2;
-  LONG y = (around.top + around.bottom - height) / 2;
-  if (x + width > workArea.right) x = workArea.right - width;
-  if (y + height > workArea.bottom) y = workArea.bottom - height;
-  if (x < workArea.left) x = workArea.left;
-  if (y < workArea.top) y = workArea.top;
-  ::SetWindowPos(GetSafeHwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void CChildInfomationDlg::OnOK() { ShowWindow(SW_HIDE); }
 
 void CChildInfomationDlg::OnDpiChanged(UINT dpi) {
@@ -160,7 +126,7 @@ void CChildInfomationDlg::OnDpiChanged(UINT dpi) {
 
 std::optional<LRESULT> CChildInfomationDlg::OnDestroy(WPARAM, LPARAM) {
   // Saved regions were never handed to a window: they go with the inspector.
-  m_savedRegions.Clear();
+  m_regions.Clear();
   ::KillTimer(GetSafeHwnd(), kSelectionTimer);
   return std::nullopt;
 }
@@ -185,15 +151,9 @@ void CChildInfomationDlg::update() {
   m_list.DeleteAllItems();
   FillList();
   if (remembered) {
-    int found = -1;
-    for (size_t i = 0; i < m_children.size(); ++i) {
-      if (platform::FormatHandle(m_children[i].hwnd) == *remembered) {
-        found = static_cast<int>(i);
-        break;
-      }
-    }
+    const int found = m_list.FindRow(0, *remembered);
     if (found >= 0)
-      SelectRow(found);
+      m_list.SelectRow(found);
     else
       m_rcSelected = RECT{};
   }
@@ -270,21 +230,11 @@ void CChildInfomationDlg::FillList() {
   }
 }
 
-void CChildInfomationDlg::SelectRow(int row) {
-  m_list.SetSelectionMark(row);
-  m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-  m_list.SetHotItem(row);
-  m_list.EnsureVisible(row, false);
-}
-
 LRESULT CChildInfomationDlg::OnListDeleteAll(NMHDR*) { return TRUE; }
 
 void CChildInfomationDlg::RefreshSelection() {
-  static const int kLabels[] = {IDC_CI_STYLE,      IDC_CI_EXSTYLE,   IDC_CI_RECT_TOP, IDC_CI_RECT_LEFT,
-                                IDC_CI_RECT_RIGHT, IDC_CI_RECT_BOTTOM, IDC_CI_REL_TOP, IDC_CI_REL_LEFT,
-                                IDC_CI_REL_RIGHT,  IDC_CI_REL_BOTTOM};
   if (!::IsWindow(m_hSelected)) {
-    for (int id : kLabels) SetDlgItemText(id, "");
+    for (int id : kSelectionLabels) SetDlgItemText(id, "");
     m_rcSelected = RECT{};
     return;
   }
@@ -388,7 +338,7 @@ std::optional<LRESULT> CChildInfomationDlg::OnLButtonDown(WPARAM wParam, LPARAM 
   const POINT screen{onWindow->x + parent.left, onWindow->y + parent.top};
   Trace("spoint x=%d, y=%d\n", static_cast<int>(screen.x), static_cast<int>(screen.y));
 
-  const std::optional<HWND> found = FindDeepestChildAt(screen);
+  const std::optional<HWND> found = inspector::FindDeepestChildAt(m_children, m_hParent, screen).deepest;
   if (!found) {
     Trace("NotFind ChildWindow!\n");
     return std::nullopt;
@@ -406,25 +356,12 @@ void CChildInfomationDlg::SelectChildAt(HWND child, POINT screen) {
   m_spinY.SetPos32(client.y);
 }
 
-std::optional<HWND> CChildInfomationDlg::FindDeepestChildAt(POINT screen) {
-  POINT client = screen;
-  ::ScreenToClient(m_hParent, &client);
-  Trace("spoint x=%d, y=%d\n", static_cast<int>(client.x), static_cast<int>(client.y));
-  const inspector::DeepestChild hit = inspector::FindDeepestChildAt(m_children, m_hParent, screen);
-  if (!hit.first) {
-    Trace("NotFind ChildWindow!\n");
-    return std::nullopt;
-  }
-  Trace("Find ChildWindow handle=0x%08x\n", HandleValue(hit.first));
-  return hit.deepest;
-}
-
 void CChildInfomationDlg::SelectChildByHandle(HWND hwnd) {
   for (size_t i = 0; i < m_children.size(); ++i) {
     if (m_children[i].hwnd != hwnd) continue;
     m_hSelected = hwnd;
     RefreshSelection();
-    SelectRow(static_cast<int>(i));
+    m_list.SelectRow(static_cast<int>(i));
     InvalidateImage();
     return;
   }
@@ -448,42 +385,8 @@ LPARAM CChildInfomationDlg::SpinPoint() const {
   return MAKELPARAM(x, y);
 }
 
-void CChildInfomationDlg::OnLButtonDownButton() {
-  if (const auto child = AddressedChild()) ::PostMessageA(*child, WM_LBUTTONDOWN, MK_LBUTTON, SpinPoint());
-}
-
-void CChildInfomationDlg::OnLButtonUpButton() {
-  if (const auto child = AddressedChild()) ::PostMessageA(*child, WM_LBUTTONUP, 0, SpinPoint());
-}
-
-void CChildInfomationDlg::OnSetFocus() {
-  if (const auto child = AddressedChild())
-    platform::SendMessageBounded(*child, WM_SETFOCUS, 0, 0, platform::kReadTimeoutMs);
-}
-
-void CChildInfomationDlg::OnEnterKey() {
-  if (const auto child = AddressedChild()) ::PostMessageA(*child, WM_KEYDOWN, VK_RETURN, 0);
-}
-
-void CChildInfomationDlg::OnF5Key() {
-  if (const auto child = AddressedChild()) ::PostMessageA(*child, WM_KEYDOWN, VK_F5, 0);
-}
-
-void CChildInfomationDlg::OnCopy() {
-  if (const auto child = AddressedChild())
-    platform::SendMessageBounded(*child, WM_COPY, 0, 0, platform::kReadTimeoutMs);
-}
-
-// Real key strokes: they go to whichever window has the keyboard focus once the child's
-// window has come to the front.
-void CChildInfomationDlg::OnCtrlC() {
-  const auto child = AddressedChild();
-  if (!child) return;
-  ::SetForegroundWindow(*child);
-  ::keybd_event(VK_CONTROL, 0, 0, 0);
-  ::keybd_event('C', 0, 0, 0);
-  ::keybd_event('C', 0, KEYEVENTF_KEYUP, 0);
-  ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+void CChildInfomationDlg::SendToSelected(inspector::ChildCommand command) {
+  if (const auto child = AddressedChild()) inspector::SendToChild(*child, command, SpinPoint());
 }
 
 // The editors are owned by the inspector, so it is disabled while they are open.
@@ -491,87 +394,8 @@ void CChildInfomationDlg::OnStyle() { operations::EditStyleWord(GetSafeHwnd(), m
 
 void CChildInfomationDlg::OnExStyle() { operations::EditStyleWord(GetSafeHwnd(), m_hSelected, GWL_EXSTYLE); }
 
-// Keeps the inspected window's own region (or that it has none) before the inspector first
-// changes it; a window saved before keeps what was saved then. False when it cannot be read.
-bool CChildInfomationDlg::SaveRegion() {
-  m_savedRegions.DropDead([](HWND hwnd) { return ::IsWindow(hwnd) != FALSE; });
-  if (m_savedRegions.Has(m_hParent)) return true;
-  platform::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
-  if (!region) return false;
-  if (::GetWindowRgn(m_hParent, region.get()) == ERROR) region.reset();  // no region of its own
-  m_savedRegions.Save(m_hParent, std::move(region));
-  return true;
-}
+void CChildInfomationDlg::OnCutRegion() { m_regions.CutOut(m_hParent, m_rcSelected); }
 
-// Hands a region of the inspector's making to the window. Every change counts, so a release the
-// worker completes late drops the saved region only when nothing changed the window after it.
-bool CChildInfomationDlg::ChangeRegion(platform::UniqueRegion region) {
-  ++m_nRegionChanges;
-  return platform::SetWindowRgnNoWait(m_hParent, std::move(region), true).accepted;
-}
+void CChildInfomationDlg::OnRectRegion() { m_regions.SetRectangle(m_hParent, m_rcSelected); }
 
-void CChildInfomationDlg::OnCutRegion() {
-  if (inspector::IsEmptyRect(m_rcSelected)) {
-    platform::AppMessageBox(kNoChildRect);
-    return;
-  }
-  if (!SaveRegion()) {
-    platform::AppMessageBox(kCombineFailed);
-    return;
-  }
-  RECT window{};
-  ::GetWindowRect(m_hParent, &window);
-  platform::UniqueRegion region = inspector::CutOutRegion(
-      m_rcSelected, m_savedRegions.Find(m_hParent), SIZE{window.right - window.left, window.bottom - window.top});
-  if (!region) {
-    platform::AppMessageBox(kCombineFailed);
-    return;
-  }
-  if (!ChangeRegion(std::move(region))) platform::AppMessageBox(kSetFailed);
-}
-
-void CChildInfomationDlg::OnRectRegion() {
-  if (inspector::IsEmptyRect(m_rcSelected)) {
-    platform::AppMessageBox(kNoChildRect);
-    return;
-  }
-  platform::UniqueRegion region(
-      ::CreateRectRgn(m_rcSelected.left, m_rcSelected.top, m_rcSelected.right, m_rcSelected.bottom));
-  if (!region || !SaveRegion()) {
-    platform::AppMessageBox(kSetFailed);
-    return;
-  }
-  if (!ChangeRegion(std::move(region))) platform::AppMessageBox(kSetFailed);
-}
-
-// Gives the window back its own region, or none when it had none (or nothing was saved). The
-// saved region goes only once the system has accepted the release: at once when the window
-// answered, otherwise when the worker reports it (kRegionReleased); a release refused, now or
-// later, keeps it, so the window still hands over a copy.
-void CChildInfomationDlg::OnReleaseRegion() {
-  m_savedRegions.DropDead([](HWND hwnd) { return ::IsWindow(hwnd) != FALSE; });
-  platform::UniqueRegion restore;
-  if (HRGN saved = m_savedRegions.Find(m_hParent)) {
-    restore.reset(::CreateRectRgn(0, 0, 0, 0));
-    if (!restore || ::CombineRgn(restore.get(), saved, nullptr, RGN_COPY) == ERROR) {
-      platform::AppMessageBox(kReleaseFailed);
-      return;
-    }
-  }
-  const HWND target = m_hParent;
-  const unsigned change = ++m_nRegionChanges;
-  const HWND self = GetSafeHwnd();
-  const platform::WindowRgnResult result =
-      platform::SetWindowRgnNoWait(target, std::move(restore), true, [self, target, change](bool accepted) {
-        if (accepted) ::PostMessageA(self, kRegionReleased, reinterpret_cast<WPARAM>(target), change);
-      });
-  if (!result.accepted)
-    platform::AppMessageBox(kReleaseFailed);
-  else if (result.route == platform::WindowCallRoute::Direct)
-    m_savedRegions.Take(target);
-}
-
-std::optional<LRESULT> CChildInfomationDlg::OnRegionReleased(WPARAM wParam, LPARAM lParam) {
-  if (static_cast<unsigned>(lParam) == m_nRegionChanges) m_savedRegions.Take(reinterpret_cast<HWND>(wParam));
-  return 0;
-}
+void CChildInfomationDlg::OnReleaseRegion() { m_regions.Release(m_hParent); }

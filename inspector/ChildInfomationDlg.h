@@ -12,7 +12,8 @@
 
 #include "capture/WindowCapture.h"
 #include "inspector/ChildWindowItem.h"
-#include "inspector/SavedRegions.h"
+#include "inspector/ChildMessages.h"
+#include "inspector/RegionEditing.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
 #include "platform/Target.h"
@@ -73,26 +74,20 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   std::string ReadChildText(HWND hwnd);
   static LRESULT ConfirmedLength(HWND hwnd, LRESULT written);
   void FillList();
-  void SelectRow(int row);
   void RefreshSelection();
   void SelectChildByHandle(HWND hwnd);
-  std::optional<HWND> FindDeepestChildAt(POINT screen);
-  void CenterOnOwner();
   void InvalidateImage();
   // The child of the selected row while it is still a window.
   std::optional<HWND> AddressedChild() const;
   LPARAM SpinPoint() const;
-  bool SaveRegion();
-  bool ChangeRegion(platform::UniqueRegion region);
+  // Sends the command to the child of the selected row, at the X/Y point for the mouse buttons.
+  void SendToSelected(inspector::ChildCommand command);
 
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnLButtonDown(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
-  // A release the system accepted: wParam the window, lParam the region change it was.
-  static constexpr UINT kRegionReleased = WM_APP + 14;
-  std::optional<LRESULT> OnRegionReleased(WPARAM wParam, LPARAM lParam);
   LRESULT OnListClick(NMHDR* header);
   // Copy and save of the child list (inspector/ChildListCopy.cpp): Ctrl+C and the right-click menu.
   LRESULT OnListKeyDown(NMHDR* header);
@@ -101,13 +96,13 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   LRESULT OnListDeleteAll(NMHDR* header);
 
   void OnRefresh();
-  void OnLButtonDownButton();
-  void OnLButtonUpButton();
-  void OnSetFocus();
-  void OnEnterKey();
-  void OnF5Key();
-  void OnCopy();
-  void OnCtrlC();
+  void OnLButtonDownButton() { SendToSelected(inspector::ChildCommand::LButtonDown); }
+  void OnLButtonUpButton() { SendToSelected(inspector::ChildCommand::LButtonUp); }
+  void OnSetFocus() { SendToSelected(inspector::ChildCommand::SetFocus); }
+  void OnEnterKey() { SendToSelected(inspector::ChildCommand::EnterKey); }
+  void OnF5Key() { SendToSelected(inspector::ChildCommand::F5Key); }
+  void OnCopy() { SendToSelected(inspector::ChildCommand::Copy); }
+  void OnCtrlC() { SendToSelected(inspector::ChildCommand::CtrlC); }
   void OnStyle();
   void OnExStyle();
   void OnCutRegion();
@@ -118,7 +113,5 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // Threads that let a text request time out during the running update: their other windows
   // are read without waiting, so one hung program costs one wait.
   std::set<DWORD> m_silentThreads;
-  inspector::CSavedRegions m_savedRegions;
-  // Region changes the inspector has made, the latest included.
-  unsigned m_nRegionChanges = 0;
+  inspector::CRegionEditing m_regions;
 };

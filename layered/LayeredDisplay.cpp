@@ -38,28 +38,17 @@ LayeredView DescribeLayered(bool validTarget, DWORD exStyle, const std::optional
   return view;
 }
 
-std::vector<int> ChangedStateLabels(const LayeredStates& before, const LayeredStates& after) {
-  std::vector<int> ids;
-  if (before.layered != after.layered) ids.push_back(IDC_LAYERED_LAYEREDSTATE);
-  if (before.colorKey != after.colorKey) ids.push_back(IDC_LAYERED_COLORKEYSTATE);
-  if (before.alpha != after.alpha) ids.push_back(IDC_LAYERED_ALPHASTATE);
-  return ids;
+platform::FlagLabels<3> StateLabelsOf(const LayeredStates& states) {
+  return {{{IDC_LAYERED_LAYEREDSTATE, states.layered},
+           {IDC_LAYERED_COLORKEYSTATE, states.colorKey},
+           {IDC_LAYERED_ALPHASTATE, states.alpha}}};
 }
-
-namespace {
-LayeredBrush StateBrush(int state, bool validTarget) {
-  return validTarget ? platform::FlagBrush(state) : LayeredBrush::Value;
-}
-}  // namespace
 
 LayeredBrush LayeredStaticBrush(int controlId, const LayeredStates& states, bool validTarget) {
+  // Without a live target every state shows as unknown.
+  const LayeredStates shown = validTarget ? states : LayeredStates{};
+  if (const std::optional<LayeredBrush> flag = platform::FlagLabelBrush(controlId, StateLabelsOf(shown))) return *flag;
   switch (controlId) {
-    case IDC_LAYERED_LAYEREDSTATE:
-      return StateBrush(states.layered, validTarget);
-    case IDC_LAYERED_COLORKEYSTATE:
-      return StateBrush(states.colorKey, validTarget);
-    case IDC_LAYERED_ALPHASTATE:
-      return StateBrush(states.alpha, validTarget);
     case IDC_LAYERED_RED:
     case IDC_LAYERED_GREEN:
     case IDC_LAYERED_BLUE:

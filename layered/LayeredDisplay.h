@@ -49,8 +49,8 @@ struct LayeredView {
 // GetLayeredWindowAttributes read, absent when it failed (or was not asked).
 LayeredView DescribeLayered(bool validTarget, DWORD exStyle, const std::optional<LayeredAttributes>& attributes);
 
-// The state labels (control ids) whose state differs between two refreshes.
-std::vector<int> ChangedStateLabels(const LayeredStates& before, const LayeredStates& after);
+// The three states as their labels: layered, colour key, alpha.
+platform::FlagLabels<3> StateLabelsOf(const LayeredStates& states);
 
 using LayeredBrush = platform::LabelBrush;
 

@@ -63,7 +63,7 @@ void CLayeredDlg::RefreshLayeredInfo() {
     const int ids[] = {IDC_LAYERED_RED, IDC_LAYERED_GREEN, IDC_LAYERED_BLUE, IDC_LAYERED_ALPHAVALUE};
     for (int i = 0; i < 4; ++i) SetDlgItemText(ids[i], (*view.values)[i]);
   }
-  for (int id : layered::ChangedStateLabels(before, view.states)) ::InvalidateRect(GetDlgItem(id), nullptr, TRUE);
+  platform::InvalidateChangedFlagLabels(GetSafeHwnd(), layered::StateLabelsOf(before), layered::StateLabelsOf(view.states));
 }
 
 std::optional<LRESULT> CLayeredDlg::OnTimer(WPARAM wParam, LPARAM) {

@@ -105,28 +105,18 @@ void CQuorvelDlg::OnDpiChanged(UINT dpi) {
 }
 
 void CQuorvelDlg::FillWindowList() {
-  std::unordered_map<DWORD, std::string> processNames;
-  m_pProcessNames = &processNames;
-  try {
-    platform::ForEachTopLevelWindow([this](HWND hwnd) {
-      AddWindowRow(hwnd);
-      return true;
-    });
-  } catch (...) {
-    m_pProcessNames = nullptr;
-    throw;
-  }
-  m_pProcessNames = nullptr;
+  std::vector<platform::ListRow> rows;
+  ProcessNames processNames;
+  platform::ForEachTopLevelWindow([&](HWND hwnd) {
+    AddWindowRow(hwnd, rows, processNames);
+    return true;
+  });
+  // Between two refreshes few windows change: only what changed is written to the list.
+  m_list.UpdateRows(m_rows, rows);
+  m_rows = std::move(rows);
 }
 
-std::string CQuorvelDlg::LookUpProcessName(DWORD pid) {
-  if (!m_pProcessNames) return GetProcessName(pid);
-  auto known = m_pProcessNames->find(pid);
-  if (known != m_pProcessNames->end()) return known->second;
-  return m_pProcessNames->emplace(pid, GetProcessName(pid)).first->second;
-}
-
-void CQuorvelDlg::AddWindowRow(HWND hwnd) {
+void CQuorvelDlg::AddWindowRow(HWND hwnd, std::vector<platform::ListRow>& rows, ProcessNames& processNames) {
   if (hwnd == GetSafeHwnd()) return;
   // IsWindowVisible is false for a handle that is no longer a window, so a window destroyed
   // during the walk counts as not visible without a separate IsWindow round trip.
@@ -141,57 +131,38 @@ void CQuorvelDlg::AddWindowRow(HWND hwnd) {
 
   DWORD pid = 0;
   ::GetWindowThreadProcessId(hwnd, &pid);
-  const std::string processName = LookUpProcessName(pid);
-  if (!m_search.Admits(title, processName, pid, hwnd)) return;
-  mainlist::WindowRow row = mainlist::MakeWindowRow(title, processName, pid, hwnd);
-
-  int index = m_list.InsertItem(m_list.GetItemCount(), row.title);
-  m_list.SetItemText(index, 1, row.processName);
-  m_list.SetItemText(index, 2, row.pid);
-  m_list.SetItemText(index, 3, row.handle);
+  // A process is opened once per walk however many windows it has.
+  auto known = processNames.find(pid);
+  if (known == processNames.end()) known = processNames.emplace(pid, GetProcessName(pid)).first;
+  if (!m_search.Admits(title, known->second, pid, hwnd)) return;
+  rows.push_back(mainlist::MakeWindowRow(title, known->second, pid, hwnd).Cells());
 }
 
 void CQuorvelDlg::RefreshWindowList() {
   UpdateData(true);
   int selected = m_list.GetSelectionMark();
   // The target's row: the selected one, or the one the search hid at the last refresh.
-  HWND target = selected >= 0 ? platform::ParseHandleText(m_list.GetItemText(selected, 3)) : m_search.HiddenTarget();
+  HWND target = selected >= 0 ? platform::ParseHandleText(m_list.GetItemText(selected, mainlist::kHandleColumn)) : m_search.HiddenTarget();
   m_search.BeginRefresh(target);
 
-  m_list.SetRedraw(false);
-  m_list.DeleteAllItems();
+  m_list.ClearSelection();
   FillWindowList();
 
   if (target) {
-    int found = FindRowOf(platform::FormatHandle(target));
+    int found = m_list.FindRow(mainlist::kHandleColumn, platform::FormatHandle(target));
     if (found >= 0) {
-      SelectListRow(found);
+      m_list.SelectRow(found);
     } else if (!m_search.HiddenTarget()) {
-      m_opDlg.SetTarget(platform::kNoTarget, static_cast<DWORD>(-1));
+      m_opDlg.SetTarget(platform::kNoTarget, platform::kNoProcess);
     }
   }
-  m_list.SetRedraw(true);
-}
-
-int CQuorvelDlg::FindRowOf(const std::string& handle) {
-  std::vector<std::string> handles;
-  int count = m_list.GetItemCount();
-  handles.reserve(static_cast<size_t>(count));
-  for (int i = 0; i < count; ++i) handles.push_back(m_list.GetItemText(i, 3));
-  return mainlist::FindRowByHandle(handles, handle);
-}
-
-void CQuorvelDlg::SelectListRow(int row) {
-  m_list.SetSelectionMark(row);
-  m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
-  m_list.SetHotItem(row);
-  m_list.EnsureVisible(row, false);
 }
 
 LRESULT CQuorvelDlg::OnListClick(NMHDR*) {
   int row = m_list.GetSelectionMark();
   if (row < 0) return 0;
-  mainlist::RowTarget target = mainlist::ParseRowTarget(m_list.GetItemText(row, 2), m_list.GetItemText(row, 3));
+  mainlist::RowTarget target = mainlist::ParseRowTarget(m_list.GetItemText(row, mainlist::kPidColumn),
+                                                        m_list.GetItemText(row, mainlist::kHandleColumn));
   HandOverTarget(target.hwnd, target.pid);
   return 0;
 }
@@ -211,22 +182,20 @@ void CQuorvelDlg::TakeFinderPick(const mainlist::FinderPick& pick, POINT screen)
   DWORD pid = 0;
   ::GetWindowThreadProcessId(pick.root, &pid);
   const std::string handle = platform::FormatHandle(pick.root);
-  int row = FindRowOf(handle);
+  int row = m_list.FindRow(mainlist::kHandleColumn, handle);
   if (row < 0) {
     // Looked for as the target whose row the search hid: selected when the list shows it,
     // and again once the search lets it back.
-    m_list.SetItemState(-1, 0, LVIS_SELECTED);
-    m_list.SetSelectionMark(-1);
+    m_list.ClearSelection();
     m_search.KeepTarget(pick.root);
     RefreshWindowList();
-    row = FindRowOf(handle);
+    row = m_list.FindRow(mainlist::kHandleColumn, handle);
   }
   if (row >= 0) {
-    SelectListRow(row);
+    m_list.SelectRow(row);
   } else {
     // Hidden by the filters: no row stays marked for a window that is no longer the target.
-    m_list.SetItemState(-1, 0, LVIS_SELECTED);
-    m_list.SetSelectionMark(-1);
+    m_list.ClearSelection();
   }
   HandOverTarget(pick.root, pid);
   if (pick.window != pick.root) m_childInfoDlg.SelectChildAt(pick.window, screen);

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "capture/CptViewDlg.h"
 #include "inspector/ChildInfomationDlg.h"
@@ -20,12 +21,10 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   ~CQuorvelDlg() override;
   static MessageMapView MessageMap();
 
-  // Rebuilds the list and selects again the window that was selected.
+  // Brings the list up to date and selects again the window that was selected.
   void RefreshWindowList();
-  // Walks all top-level windows and appends a row for each that passes the filters.
+  // Walks all top-level windows and shows a row for each that passes the filters.
   void FillWindowList();
-  // Appends the row of one window, unless it is filtered out.
-  void AddWindowRow(HWND hwnd);
 
   // The panels, for reading what they were handed.
   const COperationDlg& OperationPanel() const { return m_opDlg; }
@@ -65,9 +64,6 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void TakeFinderPick(const mainlist::FinderPick& pick, POINT screen);
   // Ends the finder's drag with a release at the screen point.
   void DropFinder(POINT screen);
-  // The row that shows the handle text, or -1.
-  int FindRowOf(const std::string& handle);
-  void SelectListRow(int row);
   std::optional<LRESULT> OnLButtonDown(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnMouseMove(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnLButtonUp(WPARAM wParam, LPARAM lParam);
@@ -94,11 +90,14 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
 
   void ApplyAutoUpdate();
   void ShowProcessPath(DWORD pid);
-  std::string LookUpProcessName(DWORD pid);
 
-  // Process names already looked up by the walk in progress, so a process is opened once per
-  // walk however many windows it has; null outside FillWindowList.
-  std::unordered_map<DWORD, std::string>* m_pProcessNames = nullptr;
+  // Names of the processes a walk has looked up, by process id.
+  using ProcessNames = std::unordered_map<DWORD, std::string>;
+  // Appends the row of one window to rows, unless it is filtered out.
+  void AddWindowRow(HWND hwnd, std::vector<platform::ListRow>& rows, ProcessNames& processNames);
+
+  // What the list shows, row by row, as last written.
+  std::vector<platform::ListRow> m_rows;
 };
 
 // Timer of the auto update and its period.

@@ -24,10 +24,4 @@ RowTarget ParseRowTarget(const std::string& pidText, const std::string& handleTe
   return {static_cast<DWORD>(pid), platform::ParseHandleText(handleText)};
 }
 
-int FindRowByHandle(const std::vector<std::string>& handleTexts, const std::string& handleText) {
-  for (size_t i = 0; i < handleTexts.size(); ++i)
-    if (handleTexts[i] == handleText) return static_cast<int>(i);
-  return -1;
-}
-
 }  // namespace mainlist

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Controls.h"
+
 namespace mainlist {
 
 // The title that is never listed, whatever the window's class.
@@ -14,11 +16,17 @@ constexpr int kTitleBufferSize = 256;
 // Whether a window that passed the own-dialog check gets a row under the two filters.
 bool PassesFilters(bool visible, const std::string& title, bool visibleOnly, bool withTitle);
 
+// The list's columns: title, process name, process id, handle.
+constexpr int kPidColumn = 2;
+constexpr int kHandleColumn = 3;
+
 struct WindowRow {
   std::string title;
   std::string processName;
   std::string pid;     // "%d"
   std::string handle;  // "0x%08x"
+  // The texts in the list's column order.
+  platform::ListRow Cells() const { return {title, processName, pid, handle}; }
 };
 
 WindowRow MakeWindowRow(const std::string& title, const std::string& processName, DWORD pid, HWND hwnd);
@@ -30,8 +38,5 @@ struct RowTarget {
   HWND hwnd;
 };
 RowTarget ParseRowTarget(const std::string& pidText, const std::string& handleText);
-
-// Index of the first row whose handle text equals handleText exactly; -1 when none does.
-int FindRowByHandle(const std::vector<std::string>& handleTexts, const std::string& handleText);
 
 }  // namespace mainlist

@@ -203,7 +203,7 @@ void COperationDlg::RefreshInfo() {
   m_nVisible = after.visible;
   m_nIconic = after.iconic;
   m_nZoomed = after.zoomed;
-  for (int id : ChangedFlagLabels(before, after)) ::InvalidateRect(GetDlgItem(id), nullptr, TRUE);
+  platform::InvalidateChangedFlagLabels(GetSafeHwnd(), FlagLabelsOf(before), FlagLabelsOf(after));
 
   SetDlgItemText(IDC_OP_STYLE, texts.style);
   SetDlgItemText(IDC_OP_EXSTYLE, texts.exStyle);

@@ -37,7 +37,7 @@ class COperationDlg : public platform::CDialogT<COperationDlg>, private platform
   std::string m_strRight;
   std::string m_strTop;
   HWND m_hTarget = platform::kNoTarget;
-  DWORD m_dwTargetPid = static_cast<DWORD>(-1);
+  DWORD m_dwTargetPid = platform::kNoProcess;
   int m_nEnabled = -1;
   int m_nVisible = -1;
   int m_nIconic = -1;

@@ -4,7 +4,6 @@
 #include "res/resource.h"
 
 using platform::FormatHex32;
-using platform::FlagBrush;
 using platform::FormatInt;
 
 PanelTexts FormatPanelTexts(const std::optional<TargetState>& state) {
@@ -36,16 +35,15 @@ PanelTexts FormatPanelTexts(const std::optional<TargetState>& state) {
   return texts;
 }
 
-std::vector<int> ChangedFlagLabels(const TargetFlags& before, const TargetFlags& after) {
-  std::vector<int> ids;
-  if (before.enabled != after.enabled) ids.push_back(IDC_OP_ENABLED);
-  if (before.visible != after.visible) ids.push_back(IDC_OP_VISIBLE);
-  if (before.iconic != after.iconic) ids.push_back(IDC_OP_ICONIC);
-  if (before.zoomed != after.zoomed) ids.push_back(IDC_OP_ZOOMED);
-  return ids;
+platform::FlagLabels<4> FlagLabelsOf(const TargetFlags& flags) {
+  return {{{IDC_OP_ENABLED, flags.enabled},
+           {IDC_OP_VISIBLE, flags.visible},
+           {IDC_OP_ICONIC, flags.iconic},
+           {IDC_OP_ZOOMED, flags.zoomed}}};
 }
 
 PanelBrush StaticBrush(int controlId, const TargetFlags& flags) {
+  if (const std::optional<PanelBrush> flag = platform::FlagLabelBrush(controlId, FlagLabelsOf(flags))) return *flag;
   switch (controlId) {
     case IDC_OP_TOP:
     case IDC_OP_LEFT:
@@ -62,14 +60,6 @@ PanelBrush StaticBrush(int controlId, const TargetFlags& flags) {
     case IDC_OP_MAX_X:
     case IDC_OP_MAX_Y:
       return PanelBrush::Value;
-    case IDC_OP_ENABLED:
-      return FlagBrush(flags.enabled);
-    case IDC_OP_VISIBLE:
-      return FlagBrush(flags.visible);
-    case IDC_OP_ICONIC:
-      return FlagBrush(flags.iconic);
-    case IDC_OP_ZOOMED:
-      return FlagBrush(flags.zoomed);
     default:
       return PanelBrush::Default;
   }

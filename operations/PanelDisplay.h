@@ -39,8 +39,8 @@ struct PanelTexts {
 // labels when the placement could not be read.
 PanelTexts FormatPanelTexts(const std::optional<TargetState>& state);
 
-// The flag labels (control ids) whose value differs between two refreshes.
-std::vector<int> ChangedFlagLabels(const TargetFlags& before, const TargetFlags& after);
+// The four flags as their labels: enabled, visible, iconic, zoomed.
+platform::FlagLabels<4> FlagLabelsOf(const TargetFlags& flags);
 
 using PanelBrush = platform::LabelBrush;
 

@@ -9,21 +9,21 @@ namespace operations {
 namespace {
 
 template <class Editor>
-void RunEditor(HWND owner, HWND target, int index, DWORD Editor::*word) {
-  if (!platform::IsLiveTarget(target)) return;
+void RunEditor(HWND owner, HWND target, int index) {
   Editor dlg;
-  dlg.*word = static_cast<DWORD>(::GetWindowLongA(target, index));
+  dlg.m_dwWord = static_cast<DWORD>(::GetWindowLongA(target, index));
   if (dlg.DoModal(owner) == IDOK && platform::IsLiveTarget(target))
-    platform::WriteStyleWordNoWait(target, index, dlg.*word);
+    platform::WriteStyleWordNoWait(target, index, dlg.m_dwWord);
 }
 
 }  // namespace
 
 void EditStyleWord(HWND owner, HWND target, int index) {
+  if (!platform::IsLiveTarget(target)) return;
   if (index == GWL_EXSTYLE)
-    RunEditor(owner, target, GWL_EXSTYLE, &CWindowStyleExDlg::m_dwExStyle);
+    RunEditor<CWindowStyleExDlg>(owner, target, GWL_EXSTYLE);
   else
-    RunEditor(owner, target, GWL_STYLE, &CWindowStyleDlg::m_dwStyle);
+    RunEditor<CWindowStyleDlg>(owner, target, GWL_STYLE);
 }
 
 }  // namespace operations

@@ -1,5 +1,6 @@
 #include "platform/Controls.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace platform {
@@ -50,6 +51,51 @@ void CListCtrl::SetItemState(int index, UINT state, UINT mask) const {
   item.stateMask = mask;
   item.state = state;
   Send(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+void CListCtrl::SelectRow(int row) const {
+  SetSelectionMark(row);
+  SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+  SetHotItem(row);
+  EnsureVisible(row, false);
+}
+
+void CListCtrl::ClearSelection() const {
+  SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  SetSelectionMark(-1);
+  SetHotItem(-1);
+}
+
+int CListCtrl::FindRow(int column, const std::string& text) const {
+  const int count = GetItemCount();
+  for (int row = 0; row < count; ++row)
+    if (GetItemText(row, column) == text) return row;
+  return -1;
+}
+
+bool CListCtrl::UpdateRows(const std::vector<ListRow>& shown, const std::vector<ListRow>& rows) const {
+  static const std::vector<ListRow> kNone;
+  const bool believed = GetItemCount() == static_cast<int>(shown.size());
+  if (believed && shown == rows) return false;
+  const std::vector<ListRow>& before = believed ? shown : kNone;
+  SetRedraw(false);
+  if (!believed) DeleteAllItems();
+  const size_t kept = std::min(before.size(), rows.size());
+  for (size_t row = 0; row < kept; ++row) {
+    const ListRow& was = before[row];
+    const ListRow& now = rows[row];
+    for (size_t column = 0; column < now.size(); ++column)
+      if (column >= was.size() || was[column] != now[column])
+        SetItemText(static_cast<int>(row), static_cast<int>(column), now[column]);
+  }
+  for (size_t row = before.size(); row > rows.size(); --row) Send(LVM_DELETEITEM, static_cast<WPARAM>(row - 1));
+  for (size_t row = kept; row < rows.size(); ++row) {
+    const ListRow& now = rows[row];
+    const int index = InsertItem(static_cast<int>(row), now.empty() ? std::string() : now[0]);
+    for (size_t column = 1; column < now.size(); ++column) SetItemText(index, static_cast<int>(column), now[column]);
+  }
+  SetRedraw(true);
+  return true;
 }
 
 }  // namespace platform

@@ -4,8 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <string>
+#include <vector>
 
 namespace platform {
+
+// The texts of one row of a report list, column by column.
+using ListRow = std::vector<std::string>;
 
 class CWindow {
  public:
@@ -69,6 +73,20 @@ class CListCtrl : public CWindow {
     return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), flags));
   }
   void SetRedraw(bool redraw) const { Send(WM_SETREDRAW, redraw ? TRUE : FALSE); }
+
+  // Selects the row as the user's click would: selection mark, selected, hot, and scrolled
+  // fully into view.
+  void SelectRow(int row) const;
+  // No row selected, focused or hot, and no selection mark.
+  void ClearSelection() const;
+  // The first row whose column shows exactly text; -1 when none does.
+  int FindRow(int column, const std::string& text) const;
+  // Makes the list show rows, given the rows it shows now: only cells whose text differs are
+  // written, with the list's redraw off, and rows are added or removed at the end; a list whose
+  // row count is not that of shown is filled anew. A list that shows the rows already is not
+  // touched, since switching its redraw back on alone costs more than most changes. True when
+  // something was written.
+  bool UpdateRows(const std::vector<ListRow>& shown, const std::vector<ListRow>& rows) const;
 };
 
 }  // namespace platform

@@ -112,6 +112,25 @@ bool CDialog::RouteDialogMessage(MSG& msg) {
   return ::IsDialogMessageA(root, &msg) != FALSE;
 }
 
+void CDialog::CenterOnOwner() const {
+  RECT workArea{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+  RECT around = workArea;
+  HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+  if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
+  RECT own{};
+  ::GetWindowRect(m_hWnd, &own);
+  const LONG width = own.right - own.left;
+  const LONG height = own.bottom - own.top;
+  LONG x = (around.left + around.right - width) / 2;
+  LONG y = (around.top + around.bottom - height) / 2;
+  if (x + width > workArea.right) x = workArea.right - width;
+  if (y + height > workArea.bottom) y = workArea.bottom - height;
+  if (x < workArea.left) x = workArea.left;
+  if (y < workArea.top) y = workArea.top;
+  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CDialog::DestroyWindow() {
   if (m_hWnd) ::DestroyWindow(m_hWnd);
 }

@@ -55,6 +55,9 @@ class CDialog {
   void SetDlgItemText(int id, const std::string& text) const { ::SetDlgItemTextA(m_hWnd, id, text.c_str()); }
   std::string GetDlgItemText(int id) const;
   BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
+  // Centres a pop-up on its owner while the owner is on screen, else on the work area, and
+  // keeps it inside the work area.
+  void CenterOnOwner() const;
 
   // Moves values between members and controls: save = true reads the controls.
   bool UpdateData(bool saveAndValidate = true);

@@ -2,6 +2,7 @@
 // answer message boxes.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,6 +27,13 @@ using SaveFileDialogHook = std::function<std::optional<SaveFileChoice>(HWND owne
 
 // Replaces the system's dialog (tests); an empty hook restores it. Returns the old hook.
 SaveFileDialogHook SetSaveFileDialogHook(SaveFileDialogHook hook);
+
+// The system dialog's settings for a request: it asks before overwriting, wants an existing
+// folder, shows no read-only box and leaves the current directory alone. filter is the request's
+// filter ended by its second NUL, and path (pathSize characters) the name buffer; both must
+// outlive the settings.
+OPENFILENAMEW SaveFileDialogSettings(HWND owner, const SaveFileRequest& request, const std::wstring& filter,
+                                     wchar_t* path, DWORD pathSize);
 
 // The chosen path and type, or nothing when the user cancelled.
 std::optional<SaveFileChoice> ShowSaveFileDialog(HWND owner, const SaveFileRequest& request);

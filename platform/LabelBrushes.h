@@ -3,6 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <vector>
+
 #include "platform/Handles.h"
 
 namespace platform {
@@ -14,6 +19,40 @@ inline LabelBrush FlagBrush(int state) {
   if (state == 1) return LabelBrush::True;
   if (state == 0) return LabelBrush::False;
   return LabelBrush::Value;
+}
+
+// A tri-state flag shown as a coloured label: the label's control id and the flag's state.
+struct FlagLabel {
+  int id;
+  int state;
+};
+
+// The flag labels of one panel, in its order; readings of the same panel list the same ids.
+template <std::size_t N>
+using FlagLabels = std::array<FlagLabel, N>;
+
+// The labels whose state differs between two readings, in the panel's order: only those are
+// invalidated.
+template <std::size_t N>
+std::vector<int> ChangedFlagLabels(const FlagLabels<N>& before, const FlagLabels<N>& after) {
+  std::vector<int> ids;
+  for (std::size_t i = 0; i < N; ++i)
+    if (before[i].state != after[i].state) ids.push_back(after[i].id);
+  return ids;
+}
+
+// The brush of the label id when it is one of the flags; empty otherwise.
+template <std::size_t N>
+std::optional<LabelBrush> FlagLabelBrush(int id, const FlagLabels<N>& flags) {
+  for (const FlagLabel& flag : flags)
+    if (flag.id == id) return FlagBrush(flag.state);
+  return std::nullopt;
+}
+
+// Invalidates, in the dialog, the labels whose state changed between two readings.
+template <std::size_t N>
+void InvalidateChangedFlagLabels(HWND dialog, const FlagLabels<N>& before, const FlagLabels<N>& after) {
+  for (int id : ChangedFlagLabels(before, after)) ::InvalidateRect(::GetDlgItem(dialog, id), nullptr, TRUE);
 }
 
 // The label brushes a panel owns; a panel derives from it privately.

@@ -1,4 +1,4 @@
-// Layered-window entry points of user32, looked up by name at each call so that Quorvel
+// Layered-window entry points of user32, looked up by name (once, then kept) so that Quorvel
 // starts on systems without them. Each wrapper returns 0 when the entry cannot be found.
 #pragma once
 #include <windows.h>

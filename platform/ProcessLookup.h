@@ -2,7 +2,7 @@
 // asks the process-status entry points for the first module; when that gives nothing (a 64-bit
 // process seen from this 32-bit one, an elevated one that refuses PROCESS_VM_READ), the second way
 // asks QueryFullProcessImageNameA with PROCESS_QUERY_LIMITED_INFORMATION. Every entry point is
-// looked up at each call, so a system without one simply gives nothing that way.
+// looked up by name (once, then kept), so a system without one simply gives nothing that way.
 #pragma once
 #include <windows.h>
 #include <string>

@@ -11,6 +11,9 @@ namespace platform {
 // posted messages: never pass it on to a window call, test it first.
 inline const HWND kNoTarget = reinterpret_cast<HWND>(-1);
 
+// The process id a panel holds with kNoTarget.
+constexpr DWORD kNoProcess = static_cast<DWORD>(-1);
+
 // A target has been handed over (it may have closed since).
 inline bool HasTarget(HWND hwnd) { return hwnd != kNoTarget; }
 

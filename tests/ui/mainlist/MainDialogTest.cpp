@@ -115,6 +115,9 @@ class MainDialogTest : public ::testing::Test {
     ClickList();
   }
 
+  // Made before the dialog, checked once it is gone: the dialog, its panels and the finder give
+  // back every GDI object they made.
+  uitest::GdiOwnerBalanceAtEnd m_gdi;
   std::unique_ptr<CQuorvelDlg> m_dlg;
   HWND m_hWnd = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "E2eDriver.h"
+#include "support/UiTestSupport.h"
 
 namespace uitest {
 
@@ -54,6 +55,8 @@ class PanelSuite : public FixtureSuite {
     ::DestroyWindow(m_host);
   }
 
+  // Made before the panel, checked once it is gone: the panel gives back every GDI object it made.
+  GdiOwnerBalanceAtEnd m_gdi;
   HWND m_host = nullptr;
   HWND m_panel = nullptr;
   std::unique_ptr<Panel> m_dlg;

@@ -76,8 +76,18 @@ bool ClickLeavesOpen(HWND dialog, int id);
 // Whether the dialog's check box id is checked.
 bool Checked(HWND dialog, int id);
 
+// Checks the GDI owners' balance when it goes: declared before what a test makes, it is
+// checked once all of that is gone.
+class GdiOwnerBalanceAtEnd {
+ public:
+  ~GdiOwnerBalanceAtEnd() { m_balance.ExpectBalanced(); }
+
+ private:
+  GdiOwnerBalance m_balance;
+};
+
 // A dialog of type Dlg that a test creates without an owner, once it has set the dialog's
-// members, and that goes with the test.
+// members, and that goes with the test, giving back every GDI object it made.
 template <class Dlg>
 class ModelessDialogTest : public ::testing::Test {
  protected:
@@ -85,6 +95,7 @@ class ModelessDialogTest : public ::testing::Test {
     ASSERT_TRUE(m_dlg.Create(nullptr));
     m_hDlg = m_dlg.GetSafeHwnd();
   }
+  GdiOwnerBalanceAtEnd m_gdi;
   Dlg m_dlg;
   HWND m_hDlg = nullptr;
 };

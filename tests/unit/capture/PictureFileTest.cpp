@@ -3,8 +3,10 @@
 #include <cwchar>
 #include <string>
 
+#include "capture/CptViewDlg.h"
 #include "capture/PictureFile.h"
 #include "platform/FileSave.h"
+#include "platform/FileDialog.h"
 
 using capture::ChosenFormat;
 using capture::PictureFormat;
@@ -69,4 +71,27 @@ TEST(PictureFileTest, AFailedSaveNamesItsCause) {
   EXPECT_EQ(platform::SaveFailureReason(ERROR_DISK_FULL), "ディスクの空き領域が足りません。");
   EXPECT_EQ(platform::SaveFailureReason(ERROR_ACCESS_DENIED), "このフォルダーには書き込めません（アクセスが拒否されました）。");
   ::DeleteObject(bitmap);
+}
+
+// The Save As dialog of the picture as it is built: the types with their closing second NUL,
+// PNG selected, "png" for a name without extension, and the flags that ask before overwriting,
+// want an existing folder, hide the read-only box and keep the current directory.
+TEST(PictureFileTest, SaveAsSettingsAreBuiltFromThePicturesRequest) {
+  const platform::SaveFileRequest request = capture::PictureSaveRequest(L"shot: a/b");
+  EXPECT_TRUE(request.fileName == L"shot_ a_b");
+  const std::wstring filter = request.filter + L'\0';
+  wchar_t path[MAX_PATH] = {};
+  const HWND owner = reinterpret_cast<HWND>(0x1234);
+  const OPENFILENAMEW ofn = platform::SaveFileDialogSettings(owner, request, filter, path, MAX_PATH);
+  EXPECT_EQ(ofn.lStructSize, sizeof(OPENFILENAMEW));
+  EXPECT_EQ(ofn.hwndOwner, owner);
+  EXPECT_TRUE(std::wstring(ofn.lpstrFilter, 38) == std::wstring(L"PNG (*.png)\0*.png\0BMP (*.bmp)\0*.bmp\0\0", 38));
+  EXPECT_EQ(ofn.nFilterIndex, capture::kPngFilterIndex);
+  EXPECT_STREQ(ofn.lpstrDefExt, L"png");
+  EXPECT_EQ(ofn.lpstrFile, path);
+  EXPECT_EQ(ofn.nMaxFile, static_cast<DWORD>(MAX_PATH));
+  EXPECT_EQ(ofn.Flags, static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR));
+  platform::SaveFileRequest bare = request;
+  bare.defaultExtension.clear();
+  EXPECT_EQ(platform::SaveFileDialogSettings(owner, bare, filter, path, MAX_PATH).lpstrDefExt, nullptr);
 }

@@ -86,13 +86,15 @@ TEST(LayeredView, FlagsGiveTheStatesAndTheNumbersShowWhateverTheFlagsSay) {
   EXPECT_EQ(view.states.alpha, 0);
 }
 
-TEST(LayeredLabels, OnlyStatesThatChangedRepaintTheirLabel) {
-  EXPECT_TRUE(ChangedStateLabels({1, 0, 1}, {1, 0, 1}).empty());
-  EXPECT_EQ(ChangedStateLabels({-1, -1, -1}, {0, 0, 0}),
-            (std::vector<int>{IDC_LAYERED_LAYEREDSTATE, IDC_LAYERED_COLORKEYSTATE, IDC_LAYERED_ALPHASTATE}));
-  EXPECT_EQ(ChangedStateLabels({1, 0, 1}, {1, 1, 1}), (std::vector<int>{IDC_LAYERED_COLORKEYSTATE}));
-  EXPECT_EQ(ChangedStateLabels({1, 0, 0}, {1, 0, 1}), (std::vector<int>{1060}));
-  EXPECT_EQ(ChangedStateLabels({0, 0, 0}, {1, 0, 0}), (std::vector<int>{1055}));
+// The change itself is the panels' one helper, tested with the operations panel: here only
+// which label stands for which state.
+TEST(LayeredLabels, EachStateHasItsLabel) {
+  const platform::FlagLabels<3> labels = StateLabelsOf({1, 0, -1});
+  EXPECT_EQ(labels[0].id, IDC_LAYERED_LAYEREDSTATE);
+  EXPECT_EQ(labels[1].id, IDC_LAYERED_COLORKEYSTATE);
+  EXPECT_EQ(labels[2].id, IDC_LAYERED_ALPHASTATE);
+  EXPECT_EQ(labels[0].state + labels[1].state + labels[2].state, 0);
+  EXPECT_EQ(labels[2].state, -1);
 }
 
 TEST(LayeredLabels, StateLabelsAreGreenRedOrYellowValueLabelsYellowCaptionsDefault) {

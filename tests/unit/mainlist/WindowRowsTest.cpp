@@ -59,13 +59,4 @@ TEST(RowTarget, MalformedTextsGiveZero) {
   EXPECT_EQ(target.hwnd, nullptr);
 }
 
-TEST(RowSearch, FindsTheFirstExactMatch) {
-  std::vector<std::string> handles = {"0x00000010", "0x00000020", "0x00000020"};
-  EXPECT_EQ(mainlist::FindRowByHandle(handles, "0x00000020"), 1);
-  EXPECT_EQ(mainlist::FindRowByHandle(handles, "0x00000010"), 0);
-  EXPECT_EQ(mainlist::FindRowByHandle(handles, "0x0000002"), -1);
-  EXPECT_EQ(mainlist::FindRowByHandle(handles, ""), -1);
-  EXPECT_EQ(mainlist::FindRowByHandle({}, "0x00000010"), -1);
-}
-
 }  // namespace

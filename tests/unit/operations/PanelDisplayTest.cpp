@@ -48,15 +48,19 @@ TEST(PanelTexts, NoTargetAndUnreadablePlacementShowZeros) {
                                       "0", "0", "0"}));
 }
 
+std::vector<int> Changed(const TargetFlags& before, const TargetFlags& after) {
+  return platform::ChangedFlagLabels(FlagLabelsOf(before), FlagLabelsOf(after));
+}
+
 TEST(FlagLabels, OnlyTheChangedFlagsRepaint) {
   const TargetFlags normal{1, 1, 0, 0};
-  EXPECT_TRUE(ChangedFlagLabels(normal, normal).empty());
-  EXPECT_EQ(ChangedFlagLabels(normal, TargetFlags{1, 1, 1, 0}), std::vector<int>{IDC_OP_ICONIC});
-  EXPECT_EQ(ChangedFlagLabels(normal, TargetFlags{1, 0, 0, 1}), (std::vector<int>{IDC_OP_VISIBLE, IDC_OP_ZOOMED}));
+  EXPECT_TRUE(Changed(normal, normal).empty());
+  EXPECT_EQ(Changed(normal, TargetFlags{1, 1, 1, 0}), std::vector<int>{IDC_OP_ICONIC});
+  EXPECT_EQ(Changed(normal, TargetFlags{1, 0, 0, 1}), (std::vector<int>{IDC_OP_VISIBLE, IDC_OP_ZOOMED}));
   // Losing the target turns every flag to "unknown".
-  EXPECT_EQ(ChangedFlagLabels(normal, TargetFlags{}),
+  EXPECT_EQ(Changed(normal, TargetFlags{}),
             (std::vector<int>{IDC_OP_ENABLED, IDC_OP_VISIBLE, IDC_OP_ICONIC, IDC_OP_ZOOMED}));
-  EXPECT_EQ(ChangedFlagLabels(TargetFlags{}, TargetFlags{0, -1, -1, -1}), std::vector<int>{IDC_OP_ENABLED});
+  EXPECT_EQ(Changed(TargetFlags{}, TargetFlags{0, -1, -1, -1}), std::vector<int>{IDC_OP_ENABLED});
 }
 
 TEST(LabelColours, FlagLabelsFollowTheirOwnFlagValueLabelsAreLightYellow) {

@@ -47,9 +47,18 @@ TEST(Formats, NumbersAreSignedDecimal) {
   EXPECT_EQ(platform::Format("%s", longText.c_str()), longText);
 }
 
-TEST(LateBoundCall, CallsTheEntryWithItsArguments) {
+TEST(LateBoundCall, CallsTheEntryWithItsArgumentsAndKeepsItsLibraryAfterTheFirstCall) {
   EXPECT_EQ((platform::CallLateBound<int>("user32", "GetSystemMetrics", SM_CXSCREEN)),
             ::GetSystemMetrics(SM_CXSCREEN));
+  // A library nothing else loads: the first call loads it, and it stays for the next calls.
+  ASSERT_EQ(::GetModuleHandleA("dbghelp"), nullptr);
+  const DWORD options = platform::CallLateBound<DWORD>("dbghelp", "SymGetOptions");
+  const HMODULE kept = ::GetModuleHandleA("dbghelp");
+  EXPECT_NE(kept, nullptr);
+  EXPECT_EQ(platform::LateBoundEntry("dbghelp", "SymGetOptions"),
+            ::GetProcAddress(kept, "SymGetOptions"));
+  EXPECT_EQ(platform::CallLateBound<DWORD>("dbghelp", "SymGetOptions"), options);
+  EXPECT_EQ(::GetModuleHandleA("dbghelp"), kept);
 }
 
 TEST(LateBoundCall, MissingEntryOrLibraryGivesZeroAndLeavesOutputsAlone) {

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/WinApp.h"
+
+namespace {
+
+using platform::ListRow;
+
+std::vector<ListRow> Shown(const platform::CListCtrl& list) {
+  std::vector<ListRow> rows;
+  for (int row = 0; row < list.GetItemCount(); ++row)
+    rows.push_back({list.GetItemText(row, 0), list.GetItemText(row, 1)});
+  return rows;
+}
+
+// A refresh writes only what changed, adds and removes rows at the end, and fills a list that
+// was changed behind its back anew; the row helpers select, find and clear rows as a click does.
+TEST(ListRows, UpdateWritesWhatChangedAndTheRowHelpersSelectFindAndClear) {
+  platform::EnsureCommonControls();
+  HWND hwnd = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 300, 60,
+                                nullptr, nullptr, nullptr, nullptr);
+  const platform::CListCtrl list(hwnd);
+  list.InsertColumn(0, "a", LVCFMT_LEFT, 100);
+  list.InsertColumn(1, "b", LVCFMT_LEFT, 100);
+
+  const std::vector<ListRow> first = {{"one", "1"}, {"two", "2"}, {"three", "3"}};
+  list.UpdateRows({}, first);
+  EXPECT_EQ(Shown(list), first);
+  const std::vector<ListRow> second = {{"one", "1"}, {"zwei", "2"}};
+  list.UpdateRows(first, second);
+  EXPECT_EQ(Shown(list), second);
+  // A cell the update believes unchanged is left as it is; a count that is not the believed one is filled anew.
+  list.SetItemText(0, 1, "written elsewhere");
+  const std::vector<ListRow> third = {{"one", "1"}, {"zwei", "2"}, {"drei", "3"}, {"vier", "4"}};
+  list.UpdateRows(second, third);
+  EXPECT_EQ(list.GetItemText(0, 1), "written elsewhere");
+  EXPECT_TRUE(list.UpdateRows(first, third));
+  EXPECT_EQ(Shown(list), third);
+  EXPECT_FALSE(list.UpdateRows(third, third));
+
+  EXPECT_EQ(list.FindRow(0, "drei"), 2);
+  EXPECT_EQ(list.FindRow(1, "dre"), -1);
+  list.SelectRow(3);
+  EXPECT_EQ(list.GetSelectionMark(), 3);
+  EXPECT_EQ(list.GetHotItem(), 3);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 3);
+  list.ClearSelection();
+  EXPECT_EQ(list.GetSelectionMark(), -1);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), -1);
+  ::DestroyWindow(hwnd);
+}
+
+}  // namespace
