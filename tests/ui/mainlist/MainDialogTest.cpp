@@ -229,7 +229,9 @@ TEST_F(MainDialogTest, SearchHidesRowsButNotTheTarget) {
   ASSERT_NO_FATAL_FAILURE(ChooseRow(chosen.Get()));
   HWND box = ::GetDlgItem(m_hWnd, IDC_MAIN_SEARCH);
   ::SetWindowTextW(box, L"検索の対象");
-  m_dlg->RefreshWindowList();
+  ::SetFocus(box);
+  ::SendMessageA(m_hWnd, WM_COMMAND, IDOK, 0);  // Enter in the box narrows at once
+  EXPECT_TRUE(::IsWindowVisible(m_hWnd)) << "Enter in the search box ended the dialog";
   EXPECT_GE(RowOf(chosen.Get()), 0);
   EXPECT_LT(RowOf(other.Get()), 0);
   ::SetWindowTextW(box, L"QUORVEL OTHER");
