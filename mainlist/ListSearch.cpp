@@ -30,8 +30,12 @@ void CListSearch::BeginRefresh(HWND target) {
   m_hHidden = nullptr;
 }
 
-bool CListSearch::Admits(const std::string& title, const std::string& processName, DWORD pid, HWND hwnd) {
-  if (m_search.Empty() || m_search.Matches(platform::WidenAnsi(title), platform::WidenAnsi(processName), pid, hwnd)) return true;
+bool CListSearch::Admits(const std::wstring& title, const std::wstring& processName, DWORD pid, HWND hwnd) {
+  if (m_search.Matches(title, processName, pid, hwnd)) return true;
   if (hwnd == m_hTarget) m_hHidden = hwnd;
   return false;
+}
+
+bool CListSearch::Admits(const std::string& title, const std::string& processName, DWORD pid, HWND hwnd) {
+  return m_search.Empty() || Admits(platform::WidenAnsi(title), platform::WidenAnsi(processName), pid, hwnd);
 }

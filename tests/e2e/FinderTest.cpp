@@ -50,6 +50,22 @@ protected:
         return e2e::WaitUntil([&] { return Label().rfind(HandleText(expected), 0) == 0; }, 3000);
     }
     std::string Label() { return e2e::WindowText(GetDlgItem(dialog, IDC_MAIN_PATH)); }
+    // The target taken with its row selected, and the inner child selected in the inspector with
+    // X/Y at the screen point.
+    void ExpectInnerPickedAt(POINT screen) {
+        EXPECT_TRUE(e2e::WaitUntil([&] { return Label().find("QuorvelFixture.exe") != std::string::npos; }, 3000))
+            << Label();
+        EXPECT_EQ(SelectedRow(), rows->FindRow(kHandleColumn, HandleText(target)));
+        HWND inspector = OpenInspector(target, 3000);
+        ASSERT_NE(inspector, nullptr);
+        e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
+        const int mark = children.NextItem();
+        ASSERT_GE(mark, 0);
+        EXPECT_EQ(children.ItemText(mark, 0), HandleText(inner));
+        ScreenToClient(inner, &screen);
+        EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_X)), std::to_string(screen.x));
+        EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_Y)), std::to_string(screen.y));
+    }
     HWND Frame() { return e2e::FindTopLevelWindow(quorvel.Pid(), "QuorvelFinderFrame", nullptr); }
     int SelectedRow() { return rows->NextItem(); }
 
@@ -82,22 +98,9 @@ TEST_F(FinderTest, DragOntoAChildMakesItsWindowTheTargetAndEscapeLeavesNoTrace) 
     POINT released{};
     GetCursorPos(&released);
     ASSERT_TRUE(e2e::MouseUp());
-    EXPECT_TRUE(e2e::WaitUntil([&] { return Label().find("QuorvelFixture.exe") != std::string::npos; }, 3000))
-        << Label();
-    EXPECT_EQ(SelectedRow(), rows->FindRow(kHandleColumn, HandleText(target)));
     EXPECT_FALSE(IsWindowVisible(Frame()));
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(innerRect) == before; }, 2000));
-
-    HWND inspector = OpenInspector(target, 3000);
-    ASSERT_NE(inspector, nullptr);
-    e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
-    const int mark = children.NextItem();
-    ASSERT_GE(mark, 0);
-    EXPECT_EQ(children.ItemText(mark, 0), HandleText(inner));
-    POINT client = released;
-    ScreenToClient(inner, &client);
-    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_X)), std::to_string(client.x));
-    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_Y)), std::to_string(client.y));
+    ExpectInnerPickedAt(released);
 }
 
 // The pick key takes the window under the pointer as a release there would, while another
@@ -112,20 +115,9 @@ TEST_F(FinderTest, ThePickKeyTakesTheWindowUnderThePointerWhileAnotherProgramHas
     ASSERT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == target; }, 2000));
 
     ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, VK_MENU, 'F'}));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return Label().find("QuorvelFixture.exe") != std::string::npos; }, 3000))
-        << Label();
-    EXPECT_EQ(SelectedRow(), rows->FindRow(kHandleColumn, HandleText(target)));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !Label().empty(); }, 3000));
     EXPECT_EQ(GetForegroundWindow(), target) << "the key took the focus away";
-    HWND inspector = OpenInspector(target, 3000);
-    ASSERT_NE(inspector, nullptr);
-    e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
-    const int mark = children.NextItem();
-    ASSERT_GE(mark, 0);
-    EXPECT_EQ(children.ItemText(mark, 0), HandleText(inner));
-    POINT client = pointer;
-    ScreenToClient(inner, &client);
-    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_X)), std::to_string(client.x));
-    EXPECT_EQ(e2e::WindowText(GetDlgItem(inspector, IDC_CI_Y)), std::to_string(client.y));
+    ExpectInnerPickedAt(pointer);
 }
 
 TEST_F(FinderTest, AHungWindowWithoutARowIsPickedAndTheProgramKeepsTakingInput) {

@@ -12,6 +12,9 @@
 #include "E2eDriver.h"
 #include "inspector/ChildInfomationDlg.h"
 #include "platform/Dpi.h"
+#include "platform/FileDialog.h"
+#include "platform/ListCommands.h"
+#include "platform/PopupMenu.h"
 #include "platform/Format.h"
 #include "platform/WindowCalls.h"
 #include "res/resource.h"
@@ -213,6 +216,27 @@ TEST_F(InspectorTest, ListsEveryDescendantInOrderWithEveryCellAndKeepsTheSelecti
 // A program that has just stopped answering costs one bounded text request per update, not
 // one per window: its other windows' texts are read without waiting. Six windows waiting one
 // second each would take over six seconds.
+// The list's menu saves every child as listed, under the seven headings.
+TEST_F(InspectorTest, ListMenuSavesEveryChildAsListed) {
+  Inspect(CreateTree());
+  const std::string path = e2e::TemporaryFilePath("children") + ".csv";
+  platform::PopupMenuHook oldMenu =
+      platform::SetPopupMenuHook([](HWND, POINT, const auto&) { return platform::kListSaveCommand; });
+  platform::SaveFileDialogHook oldSave = platform::SetSaveFileDialogHook(
+      [&](HWND, const platform::SaveFileRequest&) { return std::optional<platform::SaveFileChoice>({path, 1}); });
+  ::SendMessageA(m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List().GetSafeHwnd()), MAKELPARAM(-1, -1));
+  platform::SetPopupMenuHook(std::move(oldMenu));
+  platform::SetSaveFileDialogHook(std::move(oldSave));
+
+  const std::vector<std::string> lines = e2e::SplitLines(e2e::ReadFile(path));
+  ::DeleteFileA(path.c_str());
+  ASSERT_EQ(static_cast<int>(lines.size()), List().GetItemCount() + 1);
+  EXPECT_EQ(lines[0], "\xEF\xBB\xBFhandle,className,text,parent,CtrlID,Visible,Enable");
+  const std::vector<std::string> first = Row(0);
+  EXPECT_EQ(lines[1], first[0] + "," + first[1] + "," + first[2] + "," + first[3] + "," + first[4] + "," + first[5] + "," +
+                          first[6]);
+}
+
 TEST_F(InspectorTest, AProgramThatStoppedAnsweringCostsOneTextWait) {
   HWND target = s_fixture->Create("name=slow title=Slow x=760 y=400 w=300 h=200 show=noactivate thread=slow");
   ASSERT_NE(target, nullptr);

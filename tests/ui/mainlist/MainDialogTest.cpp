@@ -225,6 +225,35 @@ TEST_F(MainDialogTest, ClickHandsTheRowToEveryPanelAndShowsThePath) {
   EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), GetProcessPath(::GetCurrentProcessId()));
 }
 
+// The search narrows the rows at every refresh but never changes the target: its row comes
+// back selected once the search lets it, and only a target gone meanwhile is reported.
+TEST_F(MainDialogTest, SearchHidesRowsButNotTheTarget) {
+  TestWindow chosen("quorvel 検索の対象"), other("quorvel other");
+  ASSERT_NO_FATAL_FAILURE(ChooseRow(chosen.Get()));
+  HWND box = ::GetDlgItem(m_hWnd, IDC_MAIN_SEARCH);
+  ::SetWindowTextW(box, L"検索の対象");
+  ::SetFocus(box);
+  ::SendMessageA(m_hWnd, WM_COMMAND, IDOK, 0);  // Enter in the box narrows at once
+  EXPECT_TRUE(::IsWindowVisible(m_hWnd)) << "Enter in the search box ended the dialog";
+  EXPECT_GE(RowOf(chosen.Get()), 0);
+  EXPECT_LT(RowOf(other.Get()), 0);
+  ::SetWindowTextW(box, L"QUORVEL OTHER");
+  m_dlg->RefreshWindowList();
+  m_dlg->RefreshWindowList();
+  EXPECT_LT(RowOf(chosen.Get()), 0);
+  EXPECT_GE(RowOf(other.Get()), 0);
+  EXPECT_EQ(m_dlg->OperationPanel().Target(), chosen.Get());
+  ::SetWindowTextW(box, L"");
+  m_dlg->RefreshWindowList();
+  EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), RowOf(chosen.Get()));
+
+  ::SetWindowTextW(box, L"other");
+  m_dlg->RefreshWindowList();
+  chosen.Destroy();
+  m_dlg->RefreshWindowList();
+  EXPECT_EQ(m_dlg->OperationPanel().Target(), platform::kNoTarget);
+}
+
 // The list's menu: "コピー" only with a selected row, copying it as one tab-separated line;
 // "一覧を保存…" writing every row as shown under the headings; a failed save named in a box.
 TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
