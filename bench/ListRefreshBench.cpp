@@ -26,7 +26,7 @@ using bench::Median;
 using bench::Time;
 
 constexpr int kProcesses = 4;
-constexpr int kRounds = 9;
+constexpr int kRounds = 15;
 
 struct FloorWalk {
   std::set<DWORD> processes;
@@ -107,17 +107,19 @@ int main(int argc, char** argv) {
     dlg.RefreshWindowList();  // warm-up
     const HWND listOnly = MakeListLike(dlg.GetSafeHwnd());
 
-    // Rounds alternate so that a busy moment of the machine weighs on both sides alike.
-    std::vector<double> refreshTimes, floorTimes, listTimes;
+    // Rounds alternate so that a busy moment of the machine weighs on both sides alike; the
+    // ratio is the median of each round's refresh against the floor walked right after it, so
+    // a burst of load on the machine that hits one side of a few rounds does not decide it.
+    std::vector<double> refreshTimes, floorTimes, listTimes, ratios;
     int rows = platform::CListCtrl(dlg.GetDlgItem(IDC_MAIN_LIST)).GetItemCount();
     for (int round = 0; round < kRounds; ++round) {
       refreshTimes.push_back(Time([&] { dlg.RefreshWindowList(); }));
       floorTimes.push_back(Time(WalkFloor));
+      ratios.push_back(refreshTimes.back() / floorTimes.back());
       listTimes.push_back(Time([&] { FillListOnly(listOnly, rows); }));
     }
-    double refresh = Median(refreshTimes), floor = Median(floorTimes);
-    std::printf("%8d %12.1f %12.1f %8.2f %14.1f   (%d rows)\n", total, refresh * 1000, floor * 1000, refresh / floor,
-                Median(listTimes) * 1000, rows);
+    std::printf("%8d %12.1f %12.1f %8.2f %14.1f   (%d rows)\n", total, Median(refreshTimes) * 1000,
+                Median(floorTimes) * 1000, Median(ratios), Median(listTimes) * 1000, rows);
     std::fflush(stdout);
     dlg.DestroyWindow();
     for (auto& fixture : fixtures) fixture->Quit();

@@ -61,7 +61,12 @@ void CListCtrl::SelectRow(int row) const {
 }
 
 void CListCtrl::ClearSelection() const {
-  SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // Only rows that have a state to lose are written: a state written to every row costs as much
+  // as the rows, on every refresh.
+  for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED))
+    SetItemState(row, 0, LVIS_SELECTED);
+  const int focused = GetNextItem(-1, LVNI_FOCUSED);
+  if (focused >= 0) SetItemState(focused, 0, LVIS_FOCUSED);
   SetSelectionMark(-1);
   SetHotItem(-1);
 }

@@ -23,6 +23,10 @@ TEST(Formats, HexWordsAreEightLowerCaseDigits) {
   EXPECT_EQ(platform::FormatHex32(0x16CF0000), "0x16cf0000");
   EXPECT_EQ(platform::FormatHex32(0xFFFFFFFF), "0xffffffff");
   EXPECT_EQ(platform::FormatHandle(platform::kNoTarget), "0xffffffff");
+  EXPECT_EQ(platform::FormatHex32(0x0A1B2C3D), "0x0a1b2c3d");
+  EXPECT_EQ(platform::FormatInt(0), "0");
+  EXPECT_EQ(platform::FormatInt(-2147483647 - 1), "-2147483648");
+  EXPECT_EQ(platform::FormatInt(1234), "1234");
 }
 
 TEST(Target, NoTargetIsNeverLiveAndHandleTextsReadBack) {

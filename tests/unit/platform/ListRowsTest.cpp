@@ -46,6 +46,7 @@ TEST(ListRows, UpdateWritesWhatChangedAndTheRowHelpersSelectFindAndClear) {
 
   EXPECT_EQ(list.FindRow(0, "drei"), 2);
   EXPECT_EQ(list.FindRow(1, "dre"), -1);
+  list.SetItemState(1, LVIS_FOCUSED, LVIS_FOCUSED);
   list.SelectRow(3);
   EXPECT_EQ(list.GetSelectionMark(), 3);
   EXPECT_EQ(list.GetHotItem(), 3);
@@ -53,6 +54,8 @@ TEST(ListRows, UpdateWritesWhatChangedAndTheRowHelpersSelectFindAndClear) {
   list.ClearSelection();
   EXPECT_EQ(list.GetSelectionMark(), -1);
   EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), -1);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), -1);
+  EXPECT_EQ(list.GetHotItem(), -1);
   ::DestroyWindow(hwnd);
 }
 
