@@ -218,8 +218,8 @@ BOOL CALLBACK CChildInfomationDlg::EnumChildProc(HWND hwnd, LPARAM lParam) {
 void CChildInfomationDlg::AddChild(HWND hwnd) {
   CChildWindowItem item;
   item.hwnd = hwnd;
-  char className[kTextBufferSize] = {};
-  ::GetClassNameA(hwnd, className, kTextBufferSize - 1);
+  wchar_t className[kTextBufferSize] = {};
+  ::GetClassNameW(hwnd, className, kTextBufferSize - 1);
   item.className = className;
   item.parent = ::GetParent(hwnd);
   item.ctrlId = ::GetDlgCtrlID(hwnd);
@@ -242,7 +242,7 @@ LRESULT CChildInfomationDlg::ConfirmedLength(HWND hwnd, LRESULT written) {
 // WM_GETTEXT with a bound. A thread that let it time out is not waited for again in this
 // update: its windows' texts come from GetWindowTextW, which does not wait for another program.
 // Only what the window says it wrote is taken, never beyond the buffer.
-std::string CChildInfomationDlg::ReadChildText(HWND hwnd) {
+std::wstring CChildInfomationDlg::ReadChildText(HWND hwnd) {
   // Read as Unicode: an ANSI request crosses processes converted, and the conversion of a
   // length the window lied about reads past what it wrote.
   wchar_t text[kTextBufferSize] = {};

@@ -71,7 +71,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void CollectChildren();
   static BOOL CALLBACK EnumChildProc(HWND hwnd, LPARAM lParam);
   void AddChild(HWND hwnd);
-  std::string ReadChildText(HWND hwnd);
+  std::wstring ReadChildText(HWND hwnd);
   static LRESULT ConfirmedLength(HWND hwnd, LRESULT written);
   void FillList();
   void SelectRow(int row);

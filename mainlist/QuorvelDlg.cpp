@@ -10,6 +10,7 @@
 #include "platform/Dpi.h"
 #include "platform/Format.h"
 #include "platform/Target.h"
+#include "platform/WideText.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 
@@ -124,10 +125,9 @@ void CQuorvelDlg::AddWindowRow(HWND hwnd) {
   bool visible = ::IsWindowVisible(hwnd) != FALSE;
   if (m_bVisibleOnly && !visible) return;
 
-  // GetWindowTextA does not wait for another program's thread, so a hung window cannot stall
-  // the walk.
-  char title[mainlist::kTitleBufferSize] = {};
-  ::GetWindowTextA(hwnd, title, sizeof(title));
+  // The title the system keeps, in UTF-16: reading it does not wait for another program's
+  // thread, so a hung window cannot stall the walk.
+  const std::wstring title = platform::SystemWindowText(hwnd, mainlist::kTitleBufferSize - 1);
   if (!mainlist::PassesFilters(visible, title, m_bVisibleOnly != 0, m_bWithTitle != 0)) return;
 
   DWORD pid = 0;

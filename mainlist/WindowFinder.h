@@ -58,5 +58,5 @@ class CWindowFinder {
   HCURSOR m_hPreviousCursor = nullptr;
   bool m_bDragging = false;
   HWND m_hOutlined = nullptr;
-  std::string m_labelBefore;
+  std::wstring m_labelBefore;
 };

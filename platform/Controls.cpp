@@ -45,6 +45,31 @@ std::string CListCtrl::GetItemText(int index, int subItem) const {
   return buffer.data();
 }
 
+int CListCtrl::InsertItem(int index, const std::wstring& text) const {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = index;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  return static_cast<int>(::SendMessageW(m_hWnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void CListCtrl::SetItemText(int index, int subItem, const std::wstring& text) const {
+  LVITEMW item{};
+  item.iSubItem = subItem;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  ::SendMessageW(m_hWnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring CListCtrl::GetItemTextW(int index, int subItem) const {
+  std::vector<wchar_t> buffer(1024, L'\0');
+  LVITEMW item{};
+  item.iSubItem = subItem;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  ::SendMessageW(m_hWnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  return buffer.data();
+}
+
 void CListCtrl::SetItemState(int index, UINT state, UINT mask) const {
   LVITEMA item{};
   item.stateMask = mask;
