@@ -70,6 +70,7 @@ CChildInfomationDlg::~CChildInfomationDlg() { DestroyWindow(); }
 CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
   static const MessageEntry kMap[] = {
       OnMessage(WM_TIMER, &CChildInfomationDlg::OnTimer),
+      OnMessage(WM_SHOWWINDOW, &CChildInfomationDlg::OnShowWindow),
       OnMessage(WM_PAINT, &CChildInfomationDlg::OnPaint),
       OnMessage(WM_CTLCOLORSTATIC, &CChildInfomationDlg::OnCtlColorStatic),
       OnMessage(WM_LBUTTONDOWN, &CChildInfomationDlg::OnLButtonDown),
@@ -112,8 +113,20 @@ BOOL CChildInfomationDlg::OnInitDialog() {
     spin->SetRange32(0, 1024);
     spin->SetPos32(0);
   }
-  ::SetTimer(m_hWnd, kSelectionTimer, kSelectionPeriodMs, nullptr);
+  // The selection's refresh runs while the inspector is shown (OnShowWindow).
   return TRUE;
+}
+
+// A hidden inspector shows nothing, so it refreshes nothing: its timer runs only while it is
+// shown, and showing it brings the selection's labels up to date at once.
+std::optional<LRESULT> CChildInfomationDlg::OnShowWindow(WPARAM wParam, LPARAM) {
+  if (wParam) {
+    RefreshSelection();
+    ::SetTimer(m_hWnd, kSelectionTimer, kSelectionPeriodMs, nullptr);
+  } else {
+    ::KillTimer(m_hWnd, kSelectionTimer);
+  }
+  return std::nullopt;
 }
 
 // Centred on the owner while it is on screen, else on the work area; kept inside the work area.

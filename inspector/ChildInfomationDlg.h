@@ -87,6 +87,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   bool ChangeRegion(platform::UniqueRegion region);
 
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnShowWindow(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnLButtonDown(WPARAM wParam, LPARAM lParam);

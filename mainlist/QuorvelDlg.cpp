@@ -100,22 +100,36 @@ void CQuorvelDlg::OnDpiChanged(UINT dpi) {
 }
 
 void CQuorvelDlg::FillWindowList() {
-  std::unordered_map<DWORD, std::string> processNames;
+  for (const mainlist::WindowRow& row : CollectRows()) AppendRow(row);
+}
+
+std::vector<mainlist::WindowRow> CQuorvelDlg::CollectRows() {
+  // A window listed before with the same process identifier belongs to the same process (no
+  // window outlives its process): its name is taken from the list, not looked up again.
+  std::unordered_map<std::string, std::string> processNames;
+  for (int i = 0; i < m_list.GetItemCount(); ++i)
+    processNames.emplace(m_list.GetItemText(i, 3) + "/" + m_list.GetItemText(i, 2), m_list.GetItemText(i, 1));
+  std::vector<mainlist::WindowRow> rows;
   m_pProcessNames = &processNames;
+  m_pRows = &rows;
   ::EnumWindows(
       [](HWND hwnd, LPARAM context) WINAPI -> BOOL {
         reinterpret_cast<CQuorvelDlg*>(context)->AddWindowRow(hwnd);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(this));
+  m_pRows = nullptr;
   m_pProcessNames = nullptr;
+  return rows;
 }
 
-std::string CQuorvelDlg::LookUpProcessName(DWORD pid) {
+std::string CQuorvelDlg::LookUpProcessName(DWORD pid, const std::string& handle) {
   if (!m_pProcessNames) return GetProcessName(pid);
-  auto known = m_pProcessNames->find(pid);
+  const std::string pidText = platform::FormatInt(static_cast<int>(pid));
+  auto known = m_pProcessNames->find(handle + "/" + pidText);
+  if (known == m_pProcessNames->end()) known = m_pProcessNames->find(pidText);
   if (known != m_pProcessNames->end()) return known->second;
-  return m_pProcessNames->emplace(pid, GetProcessName(pid)).first->second;
+  return m_pProcessNames->emplace(pidText, GetProcessName(pid)).first->second;
 }
 
 void CQuorvelDlg::AddWindowRow(HWND hwnd) {
@@ -132,12 +146,30 @@ void CQuorvelDlg::AddWindowRow(HWND hwnd) {
 
   DWORD pid = 0;
   ::GetWindowThreadProcessId(hwnd, &pid);
-  mainlist::WindowRow row = mainlist::MakeWindowRow(title, LookUpProcessName(pid), pid, hwnd);
+  mainlist::WindowRow row =
+      mainlist::MakeWindowRow(title, LookUpProcessName(pid, platform::FormatHandle(hwnd)), pid, hwnd);
+  if (m_pRows)
+    m_pRows->push_back(std::move(row));
+  else
+    AppendRow(row);
+}
 
+void CQuorvelDlg::AppendRow(const mainlist::WindowRow& row) {
   int index = m_list.InsertItem(m_list.GetItemCount(), row.title);
   m_list.SetItemText(index, 1, row.processName);
   m_list.SetItemText(index, 2, row.pid);
   m_list.SetItemText(index, 3, row.handle);
+}
+
+bool CQuorvelDlg::ShowsRows(const std::vector<mainlist::WindowRow>& rows) const {
+  if (m_list.GetItemCount() != static_cast<int>(rows.size())) return false;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int index = static_cast<int>(i);
+    if (m_list.GetItemText(index, 3) != rows[i].handle || m_list.GetItemText(index, 2) != rows[i].pid ||
+        m_list.GetItemText(index, 1) != rows[i].processName || m_list.GetItemTextW(index, 0) != rows[i].title)
+      return false;
+  }
+  return true;
 }
 
 void CQuorvelDlg::RefreshWindowList() {
@@ -145,9 +177,14 @@ void CQuorvelDlg::RefreshWindowList() {
   int selected = m_list.GetSelectionMark();
   std::string selectedHandle = selected >= 0 ? m_list.GetItemText(selected, 3) : std::string();
 
-  m_list.SetRedraw(false);
-  m_list.DeleteAllItems();
-  FillWindowList();
+  const std::vector<mainlist::WindowRow> rows = CollectRows();
+  // Rows as they are shown are left alone: a refresh at rest neither rebuilds nor repaints.
+  const bool changed = !ShowsRows(rows);
+  if (changed) {
+    m_list.SetRedraw(false);
+    m_list.DeleteAllItems();
+    for (const mainlist::WindowRow& row : rows) AppendRow(row);
+  }
 
   if (selected >= 0) {
     int found = FindRowOf(selectedHandle);
@@ -157,7 +194,7 @@ void CQuorvelDlg::RefreshWindowList() {
       m_opDlg.SetTarget(platform::kNoTarget, static_cast<DWORD>(-1));
     }
   }
-  m_list.SetRedraw(true);
+  if (changed) m_list.SetRedraw(true);
 }
 
 int CQuorvelDlg::FindRowOf(const std::string& handle) {

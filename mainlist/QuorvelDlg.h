@@ -4,10 +4,12 @@
 #include <windows.h>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "capture/CptViewDlg.h"
 #include "inspector/ChildInfomationDlg.h"
 #include "mainlist/WindowFinder.h"
+#include "mainlist/WindowRows.h"
 #include "operations/OperationDlg.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -83,11 +85,20 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
 
   void ApplyAutoUpdate();
   void ShowProcessPath(DWORD pid);
-  std::string LookUpProcessName(DWORD pid);
+  // The process's name: from the list when the window was listed before with that process,
+  // else looked up once per walk however many windows the process has.
+  std::string LookUpProcessName(DWORD pid, const std::string& handle);
+  // The rows of every top-level window that passes the filters, in the system's order.
+  std::vector<mainlist::WindowRow> CollectRows();
+  void AppendRow(const mainlist::WindowRow& row);
+  // True when the list shows exactly these rows.
+  bool ShowsRows(const std::vector<mainlist::WindowRow>& rows) const;
 
-  // Process names already looked up by the walk in progress, so a process is opened once per
-  // walk however many windows it has; null outside FillWindowList.
-  std::unordered_map<DWORD, std::string>* m_pProcessNames = nullptr;
+  // Process names known to the walk in progress ("handle/pid" of listed rows, and "pid" of
+  // processes looked up in it); null outside CollectRows.
+  std::unordered_map<std::string, std::string>* m_pProcessNames = nullptr;
+  // The rows the walk in progress collects; null outside CollectRows.
+  std::vector<mainlist::WindowRow>* m_pRows = nullptr;
 };
 
 // Timer of the auto update and its period.

@@ -34,6 +34,10 @@ CDialog::CDialog(UINT templateId) : m_nTemplateId(templateId) {}
 
 CDialog::~CDialog() { DestroyWindow(); }
 
+void CDialog::SetDlgItemText(int id, const std::string& text) const {
+  if (GetDlgItemText(id) != text) ::SetDlgItemTextA(m_hWnd, id, text.c_str());
+}
+
 std::string CDialog::GetDlgItemText(int id) const { return CWindow(GetDlgItem(id)).GetWindowText(); }
 
 bool CDialog::UpdateData(bool saveAndValidate) {

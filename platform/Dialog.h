@@ -52,7 +52,8 @@ class CDialog {
 
   HWND GetSafeHwnd() const { return m_hWnd; }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-  void SetDlgItemText(int id, const std::string& text) const { ::SetDlgItemTextA(m_hWnd, id, text.c_str()); }
+  // Writes the control's text only when it differs: an unchanged label is not repainted.
+  void SetDlgItemText(int id, const std::string& text) const;
   std::string GetDlgItemText(int id) const;
   BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
 

@@ -290,10 +290,31 @@ TEST_F(InspectorTest, RowClickShowsTheChildsStyleAndRectangles) {
   EXPECT_EQ(Text(IDC_CI_REL_BOTTOM), Dec(child.bottom - outer.top));
   EXPECT_EQ(m_dlg->SelectedRect().right - m_dlg->SelectedRect().left, 80);
 
-  // The 500 ms refresh follows a moved child; the labels are light yellow boxes.
+  // The 500 ms refresh follows a moved child while the inspector is shown, rewriting only the
+  // labels whose text changed; hidden, it refreshes nothing until it is shown again.
+  m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
   ASSERT_EQ(s_fixture->Command("move window=" + e2e::HandleText(a2) + " x=30 y=65").value, 1);
   EXPECT_TRUE(uitest::PumpUntil([&] { return Text(IDC_CI_RECT_LEFT) == Dec(WindowRect(a2).left); }, 3000));
   HWND label = ::GetDlgItem(m_hWnd, IDC_CI_STYLE);
+  static int s_writes = 0;
+  static WNDPROC s_labelProc = nullptr;
+  s_writes = 0;
+  s_labelProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+      label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) WINAPI -> LRESULT {
+        if (msg == WM_SETTEXT) ++s_writes;
+        return ::CallWindowProcA(s_labelProc, hwnd, msg, wParam, lParam);
+      })));
+  Tick();
+  Tick();
+  EXPECT_EQ(s_writes, 0) << "an unchanged label was written again";
+  ::SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_labelProc));
+  const std::string shownLeft = Text(IDC_CI_RECT_LEFT);
+  m_dlg->ShowWindow(SW_HIDE);
+  ASSERT_EQ(s_fixture->Command("move window=" + e2e::HandleText(a2) + " x=40 y=65").value, 1);
+  uitest::PumpUntil([] { return false; }, 1200);
+  EXPECT_EQ(Text(IDC_CI_RECT_LEFT), shownLeft) << "the hidden inspector refreshed";
+  m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
+  EXPECT_EQ(Text(IDC_CI_RECT_LEFT), Dec(WindowRect(a2).left)) << "shown again, it showed an old rectangle";
   HDC dc = ::GetDC(label);
   HBRUSH brush = reinterpret_cast<HBRUSH>(
       ::SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
