@@ -104,7 +104,7 @@ void CChildInfomationDlg::DoDataExchange(platform::CDataExchange& dx) {
 BOOL CChildInfomationDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   ShowWindow(SW_HIDE);
-  CenterOnOwner();
+  platform::CenterOverOwner(m_hWnd);
 
   m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   OnDpiChanged(platform::WindowDpi(m_hWnd));
@@ -127,26 +127,6 @@ std::optional<LRESULT> CChildInfomationDlg::OnShowWindow(WPARAM wParam, LPARAM) 
     ::KillTimer(m_hWnd, kSelectionTimer);
   }
   return std::nullopt;
-}
-
-// Centred on the owner while it is on screen, else on the work area; kept inside the work area.
-void CChildInfomationDlg::CenterOnOwner() {
-  RECT workArea{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-  RECT around = workArea;
-  HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-  if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
-  RECT own{};
-  ::GetWindowRect(m_hWnd, &own);
-  const LONG width = own.right - own.left;
-  const LONG height = own.bottom - own.top;
-  LONG x = (around.left + around.right - width) / 2;
-  LONG y = (around.top + around.bottom - height) / 2;
-  if (x + width > workArea.right) x = workArea.right - width;
-  if (y + height > workArea.bottom) y = workArea.bottom - height;
-  if (x < workArea.left) x = workArea.left;
-  if (y < workArea.top) y = workArea.top;
-  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CChildInfomationDlg::OnOK() { ShowWindow(SW_HIDE); }

@@ -78,7 +78,6 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void RefreshSelection();
   void SelectChildByHandle(HWND hwnd);
   std::optional<HWND> FindDeepestChildAt(POINT screen);
-  void CenterOnOwner();
   void InvalidateImage();
   // The child of the selected row while it is still a window.
   std::optional<HWND> AddressedChild() const;

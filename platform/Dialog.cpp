@@ -83,6 +83,8 @@ INT_PTR CDialog::DoModal(HWND owner) {
     return -1;
   }
   bool ownerDisabled = owner && ::IsWindowEnabled(owner) && ::EnableWindow(owner, FALSE) == FALSE;
+  // Over the window it belongs to, not where the template's 0,0 would put it.
+  if (!m_bEndModal && m_hWnd) CenterOverOwner(hwnd);
   if (!m_bEndModal && m_hWnd) ::ShowWindow(hwnd, SW_SHOWNORMAL);
 
   const CActionBudgetPause userAnswers;
@@ -104,6 +106,31 @@ INT_PTR CDialog::DoModal(HWND owner) {
   DestroyWindow();
   m_bModal = false;
   return m_nModalResult;
+}
+
+void CenterOverOwner(HWND hwnd) {
+  HWND owner = ::GetWindow(hwnd, GW_OWNER);
+  const bool onScreen = owner && ::IsWindowVisible(owner) && !::IsIconic(owner);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  RECT workArea{};
+  if (onScreen && ::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor))
+    workArea = monitor.rcWork;
+  else
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+  RECT around = workArea;
+  if (onScreen) ::GetWindowRect(owner, &around);
+  RECT own{};
+  ::GetWindowRect(hwnd, &own);
+  const LONG width = own.right - own.left;
+  const LONG height = own.bottom - own.top;
+  LONG x = (around.left + around.right - width) / 2;
+  LONG y = (around.top + around.bottom - height) / 2;
+  if (x + width > workArea.right) x = workArea.right - width;
+  if (y + height > workArea.bottom) y = workArea.bottom - height;
+  if (x < workArea.left) x = workArea.left;
+  if (y < workArea.top) y = workArea.top;
+  ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CDialog::RouteDialogMessage(MSG& msg) {

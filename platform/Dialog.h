@@ -96,6 +96,10 @@ class CDialog {
   INT_PTR m_nModalResult = -1;
 };
 
+// Centres a pop-up window over its owner while the owner is on screen, else over the work area;
+// kept inside the work area of the monitor it is centred on.
+void CenterOverOwner(HWND hwnd);
+
 // The typed message map. A class derives from CDialogT<itself> and defines
 //   static MessageMapView MessageMap();
 // returning a static table of entries built with OnMessage, OnCommand, OnCommandRange and
