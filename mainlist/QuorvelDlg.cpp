@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/AboutDlg.h"
@@ -97,6 +98,32 @@ void CQuorvelDlg::OnDpiChanged(UINT dpi) {
                                {"PID", LVCFMT_RIGHT, 40},
                                {"WinHandle", LVCFMT_LEFT, 100}},
                               dpi);
+  FitLastHeading(dpi);
+}
+
+// The list grows with its font and the columns with the DPI; at a high DPI the font grows less,
+// and the last heading would be cut at the list's edge. The title column then gives up what is
+// missing, down to half its width.
+void CQuorvelDlg::FitLastHeading(UINT dpi) {
+  constexpr int kLast = 3;
+  constexpr char kLastHeading[] = "WinHandle";
+  HWND header = reinterpret_cast<HWND>(m_list.Send(LVM_GETHEADER));
+  if (!header) return;
+  SIZE text{};
+  {
+    platform::CWindowDcGuard dc(header);
+    if (!dc.Get()) return;
+    platform::CSelectObjectGuard font(dc.Get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(header, WM_GETFONT, 0, 0)));
+    ::GetTextExtentPoint32A(dc.Get(), kLastHeading, sizeof(kLastHeading) - 1, &text);
+  }
+  int before = 0;
+  for (int column = 0; column < kLast; ++column) before += static_cast<int>(m_list.Send(LVM_GETCOLUMNWIDTH, column));
+  RECT client{};
+  ::GetClientRect(m_list.GetSafeHwnd(), &client);
+  // The heading's margins, as the header draws them.
+  const int overflow = before + text.cx + platform::ScaleForDpi(12, dpi) - client.right;
+  const int title = static_cast<int>(m_list.Send(LVM_GETCOLUMNWIDTH, 0));
+  if (overflow > 0) m_list.Send(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(title - overflow, title / 2), 0));
 }
 
 void CQuorvelDlg::FillWindowList() {

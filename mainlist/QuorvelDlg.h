@@ -83,6 +83,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
 
+  void FitLastHeading(UINT dpi);
   void ApplyAutoUpdate();
   void ShowProcessPath(DWORD pid);
   // The process's name: from the list when the window was listed before with that process,
