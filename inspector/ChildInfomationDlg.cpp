@@ -58,6 +58,7 @@ CChildInfomationDlg::~CChildInfomationDlg() { DestroyWindow(); }
 CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
   static const MessageEntry kMap[] = {
       OnMessage(WM_TIMER, &CChildInfomationDlg::OnTimer),
+      OnMessage(WM_SHOWWINDOW, &CChildInfomationDlg::OnShowWindow),
       OnMessage(WM_PAINT, &CChildInfomationDlg::OnPaint),
       OnMessage(WM_CTLCOLORSTATIC, &CChildInfomationDlg::OnCtlColorStatic),
       OnMessage(WM_LBUTTONDOWN, &CChildInfomationDlg::OnLButtonDown),
@@ -101,8 +102,20 @@ BOOL CChildInfomationDlg::OnInitDialog() {
     spin->SetRange32(0, 1024);
     spin->SetPos32(0);
   }
-  ::SetTimer(GetSafeHwnd(), kSelectionTimer, kSelectionPeriodMs, nullptr);
+  // The selection's refresh runs while the inspector is shown (OnShowWindow).
   return TRUE;
+}
+
+// A hidden inspector shows nothing, so it refreshes nothing: its timer runs only while it is
+// shown, and showing it brings the selection's labels up to date at once.
+std::optional<LRESULT> CChildInfomationDlg::OnShowWindow(WPARAM wParam, LPARAM) {
+  if (wParam) {
+    RefreshSelection();
+    ::SetTimer(GetSafeHwnd(), kSelectionTimer, kSelectionPeriodMs, nullptr);
+  } else {
+    ::KillTimer(GetSafeHwnd(), kSelectionTimer);
+  }
+  return std::nullopt;
 }
 
 void CChildInfomationDlg::OnOK() { ShowWindow(SW_HIDE); }
@@ -180,8 +193,8 @@ void CChildInfomationDlg::CollectChildren() {
 void CChildInfomationDlg::AddChild(HWND hwnd) {
   CChildWindowItem item;
   item.hwnd = hwnd;
-  char className[kTextBufferSize] = {};
-  ::GetClassNameA(hwnd, className, kTextBufferSize - 1);
+  wchar_t className[kTextBufferSize] = {};
+  ::GetClassNameW(hwnd, className, kTextBufferSize - 1);
   item.className = className;
   item.parent = ::GetParent(hwnd);
   item.ctrlId = ::GetDlgCtrlID(hwnd);
@@ -204,7 +217,7 @@ LRESULT CChildInfomationDlg::ConfirmedLength(HWND hwnd, LRESULT written) {
 // WM_GETTEXT with a bound. A thread that let it time out is not waited for again in this
 // update: its windows' texts come from GetWindowTextW, which does not wait for another program.
 // Only what the window says it wrote is taken, never beyond the buffer.
-std::string CChildInfomationDlg::ReadChildText(HWND hwnd) {
+std::wstring CChildInfomationDlg::ReadChildText(HWND hwnd) {
   // Read as Unicode: an ANSI request crosses processes converted, and the conversion of a
   // length the window lied about reads past what it wrote.
   wchar_t text[kTextBufferSize] = {};

@@ -71,7 +71,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
  private:
   void CollectChildren();
   void AddChild(HWND hwnd);
-  std::string ReadChildText(HWND hwnd);
+  std::wstring ReadChildText(HWND hwnd);
   static LRESULT ConfirmedLength(HWND hwnd, LRESULT written);
   void FillList();
   void RefreshSelection();
@@ -84,6 +84,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void SendToSelected(inspector::ChildCommand command);
 
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnShowWindow(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnLButtonDown(WPARAM wParam, LPARAM lParam);

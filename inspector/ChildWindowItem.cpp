@@ -3,28 +3,23 @@
 #include <cwchar>
 
 #include "platform/Format.h"
+#include "platform/WideText.h"
 
 namespace inspector {
 
-std::array<std::string, kChildColumns> ChildRowTexts(const CChildWindowItem& item) {
-  return {platform::FormatHandle(item.hwnd),
+std::array<std::wstring, kChildColumns> ChildRowTexts(const CChildWindowItem& item) {
+  return {platform::WidenAnsi(platform::FormatHandle(item.hwnd)),
           item.className,
           item.text,
-          platform::FormatHandle(item.parent),
-          platform::FormatInt(item.ctrlId),
-          item.visible ? "TRUE" : "",
-          item.enabled ? "TRUE" : ""};
+          platform::WidenAnsi(platform::FormatHandle(item.parent)),
+          platform::WidenAnsi(platform::FormatInt(item.ctrlId)),
+          item.visible ? L"TRUE" : L"",
+          item.enabled ? L"TRUE" : L""};
 }
 
-std::string WrittenText(const wchar_t* buffer, size_t size, LRESULT length) {
-  if (length < 0 || static_cast<size_t>(length) >= size) return std::string();
-  const int wide = static_cast<int>(::wcsnlen(buffer, static_cast<size_t>(length)));
-  if (wide == 0) return std::string();
-  const int bytes = ::WideCharToMultiByte(CP_ACP, 0, buffer, wide, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return std::string();
-  std::string text(static_cast<size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, buffer, wide, &text[0], bytes, nullptr, nullptr);
-  return text;
+std::wstring WrittenText(const wchar_t* buffer, size_t size, LRESULT length) {
+  if (length < 0 || static_cast<size_t>(length) >= size) return std::wstring();
+  return std::wstring(buffer, ::wcsnlen(buffer, static_cast<size_t>(length)));
 }
 
 }  // namespace inspector

@@ -12,8 +12,9 @@ class CChildWindowItem {
 
   HWND hwnd = nullptr;
   HWND parent = nullptr;
-  std::string text;
-  std::string className;
+  // UTF-16: every character the window has.
+  std::wstring text;
+  std::wstring className;
   int ctrlId = 0;
   BOOL visible = FALSE;
   BOOL enabled = FALSE;
@@ -25,11 +26,10 @@ namespace inspector {
 constexpr int kChildColumns = 7;
 
 // The cells of a record's row: handle, className, text, parent, CtrlID, Visible, Enable.
-std::array<std::string, kChildColumns> ChildRowTexts(const CChildWindowItem& item);
+std::array<std::wstring, kChildColumns> ChildRowTexts(const CChildWindowItem& item);
 
-// The text a window wrote into a buffer of size characters, taken up to the length it reported
-// and given in the system's code page; a length below 0 or not below size (no room left for the
-// terminating zero) is no text.
-std::string WrittenText(const wchar_t* buffer, size_t size, LRESULT length);
+// The text a window wrote into a buffer of size characters, taken up to the length it reported;
+// a length below 0 or not below size (no room left for the terminating zero) is no text.
+std::wstring WrittenText(const wchar_t* buffer, size_t size, LRESULT length);
 
 }  // namespace inspector

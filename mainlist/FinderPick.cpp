@@ -1,6 +1,7 @@
 #include "mainlist/FinderPick.h"
 
 #include "platform/Format.h"
+#include "platform/WideText.h"
 
 namespace mainlist {
 
@@ -49,8 +50,8 @@ std::optional<FinderPick> PickWindowAt(POINT screen, DWORD ownPid, const WindowT
   return FinderPick{window, root};
 }
 
-std::string FinderLabel(HWND hwnd, const std::string& className, const std::string& text) {
-  return platform::FormatHandle(hwnd) + "  " + className + "  \"" + text + "\"";
+std::wstring FinderLabel(HWND hwnd, const std::wstring& className, const std::wstring& text) {
+  return platform::WidenAnsi(platform::FormatHandle(hwnd)) + L"  " + className + L"  \"" + text + L"\"";
 }
 
 }  // namespace mainlist

@@ -43,6 +43,6 @@ struct FinderPick {
 std::optional<FinderPick> PickWindowAt(POINT screen, DWORD ownPid, const WindowTreeReader& tree);
 
 // The path label's text while the finder points at a window: handle, class and text.
-std::string FinderLabel(HWND hwnd, const std::string& className, const std::string& text);
+std::wstring FinderLabel(HWND hwnd, const std::wstring& className, const std::wstring& text);
 
 }  // namespace mainlist

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/AboutDlg.h"
@@ -10,6 +11,7 @@
 #include "platform/Dpi.h"
 #include "platform/Format.h"
 #include "platform/Target.h"
+#include "platform/WideText.h"
 #include "platform/WinApp.h"
 #include "platform/WindowWalk.h"
 #include "res/resource.h"
@@ -102,40 +104,78 @@ void CQuorvelDlg::OnDpiChanged(UINT dpi) {
                                {"PID", LVCFMT_RIGHT, 40},
                                {"WinHandle", LVCFMT_LEFT, 100}},
                               dpi);
+  FitLastHeading(dpi);
+}
+
+// The list grows with its font and the columns with the DPI; at a high DPI the font grows less,
+// and the last heading would be cut at the list's edge. The title column then gives up what is
+// missing, down to half its width.
+void CQuorvelDlg::FitLastHeading(UINT dpi) {
+  constexpr int kLast = 3;
+  constexpr char kLastHeading[] = "WinHandle";
+  HWND header = reinterpret_cast<HWND>(m_list.Send(LVM_GETHEADER));
+  if (!header) return;
+  SIZE text{};
+  {
+    platform::CWindowDcGuard dc(header);
+    if (!dc.Get()) return;
+    platform::CSelectObjectGuard font(dc.Get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(header, WM_GETFONT, 0, 0)));
+    ::GetTextExtentPoint32A(dc.Get(), kLastHeading, sizeof(kLastHeading) - 1, &text);
+  }
+  int before = 0;
+  for (int column = 0; column < kLast; ++column) before += static_cast<int>(m_list.Send(LVM_GETCOLUMNWIDTH, column));
+  RECT client{};
+  ::GetClientRect(m_list.GetSafeHwnd(), &client);
+  // The heading's margins, as the header draws them.
+  const int overflow = before + text.cx + platform::ScaleForDpi(12, dpi) - client.right;
+  const int title = static_cast<int>(m_list.Send(LVM_GETCOLUMNWIDTH, 0));
+  if (overflow > 0) m_list.Send(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(title - overflow, title / 2), 0));
 }
 
 void CQuorvelDlg::FillWindowList() {
   std::vector<platform::ListRow> rows;
   ProcessNames processNames;
+  ListedNames listed;
   platform::ForEachTopLevelWindow([&](HWND hwnd) {
-    AddWindowRow(hwnd, rows, processNames);
+    AddWindowRow(hwnd, rows, processNames, listed);
     return true;
   });
   // Between two refreshes few windows change: only what changed is written to the list.
   m_list.UpdateRows(m_rows, rows);
   m_rows = std::move(rows);
+  m_listedNames = std::move(listed);
 }
 
-void CQuorvelDlg::AddWindowRow(HWND hwnd, std::vector<platform::ListRow>& rows, ProcessNames& processNames) {
+std::string CQuorvelDlg::ProcessNameOf(HWND hwnd, DWORD pid, ProcessNames& processNames, ListedNames& listed) {
+  // A window listed at the last walk with the same process id belongs to the same process (no
+  // window outlives its process): its name is not looked up again. Any other process is opened
+  // once per walk however many windows it has.
+  const ListedWindow window{hwnd, pid};
+  auto shown = m_listedNames.find(window);
+  if (shown != m_listedNames.end()) return listed.emplace(window, shown->second).first->second;
+  auto known = processNames.find(pid);
+  if (known == processNames.end()) known = processNames.emplace(pid, GetProcessName(pid)).first;
+  return listed.emplace(window, known->second).first->second;
+}
+
+void CQuorvelDlg::AddWindowRow(HWND hwnd, std::vector<platform::ListRow>& rows, ProcessNames& processNames,
+                               ListedNames& listed) {
   if (hwnd == GetSafeHwnd()) return;
   // IsWindowVisible is false for a handle that is no longer a window, so a window destroyed
   // during the walk counts as not visible without a separate IsWindow round trip.
   bool visible = ::IsWindowVisible(hwnd) != FALSE;
   if (m_bVisibleOnly && !visible) return;
 
-  // GetWindowTextA does not wait for another program's thread, so a hung window cannot stall
-  // the walk.
-  char title[mainlist::kTitleBufferSize] = {};
-  ::GetWindowTextA(hwnd, title, sizeof(title));
+  // The title the system keeps, in UTF-16: reading it does not wait for another program's
+  // thread, so a hung window cannot stall the walk.
+  const std::wstring title = platform::SystemWindowText(hwnd, mainlist::kTitleBufferSize - 1);
   if (!mainlist::PassesFilters(visible, title, m_bVisibleOnly != 0, m_bWithTitle != 0)) return;
 
   DWORD pid = 0;
   ::GetWindowThreadProcessId(hwnd, &pid);
-  // A process is opened once per walk however many windows it has.
-  auto known = processNames.find(pid);
-  if (known == processNames.end()) known = processNames.emplace(pid, GetProcessName(pid)).first;
-  if (!m_search.Admits(title, known->second, pid, hwnd)) return;
-  rows.push_back(mainlist::MakeWindowRow(title, known->second, pid, hwnd).Cells());
+  const std::string processName = ProcessNameOf(hwnd, pid, processNames, listed);
+  if (!m_search.Admits(title, platform::WidenAnsi(processName), pid, hwnd)) return;
+  rows.push_back(mainlist::MakeWindowRow(title, processName, pid, hwnd).Cells());
 }
 
 void CQuorvelDlg::RefreshWindowList() {
@@ -279,7 +319,7 @@ std::optional<LRESULT> CQuorvelDlg::OnCaptureChanged(WPARAM, LPARAM) {
 // The rows carry no data of their own, so clearing the list needs no notice per row.
 LRESULT CQuorvelDlg::OnListDeleteAll(NMHDR*) { return TRUE; }
 
-void CQuorvelDlg::ShowProcessPath(DWORD pid) { SetDlgItemText(IDC_MAIN_PATH, GetProcessPath(pid)); }
+void CQuorvelDlg::ShowProcessPath(DWORD pid) { ::SetDlgItemTextW(GetSafeHwnd(), IDC_MAIN_PATH, GetProcessPathW(pid).c_str()); }
 
 void CQuorvelDlg::OnRefresh() { RefreshWindowList(); }
 

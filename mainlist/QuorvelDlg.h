@@ -3,13 +3,16 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <map>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "capture/CptViewDlg.h"
 #include "inspector/ChildInfomationDlg.h"
 #include "mainlist/ListSearch.h"
 #include "mainlist/WindowFinder.h"
+#include "mainlist/WindowRows.h"
 #include "operations/OperationDlg.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -88,16 +91,24 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
 
+  void FitLastHeading(UINT dpi);
   void ApplyAutoUpdate();
   void ShowProcessPath(DWORD pid);
 
   // Names of the processes a walk has looked up, by process id.
   using ProcessNames = std::unordered_map<DWORD, std::string>;
+  // Process names of the windows a walk listed, by window and process id.
+  using ListedWindow = std::pair<HWND, DWORD>;
+  using ListedNames = std::map<ListedWindow, std::string>;
+  // The window's process name: from the last walk's rows, else looked up once per walk.
+  std::string ProcessNameOf(HWND hwnd, DWORD pid, ProcessNames& processNames, ListedNames& listed);
   // Appends the row of one window to rows, unless it is filtered out.
-  void AddWindowRow(HWND hwnd, std::vector<platform::ListRow>& rows, ProcessNames& processNames);
+  void AddWindowRow(HWND hwnd, std::vector<platform::ListRow>& rows, ProcessNames& processNames,
+                    ListedNames& listed);
 
-  // What the list shows, row by row, as last written.
+  // What the list shows, row by row, as last written, and the process names of those rows.
   std::vector<platform::ListRow> m_rows;
+  ListedNames m_listedNames;
 };
 
 // Timer of the auto update and its period.

@@ -4,6 +4,7 @@
 
 #include "platform/Dpi.h"
 #include "platform/LayeredCalls.h"
+#include "platform/WideText.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 
@@ -33,10 +34,10 @@ HICON LoadSmallIcon(int id) {
                                          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
 }
 
-std::string TextOf(HWND hwnd) {
-  char text[256] = {};
-  ::GetWindowTextA(hwnd, text, sizeof(text));
-  return text;
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[256] = {};
+  ::GetClassNameW(hwnd, name, 256);
+  return name;
 }
 
 }  // namespace
@@ -103,9 +104,7 @@ bool CWindowFinder::BeginDrag(POINT dialogClient) {
 
   m_bDragging = true;
   m_hOutlined = nullptr;
-  char label[1024] = {};
-  ::GetWindowTextA(m_hLabel, label, sizeof(label));
-  m_labelBefore = label;
+  m_labelBefore = platform::SystemWindowText(m_hLabel, 1023);
   ::SendMessageA(m_hFinder, STM_SETICON, reinterpret_cast<WPARAM>(m_empty.get()), 0);
   m_hPreviousCursor = ::SetCursor(m_hCross);
   ::SetCapture(m_hDialog);
@@ -140,14 +139,12 @@ void CWindowFinder::Track(POINT screen) {
   m_hOutlined = window;
   if (!window) {
     HideOutline();
-    ::SetWindowTextA(m_hLabel, "");
+    ::SetWindowTextW(m_hLabel, L"");
     return;
   }
   Outline(window);
   // Neither call waits for the window's program, so a hung window under the pointer stalls nothing.
-  char className[256] = {};
-  ::GetClassNameA(window, className, sizeof(className));
-  ::SetWindowTextA(m_hLabel, mainlist::FinderLabel(window, className, TextOf(window)).c_str());
+  ::SetWindowTextW(m_hLabel, mainlist::FinderLabel(window, ClassOf(window), platform::SystemWindowText(window)).c_str());
 }
 
 std::optional<mainlist::FinderPick> CWindowFinder::PickAt(POINT screen) const {
@@ -158,14 +155,14 @@ std::optional<mainlist::FinderPick> CWindowFinder::Drop(POINT screen) {
   if (!m_bDragging) return std::nullopt;
   EndDrag();
   std::optional<mainlist::FinderPick> pick = PickAt(screen);
-  if (!pick) ::SetWindowTextA(m_hLabel, m_labelBefore.c_str());
+  if (!pick) ::SetWindowTextW(m_hLabel, m_labelBefore.c_str());
   return pick;
 }
 
 void CWindowFinder::Cancel() {
   if (!m_bDragging) return;
   EndDrag();
-  ::SetWindowTextA(m_hLabel, m_labelBefore.c_str());
+  ::SetWindowTextW(m_hLabel, m_labelBefore.c_str());
 }
 
 void CWindowFinder::EndDrag() {

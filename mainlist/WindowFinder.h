@@ -69,5 +69,5 @@ class CWindowFinder {
   bool m_bDragging = false;
   bool m_bPickKey = false;
   HWND m_hOutlined = nullptr;
-  std::string m_labelBefore;
+  std::wstring m_labelBefore;
 };

@@ -4,18 +4,23 @@
 
 #include "platform/Format.h"
 #include "platform/Target.h"
+#include "platform/WideText.h"
 
 namespace mainlist {
 
-bool PassesFilters(bool visible, const std::string& title, bool visibleOnly, bool withTitle) {
+bool PassesFilters(bool visible, const std::wstring& title, bool visibleOnly, bool withTitle) {
   if (visibleOnly && !visible) return false;
   if (title == kProgramManagerTitle) return false;
   if (withTitle && title.empty()) return false;
   return true;
 }
 
-WindowRow MakeWindowRow(const std::string& title, const std::string& processName, DWORD pid, HWND hwnd) {
+WindowRow MakeWindowRow(const std::wstring& title, const std::string& processName, DWORD pid, HWND hwnd) {
   return {title, processName, platform::FormatInt(static_cast<int>(pid)), platform::FormatHandle(hwnd)};
+}
+
+platform::ListRow WindowRow::Cells() const {
+  return {title, platform::WidenAnsi(processName), platform::WidenAnsi(pid), platform::WidenAnsi(handle)};
 }
 
 RowTarget ParseRowTarget(const std::string& pidText, const std::string& handleText) {

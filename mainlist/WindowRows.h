@@ -9,27 +9,27 @@
 namespace mainlist {
 
 // The title that is never listed, whatever the window's class.
-constexpr const char kProgramManagerTitle[] = "Program Manager";
-// Window titles are read into a buffer of this size, so at most 255 bytes are shown.
+constexpr const wchar_t kProgramManagerTitle[] = L"Program Manager";
+// Window titles are read into a buffer of this size, so at most 255 characters are shown.
 constexpr int kTitleBufferSize = 256;
 
 // Whether a window that passed the own-dialog check gets a row under the two filters.
-bool PassesFilters(bool visible, const std::string& title, bool visibleOnly, bool withTitle);
+bool PassesFilters(bool visible, const std::wstring& title, bool visibleOnly, bool withTitle);
 
 // The list's columns: title, process name, process id, handle.
 constexpr int kPidColumn = 2;
 constexpr int kHandleColumn = 3;
 
 struct WindowRow {
-  std::string title;
+  std::wstring title;  // UTF-16: every character the title has
   std::string processName;
   std::string pid;     // "%d"
   std::string handle;  // "0x%08x"
   // The texts in the list's column order.
-  platform::ListRow Cells() const { return {title, processName, pid, handle}; }
+  platform::ListRow Cells() const;
 };
 
-WindowRow MakeWindowRow(const std::string& title, const std::string& processName, DWORD pid, HWND hwnd);
+WindowRow MakeWindowRow(const std::wstring& title, const std::string& processName, DWORD pid, HWND hwnd);
 
 // The target as a row's texts give it: the PID column parsed as decimal, the handle column
 // as hexadecimal after its "0x".

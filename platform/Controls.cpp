@@ -46,6 +46,31 @@ std::string CListCtrl::GetItemText(int index, int subItem) const {
   return buffer.data();
 }
 
+int CListCtrl::InsertItem(int index, const std::wstring& text) const {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = index;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  return static_cast<int>(::SendMessageW(m_hWnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void CListCtrl::SetItemText(int index, int subItem, const std::wstring& text) const {
+  LVITEMW item{};
+  item.iSubItem = subItem;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  ::SendMessageW(m_hWnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring CListCtrl::GetItemTextW(int index, int subItem) const {
+  std::vector<wchar_t> buffer(1024, L'\0');
+  LVITEMW item{};
+  item.iSubItem = subItem;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  ::SendMessageW(m_hWnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  return buffer.data();
+}
+
 void CListCtrl::SetItemState(int index, UINT state, UINT mask) const {
   LVITEMA item{};
   item.stateMask = mask;
@@ -96,7 +121,7 @@ bool CListCtrl::UpdateRows(const std::vector<ListRow>& shown, const std::vector<
   for (size_t row = before.size(); row > rows.size(); --row) Send(LVM_DELETEITEM, static_cast<WPARAM>(row - 1));
   for (size_t row = kept; row < rows.size(); ++row) {
     const ListRow& now = rows[row];
-    const int index = InsertItem(static_cast<int>(row), now.empty() ? std::string() : now[0]);
+    const int index = InsertItem(static_cast<int>(row), now.empty() ? std::wstring() : now[0]);
     for (size_t column = 1; column < now.size(); ++column) SetItemText(index, static_cast<int>(column), now[column]);
   }
   SetRedraw(true);

@@ -8,8 +8,8 @@
 
 namespace platform {
 
-// The texts of one row of a report list, column by column.
-using ListRow = std::vector<std::string>;
+// The texts of one row of a report list, column by column, in UTF-16.
+using ListRow = std::vector<std::wstring>;
 
 class CWindow {
  public:
@@ -57,6 +57,10 @@ class CListCtrl : public CWindow {
   int InsertItem(int index, const std::string& text) const;
   void SetItemText(int index, int subItem, const std::string& text) const;
   std::string GetItemText(int index, int subItem) const;
+  // The same in UTF-16, for texts of other programs that code page 932 cannot hold.
+  int InsertItem(int index, const std::wstring& text) const;
+  void SetItemText(int index, int subItem, const std::wstring& text) const;
+  std::wstring GetItemTextW(int index, int subItem) const;
   void DeleteAllItems() const { Send(LVM_DELETEALLITEMS); }
   int GetSelectionMark() const { return static_cast<int>(Send(LVM_GETSELECTIONMARK)); }
   int SetSelectionMark(int index) const { return static_cast<int>(Send(LVM_SETSELECTIONMARK, 0, index)); }

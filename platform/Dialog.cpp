@@ -34,6 +34,10 @@ CDialog::CDialog(UINT templateId) : m_nTemplateId(templateId) {}
 
 CDialog::~CDialog() { DestroyWindow(); }
 
+void CDialog::SetDlgItemText(int id, const std::string& text) const {
+  if (GetDlgItemText(id) != text) ::SetDlgItemTextA(m_hWnd, id, text.c_str());
+}
+
 std::string CDialog::GetDlgItemText(int id) const { return CWindow(GetDlgItem(id)).GetWindowText(); }
 
 bool CDialog::UpdateData(bool saveAndValidate) {
@@ -79,6 +83,8 @@ INT_PTR CDialog::DoModal(HWND owner) {
     return -1;
   }
   bool ownerDisabled = owner && ::IsWindowEnabled(owner) && ::EnableWindow(owner, FALSE) == FALSE;
+  // Over the window it belongs to, not where the template's 0,0 would put it.
+  if (!m_bEndModal && m_hWnd) CenterOverOwner(hwnd);
   if (!m_bEndModal && m_hWnd) ::ShowWindow(hwnd, SW_SHOWNORMAL);
 
   const CActionBudgetPause userAnswers;
@@ -102,24 +108,20 @@ INT_PTR CDialog::DoModal(HWND owner) {
   return m_nModalResult;
 }
 
-bool CDialog::RouteDialogMessage(MSG& msg) {
-  if (!msg.hwnd) return false;
-  HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
-  if (!root) return false;
-  char className[16] = {};
-  ::GetClassNameA(root, className, sizeof(className));
-  if (lstrcmpA(className, "#32770") != 0) return false;
-  return ::IsDialogMessageA(root, &msg) != FALSE;
-}
-
-void CDialog::CenterOnOwner() const {
+void CenterOverOwner(HWND hwnd) {
+  HWND owner = ::GetWindow(hwnd, GW_OWNER);
+  const bool onScreen = owner && ::IsWindowVisible(owner) && !::IsIconic(owner);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
   RECT workArea{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+  if (onScreen && ::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor))
+    workArea = monitor.rcWork;
+  else
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
   RECT around = workArea;
-  HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-  if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
+  if (onScreen) ::GetWindowRect(owner, &around);
   RECT own{};
-  ::GetWindowRect(m_hWnd, &own);
+  ::GetWindowRect(hwnd, &own);
   const LONG width = own.right - own.left;
   const LONG height = own.bottom - own.top;
   LONG x = (around.left + around.right - width) / 2;
@@ -128,7 +130,17 @@ void CDialog::CenterOnOwner() const {
   if (y + height > workArea.bottom) y = workArea.bottom - height;
   if (x < workArea.left) x = workArea.left;
   if (y < workArea.top) y = workArea.top;
-  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CDialog::RouteDialogMessage(MSG& msg) {
+  if (!msg.hwnd) return false;
+  HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+  if (!root) return false;
+  char className[16] = {};
+  ::GetClassNameA(root, className, sizeof(className));
+  if (lstrcmpA(className, "#32770") != 0) return false;
+  return ::IsDialogMessageA(root, &msg) != FALSE;
 }
 
 void CDialog::DestroyWindow() {

@@ -52,11 +52,11 @@ class CDialog {
 
   HWND GetSafeHwnd() const { return m_hWnd; }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-  void SetDlgItemText(int id, const std::string& text) const { ::SetDlgItemTextA(m_hWnd, id, text.c_str()); }
+  // Writes the control's text only when it differs: an unchanged label is not repainted.
+  void SetDlgItemText(int id, const std::string& text) const;
   std::string GetDlgItemText(int id) const;
   BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
-  // Centres a pop-up on its owner while the owner is on screen, else on the work area, and
-  // keeps it inside the work area.
+  // Centres a pop-up on its owner (CenterOverOwner).
   void CenterOnOwner() const;
 
   // Moves values between members and controls: save = true reads the controls.
@@ -96,6 +96,12 @@ class CDialog {
   bool m_bEndModal = false;
   INT_PTR m_nModalResult = -1;
 };
+
+// Centres a pop-up window over its owner while the owner is on screen, else over the work area;
+// kept inside the work area of the monitor it is centred on.
+void CenterOverOwner(HWND hwnd);
+
+inline void CDialog::CenterOnOwner() const { CenterOverOwner(m_hWnd); }
 
 // The typed message map. A class derives from CDialogT<itself> and defines
 //   static MessageMapView MessageMap();

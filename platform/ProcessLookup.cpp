@@ -26,15 +26,23 @@ BOOL CallQueryFullProcessImageNameA(HANDLE process, DWORD flags, LPSTR text, DWO
 }
 
 namespace {
-using ModuleTextCall = DWORD (*)(HANDLE, HMODULE, LPSTR, DWORD);
+
+DWORD CallGetModuleFileNameExW(HANDLE process, HMODULE module, LPWSTR text, DWORD size) {
+  return platform::CallLateBound<DWORD>("psapi", "GetModuleFileNameExW", process, module, text, size);
+}
+
+BOOL CallQueryFullProcessImageNameW(HANDLE process, DWORD flags, LPWSTR text, DWORD* size) {
+  return platform::CallLateBound<BOOL>("kernel32", "QueryFullProcessImageNameW", process, flags, text, size);
+}
 
 constexpr DWORD kTextSize = 1024;
 
 EnumProcessModulesCall g_enumProcessModules = CallEnumProcessModules;
 
 // The first way: opens the process, takes its first module (the executable) and asks for its text.
-std::string LookUpFirstModule(DWORD pid, ModuleTextCall call) {
-  std::vector<char> text(kTextSize, '\0');
+template <class Char>
+std::basic_string<Char> LookUpFirstModule(DWORD pid, DWORD (*call)(HANDLE, HMODULE, Char*, DWORD)) {
+  std::vector<Char> text(kTextSize, Char());
   platform::UniqueProcess process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
   if (process) {
     std::vector<HMODULE> modules(1024, nullptr);
@@ -42,17 +50,18 @@ std::string LookUpFirstModule(DWORD pid, ModuleTextCall call) {
     if (g_enumProcessModules(process.get(), modules.data(), 4096, &needed))
       call(process.get(), modules[0], text.data(), static_cast<DWORD>(text.size()));
   }
-  text.back() = '\0';
+  text.back() = Char();
   return text.data();
 }
 
 // The second way: the image path with the least access a process grants.
-std::string LookUpImagePath(DWORD pid) {
-  std::vector<char> text(kTextSize, '\0');
+template <class Char>
+std::basic_string<Char> LookUpImagePath(DWORD pid, BOOL (*call)(HANDLE, DWORD, Char*, DWORD*)) {
+  std::vector<Char> text(kTextSize, Char());
   platform::UniqueProcess process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   DWORD size = kTextSize;
-  if (!process || !CallQueryFullProcessImageNameA(process.get(), 0, text.data(), &size)) return "";
-  text.back() = '\0';
+  if (!process || !call(process.get(), 0, text.data(), &size)) return std::basic_string<Char>();
+  text.back() = Char();
   return text.data();
 }
 
@@ -67,10 +76,15 @@ EnumProcessModulesCall SetEnumProcessModulesCall(EnumProcessModulesCall call) {
 
 std::string GetProcessName(DWORD pid) {
   std::string name = LookUpFirstModule(pid, CallGetModuleBaseNameA);
-  return name.empty() ? LastComponent(LookUpImagePath(pid)) : name;
+  return name.empty() ? LastComponent(LookUpImagePath(pid, CallQueryFullProcessImageNameA)) : name;
 }
 
 std::string GetProcessPath(DWORD pid) {
   std::string path = LookUpFirstModule(pid, CallGetModuleFileNameExA);
-  return path.empty() ? LookUpImagePath(pid) : path;
+  return path.empty() ? LookUpImagePath(pid, CallQueryFullProcessImageNameA) : path;
+}
+
+std::wstring GetProcessPathW(DWORD pid) {
+  std::wstring path = LookUpFirstModule(pid, CallGetModuleFileNameExW);
+  return path.empty() ? LookUpImagePath(pid, CallQueryFullProcessImageNameW) : path;
 }

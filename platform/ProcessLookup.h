@@ -21,3 +21,5 @@ EnumProcessModulesCall SetEnumProcessModulesCall(EnumProcessModulesCall call);
 std::string GetProcessName(DWORD pid);
 // Full path of the executable of the process; empty when it cannot be read.
 std::string GetProcessPath(DWORD pid);
+// The same in UTF-16, for a path code page 932 cannot hold.
+std::wstring GetProcessPathW(DWORD pid);

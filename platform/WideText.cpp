@@ -11,17 +11,6 @@ std::wstring SystemWindowText(HWND hwnd, int maxChars) {
   return std::wstring(text.data(), static_cast<size_t>(length < maxChars ? length : maxChars));
 }
 
-bool SetWindowTextIfChanged(HWND hwnd, const std::wstring& text) {
-  const int length = ::GetWindowTextLengthW(hwnd);
-  if (length == static_cast<int>(text.size())) {
-    std::vector<wchar_t> shown(static_cast<size_t>(length) + 1, L'\0');
-    ::GetWindowTextW(hwnd, shown.data(), length + 1);
-    if (text.compare(0, text.size(), shown.data(), static_cast<size_t>(length)) == 0) return false;
-  }
-  ::SetWindowTextW(hwnd, text.c_str());
-  return true;
-}
-
 std::wstring WidenAnsi(const std::string& text) {
   if (text.empty()) return std::wstring();
   const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);

@@ -11,10 +11,6 @@ namespace platform {
 // does not wait for the window's thread, so a hung window gives its title at once.
 std::wstring SystemWindowText(HWND hwnd, int maxChars = 255);
 
-// Writes a window's text only when it differs from what the window shows, so an unchanged label
-// is neither rewritten nor repainted. True when it wrote.
-bool SetWindowTextIfChanged(HWND hwnd, const std::wstring& text);
-
 // Code page 932 text (the program's narrow strings) as UTF-16.
 std::wstring WidenAnsi(const std::string& text);
 

@@ -118,3 +118,32 @@ TEST(MoveDlgModalTest, OkTakesThePresetOrTypedNumbersCancelKeepsTheMembers) {
   // OK without a change gives back the corner the dialog was opened with.
   expect(run([](HWND dialog) { uitest::Click(dialog, IDOK); }), IDOK, 120, 80);
 }
+
+#include "operations/WindowStyleDlg.h"
+#include "operations/WindowStyleExDlg.h"
+
+namespace {
+
+// The modal editors open centred over the window they belong to, not at the screen's corner.
+TEST(ModalEditorPlacement, MoveAndStyleDialogsOpenOverTheirOwner) {
+  HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 640, 420, 400, 300, nullptr, nullptr,
+                                 nullptr, nullptr);
+  ASSERT_NE(owner, nullptr);
+  CMoveDlg move;
+  CWindowStyleDlg style;
+  CWindowStyleExDlg exStyle;
+  exStyle.m_dwExStyle = 0;
+  for (platform::CDialog* dialog : std::initializer_list<platform::CDialog*>{&move, &style, &exStyle}) {
+    RECT shown{};
+    uitest::ModalAnswer answer("", [&](HWND hwnd) {
+      ::GetWindowRect(hwnd, &shown);
+      ::PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(dialog->DoModal(owner), IDCANCEL);
+    EXPECT_NEAR((shown.left + shown.right) / 2, 640 + 200, 1);
+    EXPECT_NEAR((shown.top + shown.bottom) / 2, 420 + 150, 1);
+  }
+  ::DestroyWindow(owner);
+}
+
+}  // namespace

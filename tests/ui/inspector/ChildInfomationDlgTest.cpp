@@ -17,6 +17,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/Format.h"
 #include "platform/WindowCalls.h"
+#include "platform/WideText.h"
 #include "res/resource.h"
 #include "support/FixtureSuite.h"
 #include "support/ModalAnswer.h"
@@ -213,9 +214,6 @@ TEST_F(InspectorTest, ListsEveryDescendantInOrderWithEveryCellAndKeepsTheSelecti
   EXPECT_EQ(m_dlg->SelectedChild(), o2);
 }
 
-// A program that has just stopped answering costs one bounded text request per update, not
-// one per window: its other windows' texts are read without waiting. Six windows waiting one
-// second each would take over six seconds.
 // The list's menu saves every child as listed, under the seven headings.
 TEST_F(InspectorTest, ListMenuSavesEveryChildAsListed) {
   Inspect(CreateTree());
@@ -223,7 +221,7 @@ TEST_F(InspectorTest, ListMenuSavesEveryChildAsListed) {
   platform::PopupMenuHook oldMenu =
       platform::SetPopupMenuHook([](HWND, POINT, const auto&) { return platform::kListSaveCommand; });
   platform::SaveFileDialogHook oldSave = platform::SetSaveFileDialogHook(
-      [&](HWND, const platform::SaveFileRequest&) { return std::optional<platform::SaveFileChoice>({path, 1}); });
+      [&](HWND, const platform::SaveFileRequest&) { return std::optional<platform::SaveFileChoice>({platform::WidenAnsi(path), 1}); });
   ::SendMessageA(m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List().GetSafeHwnd()), MAKELPARAM(-1, -1));
   platform::SetPopupMenuHook(std::move(oldMenu));
   platform::SetSaveFileDialogHook(std::move(oldSave));
@@ -237,6 +235,9 @@ TEST_F(InspectorTest, ListMenuSavesEveryChildAsListed) {
                           first[6]);
 }
 
+// A program that has just stopped answering costs one bounded text request per update, not
+// one per window: its other windows' texts are read without waiting. Six windows waiting one
+// second each would take over six seconds.
 TEST_F(InspectorTest, AProgramThatStoppedAnsweringCostsOneTextWait) {
   HWND target = s_fixture->Create("name=slow title=Slow x=760 y=400 w=300 h=200 show=noactivate thread=slow");
   ASSERT_NE(target, nullptr);
@@ -314,10 +315,31 @@ TEST_F(InspectorTest, RowClickShowsTheChildsStyleAndRectangles) {
   EXPECT_EQ(Text(IDC_CI_REL_BOTTOM), Dec(child.bottom - outer.top));
   EXPECT_EQ(m_dlg->SelectedRect().right - m_dlg->SelectedRect().left, 80);
 
-  // The 500 ms refresh follows a moved child; the labels are light yellow boxes.
+  // The 500 ms refresh follows a moved child while the inspector is shown, rewriting only the
+  // labels whose text changed; hidden, it refreshes nothing until it is shown again.
+  m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
   ASSERT_EQ(s_fixture->Command("move window=" + e2e::HandleText(a2) + " x=30 y=65").value, 1);
   EXPECT_TRUE(uitest::PumpUntil([&] { return Text(IDC_CI_RECT_LEFT) == Dec(WindowRect(a2).left); }, 3000));
   HWND label = ::GetDlgItem(m_hWnd, IDC_CI_STYLE);
+  static int s_writes = 0;
+  static WNDPROC s_labelProc = nullptr;
+  s_writes = 0;
+  s_labelProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+      label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) WINAPI -> LRESULT {
+        if (msg == WM_SETTEXT) ++s_writes;
+        return ::CallWindowProcA(s_labelProc, hwnd, msg, wParam, lParam);
+      })));
+  Tick();
+  Tick();
+  EXPECT_EQ(s_writes, 0) << "an unchanged label was written again";
+  ::SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_labelProc));
+  const std::string shownLeft = Text(IDC_CI_RECT_LEFT);
+  m_dlg->ShowWindow(SW_HIDE);
+  ASSERT_EQ(s_fixture->Command("move window=" + e2e::HandleText(a2) + " x=40 y=65").value, 1);
+  uitest::PumpUntil([] { return false; }, 1200);
+  EXPECT_EQ(Text(IDC_CI_RECT_LEFT), shownLeft) << "the hidden inspector refreshed";
+  m_dlg->ShowWindow(SW_SHOWNOACTIVATE);
+  EXPECT_EQ(Text(IDC_CI_RECT_LEFT), Dec(WindowRect(a2).left)) << "shown again, it showed an old rectangle";
   HDC dc = ::GetDC(label);
   HBRUSH brush = reinterpret_cast<HBRUSH>(
       ::SendMessageA(m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));

@@ -311,6 +311,36 @@ TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
   platform::SetSaveFileDialogHook(std::move(oldSave));
 }
 
+// Titles and texts beyond code page 932 keep every character: in the main list, in the
+// inspector's list, and in the name the Save As dialog proposes (where ':' and '?' become '_').
+TEST_F(MainDialogTest, TitlesAndTextsBeyondCodePage932KeepEveryCharacter) {
+  const std::wstring text = L"Caf\u00e9 \u00e9\u00e8\u00fc\u00df \ud55c\uad6d\uc5b4 \u05e2\u05d1\u05e8\u05d9\u05ea "
+                            L"\u0639\u0631\u0628\u064a \U0001F600: ok?";
+  HWND window = ::CreateWindowExW(0, L"STATIC", text.c_str(), WS_OVERLAPPED | WS_VISIBLE, 600, 600, 200, 80, nullptr,
+                                  nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  HWND child = ::CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, window, nullptr,
+                                 nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  ASSERT_NO_FATAL_FAILURE(ChooseRow(window));
+  EXPECT_TRUE(List().GetItemTextW(RowOf(window), 0) == text);
+  ASSERT_EQ(m_dlg->Inspector().Children().size(), 1u);
+  EXPECT_TRUE(m_dlg->Inspector().Children()[0].text == text);
+  const platform::CListCtrl inspected(::GetDlgItem(m_dlg->Inspector().GetSafeHwnd(), IDC_CI_LIST));
+  EXPECT_TRUE(inspected.GetItemTextW(0, 2) == text);
+
+  std::wstring proposed;
+  platform::SaveFileDialogHook previous = platform::SetSaveFileDialogHook(
+      [&](HWND, const platform::SaveFileRequest& request) -> std::optional<platform::SaveFileChoice> {
+        proposed = request.fileName;
+        return std::nullopt;
+      });
+  uitest::Click(m_dlg->CaptureView().GetSafeHwnd(), IDC_CPT_SAVEPICTURE);
+  platform::SetSaveFileDialogHook(std::move(previous));
+  EXPECT_TRUE(proposed == text.substr(0, text.size() - 5) + L"_ ok_");
+  ::DestroyWindow(window);
+}
+
 TEST_F(MainDialogTest, ClickWithoutSelectionMarkDoesNothing) {
   ClickList();
   EXPECT_EQ(m_dlg->OperationPanel().Target(), platform::kNoTarget);

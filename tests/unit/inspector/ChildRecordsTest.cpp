@@ -13,24 +13,20 @@ TEST(ChildRecords, RowTexts) {
   CChildWindowItem item;
   item.hwnd = H(0x0012ABCD);
   item.parent = H(0x00000F00);
-  item.className = "Button";
-  item.text = "日本語";
+  item.className = L"Button";
+  item.text = L"日本語";
   item.ctrlId = 0;
   item.visible = FALSE;
   item.enabled = TRUE;
 
   const auto cells = inspector::ChildRowTexts(item);
-  EXPECT_EQ(cells[0], "0x0012abcd");
-  EXPECT_EQ(cells[1], "Button");
-  EXPECT_EQ(cells[2], "日本語");
-  EXPECT_EQ(cells[3], "0x00000f00");
-  EXPECT_EQ(cells[4], "0");
-  EXPECT_EQ(cells[5], "");
-  EXPECT_EQ(cells[6], "TRUE");
+  const std::array<std::wstring, inspector::kChildColumns> expected = {L"0x0012abcd", L"Button", L"日本語", L"0x00000f00",
+                                                                       L"0",          L"",       L"TRUE"};
+  EXPECT_TRUE(cells == expected);
   item.ctrlId = -2;
   item.visible = TRUE;
-  EXPECT_EQ(inspector::ChildRowTexts(item)[4], "-2");
-  EXPECT_EQ(inspector::ChildRowTexts(item)[5], "TRUE");
+  EXPECT_TRUE(inspector::ChildRowTexts(item)[4] == L"-2");
+  EXPECT_TRUE(inspector::ChildRowTexts(item)[5] == L"TRUE");
 }
 
 TEST(SavedRegions, OneRegionPerWindowAndDeadWindowsDropped) {
@@ -65,11 +61,11 @@ TEST(SavedRegions, OneRegionPerWindowAndDeadWindowsDropped) {
 
 TEST(ChildRecords, TextIsTakenOnlyAsFarAsWritten) {
   const wchar_t buffer[8] = {L'a', L'b', L'c', 0, L'x', L'x', L'x', 0};
-  EXPECT_EQ(inspector::WrittenText(buffer, 8, 2), "ab");
-  EXPECT_EQ(inspector::WrittenText(buffer, 8, 6), "abc");  // stops at the end the window wrote
-  EXPECT_EQ(inspector::WrittenText(buffer, 8, 8), "");
-  const wchar_t japanese[] = L"日本";
-  EXPECT_EQ(inspector::WrittenText(japanese, 3, 2), "日本");  // in the system's code page
+  EXPECT_TRUE(inspector::WrittenText(buffer, 8, 2) == L"ab");
+  EXPECT_TRUE(inspector::WrittenText(buffer, 8, 6) == L"abc");  // stops at the end the window wrote
+  EXPECT_TRUE(inspector::WrittenText(buffer, 8, 8).empty());
+  const wchar_t beyond[] = L"日本\u00e9\ud55c\U0001F600";
+  EXPECT_TRUE(inspector::WrittenText(beyond, 7, 6) == beyond);  // every character, in UTF-16
 }
 
 TEST(SavedRegions, CutOutIsAnExclusiveOrWithTheBase) {

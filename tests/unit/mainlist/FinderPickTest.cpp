@@ -90,7 +90,7 @@ TEST_F(FinderPickTest, PicksTheDeepestVisibleChildOfAnotherProgramsWindow) {
   for (UINT_PTR level = 7; level < 7 + mainlist::kMaxFinderDepth + 3; ++level)
     Add(level, level == 7 ? 1 : level - 1, {350, 260, 390, 290});
   EXPECT_EQ(mainlist::DeepestWindowAt(POINT{360, 270}, Tree()), H(6 + mainlist::kMaxFinderDepth));
-  EXPECT_EQ(mainlist::FinderLabel(H(0x1234), "Edit", "abc"), "0x00001234  Edit  \"abc\"");
+  EXPECT_TRUE(mainlist::FinderLabel(H(0x1234), L"Edit", L"abc") == L"0x00001234  Edit  \"abc\"");
 }
 
 }  // namespace

@@ -7,39 +7,39 @@ using mainlist::PassesFilters;
 namespace {
 
 TEST(WindowFilters, VisibleOnlyDropsHiddenWindows) {
-  EXPECT_FALSE(PassesFilters(false, "Hidden", true, false));
-  EXPECT_TRUE(PassesFilters(false, "Hidden", false, false));
-  EXPECT_TRUE(PassesFilters(true, "Shown", true, true));
+  EXPECT_FALSE(PassesFilters(false, L"Hidden", true, false));
+  EXPECT_TRUE(PassesFilters(false, L"Hidden", false, false));
+  EXPECT_TRUE(PassesFilters(true, L"Shown", true, true));
 }
 
 TEST(WindowFilters, WithTitleDropsUntitledWindows) {
-  EXPECT_FALSE(PassesFilters(true, "", false, true));
-  EXPECT_TRUE(PassesFilters(true, "", false, false));
-  EXPECT_TRUE(PassesFilters(false, "", false, false));
+  EXPECT_FALSE(PassesFilters(true, L"", false, true));
+  EXPECT_TRUE(PassesFilters(true, L"", false, false));
+  EXPECT_TRUE(PassesFilters(false, L"", false, false));
 }
 
 TEST(WindowFilters, ProgramManagerIsNeverListed) {
-  EXPECT_FALSE(PassesFilters(true, "Program Manager", false, false));
-  EXPECT_FALSE(PassesFilters(false, "Program Manager", false, false));
+  EXPECT_FALSE(PassesFilters(true, L"Program Manager", false, false));
+  EXPECT_FALSE(PassesFilters(false, L"Program Manager", false, false));
   // Only the exact title is left out.
-  EXPECT_TRUE(PassesFilters(true, "program manager", true, true));
-  EXPECT_TRUE(PassesFilters(true, "Program Manager ", true, true));
-  EXPECT_TRUE(PassesFilters(true, "Program Manager2", true, true));
+  EXPECT_TRUE(PassesFilters(true, L"program manager", true, true));
+  EXPECT_TRUE(PassesFilters(true, L"Program Manager ", true, true));
+  EXPECT_TRUE(PassesFilters(true, L"Program Manager2", true, true));
 }
 
 TEST(WindowRow, ColumnsReadAsShown) {
   mainlist::WindowRow row =
-      mainlist::MakeWindowRow("メモ帳", "notepad.exe", 1234, reinterpret_cast<HWND>(0x00ABCDEF));
-  EXPECT_EQ(row.title, "メモ帳");
+      mainlist::MakeWindowRow(L"メモ帳", "notepad.exe", 1234, reinterpret_cast<HWND>(0x00ABCDEF));
+  EXPECT_TRUE(row.title == L"メモ帳");
   EXPECT_EQ(row.processName, "notepad.exe");
   EXPECT_EQ(row.pid, "1234");
   EXPECT_EQ(row.handle, "0x00abcdef");
 }
 
 TEST(WindowRow, HandleIsZeroPaddedLowerCaseHex) {
-  EXPECT_EQ(mainlist::MakeWindowRow("", "", 0, reinterpret_cast<HWND>(0x1A)).handle, "0x0000001a");
-  EXPECT_EQ(mainlist::MakeWindowRow("", "", 0, reinterpret_cast<HWND>(0xFFFFFFFF)).handle, "0xffffffff");
-  EXPECT_EQ(mainlist::MakeWindowRow("", "", 0, nullptr).pid, "0");
+  EXPECT_EQ(mainlist::MakeWindowRow(L"", "", 0, reinterpret_cast<HWND>(0x1A)).handle, "0x0000001a");
+  EXPECT_EQ(mainlist::MakeWindowRow(L"", "", 0, reinterpret_cast<HWND>(0xFFFFFFFF)).handle, "0xffffffff");
+  EXPECT_EQ(mainlist::MakeWindowRow(L"", "", 0, nullptr).pid, "0");
 }
 
 TEST(RowTarget, ParsesTheTextsBackIntoPidAndHandle) {
@@ -47,7 +47,7 @@ TEST(RowTarget, ParsesTheTextsBackIntoPidAndHandle) {
   EXPECT_EQ(target.pid, 4711u);
   EXPECT_EQ(target.hwnd, reinterpret_cast<HWND>(0x0002004e));
 
-  mainlist::WindowRow row = mainlist::MakeWindowRow("t", "p", 98765, reinterpret_cast<HWND>(0x7fff1234));
+  mainlist::WindowRow row = mainlist::MakeWindowRow(L"t", "p", 98765, reinterpret_cast<HWND>(0x7fff1234));
   mainlist::RowTarget back = mainlist::ParseRowTarget(row.pid, row.handle);
   EXPECT_EQ(back.pid, 98765u);
   EXPECT_EQ(back.hwnd, reinterpret_cast<HWND>(0x7fff1234));

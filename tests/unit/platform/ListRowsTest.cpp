@@ -15,7 +15,7 @@ using platform::ListRow;
 std::vector<ListRow> Shown(const platform::CListCtrl& list) {
   std::vector<ListRow> rows;
   for (int row = 0; row < list.GetItemCount(); ++row)
-    rows.push_back({list.GetItemText(row, 0), list.GetItemText(row, 1)});
+    rows.push_back({list.GetItemTextW(row, 0), list.GetItemTextW(row, 1)});
   return rows;
 }
 
@@ -29,15 +29,15 @@ TEST(ListRows, UpdateWritesWhatChangedAndTheRowHelpersSelectFindAndClear) {
   list.InsertColumn(0, "a", LVCFMT_LEFT, 100);
   list.InsertColumn(1, "b", LVCFMT_LEFT, 100);
 
-  const std::vector<ListRow> first = {{"one", "1"}, {"two", "2"}, {"three", "3"}};
+  const std::vector<ListRow> first = {{L"one", L"1"}, {L"two", L"2"}, {L"three", L"3"}};
   list.UpdateRows({}, first);
   EXPECT_EQ(Shown(list), first);
-  const std::vector<ListRow> second = {{"one", "1"}, {"zwei", "2"}};
+  const std::vector<ListRow> second = {{L"one", L"1"}, {L"zwei", L"2"}};
   list.UpdateRows(first, second);
   EXPECT_EQ(Shown(list), second);
   // A cell the update believes unchanged is left as it is; a count that is not the believed one is filled anew.
   list.SetItemText(0, 1, "written elsewhere");
-  const std::vector<ListRow> third = {{"one", "1"}, {"zwei", "2"}, {"drei", "3"}, {"vier", "4"}};
+  const std::vector<ListRow> third = {{L"one", L"1"}, {L"zwei", L"2"}, {L"drei", L"3"}, {L"vier", L"4"}};
   list.UpdateRows(second, third);
   EXPECT_EQ(list.GetItemText(0, 1), "written elsewhere");
   EXPECT_TRUE(list.UpdateRows(first, third));
