@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "platform/WideText.h"
 
 void CListSearch::Attach(HWND dialog, int boxId) {
   m_hDialog = dialog;
@@ -31,11 +30,11 @@ void CListSearch::BeginRefresh(HWND target) {
 }
 
 bool CListSearch::Admits(const std::wstring& title, const std::wstring& processName, DWORD pid, HWND hwnd) {
-  if (m_search.Matches(title, processName, pid, hwnd)) return true;
+  if (m_search.Empty()) return true;
+  // GetClassNameW does not wait for the window's program.
+  wchar_t className[256] = {};
+  ::GetClassNameW(hwnd, className, 256);
+  if (m_search.Matches(title, className, processName, pid, hwnd)) return true;
   if (hwnd == m_hTarget) m_hHidden = hwnd;
   return false;
-}
-
-bool CListSearch::Admits(const std::string& title, const std::string& processName, DWORD pid, HWND hwnd) {
-  return m_search.Empty() || Admits(platform::WidenAnsi(title), platform::WidenAnsi(processName), pid, hwnd);
 }

@@ -26,10 +26,9 @@ class CListSearch {
 
   // At the start of a refresh: takes the box's text, and the target whose row is looked for.
   void BeginRefresh(HWND target);
-  // Whether a row that passed the filter boxes is listed (texts as the list shows them).
+  // Whether a row that passed the filter boxes is listed (texts as the list shows them; the
+  // window's class name is read only while the box holds text).
   bool Admits(const std::wstring& title, const std::wstring& processName, DWORD pid, HWND hwnd);
-  // The same for texts of the system's code page.
-  bool Admits(const std::string& title, const std::string& processName, DWORD pid, HWND hwnd);
   // After the refresh: the target the search hid, or null. Looked for again at the next one.
   HWND HiddenTarget() const { return m_hHidden; }
   // Makes a window the target looked for at the next refresh, as if the search had hidden it.

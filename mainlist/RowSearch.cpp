@@ -27,9 +27,10 @@ bool CRowSearch::Contains(const std::wstring& text) const {
   return Upper(text).find(m_upper) != std::wstring::npos;
 }
 
-bool CRowSearch::Matches(const std::wstring& title, const std::wstring& processName, DWORD pid, HWND hwnd) const {
+bool CRowSearch::Matches(const std::wstring& title, const std::wstring& className, const std::wstring& processName,
+                         DWORD pid, HWND hwnd) const {
   if (m_upper.empty()) return true;
-  if (Contains(title) || Contains(processName)) return true;
+  if (Contains(title) || Contains(className) || Contains(processName)) return true;
 
   wchar_t number[16];
   std::swprintf(number, 16, L"%lu", static_cast<unsigned long>(pid));

@@ -11,10 +11,12 @@ class CRowSearch {
   CRowSearch() = default;
   explicit CRowSearch(const std::wstring& typed);
   bool Empty() const { return m_upper.empty(); }
-  // Whether the row's title, process name, process id (decimal) or handle (hexadecimal digits,
-  // with or without "0x", with or without the leading zeros) contains the typed text, case
-  // aside as the system compares Unicode text. An empty search lets every row through.
-  bool Matches(const std::wstring& title, const std::wstring& processName, DWORD pid, HWND hwnd) const;
+  // Whether the row's title, its window's class name, process name, process id (decimal) or
+  // handle (hexadecimal digits, with or without "0x", with or without the leading zeros)
+  // contains the typed text, case aside as the system compares Unicode text. An empty search
+  // lets every row through.
+  bool Matches(const std::wstring& title, const std::wstring& className, const std::wstring& processName, DWORD pid,
+               HWND hwnd) const;
 
  private:
   bool Contains(const std::wstring& text) const;

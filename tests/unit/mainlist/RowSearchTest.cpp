@@ -16,8 +16,10 @@ TEST(RowSearchMatch, MatchesEachFieldAsShownCaseAsideJapaneseIncluded) {
       {L"めも", false},           // no folding between kana
       {L"untitled", true},        // title, case aside
       {L"ＡＢＣ", true},          // full-width letters, case aside ("ａｂｃ" in the title)
+      {L"frameclass", true},      // class name
       {L"NOTEPAD.EXE", true},     // process name
       {L"pad.e", true},
+      {L"tepad.exx", false},
       {L"4321", true},            // process id, part of it
       {L"43210", false},
       {L"12abcd", true},          // handle digits without "0x", either case
@@ -31,10 +33,10 @@ TEST(RowSearchMatch, MatchesEachFieldAsShownCaseAsideJapaneseIncluded) {
       {L"zzz", false},
   };
   for (const auto& c : kCases)
-    EXPECT_EQ(mainlist::CRowSearch(c.typed).Matches(L"Untitled ａｂｃ - 無題 メモ帳", L"notepad.exe", 4321, handle),
+    EXPECT_EQ(mainlist::CRowSearch(c.typed).Matches(L"Untitled ａｂｃ - 無題 メモ帳", L"FrameClass", L"notepad.exe", 4321, handle),
               c.matches)
         << testing::PrintToString(std::wstring(c.typed));
-  EXPECT_FALSE(mainlist::CRowSearch(L"a").Matches(L"", L"", 7, nullptr));
+  EXPECT_FALSE(mainlist::CRowSearch(L"a").Matches(L"", L"", L"", 7, nullptr));
 }
 
 }  // namespace
