@@ -40,16 +40,6 @@ protected:
         e2e::WaitUntil([&] { return GetForegroundWindow() == dialog; }, 2000);
     }
 
-    // Presses on the finder and drags to the point; true once the label names the window there.
-    bool DragTo(POINT point, HWND expected) {
-        RECT box{};
-        GetWindowRect(GetDlgItem(dialog, IDC_MAIN_FINDER), &box);
-        if (!e2e::MouseDownAt(POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2})) return false;
-        e2e::MouseMoveTo(POINT{(box.left + point.x) / 2, (box.top + point.y) / 2});
-        if (!e2e::MouseMoveTo(point)) return false;
-        return e2e::WaitUntil([&] { return Label().rfind(HandleText(expected), 0) == 0; }, 3000);
-    }
-    std::string Label() { return e2e::WindowText(GetDlgItem(dialog, IDC_MAIN_PATH)); }
     HWND Frame() { return e2e::FindTopLevelWindow(quorvel.Pid(), "QuorvelFinderFrame", nullptr); }
     int SelectedRow() { return rows->NextItem(); }
 
@@ -63,8 +53,8 @@ TEST_F(FinderTest, DragOntoAChildMakesItsWindowTheTargetAndEscapeLeavesNoTrace) 
     const std::vector<DWORD> before = e2e::ScreenPixels(innerRect);
 
     const POINT release{innerRect.left + 13, innerRect.top + 17};
-    ASSERT_TRUE(DragTo(release, inner)) << Label();
-    EXPECT_NE(Label().find("Button  \"Deep\""), std::string::npos) << Label();
+    ASSERT_TRUE(DragFinderTo(release, inner)) << PathLabel();
+    EXPECT_NE(PathLabel().find("Button  \"Deep\""), std::string::npos) << PathLabel();
     HWND frame = Frame();
     RECT frameRect{};
     ASSERT_TRUE(frame && IsWindowVisible(frame) && GetWindowRect(frame, &frameRect));
@@ -73,17 +63,17 @@ TEST_F(FinderTest, DragOntoAChildMakesItsWindowTheTargetAndEscapeLeavesNoTrace) 
     ASSERT_TRUE(e2e::PressKey(VK_ESCAPE));
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(frame); }, 2000));
     e2e::MouseUp();
-    EXPECT_TRUE(e2e::WaitUntil([&] { return Label().empty(); }, 2000)) << Label();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return PathLabel().empty(); }, 2000)) << PathLabel();
     EXPECT_EQ(SelectedRow(), -1);
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(innerRect) == before; }, 2000))
         << "the frame left pixels behind";
 
-    ASSERT_TRUE(DragTo(release, inner)) << Label();
+    ASSERT_TRUE(DragFinderTo(release, inner)) << PathLabel();
     POINT released{};
     GetCursorPos(&released);
     ASSERT_TRUE(e2e::MouseUp());
-    EXPECT_TRUE(e2e::WaitUntil([&] { return Label().find("QuorvelFixture.exe") != std::string::npos; }, 3000))
-        << Label();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return PathLabel().find("QuorvelFixture.exe") != std::string::npos; }, 3000))
+        << PathLabel();
     EXPECT_EQ(SelectedRow(), rows->FindRow(kHandleColumn, HandleText(target)));
     EXPECT_FALSE(IsWindowVisible(Frame()));
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(innerRect) == before; }, 2000));
@@ -106,11 +96,11 @@ TEST_F(FinderTest, AHungWindowWithoutARowIsPickedAndTheProgramKeepsTakingInput) 
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsHungAppWindow(target) != FALSE; }, 10000, 100));
     RECT outerRect{};
     GetWindowRect(outer, &outerRect);
-    ASSERT_TRUE(DragTo(POINT{outerRect.left + 5, outerRect.bottom - 5}, outer)) << Label();
+    ASSERT_TRUE(DragFinderTo(POINT{outerRect.left + 5, outerRect.bottom - 5}, outer)) << PathLabel();
     ASSERT_TRUE(e2e::MouseUp());
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 2000))
         << "no real input taken within 2 s of the release";
-    EXPECT_NE(Label().find("QuorvelFixture.exe"), std::string::npos) << Label();
+    EXPECT_NE(PathLabel().find("QuorvelFixture.exe"), std::string::npos) << PathLabel();
     EXPECT_EQ(SelectedRow(), -1);
 }
 
