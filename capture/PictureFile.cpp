@@ -6,8 +6,7 @@
 #include <cstring>
 
 #include "platform/Com.h"
-#include "platform/Format.h"
-#include "platform/Handles.h"
+#include "platform/FileSave.h"
 
 namespace capture {
 
@@ -36,16 +35,12 @@ bool EndsWithNoCase(const std::string& text, const char* suffix) {
   return text.size() >= length && lstrcmpiA(text.c_str() + text.size() - length, suffix) == 0;
 }
 
-// The system's text for an error code, or the code itself.
-std::string SystemText(DWORD code) {
-  char* text = nullptr;
-  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = length && text ? std::string(text, length) : std::string();
-  if (text) ::LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
-  if (reason.empty()) reason = platform::FormatHex32(code);
-  return reason;
+// The path as the system's wide calls take it.
+std::wstring WidePath(const std::string& path) {
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], length);
+  return wide;
 }
 
 // Encodes the bitmap into the stream (in memory: the file itself is written with the system's
@@ -112,35 +107,8 @@ PictureFormat ChosenFormat(const std::string& path, DWORD filterIndex) {
   return filterIndex == kBmpFilterIndex ? PictureFormat::Bmp : PictureFormat::Png;
 }
 
-std::string SaveFailureReason(DWORD code) {
-  switch (code) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return "ディスクの空き領域が足りません。";
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-    case ERROR_SHARING_VIOLATION:
-      return "このフォルダーには書き込めません（アクセスが拒否されました）。";
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_DIRECTORY:  // what a missing folder gives when a file is to be made in it
-      return "保存先のフォルダーが見つかりません。";
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-      return "このファイル名はシステムに受け付けられません。";
-    default:
-      return SystemText(code);
-  }
-}
-
 std::string WritePictureFile(HBITMAP bitmap, const std::string& path, PictureFormat format) {
-  char full[MAX_PATH] = {};
-  char* filePart = nullptr;
-  DWORD length = ::GetFullPathNameA(path.c_str(), sizeof(full), full, &filePart);
-  if (length == 0 || length >= sizeof(full) || !filePart)
-    return SaveFailureReason(length == 0 ? ::GetLastError() : ERROR_BAD_PATHNAME);
-  const std::string folder(full, static_cast<size_t>(filePart - full));
-
+  using platform::SaveFailureReason;
   // The picture first goes to memory, so the file holds either all of it or nothing.
   std::string bytes;
   {
@@ -160,37 +128,7 @@ std::string WritePictureFile(HBITMAP bitmap, const std::string& path, PictureFor
     }
     if (FAILED(hr)) return SaveFailureReason(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr));
   }
-
-  // GetTempFileNameA creates the file, so a folder that cannot be written fails here; a full
-  // disk fails on the writing.
-  char temporary[MAX_PATH] = {};
-  if (!::GetTempFileNameA(folder.c_str(), "qvl", 0, temporary)) return SaveFailureReason(::GetLastError());
-  DWORD error = ERROR_SUCCESS;
-  {
-    platform::UniqueHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-      file.release();
-      error = ::GetLastError();
-    } else {
-      DWORD written = 0;
-      if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        error = ::GetLastError();
-      else if (written != bytes.size())
-        error = ERROR_DISK_FULL;
-      else if (!::FlushFileBuffers(file.get()))
-        error = ::GetLastError();
-    }
-  }
-  if (error != ERROR_SUCCESS) {
-    ::DeleteFileA(temporary);
-    return SaveFailureReason(error);
-  }
-  if (!::MoveFileExA(temporary, full, MOVEFILE_REPLACE_EXISTING)) {
-    error = ::GetLastError();
-    ::DeleteFileA(temporary);
-    return SaveFailureReason(error);
-  }
-  return std::string();
+  return platform::WriteWholeFile(WidePath(path), bytes);
 }
 
 }  // namespace capture

@@ -30,7 +30,4 @@ PictureFormat ChosenFormat(const std::string& path, DWORD filterIndex);
 // name the system rejects) and gives the system's text for anything else.
 std::string WritePictureFile(HBITMAP bitmap, const std::string& path, PictureFormat format);
 
-// A failed save's reason for a system error code.
-std::string SaveFailureReason(DWORD code);
-
 }  // namespace capture

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "capture/PictureFile.h"
+#include "platform/FileSave.h"
 
 using capture::ChosenFormat;
 using capture::PictureFormat;
@@ -61,7 +62,7 @@ TEST(PictureFileTest, AFailedSaveNamesItsCause) {
             "保存先のフォルダーが見つかりません。");
   EXPECT_EQ(capture::WritePictureFile(bitmap, "a?b.png", PictureFormat::Png),
             "このファイル名はシステムに受け付けられません。");
-  EXPECT_EQ(capture::SaveFailureReason(ERROR_DISK_FULL), "ディスクの空き領域が足りません。");
-  EXPECT_EQ(capture::SaveFailureReason(ERROR_ACCESS_DENIED), "このフォルダーには書き込めません（アクセスが拒否されました）。");
+  EXPECT_EQ(platform::SaveFailureReason(ERROR_DISK_FULL), "ディスクの空き領域が足りません。");
+  EXPECT_EQ(platform::SaveFailureReason(ERROR_ACCESS_DENIED), "このフォルダーには書き込めません（アクセスが拒否されました）。");
   ::DeleteObject(bitmap);
 }
