@@ -100,6 +100,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void OnLButtonDownButton();
   void OnLButtonUpButton();
   void OnSetFocus();
+  void OnMessageLog();
   void OnEnterKey();
   void OnF5Key();
   void OnCopy();

@@ -8,6 +8,7 @@
 #include "capture/CptViewDlg.h"
 #include "inspector/ChildInfomationDlg.h"
 #include "mainlist/WindowFinder.h"
+#include "msglog/MessageLogs.h"
 #include "operations/OperationDlg.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -43,6 +44,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   CCptViewDlg m_cptViewDlg;
   CChildInfomationDlg m_childInfoDlg;
   CWindowFinder m_finder;
+  msglog::CMessageLogs m_messageLogs;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
@@ -73,6 +75,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnRefresh();
   void OnAutoUpdate();
   void OnChildInfo();
+  void OnMessageLog();
+  std::optional<LRESULT> OnOpenMessageLog(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnSysCommand(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);
