@@ -1,5 +1,7 @@
 #include "msglog/HookInstaller.h"
 
+#include "msglog/HelperHookInstaller.h"
+#include "msglog/HookHelperProtocol.h"
 #include "msglog/InProcessHookInstaller.h"
 #include "msglog/hook/MessageRecord.h"
 #include "platform/Handles.h"
@@ -28,10 +30,7 @@ bool IsSixtyFourBitProcess(DWORD pid) {
 }
 
 std::unique_ptr<IHookInstaller> InstallerForProcess(DWORD pid, std::string* reason) {
-  if (IsSixtyFourBitProcess(pid)) {
-    *reason = "64 ビットのプログラムのメッセージはまだ記録できません。";
-    return nullptr;
-  }
+  if (IsSixtyFourBitProcess(pid)) return std::make_unique<CHelperHookInstaller>(PathBesideProgram(kHookHelperName));
   return std::make_unique<CInProcessHookInstaller>(PathBesideProgram(kHookDllName));
 }
 

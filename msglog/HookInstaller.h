@@ -22,8 +22,8 @@ class IHookInstaller {
   virtual std::unique_ptr<CInstalledHooks> Install(DWORD threadId, std::string* reason) = 0;
 };
 
-// The installer for a program of that process: the 32-bit one here for a 32-bit program; null
-// with the reason for a program this Quorvel cannot log.
+// The installer for a program of that process: the 32-bit one here for a 32-bit program, the
+// 64-bit helper for a 64-bit one; null with the reason for a program this Quorvel cannot log.
 std::unique_ptr<IHookInstaller> InstallerForProcess(DWORD pid, std::string* reason);
 
 // The path of a file beside Quorvel.exe.

@@ -6,8 +6,12 @@
 #include "E2eSuite.h"
 #include "msglog/HookHelperProtocol.h"
 #include "msglog/hook/MessageRecord.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <cstdlib>
 
 #include <string>
 #include <vector>
@@ -106,6 +110,21 @@ class HookHelperTest : public e2e::E2eSuite {
     return e2e::WaitUntil([&] { return SetTextIsRecorded(text); }, 3000);
   }
 
+  // Makes the window Quorvel's target and opens its message log; the log's status once it
+  // shows one, or "".
+  std::string OpenLogStatus() {
+    ClickRow(window);
+    if (!e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG))) return "";
+    const std::string caption = "メッセージログ (" + e2e::HandleText(window) + ")";
+    std::string status;
+    e2e::WaitUntil([&] {
+      HWND log = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
+      status = log ? e2e::WindowText(GetDlgItem(log, IDC_ML_STATUS)) : "";
+      return !status.empty();
+    }, 5000);
+    return status;
+  }
+
   HWND window = nullptr;
   DWORD thread = 0;
   HANDLE mapping = nullptr, ready = nullptr, stop = nullptr;
@@ -169,6 +188,53 @@ TEST_F(HookHelperTest, ItsExitCodeSaysWhatWentWrong) {
     EXPECT_EQ(msglog::HookHelperFailedStep(code), c.step) << c.exe << " " << c.thread << ": " << std::hex << code;
   }
   DeleteFileA(lonely.c_str());
+}
+
+// The helpers Quorvel started, by their parent's process id.
+std::vector<DWORD> HelpersOf(DWORD quorvelPid) {
+  std::vector<DWORD> helpers;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (entry.th32ParentProcessID == quorvelPid && Narrow(msglog::kHookHelperName) == entry.szExeFile)
+      helpers.push_back(entry.th32ProcessID);
+  CloseHandle(snapshot);
+  return helpers;
+}
+
+TEST_F(HookHelperTest, QuorvelLogsA64BitWindowThroughTheHelperWhichEndsWithQuorvel) {
+  ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+  EXPECT_EQ(OpenLogStatus().rfind("記録 ", 0), 0u);
+  const std::vector<DWORD> helpers = HelpersOf(quorvel.Pid());
+  ASSERT_EQ(helpers.size(), 1u);
+  e2e::ChildProcess& program = quorvel.Process();
+  program.Terminate();
+  EXPECT_TRUE(e2e::WaitUntil([&] { return HelpersOf(quorvel.Pid()).empty(); }, 3000))
+      << "the helper outlived Quorvel";
+}
+
+TEST_F(HookHelperTest, AMissingHelperIsSaidInTheLogsStatus) {
+  // Quorvel and its own hook DLL, without the helper.
+  const std::string folder = e2e::ToWindowsPath(e2e::TemporaryFilePath("without-helper")) + ".dir\\";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string bin = e2e::QuorvelExePath().substr(0, e2e::QuorvelExePath().find_last_of('\\') + 1);
+  for (const char* file : {"Quorvel.exe", "QuorvelHook.dll"})
+    ASSERT_TRUE(CopyFileA((bin + file).c_str(), (folder + file).c_str(), FALSE)) << file;
+  const std::string previous = e2e::Env("QUORVEL_BIN");
+  _putenv_s("QUORVEL_BIN", folder.c_str());
+  ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+  _putenv_s("QUORVEL_BIN", previous.c_str());
+
+  const std::string status = OpenLogStatus();
+  EXPECT_NE(status.find("QuorvelHookHelper64.exe"), std::string::npos) << status;
+  EXPECT_TRUE(HelpersOf(quorvel.Pid()).empty());
+  HWND log = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", ("メッセージログ (" + e2e::HandleText(window) + ")").c_str());
+  EXPECT_EQ(e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)), "開始") << "said to be logging without a helper";
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(log, IDC_ML_STARTSTOP)));
+  quorvel.Close();
+  for (const char* file : {"Quorvel.exe", "QuorvelHook.dll"}) DeleteFileA((folder + file).c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace
