@@ -1,10 +1,10 @@
 #include "msglog/HelperHookInstaller.h"
 
 #include <atomic>
-#include <cstdio>
 
 #include "msglog/HookHelperProtocol.h"
 #include "msglog/InProcessHookInstaller.h"
+#include "platform/Format.h"
 #include "platform/Handles.h"
 
 namespace msglog {
@@ -29,25 +29,19 @@ class CHelperHooks : public CInstalledHooks {
   platform::UniqueHandle m_stop;
 };
 
-std::string Format(const char* format, unsigned long value) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 }  // namespace
 
 std::string HelperFailureReason(DWORD exitCode) {
   const DWORD error = HookHelperError(exitCode);
   switch (HookHelperFailedStep(exitCode)) {
     case kHelperNoHookDll:
-      return Format("64 ビット用のフック QuorvelHook64.dll を読み込めませんでした (エラー %lu)。", error);
+      return platform::Format("64 ビット用のフック QuorvelHook64.dll を読み込めませんでした (エラー %lu)。", error);
     case kHelperNoProcedure:
       return "QuorvelHook64.dll にフック関数がありません。";
     case kHelperHookRefused:
       return HookRefusalReason(error);
     default:
-      return Format("64 ビット用の補助プログラムが異常終了しました (終了コード 0x%08lx)。", exitCode);
+      return platform::Format("64 ビット用の補助プログラムが異常終了しました (終了コード 0x%08lx)。", exitCode);
   }
 }
 
@@ -73,7 +67,7 @@ std::unique_ptr<CInstalledHooks> CHelperHookInstaller::Install(DWORD threadId, s
   if (!ready || !stop ||
       !::CreateProcessW(m_helperPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
-    *reason = Format("64 ビット用の補助プログラム QuorvelHookHelper64.exe を起動できませんでした (エラー %lu)。", ::GetLastError());
+    *reason = platform::Format("64 ビット用の補助プログラム QuorvelHookHelper64.exe を起動できませんでした (エラー %lu)。", ::GetLastError());
     return nullptr;
   }
   platform::UniqueHandle thread(process.hThread);
