@@ -11,14 +11,6 @@ namespace {
 
 using msglog::HookHelperExitCode;
 
-struct Hooks {
-  HHOOK hooks[3] = {};
-  ~Hooks() {
-    for (HHOOK hook : hooks)
-      if (hook) UnhookWindowsHookEx(hook);
-  }
-};
-
 // The hook DLL in the helper's own folder.
 std::wstring HookDllPath() {
   wchar_t path[MAX_PATH];
@@ -59,12 +51,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   } kinds[] = {{WH_CALLWNDPROC, msglog::kCallWndProcName},
                {WH_CALLWNDPROCRET, msglog::kCallWndProcRetName},
                {WH_GETMESSAGE, msglog::kGetMessageName}};
-  Hooks hooks;
+  platform::UniqueHook hooks[3];  // removed before the DLL is let go
   for (int i = 0; i < 3; ++i) {
     const auto procedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll.get(), kinds[i].procedure)));
     if (!procedure) return HookHelperExitCode(msglog::kHelperNoProcedure, GetLastError());
-    hooks.hooks[i] = SetWindowsHookExW(kinds[i].kind, procedure, dll.get(), arguments.threadId);
-    if (!hooks.hooks[i]) return HookHelperExitCode(msglog::kHelperHookRefused, GetLastError());
+    hooks[i].reset(SetWindowsHookExW(kinds[i].kind, procedure, dll.get(), arguments.threadId));
+    if (!hooks[i]) return HookHelperExitCode(msglog::kHelperHookRefused, GetLastError());
   }
   SetEvent(ready.get());
   WaitForStop(stop.get(), quorvel.get());
