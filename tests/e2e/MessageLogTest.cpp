@@ -117,6 +117,30 @@ TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAn
     SetFilter(log, "");
     EXPECT_TRUE(e2e::WaitUntil([&] { return Rows(log) >= all; }, 3000));
     EXPECT_EQ(Status(log).rfind("記録 ", 0), 0u) << Status(log);
+
+    // Saved as CSV through the real Save As dialog: what the filter shows, in UTF-8 with a BOM.
+    SetFilter(log, "WM_SETTEXT WM_USER+1");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Rows(log) == 5; }, 3000)) << Rows(log);
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof folder, folder);
+    const std::string file = std::string(folder) + "\\messages.csv";
+    DeleteFileA(file.c_str());
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_SAVE)));
+    HWND save = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        for (HWND hwnd : e2e::TopLevelWindowsOf(quorvel.Pid()))
+            if (IsWindowVisible(hwnd) && (GetDlgItem(hwnd, 1148) || GetDlgItem(hwnd, 1152))) save = hwnd;
+        return save != nullptr;
+    }, 5000));
+    PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000));
+    const std::vector<std::string> lines = e2e::SplitLines(e2e::ReadFile(file));
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], u8"\xEF\xBB\xBF#,時刻,ハンドル,種類,メッセージ,wParam,lParam,戻り値,内容");
+    EXPECT_NE(lines[1].find(u8",S,WM_SETTEXT,0x00000000,"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[1].find(u8",\"\"\"日本語 text\"\"\""), std::string::npos) << lines[1];
+    EXPECT_NE(lines[5].find(",P,WM_USER+1,0x00000004,0x00000000,,"), std::string::npos) << lines[5];
+    DeleteFileA(file.c_str());
 }
 
 // Every message of a flood is either recorded or counted as dropped, and closing the window
