@@ -161,7 +161,6 @@ void CopyPayload(MessageRecord& record, UINT message, WPARAM wParam, LPARAM lPar
       }
       break;
   }
-  (void)wParam;
 }
 
 // Messages whose text or character reads differently in a Unicode window.
