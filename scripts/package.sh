@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds a Release Quorvel.exe without debug sections into build/release (or
-# $QUORVEL_BUILD_DIR/release) and writes build/Quorvel-<version>.zip with it and README.md.
+# $QUORVEL_BUILD_DIR/release) and writes build/Quorvel-<version>.zip with it, the message log's
+# hook DLL (which must sit beside it) and README.md.
 # The version is the project's VERSION in CMakeLists.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,17 +11,17 @@ build="${QUORVEL_BUILD_DIR:-build}"
 release="$build/release"
 # -s: the linker leaves the symbols and debug sections out of the program itself.
 cmake -S . -B "$release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s
-cmake --build "$release" -j2 --target Quorvel
+cmake --build "$release" -j2 --target Quorvel QuorvelHook
 
 version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "package.sh: no project VERSION in CMakeLists.txt" >&2; exit 1; }
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp "$release/Quorvel.exe" README.md "$stage/"
+cp "$release/Quorvel.exe" "$release/QuorvelHook.dll" README.md "$stage/"
 
 archive="$(cd "$build" && pwd)/Quorvel-$version.zip"
 rm -f "$archive.tmp"
-(cd "$stage" && zip -q -X "$archive.tmp" Quorvel.exe README.md)
+(cd "$stage" && zip -q -X "$archive.tmp" Quorvel.exe QuorvelHook.dll README.md)
 mv -f "$archive.tmp" "$archive"
 echo "$archive"
