@@ -136,7 +136,7 @@ TEST(MessageStore, CapDropsTheOldestPoolsPayloadsAndTheFilteredViewFollows) {
   store.Clear();
   EXPECT_EQ(shown.Count(store), 0u);
   add(WM_SETTEXT, 1);
-  EXPECT_EQ(msglog::CellText(store, 0, msglog::kColNumber, names), "7");
+  EXPECT_EQ(msglog::CellText(store, 0, msglog::kColNumber, names), "1");
   EXPECT_EQ(msglog::CellText(store, 0, msglog::kColContent, names), "\"same\"");
 }
 
