@@ -156,15 +156,15 @@ TEST_F(MessageLogE2eTest, FloodIsAccountedForAndClosingTheWindowIsSaid) {
     HWND log = OpenLog(target);
     ASSERT_NE(log, nullptr);
     Sleep(300);
-    ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_CLEAR)));
-    // The press is posted: the flood starts once it has been handled.
-    ASSERT_TRUE(e2e::WaitUntil([&] { return Status(log) == "記録 0 件、取りこぼし 0 件"; }, 3000)) << Status(log);
+    // Sent, not posted: the flood must not start before the clearing is done.
+    ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_CLEAR), BM_CLICK, 0, 0, nullptr));
     const int kFlood = 3000;
     ASSERT_TRUE(fixture.Command("flood window=f count=" + std::to_string(kFlood), 60000).answered);
     SetFilter(log, "WM_USER+1");
     unsigned recorded = 0, dropped = 0;
     e2e::WaitUntil([&] {
-        return sscanf(Status(log).c_str(), "記録 %u 件、取りこぼし %u 件", &recorded, &dropped) == 2 &&
+        // The runtime's sscanf does not match these double-byte characters: numbers only.
+        return sscanf(Status(log).c_str(), "%*[^0-9]%u%*[^0-9]%u", &recorded, &dropped) == 2 &&
                Rows(log) + static_cast<int>(dropped) >= 2 * kFlood;
     }, 10000);
     EXPECT_EQ(Rows(log) + static_cast<int>(dropped), 2 * kFlood) << Status(log);
