@@ -54,7 +54,7 @@ double HookCostRatio(e2e::FixtureClient& fixture, HWND target, int messages) {
       ::Sleep(30);
     }
   });
-  msglog::CInProcessHookInstaller nothing(BesideBench(L"NullHook.dll"));
+  msglog::CInProcessHookInstaller nothing(BesideBench(L"nullhook\\QuorvelHook.dll"));
   msglog::CInProcessHookInstaller logging(BesideBench(L"..\\QuorvelHook.dll"));
   // Rounds alternate, so a busy moment of the machine weighs on both alike.
   std::vector<double> nullMs, logMs;
