@@ -14,7 +14,7 @@ std::string RowMessageName(const StoredRow& row, const NameContext& names) {
 std::string CellText(const CMessageStore& store, size_t index, int column, const NameContext& names) {
   const StoredRow& row = store.At(index);
   switch (column) {
-    case kColNumber: return std::to_string(store.FirstNumber() + index);
+    case kColNumber: return std::to_string(store.ShownNumber(index));
     case kColTime: return FormatSeconds(row.timeMs);
     case kColHandle: return platform::FormatHex32(row.hwnd);
     case kColKind: return std::string(1, row.kind);

@@ -29,8 +29,9 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   ~CMessageLogDlg() override;
   static MessageMapView MessageMap();
 
-  // Creates the dialog owned by owner, shows it and starts logging.
-  bool Open(HWND owner);
+  // Creates the dialog owned by owner beside it (the cascade-th log open), shows it and starts
+  // logging.
+  bool Open(HWND owner, int cascade = 0);
   HWND Logged() const { return m_hLogged; }
   // The user closed the dialog: its hooks and channel are gone.
   bool Closed() const { return m_bClosed; }
@@ -53,6 +54,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   std::string RegisteredName(uint32_t message);
   void SaveCsv();
   void LayOut(int width, int height);
+  void PlaceBeside(HWND owner, int cascade);
 
   void OnStartStop();
   void OnClear();

@@ -23,7 +23,7 @@ void CMessageLogs::Open(HWND owner, HWND window) {
     return;
   }
   auto log = std::make_unique<CMessageLogDlg>(window);
-  if (log->Open(owner)) m_logs.push_back(std::move(log));
+  if (log->Open(owner, static_cast<int>(m_logs.size()))) m_logs.push_back(std::move(log));
 }
 
 }  // namespace msglog

@@ -135,6 +135,7 @@ uint64_t CMessageStore::Add(StoredRow row, const Payload& payload) {
 
 void CMessageStore::Clear() {
   m_firstNumber += m_rows.size();
+  m_clearedBefore = m_firstNumber - 1;
   m_rows.clear();
   m_poolIndex.clear();
   m_pool.clear();

@@ -45,11 +45,14 @@ class CMessageStore {
 
   // Adds a row (its payload pooled), dropping the oldest when full. Returns the row's number.
   uint64_t Add(StoredRow row, const Payload& payload);
+  // Forgets every row; the numbers shown start again at 1, as the status's count does.
   void Clear();
 
   size_t Size() const { return m_rows.size(); }
   // The 1-based number of the oldest row held; rows are numbered in the order they came.
   uint64_t FirstNumber() const { return m_firstNumber; }
+  // The number a user sees for the row at index: counted from the last Clear.
+  uint64_t ShownNumber(size_t index) const { return m_firstNumber + index - m_clearedBefore; }
   const StoredRow& At(size_t index) const { return m_rows[index]; }
   Payload PayloadOf(const StoredRow& row) const;
   // What the rows and the pool take, in bytes, roughly as the heap sees it.
@@ -58,6 +61,7 @@ class CMessageStore {
  private:
   size_t m_capacity;
   uint64_t m_firstNumber = 1;
+  uint64_t m_clearedBefore = 0;
   std::deque<StoredRow> m_rows;
   std::deque<std::string> m_pool;
   std::unordered_map<std::string_view, uint32_t> m_poolIndex;

@@ -161,7 +161,17 @@ void CopyPayload(MessageRecord& record, UINT message, WPARAM wParam, LPARAM lPar
       }
       break;
   }
-  (void)wParam;
+}
+
+// Messages whose text or character reads differently in a Unicode window.
+bool NeedsCharacterSet(UINT message) {
+  switch (message) {
+    case WM_SETTEXT: case WM_GETTEXT: case WM_CHAR: case WM_SYSCHAR: case WM_DEADCHAR:
+    case WM_SYSDEADCHAR: case WM_IME_CHAR:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void Record(SharedLog& log, uint32_t kind, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT result) {
@@ -173,7 +183,7 @@ void Record(SharedLog& log, uint32_t kind, HWND hwnd, UINT message, WPARAM wPara
       record.kind = kind;
       record.message = message;
       record.payloadKind = msglog::kNoPayload;
-      record.flags = ::IsWindowUnicode(hwnd) ? msglog::kUnicodeWindow : 0;
+      record.flags = NeedsCharacterSet(message) && ::IsWindowUnicode(hwnd) ? msglog::kUnicodeWindow : 0;
       record.textLength = 0;
       record.time = static_cast<uint64_t>(now.QuadPart);
       record.hwnd = reinterpret_cast<UINT_PTR>(hwnd);

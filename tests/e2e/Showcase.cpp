@@ -1,9 +1,8 @@
 // Sets the scene for the run script's screenshot, as a user would with the mouse: clicks the
 // row of a window (by default Notepad's) in Quorvel's list, which takes its picture on its own,
-// opens the child-window inspector beside the main dialog and selects the first child.
-// With --log it then opens the window's message log below the inspector and moves the window
-// a little, so the log has rows.
-//   QuorvelShowcase.exe [window class] [--log]
+// opens the child-window inspector beside the main dialog, selects the first child and opens
+// that child's message log, which records a few keys and a text read.
+//   QuorvelShowcase.exe [window class]
 // Exits 0 when every step was taken, 1 (with a message on standard error) otherwise.
 #include <windows.h>
 
@@ -35,8 +34,7 @@ HWND FindInspector(DWORD pid, HWND mainDialog) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* targetClass = argc > 1 && std::string(argv[1]) != "--log" ? argv[1] : "Notepad";
-    const bool withLog = std::string(argv[argc - 1]) == "--log";
+    const char* targetClass = argc > 1 ? argv[1] : "Notepad";
     HWND dialog = e2e::WaitForTopLevelWindow(0, "#32770", "Tsuravi", 20000);
     if (!dialog) return Fail("no Quorvel main dialog");
     HWND target = e2e::WaitForTopLevelWindow(0, targetClass, nullptr, 20000);
@@ -69,19 +67,25 @@ int main(int argc, char** argv) {
     if (!e2e::WaitUntil([&] { return children.ItemCount() > 0; }, 5000)) return Fail("no child listed");
     if (!children.ClickRow(0)) return Fail("could not click the first child");
     Sleep(700);
-    if (!withLog) return 0;
 
-    if (!e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG))) return Fail("no message log button");
-    const std::string caption = "メッセージログ (" + e2e::HandleText(target) + ")";
+    HWND child = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoul(children.ItemText(0, 0), nullptr, 16)));
+    if (!e2e::PressButton(GetDlgItem(inspector, IDC_CI_MESSAGELOG))) return Fail("no message log button");
+    const std::string caption = "メッセージログ (" + e2e::HandleText(child) + ")";
     HWND log = e2e::WaitForTopLevelWindow(pid, "#32770", caption.c_str(), 5000);
     if (!log) return Fail("the message log did not open");
-    RECT beside = {};
-    GetWindowRect(inspector, &beside);
-    SetWindowPos(log, HWND_TOP, beside.left, beside.bottom + 8, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    for (int step = 1; step <= 3; ++step) {
-        SetWindowPos(target, nullptr, main.left + 10 * step, main.bottom + 8, 600, 320, SWP_NOZORDER | SWP_NOACTIVATE);
-        Sleep(200);
+    RECT below = {};
+    GetWindowRect(inspector, &below);
+    SetWindowPos(log, HWND_TOP, main.left + 608, below.bottom + 8, 980, 400, SWP_NOACTIVATE);
+    Sleep(300);
+    // What a user's typing and another program's reading look like in the log.
+    for (char key : std::string("Q")) {
+        PostMessageA(child, WM_KEYDOWN, static_cast<WPARAM>(key), 0x00100001);
+        PostMessageA(child, WM_CHAR, static_cast<WPARAM>(key + 0x20), 0x00100001);
+        PostMessageA(child, WM_KEYUP, static_cast<WPARAM>(key), 0xC0100001);
     }
-    Sleep(700);
+    wchar_t text[64] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(child, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &length);
+    Sleep(800);
     return 0;
 }
