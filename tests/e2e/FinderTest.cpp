@@ -40,6 +40,8 @@ protected:
         e2e::WaitUntil([&] { return GetForegroundWindow() == dialog; }, 2000);
     }
 
+    bool DragTo(POINT point, HWND expected) { return DragFinderTo(point, expected); }
+    std::string Label() { return PathLabel(); }
     HWND Frame() { return e2e::FindTopLevelWindow(quorvel.Pid(), "QuorvelFinderFrame", nullptr); }
     int SelectedRow() { return rows->NextItem(); }
 
@@ -53,8 +55,8 @@ TEST_F(FinderTest, DragOntoAChildMakesItsWindowTheTargetAndEscapeLeavesNoTrace) 
     const std::vector<DWORD> before = e2e::ScreenPixels(innerRect);
 
     const POINT release{innerRect.left + 13, innerRect.top + 17};
-    ASSERT_TRUE(DragFinderTo(release, inner)) << PathLabel();
-    EXPECT_NE(PathLabel().find("Button  \"Deep\""), std::string::npos) << PathLabel();
+    ASSERT_TRUE(DragTo(release, inner)) << Label();
+    EXPECT_NE(Label().find("Button  \"Deep\""), std::string::npos) << Label();
     HWND frame = Frame();
     RECT frameRect{};
     ASSERT_TRUE(frame && IsWindowVisible(frame) && GetWindowRect(frame, &frameRect));
@@ -63,17 +65,17 @@ TEST_F(FinderTest, DragOntoAChildMakesItsWindowTheTargetAndEscapeLeavesNoTrace) 
     ASSERT_TRUE(e2e::PressKey(VK_ESCAPE));
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(frame); }, 2000));
     e2e::MouseUp();
-    EXPECT_TRUE(e2e::WaitUntil([&] { return PathLabel().empty(); }, 2000)) << PathLabel();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Label().empty(); }, 2000)) << Label();
     EXPECT_EQ(SelectedRow(), -1);
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(innerRect) == before; }, 2000))
         << "the frame left pixels behind";
 
-    ASSERT_TRUE(DragFinderTo(release, inner)) << PathLabel();
+    ASSERT_TRUE(DragTo(release, inner)) << Label();
     POINT released{};
     GetCursorPos(&released);
     ASSERT_TRUE(e2e::MouseUp());
-    EXPECT_TRUE(e2e::WaitUntil([&] { return PathLabel().find("QuorvelFixture.exe") != std::string::npos; }, 3000))
-        << PathLabel();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Label().find("QuorvelFixture.exe") != std::string::npos; }, 3000))
+        << Label();
     EXPECT_EQ(SelectedRow(), rows->FindRow(kHandleColumn, HandleText(target)));
     EXPECT_FALSE(IsWindowVisible(Frame()));
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ScreenPixels(innerRect) == before; }, 2000));
@@ -96,11 +98,11 @@ TEST_F(FinderTest, AHungWindowWithoutARowIsPickedAndTheProgramKeepsTakingInput) 
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsHungAppWindow(target) != FALSE; }, 10000, 100));
     RECT outerRect{};
     GetWindowRect(outer, &outerRect);
-    ASSERT_TRUE(DragFinderTo(POINT{outerRect.left + 5, outerRect.bottom - 5}, outer)) << PathLabel();
+    ASSERT_TRUE(DragTo(POINT{outerRect.left + 5, outerRect.bottom - 5}, outer)) << Label();
     ASSERT_TRUE(e2e::MouseUp());
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 2000))
         << "no real input taken within 2 s of the release";
-    EXPECT_NE(PathLabel().find("QuorvelFixture.exe"), std::string::npos) << PathLabel();
+    EXPECT_NE(Label().find("QuorvelFixture.exe"), std::string::npos) << Label();
     EXPECT_EQ(SelectedRow(), -1);
 }
 
