@@ -10,6 +10,7 @@
 #include "inspector/ChildHitTest.h"
 #include "inspector/ChildMessages.h"
 #include "inspector/PictureLayout.h"
+#include "msglog/MessageLogs.h"
 #include "operations/StyleEditing.h"
 #include "platform/Dpi.h"
 #include "platform/Format.h"
@@ -71,6 +72,7 @@ CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
       OnCommand(IDC_CI_LBUTTONDOWN, BN_CLICKED, &CChildInfomationDlg::OnLButtonDownButton),
       OnCommand(IDC_CI_LBUTTONUP, BN_CLICKED, &CChildInfomationDlg::OnLButtonUpButton),
       OnCommand(IDC_CI_SETFOCUS, BN_CLICKED, &CChildInfomationDlg::OnSetFocus),
+      OnCommand(IDC_CI_MESSAGELOG, BN_CLICKED, &CChildInfomationDlg::OnMessageLog),
       OnCommand(IDC_CI_ENTERKEY, BN_CLICKED, &CChildInfomationDlg::OnEnterKey),
       OnCommand(IDC_CI_F5KEY, BN_CLICKED, &CChildInfomationDlg::OnF5Key),
       OnCommand(IDC_CI_WMCOPY, BN_CLICKED, &CChildInfomationDlg::OnCopy),
@@ -400,6 +402,13 @@ LPARAM CChildInfomationDlg::SpinPoint() const {
 
 void CChildInfomationDlg::SendToSelected(inspector::ChildCommand command) {
   if (const auto child = AddressedChild()) inspector::SendToChild(*child, command, SpinPoint());
+}
+
+// The log belongs to the main dialog, which keeps one per window.
+void CChildInfomationDlg::OnMessageLog() {
+  if (m_hSelected && platform::IsLiveTarget(m_hSelected))
+    ::SendMessageA(::GetWindow(GetSafeHwnd(), GW_OWNER), msglog::kOpenMessageLogMessage,
+                   reinterpret_cast<WPARAM>(m_hSelected), 0);
 }
 
 // The editors are owned by the inspector, so it is disabled while they are open.

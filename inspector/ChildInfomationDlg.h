@@ -104,6 +104,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void OnF5Key() { SendToSelected(inspector::ChildCommand::F5Key); }
   void OnCopy() { SendToSelected(inspector::ChildCommand::Copy); }
   void OnCtrlC() { SendToSelected(inspector::ChildCommand::CtrlC); }
+  void OnMessageLog();
   void OnStyle();
   void OnExStyle();
   void OnCutRegion();

@@ -32,6 +32,8 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnCommand(IDC_MAIN_AUTOUPDATE, BN_CLICKED, &CQuorvelDlg::OnAutoUpdate),
       OnCommand(IDC_MAIN_CHILDINFO, BN_CLICKED, &CQuorvelDlg::OnChildInfo),
       OnCommand(IDC_MAIN_SEARCH, EN_CHANGE, &CQuorvelDlg::OnSearchChange),
+      OnCommand(IDC_MAIN_MESSAGELOG, BN_CLICKED, &CQuorvelDlg::OnMessageLog),
+      OnMessage(msglog::kOpenMessageLogMessage, &CQuorvelDlg::OnOpenMessageLog),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
@@ -343,6 +345,13 @@ void CQuorvelDlg::ApplyAutoUpdate() {
 void CQuorvelDlg::OnChildInfo() { m_childInfoDlg.ShowWindow(SW_SHOW); }
 
 void CQuorvelDlg::OnSearchChange() { m_search.OnChange(); }
+void CQuorvelDlg::OnMessageLog() { m_messageLogs.Open(GetSafeHwnd(), m_opDlg.Target()); }
+
+// The inspector asks for the log of its selected child.
+std::optional<LRESULT> CQuorvelDlg::OnOpenMessageLog(WPARAM wParam, LPARAM) {
+  m_messageLogs.Open(GetSafeHwnd(), reinterpret_cast<HWND>(wParam));
+  return 0;
+}
 
 std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam == kFinderTimerId) {
@@ -397,6 +406,7 @@ std::optional<LRESULT> CQuorvelDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lPara
 }
 
 std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
+  m_messageLogs.CloseAll();
   m_childInfoDlg.DestroyWindow();
   return std::nullopt;
 }

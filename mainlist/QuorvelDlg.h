@@ -13,6 +13,7 @@
 #include "mainlist/ListSearch.h"
 #include "mainlist/WindowFinder.h"
 #include "mainlist/WindowRows.h"
+#include "msglog/MessageLogs.h"
 #include "operations/OperationDlg.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -47,6 +48,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   CChildInfomationDlg m_childInfoDlg;
   CWindowFinder m_finder;
   CListSearch m_search;
+  msglog::CMessageLogs m_messageLogs;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
@@ -83,6 +85,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnAutoUpdate();
   void OnChildInfo();
   void OnSearchChange();
+  void OnMessageLog();
+  std::optional<LRESULT> OnOpenMessageLog(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnSysCommand(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);

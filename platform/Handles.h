@@ -72,6 +72,13 @@ struct ModuleDeleter {
   void operator()(HMODULE module) const { ::FreeLibrary(module); }
 };
 
+struct MappedViewDeleter {
+  void operator()(void* view) const { ::UnmapViewOfFile(view); }
+};
+struct HookDeleter {
+  void operator()(HHOOK hook) const { ::UnhookWindowsHookEx(hook); }
+};
+
 using UniqueBrush = UniqueGdi<HBRUSH, GdiObjectDeleter>;
 using UniqueBitmap = UniqueGdi<HBITMAP, GdiObjectDeleter>;
 using UniqueRegion = UniqueGdi<HRGN, GdiObjectDeleter>;
@@ -82,6 +89,10 @@ using UniqueProcess = std::unique_ptr<void, KernelHandleDeleter>;
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
 // Any other kernel object: events, threads.
 using UniqueHandle = std::unique_ptr<void, KernelHandleDeleter>;
+// A view of a file mapping (shared memory).
+using UniqueMappedView = std::unique_ptr<void, MappedViewDeleter>;
+// A hook set with SetWindowsHookEx.
+using UniqueHook = std::unique_ptr<std::remove_pointer_t<HHOOK>, HookDeleter>;
 
 inline UniqueBrush MakeSolidBrush(COLORREF colour) { return UniqueBrush(::CreateSolidBrush(colour)); }
 

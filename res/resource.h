@@ -22,6 +22,7 @@
 #define IDD_SETLAYERED          137
 #define IDD_CHILDINFO           139
 #define IDI_FINDER              140
+#define IDD_MESSAGELOG          141
 
 // System menu command of the About entry.
 #define IDM_ABOUTBOX            0x0010
@@ -39,6 +40,7 @@
 #define IDC_MAIN_CHILDINFO      1082
 #define IDC_MAIN_FINDER         1100
 #define IDC_MAIN_SEARCH         1103
+#define IDC_MAIN_MESSAGELOG     1101
 
 // Operations panel.
 #define IDC_OP_CLOSE            1002
@@ -197,4 +199,13 @@
 #define IDC_CI_XSPIN            1097
 #define IDC_CI_YSPIN            1098
 #define IDC_CI_CTRLC            1099
+#define IDC_CI_MESSAGELOG       1102
 
+// Message log.
+#define IDC_ML_LIST             1200
+#define IDC_ML_STARTSTOP        1201
+#define IDC_ML_CLEAR            1202
+#define IDC_ML_SAVE             1203
+#define IDC_ML_FILTER           1204
+#define IDC_ML_CHILDREN         1205
+#define IDC_ML_STATUS           1206

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds a Release Quorvel.exe without debug sections into build/release (or
-# $QUORVEL_BUILD_DIR/release) and writes build/Quorvel-<version>.zip with it and README.md.
+# $QUORVEL_BUILD_DIR/release) and writes build/Quorvel-<version>.zip with it, the message log's
+# hook DLLs (32-bit and 64-bit), the 64-bit helper that installs the latter, and README.md.
 # The version is the project's VERSION in CMakeLists.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +10,8 @@ bash scripts/setup.sh
 build="${QUORVEL_BUILD_DIR:-build}"
 release="$build/release"
 # -s: the linker leaves the symbols and debug sections out of the program itself.
-cmake -S . -B "$release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s
+cmake -S . -B "$release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s -DCMAKE_SHARED_LINKER_FLAGS_RELEASE=-s
+# Quorvel depends on both hook DLLs and the helper, so they are built with it.
 cmake --build "$release" -j2 --target Quorvel
 
 version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
@@ -17,10 +19,12 @@ version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp "$release/Quorvel.exe" README.md "$stage/"
+files=(Quorvel.exe QuorvelHook.dll QuorvelHook64.dll QuorvelHookHelper64.exe)
+for f in "${files[@]}"; do cp "$release/$f" "$stage/"; done
+cp README.md "$stage/"
 
 archive="$(cd "$build" && pwd)/Quorvel-$version.zip"
 rm -f "$archive.tmp"
-(cd "$stage" && zip -q -X "$archive.tmp" Quorvel.exe README.md)
+(cd "$stage" && zip -q -X "$archive.tmp" "${files[@]}" README.md)
 mv -f "$archive.tmp" "$archive"
 echo "$archive"

@@ -37,7 +37,10 @@ notepad_pid=""
 if [ "$on_xvfb" -eq 1 ]; then
   sample="$build/notepad-sample.txt"
   printf 'Quorvel inspects this window.\r\n\r\nIts row in the list is the target; the panels show its state,\r\nthe capture view its picture, the inspector its child windows.\r\n' >"$sample"
-  wine notepad "$(winepath -w "$sample")" </dev/null >/dev/null 2>&1 &
+  # On a 64-bit desktop (QUORVEL_WINEARCH=win64), Wine's 64-bit Notepad.
+  notepad=(wine notepad)
+  [ "$WINEARCH" = win64 ] && notepad=(/usr/lib/wine/wine64 notepad)
+  "${notepad[@]}" "$(winepath -w "$sample")" </dev/null >/dev/null 2>&1 &
   notepad_pid=$!
 fi
 

@@ -1,5 +1,5 @@
-# Sourced by the other scripts: prepares a display, a 32-bit wine prefix and a warm, persistent
-# wineserver for running Quorvel and its tests.
+# Sourced by the other scripts: prepares a display, a wine prefix (32-bit unless asked) and a
+# warm, persistent wineserver for running Quorvel and its tests.
 #
 #   BUILD=path/to/build . scripts/wine-env.sh
 #
@@ -8,6 +8,8 @@
 # QUORVEL_SCREEN sets the size of a new Xvfb's screen (default 1280x1024x24, as the tests expect).
 # QUORVEL_DPI (say 144) runs wine at that DPI in a prefix of its own, $BUILD/wineprefix<dpi>,
 # made once per build folder.
+# QUORVEL_WINEARCH=win64 makes it a 64-bit desktop instead, where 32-bit and 64-bit programs
+# run side by side as on 64-bit Windows: the prefix $BUILD/wineprefix64, made once.
 # On exit of the sourcing shell, the wineserver and the Xvfb started here are stopped.
 
 BUILD=${BUILD:-$PWD/build}
@@ -15,9 +17,17 @@ mkdir -p "$BUILD"
 BUILD=$(cd "$BUILD" && pwd)
 
 export WINEPREFIX="$BUILD/wineprefix"
+export WINEARCH=${QUORVEL_WINEARCH:-win32}
+case "$WINEARCH" in
+  win32) ;;
+  win64) WINEPREFIX="$BUILD/wineprefix64" ;;
+  *) echo "wine-env.sh: QUORVEL_WINEARCH is win32 or win64, not $WINEARCH" >&2; return 1 2>/dev/null || exit 1 ;;
+esac
 quorvel_dpi=${QUORVEL_DPI:-96}
-[ "$quorvel_dpi" != 96 ] && WINEPREFIX="$BUILD/wineprefix$quorvel_dpi"
-export WINEARCH=win32
+if [ "$quorvel_dpi" != 96 ]; then
+  [ "$WINEARCH" = win64 ] && WINEPREFIX="$WINEPREFIX-"
+  WINEPREFIX="$WINEPREFIX$quorvel_dpi"
+fi
 export WINEDEBUG=-all,err+module
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Gives wine code page 932; the shell itself may lack the locale and would say so.

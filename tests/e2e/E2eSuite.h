@@ -64,6 +64,18 @@ protected:
         return inspector && IsWindowVisible(inspector) ? inspector : nullptr;
     }
 
+    // Presses on the finder and drags with real input to the screen point; true once the path
+    // label names the window expected there.
+    bool DragFinderTo(POINT point, HWND expected) {
+        RECT box{};
+        GetWindowRect(GetDlgItem(dialog, IDC_MAIN_FINDER), &box);
+        if (!MouseDownAt(POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2})) return false;
+        MouseMoveTo(POINT{(box.left + point.x) / 2, (box.top + point.y) / 2});
+        if (!MouseMoveTo(point)) return false;
+        return WaitUntil([&] { return PathLabel().rfind(HandleText(expected), 0) == 0; }, 3000);
+    }
+    std::string PathLabel() { return WindowText(GetDlgItem(dialog, IDC_MAIN_PATH)); }
+
     FixtureClient fixture;
     QuorvelProgram quorvel;
     HWND dialog = nullptr;

@@ -40,16 +40,8 @@ protected:
         e2e::WaitUntil([&] { return GetForegroundWindow() == dialog; }, 2000);
     }
 
-    // Presses on the finder and drags to the point; true once the label names the window there.
-    bool DragTo(POINT point, HWND expected) {
-        RECT box{};
-        GetWindowRect(GetDlgItem(dialog, IDC_MAIN_FINDER), &box);
-        if (!e2e::MouseDownAt(POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2})) return false;
-        e2e::MouseMoveTo(POINT{(box.left + point.x) / 2, (box.top + point.y) / 2});
-        if (!e2e::MouseMoveTo(point)) return false;
-        return e2e::WaitUntil([&] { return Label().rfind(HandleText(expected), 0) == 0; }, 3000);
-    }
-    std::string Label() { return e2e::WindowText(GetDlgItem(dialog, IDC_MAIN_PATH)); }
+    bool DragTo(POINT point, HWND expected) { return DragFinderTo(point, expected); }
+    std::string Label() { return PathLabel(); }
     // The target taken with its row selected, and the inner child selected in the inspector with
     // X/Y at the screen point.
     void ExpectInnerPickedAt(POINT screen) {

@@ -1,6 +1,7 @@
 // Sets the scene for the run script's screenshot, as a user would with the mouse: clicks the
 // row of a window (by default Notepad's) in Quorvel's list, which takes its picture on its own,
-// opens the child-window inspector beside the main dialog and selects the first child.
+// opens the child-window inspector beside the main dialog, selects the first child and opens
+// that child's message log, which records a few keys and a text read.
 //   QuorvelShowcase.exe [window class]
 // Exits 0 when every step was taken, 1 (with a message on standard error) otherwise.
 #include <windows.h>
@@ -66,5 +67,25 @@ int main(int argc, char** argv) {
     if (!e2e::WaitUntil([&] { return children.ItemCount() > 0; }, 5000)) return Fail("no child listed");
     if (!children.ClickRow(0)) return Fail("could not click the first child");
     Sleep(700);
+
+    HWND child = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoul(children.ItemText(0, 0), nullptr, 16)));
+    if (!e2e::PressButton(GetDlgItem(inspector, IDC_CI_MESSAGELOG))) return Fail("no message log button");
+    const std::string caption = "メッセージログ (" + e2e::HandleText(child) + ")";
+    HWND log = e2e::WaitForTopLevelWindow(pid, "#32770", caption.c_str(), 5000);
+    if (!log) return Fail("the message log did not open");
+    RECT below = {};
+    GetWindowRect(inspector, &below);
+    SetWindowPos(log, HWND_TOP, main.left + 608, below.bottom + 8, 980, 400, SWP_NOACTIVATE);
+    Sleep(300);
+    // What a user's typing and another program's reading look like in the log.
+    for (char key : std::string("Q")) {
+        PostMessageA(child, WM_KEYDOWN, static_cast<WPARAM>(key), 0x00100001);
+        PostMessageA(child, WM_CHAR, static_cast<WPARAM>(key + 0x20), 0x00100001);
+        PostMessageA(child, WM_KEYUP, static_cast<WPARAM>(key), 0xC0100001);
+    }
+    wchar_t text[64] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(child, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &length);
+    Sleep(800);
     return 0;
 }

@@ -1,0 +1,373 @@
+#include "msglog/MessageLogDlg.h"
+
+#include <algorithm>
+
+#include "platform/CsvFile.h"
+#include "platform/Dpi.h"
+#include "platform/FileDialog.h"
+#include "platform/FileSave.h"
+#include "platform/Format.h"
+#include "platform/MessageBox.h"
+#include "platform/Target.h"
+#include "res/resource.h"
+
+namespace msglog {
+namespace {
+
+const char kSaveFailedMessage[] = "メッセージログを保存できませんでした。";
+const char kWindowClosedNote[] = "、ウィンドウが閉じられました";
+// Time one tick may spend draining before the dialog takes input again.
+constexpr uint64_t kDrainBudgetMs = 25;
+
+uint64_t Counter() {
+  LARGE_INTEGER now;
+  ::QueryPerformanceCounter(&now);
+  return static_cast<uint64_t>(now.QuadPart);
+}
+
+std::wstring WideFrom(const std::string& text, UINT codePage) {
+  int size = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+  if (size > 0) ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+  return wide;
+}
+
+void AppendUtf8(std::string& out, const std::wstring& text) {
+  int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return;
+  const size_t start = out.size();
+  out.resize(start + static_cast<size_t>(size));
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[start], size, nullptr, nullptr);
+}
+
+}  // namespace
+
+CMessageLogDlg::CMessageLogDlg(HWND logged) : CDialogT(IDD_MESSAGELOG), m_hLogged(logged) {
+  m_dwThreadId = ::GetWindowThreadProcessId(logged, &m_dwPid);
+  m_names.registered = [this](uint32_t message) { return RegisteredName(message); };
+  m_names.kindOf = [this](uint64_t hwnd) { return KindOf(hwnd); };
+  LARGE_INTEGER frequency;
+  ::QueryPerformanceFrequency(&frequency);
+  m_frequency = static_cast<uint64_t>(frequency.QuadPart);
+}
+
+// Hooks and channel go before the window's members, and the window before them all.
+CMessageLogDlg::~CMessageLogDlg() {
+  StopLogging();
+  DestroyWindow();
+}
+
+CMessageLogDlg::MessageMapView CMessageLogDlg::MessageMap() {
+  static const MessageEntry kMap[] = {
+      OnCommand(IDC_ML_STARTSTOP, BN_CLICKED, &CMessageLogDlg::OnStartStop),
+      OnCommand(IDC_ML_CLEAR, BN_CLICKED, &CMessageLogDlg::OnClear),
+      OnCommand(IDC_ML_SAVE, BN_CLICKED, &CMessageLogDlg::OnSave),
+      OnCommand(IDC_ML_FILTER, EN_CHANGE, &CMessageLogDlg::OnFilterChange),
+      OnCommand(IDC_ML_CHILDREN, BN_CLICKED, &CMessageLogDlg::OnChildren),
+      OnNotify(IDC_ML_LIST, LVN_GETDISPINFOA, &CMessageLogDlg::OnGetDispInfoA),
+      OnNotify(IDC_ML_LIST, LVN_GETDISPINFOW, &CMessageLogDlg::OnGetDispInfoW),
+      OnMessage(WM_TIMER, &CMessageLogDlg::OnTimer),
+      OnMessage(WM_SIZE, &CMessageLogDlg::OnSize),
+      OnMessage(WM_GETMINMAXINFO, &CMessageLogDlg::OnGetMinMaxInfo),
+      OnMessage(WM_DESTROY, &CMessageLogDlg::OnDestroy),
+  };
+  return kMap;
+}
+
+bool CMessageLogDlg::Open(HWND owner, int cascade) {
+  if (!Create(owner)) return false;
+  PlaceBeside(owner, cascade);
+  ShowWindow(SW_SHOW);
+  return true;
+}
+
+// An owned window stays above its owner: the log goes right of the main dialog where the
+// monitor has room, else below it, else over it, each further log a step down and right.
+void CMessageLogDlg::PlaceBeside(HWND owner, int cascade) {
+  RECT ownerRect{}, own{};
+  ::GetWindowRect(owner, &ownerRect);
+  ::GetWindowRect(GetSafeHwnd(), &own);
+  MONITORINFO monitor{sizeof(monitor)};
+  if (!::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  const int width = own.right - own.left, height = own.bottom - own.top;
+  const int step = platform::ScaleForDpi(24, platform::WindowDpi(owner)) * (cascade % 8);
+  POINT at{ownerRect.left + step, ownerRect.top + step};
+  if (ownerRect.right + width <= work.right)
+    at = POINT{ownerRect.right, ownerRect.top + step};
+  else if (ownerRect.bottom + height <= work.bottom)
+    at = POINT{ownerRect.left + step, ownerRect.bottom};
+  at.x = std::max(work.left, std::min(at.x, work.right - width));
+  at.y = std::max(work.top, std::min(at.y, work.bottom - height));
+  ::SetWindowPos(GetSafeHwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+BOOL CMessageLogDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_list.Attach(GetDlgItem(IDC_ML_LIST));
+  // Texts of other programs may hold any character: the list asks for them in UTF-16.
+  m_list.Send(CCM_SETUNICODEFORMAT, TRUE);
+  m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+  ::SetWindowTextA(GetSafeHwnd(), platform::Format("メッセージログ (%s)", platform::FormatHandle(m_hLogged).c_str()).c_str());
+  RECT window{};
+  ::GetWindowRect(GetSafeHwnd(), &window);
+  m_minTrack = SIZE{(window.right - window.left) / 2, (window.bottom - window.top) / 2};
+  OnDpiChanged(platform::WindowDpi(GetSafeHwnd()));
+  m_origin = Counter();
+  StartLogging();
+  ::SetTimer(GetSafeHwnd(), kDrainTimerId, kDrainPeriodMs, nullptr);
+  return TRUE;
+}
+
+void CMessageLogDlg::OnDpiChanged(UINT dpi) {
+  platform::LayOutListColumns(m_list,
+                              {{kColumnHeadings[kColNumber], LVCFMT_RIGHT, 56},
+                               {kColumnHeadings[kColTime], LVCFMT_RIGHT, 60},
+                               {kColumnHeadings[kColHandle], LVCFMT_LEFT, 76},
+                               {kColumnHeadings[kColKind], LVCFMT_CENTER, 36},
+                               {kColumnHeadings[kColMessage], LVCFMT_LEFT, 150},
+                               {kColumnHeadings[kColWParam], LVCFMT_LEFT, 76},
+                               {kColumnHeadings[kColLParam], LVCFMT_LEFT, 76},
+                               {kColumnHeadings[kColResult], LVCFMT_LEFT, 76},
+                               {kColumnHeadings[kColContent], LVCFMT_LEFT, 320}},
+                              dpi);
+}
+
+void CMessageLogDlg::StartLogging() {
+  m_strReason.clear();
+  if (m_bWindowClosed || !::IsWindow(m_hLogged)) {
+    m_bWindowClosed = true;
+  } else if (!m_installer && !(m_installer = InstallerForProcess(m_dwPid, &m_strReason))) {
+  } else if (!m_channel.IsOpen() &&
+             !m_channel.Open(m_dwThreadId, m_hLogged, ::IsDlgButtonChecked(GetSafeHwnd(), IDC_ML_CHILDREN) == BST_CHECKED,
+                             &m_strReason)) {
+  } else if ((m_hooks = m_installer->Install(m_dwThreadId, &m_strReason))) {
+    m_channel.SetActive(true);
+    m_bLogging = true;
+  }
+  SetDlgItemText(IDC_ML_STARTSTOP, m_bLogging ? "停止" : "開始");
+  ::EnableWindow(GetDlgItem(IDC_ML_STARTSTOP), !m_bWindowClosed);
+  ShowStatus();
+}
+
+void CMessageLogDlg::StopLogging() {
+  m_channel.SetActive(false);
+  m_hooks.reset();
+  m_bLogging = false;
+  if (GetSafeHwnd()) SetDlgItemText(IDC_ML_STARTSTOP, "開始");
+}
+
+void CMessageLogDlg::OnStartStop() {
+  if (m_bLogging) {
+    StopLogging();
+    ShowStatus();
+  } else {
+    StartLogging();
+  }
+}
+
+void CMessageLogDlg::OnCancel() {
+  Drain();
+  StopLogging();
+  m_channel.Close();
+  ::KillTimer(GetSafeHwnd(), kDrainTimerId);
+  // The rows go with the dialog, not when the next log opens.
+  m_list.Send(LVM_SETITEMCOUNT, 0, 0);
+  m_shown.Clear();
+  m_store.Clear();
+  m_bClosed = true;
+  ShowWindow(SW_HIDE);
+}
+
+std::optional<LRESULT> CMessageLogDlg::OnDestroy(WPARAM, LPARAM) {
+  StopLogging();
+  m_channel.Close();
+  return std::nullopt;
+}
+
+ControlKind CMessageLogDlg::KindOf(uint64_t hwnd) {
+  auto known = m_kinds.find(hwnd);
+  if (known != m_kinds.end()) return known->second;
+  char name[64] = {};
+  ::GetClassNameA(reinterpret_cast<HWND>(static_cast<UINT_PTR>(hwnd)), name, sizeof(name));
+  return m_kinds.emplace(hwnd, ControlKindOf(name)).first->second;
+}
+
+std::string CMessageLogDlg::RegisteredName(uint32_t message) {
+  auto known = m_registeredNames.find(message);
+  if (known != m_registeredNames.end()) return known->second;
+  // Registered messages share the atom table of clipboard formats, which names them.
+  char name[256] = {};
+  int length = ::GetClipboardFormatNameA(message, name, sizeof(name));
+  return m_registeredNames.emplace(message, std::string(name, length > 0 ? length : 0)).first->second;
+}
+
+void CMessageLogDlg::Drain() {
+  if (!m_channel.IsOpen()) return;
+  const uint64_t start = Counter();
+  const uint64_t budget = m_frequency * kDrainBudgetMs / 1000;
+  const uint64_t firstBefore = m_store.FirstNumber();
+  const size_t shownBefore = m_shown.Count(m_store);
+  bool added = false;
+  MessageRecord record;
+  for (int n = 0; m_channel.Read(record); ++n) {
+    StoredRow row = RowFromRecord(record, m_origin, m_frequency, KindOf(record.hwnd));
+    const uint64_t number = m_store.Add(row, PayloadFromRecord(record, CP_ACP));
+    if (m_shown.Filtering()) m_shown.Added(number, RowMessageName(row, m_names));
+    ++m_nRecorded;
+    added = true;
+    if ((n & 255) == 255 && Counter() - start > budget) break;
+  }
+  if (added) {
+    const int top = static_cast<int>(m_list.Send(LVM_GETTOPINDEX));
+    const int perPage = static_cast<int>(m_list.Send(LVM_GETCOUNTPERPAGE));
+    const bool atEnd = shownBefore == 0 || static_cast<size_t>(top + perPage) >= shownBefore;
+    // Rows dropped from the front move every row up: the whole list is drawn again.
+    const bool shifted = m_store.FirstNumber() != firstBefore;
+    RefreshList(atEnd);
+    if (shifted) m_list.Invalidate(false);
+  }
+  ShowStatus();
+}
+
+void CMessageLogDlg::RefreshList(bool followEnd) {
+  const size_t count = m_shown.Count(m_store);
+  m_list.Send(LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (followEnd && count) m_list.EnsureVisible(static_cast<int>(count - 1), false);
+}
+
+void CMessageLogDlg::ShowStatus() {
+  std::string status = "記録 " + std::to_string(m_nRecorded) + " 件、取りこぼし " +
+                       std::to_string(m_channel.IsOpen() ? m_channel.Dropped() - m_nDroppedBase : 0) + " 件";
+  if (m_bWindowClosed) status += kWindowClosedNote;
+  if (!m_strReason.empty()) status += "　" + m_strReason;
+  if (status == m_strStatus) return;
+  m_strStatus = status;
+  SetDlgItemText(IDC_ML_STATUS, status);
+}
+
+std::optional<LRESULT> CMessageLogDlg::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam != kDrainTimerId) return std::nullopt;
+  Drain();
+  if (!m_bWindowClosed && !::IsWindow(m_hLogged)) {
+    // The window's last messages are in the ring already: take them, then take the hooks off.
+    Drain();
+    StopLogging();
+    m_bWindowClosed = true;
+    ::EnableWindow(GetDlgItem(IDC_ML_STARTSTOP), FALSE);
+    ShowStatus();
+  }
+  return 0;
+}
+
+void CMessageLogDlg::OnClear() {
+  m_store.Clear();
+  m_shown.Clear();
+  m_nRecorded = 0;
+  m_nDroppedBase = m_channel.Dropped();
+  m_list.Send(LVM_SETITEMCOUNT, 0, 0);
+  ShowStatus();
+}
+
+void CMessageLogDlg::ReapplyFilter() {
+  m_shown.Reset(CMessageFilter(GetDlgItemText(IDC_ML_FILTER)), m_store,
+                [this](const StoredRow& row) { return RowMessageName(row, m_names); });
+  m_list.Send(LVM_SETITEMCOUNT, m_shown.Count(m_store), 0);
+  m_list.Invalidate(false);
+}
+
+void CMessageLogDlg::OnFilterChange() { ReapplyFilter(); }
+
+void CMessageLogDlg::OnChildren() {
+  m_channel.SetChildren(::IsDlgButtonChecked(GetSafeHwnd(), IDC_ML_CHILDREN) == BST_CHECKED);
+}
+
+LRESULT CMessageLogDlg::OnGetDispInfoW(NMHDR* header) {
+  LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
+  const size_t count = m_shown.Count(m_store);
+  if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= count) return 0;
+  m_wideCellBuffer = WideFrom(CellText(m_store, m_shown.StoreIndex(m_store, item.iItem), item.iSubItem, m_names), CP_UTF8);
+  lstrcpynW(item.pszText, m_wideCellBuffer.c_str(), item.cchTextMax);
+  return 0;
+}
+
+LRESULT CMessageLogDlg::OnGetDispInfoA(NMHDR* header) {
+  LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
+  const size_t count = m_shown.Count(m_store);
+  if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= count) return 0;
+  const std::wstring wide =
+      WideFrom(CellText(m_store, m_shown.StoreIndex(m_store, item.iItem), item.iSubItem, m_names), CP_UTF8);
+  int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  m_cellBuffer.assign(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &m_cellBuffer[0], size, nullptr, nullptr);
+  lstrcpynA(item.pszText, m_cellBuffer.c_str(), item.cchTextMax);
+  return 0;
+}
+
+void CMessageLogDlg::OnSave() {
+  platform::SaveFileRequest request;
+  request.fileName = "messages.csv";
+  static const char kFilter[] = "CSV (*.csv)\0*.csv\0";
+  request.filter.assign(kFilter, sizeof(kFilter) - 1);
+  request.defaultExtension = "csv";
+  std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(GetSafeHwnd(), request);
+  if (!choice) return;
+
+  // Built line by line: a million rows are not held twice as fields.
+  std::string bytes = "\xEF\xBB\xBF";
+  platform::CsvRow fields;
+  for (const char* heading : kColumnHeadings) fields.push_back(WideFrom(heading, 932));
+  AppendUtf8(bytes, platform::CsvLine(fields) + L"\r\n");
+  const size_t count = m_shown.Count(m_store);
+  for (size_t shown = 0; shown < count; ++shown) {
+    const size_t index = m_shown.StoreIndex(m_store, shown);
+    for (int column = 0; column < kColumnCount; ++column)
+      fields[column] = WideFrom(CellText(m_store, index, column, m_names), CP_UTF8);
+    AppendUtf8(bytes, platform::CsvLine(fields) + L"\r\n");
+  }
+  const std::string reason = platform::WriteWholeFile(WideFrom(choice->path, CP_ACP), bytes);
+  if (!reason.empty()) platform::PanelMessageBox(GetSafeHwnd(), std::string(kSaveFailedMessage) + "\r\n" + reason);
+}
+
+std::optional<LRESULT> CMessageLogDlg::OnSize(WPARAM wParam, LPARAM lParam) {
+  if (wParam != SIZE_MINIMIZED) LayOut(LOWORD(lParam), HIWORD(lParam));
+  return std::nullopt;
+}
+
+std::optional<LRESULT> CMessageLogDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+  if (m_minTrack.cx <= 0) return std::nullopt;
+  MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+  info->ptMinTrackSize = POINT{m_minTrack.cx, m_minTrack.cy};
+  return 0;
+}
+
+// The template's layout in dialog units, stretched: the list takes the growth, the filter box
+// the width, the check box keeps to the right and the status to the bottom.
+void CMessageLogDlg::LayOut(int width, int height) {
+  auto units = [this](int x, int y) {
+    RECT rect{0, 0, x, y};
+    ::MapDialogRect(GetSafeHwnd(), &rect);
+    return POINT{rect.right, rect.bottom};
+  };
+  auto place = [this](int id, int left, int top, int right, int bottom) {
+    ::SetWindowPos(GetDlgItem(id), nullptr, left, top, std::max(0, right - left), std::max(0, bottom - top),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  const POINT margin = units(7, 5);
+  const POINT filterLeft = units(181, 14);
+  const POINT rightOfFilter = units(81, 0);
+  const POINT check = units(74, 7);
+  const POINT checkSize = units(67, 10);
+  const POINT listTop = units(0, 23);
+  const POINT belowList = units(0, 21);
+  const POINT status = units(0, 17);
+  const POINT statusHeight = units(0, 11);
+  place(IDC_ML_FILTER, filterLeft.x, margin.y, width - rightOfFilter.x, margin.y + filterLeft.y);
+  place(IDC_ML_CHILDREN, width - check.x, check.y, width - check.x + checkSize.x, check.y + checkSize.y);
+  place(IDC_ML_LIST, margin.x, listTop.y, width - margin.x, height - belowList.y);
+  place(IDC_ML_STATUS, margin.x, height - status.y, width - margin.x, height - status.y + statusHeight.y);
+}
+
+}  // namespace msglog

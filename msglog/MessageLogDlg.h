@@ -1,0 +1,99 @@
+// The message log of one window: a modeless, resizable dialog owned by the main dialog. It sets
+// the hooks on the window's thread, drains the shared ring on a timer into its own store, and
+// shows the store through a virtual list, filtered by name.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "msglog/HookInstaller.h"
+#include "msglog/LogChannel.h"
+#include "msglog/LogColumns.h"
+#include "msglog/MessageStore.h"
+#include "platform/Controls.h"
+#include "platform/Dialog.h"
+
+namespace msglog {
+
+// The drain's timer and period: a ring holds kRingCapacity records, so a target may send
+// about 130,000 messages a second before one is dropped.
+constexpr UINT_PTR kDrainTimerId = 1;
+constexpr UINT kDrainPeriodMs = 30;
+
+class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
+ public:
+  explicit CMessageLogDlg(HWND logged);
+  ~CMessageLogDlg() override;
+  static MessageMapView MessageMap();
+
+  // Creates the dialog owned by owner beside it (the cascade-th log open), shows it and starts
+  // logging.
+  bool Open(HWND owner, int cascade = 0);
+  HWND Logged() const { return m_hLogged; }
+  // The user closed the dialog: its hooks and channel are gone.
+  bool Closed() const { return m_bClosed; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override {}  // Enter in the filter box is not a reason to close
+  void OnCancel() override;
+  void OnDpiChanged(UINT dpi) override;
+
+ private:
+  void StartLogging();
+  void StopLogging();
+  // Takes what the ring holds into the store (bounded per tick) and updates list and status.
+  void Drain();
+  void ShowStatus();
+  void RefreshList(bool followEnd);
+  void ReapplyFilter();
+  ControlKind KindOf(uint64_t hwnd);
+  std::string RegisteredName(uint32_t message);
+  void SaveCsv();
+  void LayOut(int width, int height);
+  void PlaceBeside(HWND owner, int cascade);
+
+  void OnStartStop();
+  void OnClear();
+  void OnSave();
+  void OnFilterChange();
+  void OnChildren();
+  LRESULT OnGetDispInfoA(NMHDR* header);
+  LRESULT OnGetDispInfoW(NMHDR* header);
+  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
+
+  HWND m_hLogged;
+  DWORD m_dwThreadId = 0;
+  DWORD m_dwPid = 0;
+  platform::CListCtrl m_list;
+  std::unique_ptr<IHookInstaller> m_installer;
+  std::unique_ptr<CInstalledHooks> m_hooks;
+  CLogChannel m_channel;
+  CMessageStore m_store;
+  CShownRows m_shown;
+  NameContext m_names;
+  std::unordered_map<uint64_t, ControlKind> m_kinds;
+  std::unordered_map<uint32_t, std::string> m_registeredNames;
+  uint64_t m_origin = 0;
+  uint64_t m_frequency = 1;
+  uint64_t m_nRecorded = 0;
+  uint32_t m_nDroppedBase = 0;
+  bool m_bLogging = false;
+  bool m_bWindowClosed = false;
+  bool m_bClosed = false;
+  std::string m_strReason;
+  std::string m_strStatus;
+  // The template's client size and where each resizing control sits from the right and bottom.
+  SIZE m_minTrack{};
+  SIZE m_initialClient{};
+  std::string m_cellBuffer;
+  std::wstring m_wideCellBuffer;
+};
+
+}  // namespace msglog

@@ -1,0 +1,170 @@
+#include "msglog/MessageStore.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace msglog {
+namespace {
+
+std::string Utf8FromWide(const wchar_t* text, int length) {
+  int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, text, length, &utf8[0], size, nullptr, nullptr);
+  return utf8;
+}
+
+// A payload as pool bytes: its kind, then its fields (or its text).
+std::string Pack(const Payload& payload) {
+  std::string bytes(1, static_cast<char>(payload.kind));
+  auto put = [&bytes](const auto& value) { bytes.append(reinterpret_cast<const char*>(&value), sizeof(value)); };
+  switch (payload.kind) {
+    case Payload::None: break;
+    case Payload::Text: bytes += payload.text; break;
+    case Payload::WindowPos:
+      put(payload.x), put(payload.y), put(payload.cx), put(payload.cy), put(payload.flags), put(payload.insertAfter);
+      break;
+    case Payload::Styles: put(payload.oldStyle), put(payload.newStyle); break;
+    case Payload::Notify: put(payload.hwndFrom), put(payload.idFrom), put(payload.code); break;
+  }
+  return bytes;
+}
+
+Payload Unpack(const std::string& bytes) {
+  Payload payload;
+  payload.kind = static_cast<Payload::Kind>(bytes[0]);
+  size_t at = 1;
+  auto get = [&](auto& value) {
+    std::memcpy(&value, bytes.data() + at, sizeof(value));
+    at += sizeof(value);
+  };
+  switch (payload.kind) {
+    case Payload::None: break;
+    case Payload::Text: payload.text = bytes.substr(1); break;
+    case Payload::WindowPos:
+      get(payload.x), get(payload.y), get(payload.cx), get(payload.cy), get(payload.flags), get(payload.insertAfter);
+      break;
+    case Payload::Styles: get(payload.oldStyle), get(payload.newStyle); break;
+    case Payload::Notify: get(payload.hwndFrom), get(payload.idFrom), get(payload.code); break;
+  }
+  return payload;
+}
+
+}  // namespace
+
+Payload PayloadFromRecord(const MessageRecord& record, unsigned codePage) {
+  Payload payload;
+  switch (record.payloadKind) {
+    case kText: {
+      payload.kind = Payload::Text;
+      const uint32_t length = record.textLength;
+      if (record.flags & kTextWide) {
+        std::wstring wide(length, L'\0');
+        for (uint32_t i = 0; i < length && i < kMaxTextChars; ++i) wide[i] = static_cast<wchar_t>(record.wideText[i]);
+        payload.text = Utf8FromWide(wide.data(), static_cast<int>(wide.size()));
+      } else {
+        const int bytes = static_cast<int>(length < sizeof(record.narrowText) ? length : sizeof(record.narrowText));
+        int size = ::MultiByteToWideChar(codePage, 0, record.narrowText, bytes, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+        if (size > 0) ::MultiByteToWideChar(codePage, 0, record.narrowText, bytes, &wide[0], size);
+        payload.text = Utf8FromWide(wide.data(), static_cast<int>(wide.size()));
+      }
+      break;
+    }
+    case kWindowPos:
+      payload.kind = Payload::WindowPos;
+      payload.x = record.windowPos.x;
+      payload.y = record.windowPos.y;
+      payload.cx = record.windowPos.cx;
+      payload.cy = record.windowPos.cy;
+      payload.flags = record.windowPos.flags;
+      payload.insertAfter = record.windowPos.insertAfter;
+      break;
+    case kStyles:
+      payload.kind = Payload::Styles;
+      payload.oldStyle = record.styles.oldStyle;
+      payload.newStyle = record.styles.newStyle;
+      break;
+    case kNotify:
+      payload.kind = Payload::Notify;
+      payload.hwndFrom = record.notify.hwndFrom;
+      payload.idFrom = record.notify.idFrom;
+      payload.code = record.notify.code;
+      break;
+    default:
+      break;
+  }
+  return payload;
+}
+
+StoredRow RowFromRecord(const MessageRecord& record, uint64_t origin, uint64_t frequency, ControlKind windowKind) {
+  StoredRow row{};
+  row.wParam = record.wParam;
+  row.lParam = record.lParam;
+  row.result = record.result;
+  const uint64_t ticks = record.time > origin ? record.time - origin : 0;
+  row.timeMs = frequency ? static_cast<uint32_t>(ticks / frequency * 1000 + ticks % frequency * 1000 / frequency) : 0;
+  row.hwnd = static_cast<uint32_t>(record.hwnd);
+  row.message = record.message;
+  row.payload = kNoPayloadIndex;
+  row.kind = static_cast<char>(record.kind);
+  row.unicodeWindow = (record.flags & kUnicodeWindow) != 0;
+  row.windowKind = windowKind;
+  return row;
+}
+
+uint64_t CMessageStore::Add(StoredRow row, const Payload& payload) {
+  if (payload.kind != Payload::None) {
+    std::string bytes = Pack(payload);
+    auto known = m_poolIndex.find(bytes);
+    if (known != m_poolIndex.end()) {
+      row.payload = known->second;
+    } else {
+      row.payload = static_cast<uint32_t>(m_pool.size());
+      m_pool.push_back(std::move(bytes));
+      m_poolIndex.emplace(m_pool.back(), row.payload);
+    }
+  }
+  if (m_rows.size() >= m_capacity) {
+    m_rows.pop_front();
+    ++m_firstNumber;
+  }
+  m_rows.push_back(row);
+  return m_firstNumber + m_rows.size() - 1;
+}
+
+void CMessageStore::Clear() {
+  m_firstNumber += m_rows.size();
+  m_clearedBefore = m_firstNumber - 1;
+  m_rows.clear();
+  m_poolIndex.clear();
+  m_pool.clear();
+}
+
+Payload CMessageStore::PayloadOf(const StoredRow& row) const {
+  if (row.payload == kNoPayloadIndex || row.payload >= m_pool.size()) return Payload{};
+  return Unpack(m_pool[row.payload]);
+}
+
+size_t CMessageStore::MemoryBytes() const {
+  size_t bytes = m_rows.size() * sizeof(StoredRow);
+  for (const std::string& entry : m_pool) {
+    // The string and its heap block, and the index's node pointing at it.
+    bytes += sizeof(std::string) + (entry.capacity() > 15 ? entry.capacity() + 1 : 0);
+    bytes += sizeof(void*) * 2 + sizeof(std::string_view) + sizeof(uint32_t) + sizeof(size_t);
+  }
+  return bytes;
+}
+
+size_t CShownRows::Count(const CMessageStore& store) {
+  if (!Filtering()) return store.Size();
+  while (!m_numbers.empty() && m_numbers.front() < store.FirstNumber()) m_numbers.pop_front();
+  return m_numbers.size();
+}
+
+size_t CShownRows::StoreIndex(const CMessageStore& store, size_t shown) const {
+  if (!Filtering()) return shown;
+  return static_cast<size_t>(m_numbers[shown] - store.FirstNumber());
+}
+
+}  // namespace msglog

@@ -1,0 +1,252 @@
+// The message hook that runs inside a logged window's program. It copies each message of a
+// logged window into the ring of every log that wants it, and nothing else: it never blocks,
+// waits, sends a message, allocates or throws, it always calls the next hook, and without the
+// shared memory of its thread (or with no log active there) it does nothing at all.
+//
+// Built twice from this one source, for 32-bit and for 64-bit programs.
+#include <windows.h>
+
+#include "msglog/hook/MessageRecord.h"
+
+namespace {
+
+using msglog::Channel;
+using msglog::MessageRecord;
+using msglog::SharedLog;
+
+// Per thread: the view of the thread's shared memory (or kNoView once it could not be opened),
+// and whether this hook is already on the thread's stack for the message at hand (a second
+// installation of it by another log must not record the message again).
+DWORD g_viewSlot = TLS_OUT_OF_INDEXES;
+DWORD g_nestedSlot = TLS_OUT_OF_INDEXES;
+void* const kNoView = reinterpret_cast<void*>(1);
+
+// The views mapped, unmapped when the DLL leaves the process.
+constexpr int kMaxViews = 64;
+void* volatile g_views[kMaxViews];
+
+void WriteDecimal(wchar_t* out, DWORD value) {
+  wchar_t digits[12];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+    value /= 10;
+  } while (value);
+  while (count) *out++ = digits[--count];
+  *out = 0;
+}
+
+// The shared memory of the calling thread, opened on the thread's first hook call.
+SharedLog* ThreadLog() {
+  if (g_viewSlot == TLS_OUT_OF_INDEXES) return nullptr;
+  void* view = ::TlsGetValue(g_viewSlot);
+  if (view == kNoView) return nullptr;
+  if (view) return static_cast<SharedLog*>(view);
+
+  wchar_t name[64];
+  int length = 0;
+  for (const wchar_t* p = msglog::kSharedMemoryPrefix; *p; ++p) name[length++] = *p;
+  WriteDecimal(name + length, ::GetCurrentThreadId());
+  view = kNoView;
+  if (HANDLE mapping = ::OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name)) {
+    void* mapped = ::MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(SharedLog));
+    ::CloseHandle(mapping);
+    const SharedLog* log = static_cast<const SharedLog*>(mapped);
+    if (log && log->magic == msglog::kSharedMagic && log->version == msglog::kSharedVersion) {
+      view = mapped;
+      for (int i = 0; i < kMaxViews; ++i)
+        if (!::InterlockedCompareExchangePointer(const_cast<void**>(&g_views[i]), mapped, nullptr)) break;
+    } else if (mapped) {
+      ::UnmapViewOfFile(mapped);
+    }
+  }
+  ::TlsSetValue(g_viewSlot, view);
+  return view == kNoView ? nullptr : static_cast<SharedLog*>(view);
+}
+
+bool InLog(const Channel& channel, HWND hwnd) {
+  if (!hwnd || !channel.active.load(std::memory_order_acquire)) return false;
+  const HWND root = reinterpret_cast<HWND>(static_cast<UINT_PTR>(channel.root.load(std::memory_order_relaxed)));
+  if (hwnd == root) return true;
+  return channel.children.load(std::memory_order_relaxed) && ::IsChild(root, hwnd);
+}
+
+// Bytes readable at address, at most limit: what a parameter points to may be anything the
+// sender passed, so it is read only where memory is committed and readable.
+SIZE_T ReadableBytes(const void* address, SIZE_T limit) {
+  if (!address) return 0;
+  MEMORY_BASIC_INFORMATION info;
+  if (!::VirtualQuery(address, &info, sizeof(info)) || info.State != MEM_COMMIT) return 0;
+  const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                         PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  if (!(info.Protect & readable) || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS))) return 0;
+  const SIZE_T left = static_cast<const char*>(info.BaseAddress) + info.RegionSize - static_cast<const char*>(address);
+  return left < limit ? left : limit;
+}
+
+void CopyBytes(void* to, const void* from, SIZE_T count) {
+  for (SIZE_T i = 0; i < count; ++i) static_cast<char*>(to)[i] = static_cast<const char*>(from)[i];
+}
+
+// Copies the text at address: UTF-16 for a Unicode window (the system hands a hook the
+// window's own character set), else code-page bytes; up to count characters, or to its end
+// when count is -1.
+void CopyText(MessageRecord& record, const void* address, bool wide, long long count) {
+  const SIZE_T unit = wide ? 2 : 1;
+  const SIZE_T maxChars = wide ? msglog::kMaxTextChars : msglog::kMaxTextChars * 2;
+  SIZE_T limit = ReadableBytes(address, maxChars * unit) / unit;
+  if (count >= 0 && static_cast<unsigned long long>(count) < limit) limit = static_cast<SIZE_T>(count);
+  SIZE_T length = 0;
+  if (wide) {
+    const wchar_t* text = static_cast<const wchar_t*>(address);
+    while (length < limit && text[length]) record.wideText[length] = text[length], ++length;
+  } else {
+    // Up to kMaxTextChars characters, a double-byte character taken whole or not at all.
+    const char* text = static_cast<const char*>(address);
+    for (uint32_t chars = 0; chars < msglog::kMaxTextChars && length < limit && text[length]; ++chars) {
+      const SIZE_T size = ::IsDBCSLeadByte(static_cast<BYTE>(text[length])) ? 2 : 1;
+      if (length + size > limit || (size == 2 && !text[length + 1])) break;
+      CopyBytes(record.narrowText + length, text + length, size);
+      length += size;
+    }
+  }
+  record.payloadKind = msglog::kText;
+  record.textLength = static_cast<uint32_t>(length);
+  if (wide) record.flags |= msglog::kTextWide;
+}
+
+// The parts of a message that point into the target, copied while they are valid.
+void CopyPayload(MessageRecord& record, UINT message, WPARAM wParam, LPARAM lParam, bool returned, LRESULT result) {
+  const void* pointer = reinterpret_cast<const void*>(lParam);
+  const bool wide = (record.flags & msglog::kUnicodeWindow) != 0;
+  switch (message) {
+    case WM_SETTEXT:
+      if (!returned) CopyText(record, pointer, wide, -1);
+      break;
+    case WM_GETTEXT:
+      if (returned && result > 0) CopyText(record, pointer, wide, static_cast<long long>(result));
+      break;
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+      if (ReadableBytes(pointer, sizeof(WINDOWPOS)) == sizeof(WINDOWPOS)) {
+        WINDOWPOS pos;
+        CopyBytes(&pos, pointer, sizeof(pos));
+        record.payloadKind = msglog::kWindowPos;
+        record.windowPos.insertAfter = reinterpret_cast<UINT_PTR>(pos.hwndInsertAfter);
+        record.windowPos.x = pos.x;
+        record.windowPos.y = pos.y;
+        record.windowPos.cx = pos.cx;
+        record.windowPos.cy = pos.cy;
+        record.windowPos.flags = pos.flags;
+      }
+      break;
+    case WM_STYLECHANGING:
+    case WM_STYLECHANGED:
+      if (ReadableBytes(pointer, sizeof(STYLESTRUCT)) == sizeof(STYLESTRUCT)) {
+        STYLESTRUCT styles;
+        CopyBytes(&styles, pointer, sizeof(styles));
+        record.payloadKind = msglog::kStyles;
+        record.styles.oldStyle = styles.styleOld;
+        record.styles.newStyle = styles.styleNew;
+      }
+      break;
+    case WM_NOTIFY:
+      if (ReadableBytes(pointer, sizeof(NMHDR)) == sizeof(NMHDR)) {
+        NMHDR header;
+        CopyBytes(&header, pointer, sizeof(header));
+        record.payloadKind = msglog::kNotify;
+        record.notify.hwndFrom = reinterpret_cast<UINT_PTR>(header.hwndFrom);
+        record.notify.idFrom = header.idFrom;
+        record.notify.code = header.code;
+      }
+      break;
+  }
+}
+
+// Messages whose text or character reads differently in a Unicode window.
+bool NeedsCharacterSet(UINT message) {
+  switch (message) {
+    case WM_SETTEXT: case WM_GETTEXT: case WM_CHAR: case WM_SYSCHAR: case WM_DEADCHAR:
+    case WM_SYSDEADCHAR: case WM_IME_CHAR:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Record(SharedLog& log, uint32_t kind, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT result) {
+  for (Channel& channel : log.channels) {
+    if (!InLog(channel, hwnd)) continue;
+    msglog::WriteRecord(channel, [&](MessageRecord& record) {
+      LARGE_INTEGER now;
+      ::QueryPerformanceCounter(&now);
+      record.kind = kind;
+      record.message = message;
+      record.payloadKind = msglog::kNoPayload;
+      record.flags = NeedsCharacterSet(message) && ::IsWindowUnicode(hwnd) ? msglog::kUnicodeWindow : 0;
+      record.textLength = 0;
+      record.time = static_cast<uint64_t>(now.QuadPart);
+      record.hwnd = reinterpret_cast<UINT_PTR>(hwnd);
+      record.wParam = wParam;
+      record.lParam = static_cast<uint64_t>(static_cast<UINT_PTR>(lParam));
+      record.result = kind == msglog::kReturned ? static_cast<uint64_t>(static_cast<UINT_PTR>(result)) : 0;
+      CopyPayload(record, message, wParam, lParam, kind == msglog::kReturned, result);
+    });
+  }
+}
+
+// Records the message unless this hook is already on the stack for it, then passes it on.
+template <class Recorder>
+LRESULT Hook(int code, WPARAM wParam, LPARAM lParam, Recorder&& recorder) {
+  if (code < 0 || g_nestedSlot == TLS_OUT_OF_INDEXES) return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  void* const outer = ::TlsGetValue(g_nestedSlot);
+  if (!outer) {
+    if (SharedLog* log = ThreadLog()) recorder(*log);
+  }
+  ::TlsSetValue(g_nestedSlot, reinterpret_cast<void*>(1));
+  const LRESULT result = ::CallNextHookEx(nullptr, code, wParam, lParam);
+  ::TlsSetValue(g_nestedSlot, outer);
+  return result;
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) LRESULT CALLBACK QuorvelCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
+  return Hook(code, wParam, lParam, [&](SharedLog& log) {
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    Record(log, msglog::kSent, sent->hwnd, sent->message, sent->wParam, sent->lParam, 0);
+  });
+}
+
+__declspec(dllexport) LRESULT CALLBACK QuorvelCallWndProcRet(int code, WPARAM wParam, LPARAM lParam) {
+  return Hook(code, wParam, lParam, [&](SharedLog& log) {
+    const CWPRETSTRUCT* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    Record(log, msglog::kReturned, sent->hwnd, sent->message, sent->wParam, sent->lParam, sent->lResult);
+  });
+}
+
+__declspec(dllexport) LRESULT CALLBACK QuorvelGetMessage(int code, WPARAM wParam, LPARAM lParam) {
+  return Hook(code, wParam, lParam, [&](SharedLog& log) {
+    // A message only looked at (PM_NOREMOVE) is recorded when it is taken.
+    if (wParam != PM_REMOVE) return;
+    const MSG* posted = reinterpret_cast<const MSG*>(lParam);
+    Record(log, msglog::kPosted, posted->hwnd, posted->message, posted->wParam, posted->lParam, 0);
+  });
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    g_viewSlot = ::TlsAlloc();
+    g_nestedSlot = ::TlsAlloc();
+  } else if (reason == DLL_PROCESS_DETACH) {
+    for (int i = 0; i < kMaxViews; ++i)
+      if (void* view = g_views[i]) ::UnmapViewOfFile(view);
+    if (g_viewSlot != TLS_OUT_OF_INDEXES) ::TlsFree(g_viewSlot);
+    if (g_nestedSlot != TLS_OUT_OF_INDEXES) ::TlsFree(g_nestedSlot);
+  }
+  return TRUE;
+}
+
+}  // extern "C"

@@ -1,0 +1,219 @@
+// The message log of the real program, driven from outside against fixture windows: what the
+// hook records (sent with text, posted with values, returned with a value), the children box,
+// stop and start, a flood accounted for in full, the window closing, a hung window, the CSV.
+#include "E2eDriver.h"
+#include "E2eSuite.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::HandleText;
+
+// Columns of the log list.
+enum { kNumber, kTime, kHandle, kKind, kMessage, kWParam, kLParam, kResult, kContent };
+
+class MessageLogE2eTest : public e2e::E2eSuite {
+protected:
+    // Makes the window the target and opens its log with "メッセージ"; the log dialog, or null.
+    HWND OpenLog(HWND target) {
+        ClickRow(target);
+        if (!e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG))) return nullptr;
+        return WaitForLog(target);
+    }
+    HWND WaitForLog(HWND target, DWORD timeoutMs = 5000) {
+        const std::string caption = "メッセージログ (" + HandleText(target) + ")";
+        HWND log = nullptr;
+        e2e::WaitUntil([&] {
+            log = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
+            return log && IsWindowVisible(log);
+        }, timeoutMs);
+        return log;
+    }
+    std::string Status(HWND log) { return e2e::WindowText(GetDlgItem(log, IDC_ML_STATUS)); }
+    // The first row (from the end) with that kind and message name, or an empty row.
+    std::vector<std::string> WaitForRow(HWND log, const std::string& kind, const std::string& name,
+                                        const std::string& wParam = "") {
+        e2e::RemoteListView list(GetDlgItem(log, IDC_ML_LIST));
+        std::vector<std::string> found;
+        e2e::WaitUntil([&] {
+            for (int i = list.ItemCount() - 1; i >= 0 && found.empty(); --i) {
+                std::vector<std::string> row = list.Row(i, 9);
+                if (row[kKind] == kind && row[kMessage] == name && (wParam.empty() || row[kWParam] == wParam)) found = row;
+            }
+            return !found.empty();
+        }, 5000);
+        if (found.empty()) found.resize(9);
+        return found;
+    }
+    void SetFilter(HWND log, const std::string& filter) {
+        ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_FILTER), WM_SETTEXT, 0,
+                                         reinterpret_cast<LPARAM>(filter.c_str()), nullptr));
+    }
+    int Rows(HWND log) { return e2e::RemoteListView(GetDlgItem(log, IDC_ML_LIST)).ItemCount(); }
+};
+
+TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAndStopsAndStarts) {
+    HWND target = fixture.Create("name=t title=\"Logged window\" x=900 y=60 w=300 h=200 show=noactivate queryend=7");
+    ASSERT_TRUE(fixture.Command("child parent=t name=b class=BUTTON text=Push id=41").answered);
+    HWND button = reinterpret_cast<HWND>(fixture.Command("find name=b").value);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    HWND log = OpenLog(target);
+    ASSERT_NE(log, nullptr) << "no log dialog with its caption";
+    EXPECT_EQ(e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)), "停止");
+    // A second press brings the same dialog back rather than opening another.
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG)));
+    Sleep(300);
+    EXPECT_EQ(e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", ("メッセージログ (" + HandleText(target) + ")").c_str()), log);
+
+    const std::string t = HandleText(target);
+    fixture.Command("settext window=t text=\"日本語 text\"");
+    std::vector<std::string> set = WaitForRow(log, "S", "WM_SETTEXT");
+    EXPECT_EQ(set[kHandle], t);
+    EXPECT_EQ(set[kContent], "\"日本語 text\"");
+    fixture.Command("post window=t msg=0x401 wparam=0x12 lparam=0xfffe0034");
+    std::vector<std::string> posted = WaitForRow(log, "P", "WM_USER+1");
+    EXPECT_EQ(posted[kWParam], "0x00000012");
+    EXPECT_EQ(posted[kLParam], "0xfffe0034");
+    EXPECT_EQ(posted[kResult], "");
+    fixture.Command("send window=t msg=queryendsession");
+    std::vector<std::string> returned = WaitForRow(log, "R", "WM_QUERYENDSESSION");
+    EXPECT_EQ(returned[kResult], "0x00000007");
+    fixture.Command("post window=t msg=0x100 wparam=0x74 lparam=0x003f0001");
+    EXPECT_EQ(WaitForRow(log, "P", "WM_KEYDOWN")[kContent], "VK_F5 repeat=1 down");
+    const std::string& time = posted[kTime];
+    EXPECT_TRUE(time.size() >= 5 && time[time.size() - 4] == '.') << time;
+
+    // The child is logged only once the box is ticked.
+    fixture.Command("post window=b msg=0x401 wparam=1");
+    Sleep(300);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_CHILDREN)));
+    Sleep(200);
+    fixture.Command("post window=b msg=0x401 wparam=2");
+    fixture.Command("post window=b msg=0xf5");  // BM_CLICK, named by the button's class
+    EXPECT_EQ(WaitForRow(log, "P", "BM_CLICK")[kHandle], HandleText(button));
+    EXPECT_EQ(WaitForRow(log, "P", "WM_USER+1", "0x00000002")[kHandle], HandleText(button));
+    EXPECT_EQ(WaitForRow(log, "P", "WM_USER+1", "0x00000001")[kHandle], "") << "the child was logged before the box";
+    // A child made later is logged as well.
+    ASSERT_TRUE(fixture.Command("child parent=t name=later text=Later id=42 y=50").answered);
+    fixture.Command("post window=later msg=0x401 wparam=5");
+    EXPECT_EQ(WaitForRow(log, "P", "WM_USER+1", "0x00000005")[kHandle],
+              HandleText(reinterpret_cast<HWND>(fixture.Command("find name=later").value)));
+
+    // Stopped, nothing is recorded; started again, it is.
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_STARTSTOP)));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)) == "開始"; }, 3000));
+    fixture.Command("post window=t msg=0x401 wparam=3");
+    Sleep(300);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_STARTSTOP)));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)) == "停止"; }, 3000));
+    fixture.Command("post window=t msg=0x401 wparam=4");
+    EXPECT_EQ(WaitForRow(log, "P", "WM_USER+1", "0x00000004")[kHandle], t);
+    EXPECT_EQ(WaitForRow(log, "P", "WM_USER+1", "0x00000003")[kHandle], "") << "recorded while stopped";
+
+    // The filter hides rows without losing them.
+    const int all = Rows(log);
+    SetFilter(log, "WM_USER*, -BM_*");
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Rows(log) == 4; }, 3000)) << Rows(log);
+    SetFilter(log, "");
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Rows(log) >= all; }, 3000));
+    EXPECT_EQ(Status(log).rfind("記録 ", 0), 0u) << Status(log);
+
+    // Saved as CSV through the real Save As dialog: what the filter shows, in UTF-8 with a BOM.
+    SetFilter(log, "WM_SETTEXT WM_USER+1");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Rows(log) == 6; }, 3000)) << Rows(log);
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof folder, folder);
+    const std::string file = std::string(folder) + "\\messages.csv";
+    DeleteFileA(file.c_str());
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_SAVE)));
+    HWND save = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        for (HWND hwnd : e2e::TopLevelWindowsOf(quorvel.Pid()))
+            if (IsWindowVisible(hwnd) && (GetDlgItem(hwnd, 1148) || GetDlgItem(hwnd, 1152))) save = hwnd;
+        return save != nullptr;
+    }, 5000));
+    PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000));
+    const std::vector<std::string> lines = e2e::SplitLines(e2e::ReadFile(file));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], u8"\xEF\xBB\xBF#,時刻,ハンドル,種類,メッセージ,wParam,lParam,戻り値,内容");
+    EXPECT_NE(lines[1].find(u8",S,WM_SETTEXT,0x00000000,"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[1].find(u8",\"\"\"日本語 text\"\"\""), std::string::npos) << lines[1];
+    EXPECT_NE(lines[6].find(",P,WM_USER+1,0x00000004,0x00000000,,"), std::string::npos) << lines[6];
+    DeleteFileA(file.c_str());
+}
+
+// Every message of a flood is either recorded or counted as dropped, and closing the window
+// is said in the status and takes the hooks off.
+TEST_F(MessageLogE2eTest, FloodIsAccountedForAndClosingTheWindowIsSaid) {
+    HWND target = fixture.Create("name=f title=\"Flooded\" x=900 y=300 w=200 h=100 show=noactivate");
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    HWND log = OpenLog(target);
+    ASSERT_NE(log, nullptr);
+    Sleep(300);
+    // Sent, not posted: the flood must not start before the clearing is done.
+    ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_CLEAR), BM_CLICK, 0, 0, nullptr));
+    const int kFlood = 3000;
+    ASSERT_TRUE(fixture.Command("flood window=f count=" + std::to_string(kFlood), 60000).answered);
+    SetFilter(log, "WM_USER+1");
+    unsigned recorded = 0, dropped = 0;
+    e2e::WaitUntil([&] {
+        // The runtime's sscanf does not match these double-byte characters: numbers only.
+        return sscanf(Status(log).c_str(), "%*[^0-9]%u%*[^0-9]%u", &recorded, &dropped) == 2 &&
+               Rows(log) + static_cast<int>(dropped) >= 2 * kFlood;
+    }, 10000);
+    EXPECT_EQ(Rows(log) + static_cast<int>(dropped), 2 * kFlood) << Status(log);
+
+    // The list follows the newest row, until the user scrolls away from the end.
+    SetFilter(log, "");
+    e2e::RemoteListView list(GetDlgItem(log, IDC_ML_LIST));
+    auto lastShown = [&] {
+        LRESULT top = 0, perPage = 0;
+        e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_LIST), LVM_GETTOPINDEX, 0, 0, &top);
+        e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_LIST), LVM_GETCOUNTPERPAGE, 0, 0, &perPage);
+        return static_cast<int>(top + perPage);
+    };
+    fixture.Command("post window=f msg=0x402");
+    EXPECT_TRUE(e2e::WaitUntil([&] { return lastShown() >= list.ItemCount(); }, 3000));
+    ASSERT_TRUE(list.EnsureVisible(0));
+    fixture.Command("post window=f msg=0x402");
+    Sleep(300);
+    LRESULT top = -1;
+    EXPECT_TRUE(e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_LIST), LVM_GETTOPINDEX, 0, 0, &top));
+    EXPECT_EQ(top, 0);
+
+    fixture.Command("destroy window=f");
+    EXPECT_TRUE(e2e::WaitUntil([&] {
+        const std::string status = Status(log);
+        return status.size() > 30 && status.find("ウィンドウが閉じられました") != std::string::npos;
+    }, 5000)) << Status(log);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(log, IDC_ML_STARTSTOP)));
+    // Sent, and returned from.
+    SetFilter(log, "WM_NCDESTROY");
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Rows(log) == 2; }, 3000)) << Rows(log);
+}
+
+// Opening and closing the log of a window whose thread does not answer never freezes Quorvel.
+TEST_F(MessageLogE2eTest, HungWindowNeitherDelaysOpeningNorClosing) {
+    HWND hung = fixture.Create("name=h title=\"Hung logged\" x=900 y=450 w=200 h=100 show=noactivate thread=stuck");
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ClickRow(hung);
+    ASSERT_EQ(fixture.Command("hang window=h ms=forever").value, 1);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsHungAppWindow(hung) != FALSE; }, 10000, 100));
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG)));
+    HWND log = WaitForLog(hung, 2000);
+    ASSERT_NE(log, nullptr) << "the log did not open within 2 s";
+    // The bound of the hung-window tests: a second of Quorvel's own, and the driver's time.
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(log, IDC_ML_CHILDREN), 2000)) << "no real click taken within 2 s";
+    ASSERT_TRUE(PostMessageA(log, WM_COMMAND, IDCANCEL, 0));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(log); }, 1000));
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 2000));
+    fixture.Command("resume window=h");
+}
+
+}  // namespace

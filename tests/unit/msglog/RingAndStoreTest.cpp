@@ -1,0 +1,170 @@
+// The shared ring between writers and the drain, and the store the drain fills: two writing
+// threads racing a reader across many wrap-arounds, a full ring counting what it drops, a
+// record being written never read, and the store's cap, pool and filtered view.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "msglog/LogColumns.h"
+#include "msglog/MessageStore.h"
+#include "msglog/hook/MessageRecord.h"
+
+namespace {
+
+using msglog::Channel;
+using msglog::MessageRecord;
+
+std::unique_ptr<Channel> NewChannel() {
+  auto channel = std::make_unique<Channel>();
+  std::memset(static_cast<void*>(channel.get()), 0, sizeof(Channel));
+  return channel;
+}
+
+// Each record carries its writer in wParam and its count in lParam, and the same count in every
+// payload byte, so a torn record shows as a mismatch.
+void Fill(MessageRecord& record, uint32_t writer, uint32_t count) {
+  record.kind = msglog::kPosted;
+  record.message = WM_USER;
+  record.wParam = writer;
+  record.lParam = count;
+  record.payloadKind = msglog::kText;
+  record.flags = 0;
+  record.textLength = 64;
+  std::memset(record.narrowText, static_cast<int>(count & 0x7F) | 1, 64);
+}
+
+TEST(MessageRing, TwoWritersAndAReaderAcrossWrapAroundsLoseAndTearNothing) {
+  auto channel = NewChannel();
+  constexpr uint32_t kPerWriter = msglog::kRingCapacity * 20;
+  std::atomic<bool> go{false};
+  auto writer = [&](uint32_t id) {
+    while (!go) std::this_thread::yield();
+    for (uint32_t i = 0; i < kPerWriter;) {
+      if (msglog::WriteRecord(*channel, [&](MessageRecord& r) { Fill(r, id, i); })) ++i;
+      else std::this_thread::yield();
+    }
+  };
+  std::thread first(writer, 1), second(writer, 2);
+  go = true;
+  uint32_t next[3] = {0, 0, 0};
+  uint32_t read = 0, torn = 0, outOfOrder = 0;
+  MessageRecord record;
+  while (read < 2 * kPerWriter) {
+    if (!msglog::ReadRecord(*channel, record)) continue;
+    ++read;
+    const uint32_t id = static_cast<uint32_t>(record.wParam), count = static_cast<uint32_t>(record.lParam);
+    if (count != next[id]) ++outOfOrder;
+    next[id] = count + 1;
+    for (int b = 0; b < 64; ++b)
+      if (record.narrowText[b] != static_cast<char>((count & 0x7F) | 1)) ++torn;
+  }
+  first.join();
+  second.join();
+  EXPECT_EQ(torn, 0u);
+  EXPECT_EQ(outOfOrder, 0u);  // each writer's records come in its own order
+  EXPECT_EQ(next[1], kPerWriter);
+  EXPECT_EQ(next[2], kPerWriter);
+  EXPECT_EQ(channel->seen.load(), 2 * kPerWriter + channel->dropped.load());
+  EXPECT_FALSE(msglog::ReadRecord(*channel, record));
+}
+
+TEST(MessageRing, AFullRingDropsAndCountsAndARecordBeingWrittenIsNotRead) {
+  auto channel = NewChannel();
+  // Indices near the wrap of 32 bits, to cross it.
+  channel->writeIndex = channel->readIndex = 0xFFFFFF00u;
+  for (uint32_t i = 0; i < msglog::kRingCapacity + 10; ++i)
+    msglog::WriteRecord(*channel, [&](MessageRecord& r) { Fill(r, 1, i); });
+  EXPECT_EQ(channel->seen.load(), msglog::kRingCapacity + 10);
+  EXPECT_EQ(channel->dropped.load(), 10u);
+  MessageRecord record;
+  for (uint32_t i = 0; i < msglog::kRingCapacity; ++i) {
+    ASSERT_TRUE(msglog::ReadRecord(*channel, record));
+    ASSERT_EQ(record.lParam, i);
+  }
+  EXPECT_FALSE(msglog::ReadRecord(*channel, record));
+
+  // A writer that has taken a position but not finished: neither it nor what follows is read.
+  bool inside = false;
+  msglog::WriteRecord(*channel, [&](MessageRecord& r) {
+    Fill(r, 1, 77);
+    msglog::WriteRecord(*channel, [&](MessageRecord& later) { Fill(later, 2, 78); });
+    inside = !msglog::ReadRecord(*channel, record);
+  });
+  EXPECT_TRUE(inside);
+  ASSERT_TRUE(msglog::ReadRecord(*channel, record));
+  EXPECT_EQ(record.lParam, 77u);
+  ASSERT_TRUE(msglog::ReadRecord(*channel, record));
+  EXPECT_EQ(record.lParam, 78u);
+}
+
+TEST(MessageStore, CapDropsTheOldestPoolsPayloadsAndTheFilteredViewFollows) {
+  msglog::CMessageStore store(4);
+  msglog::CShownRows shown;
+  const msglog::NameContext names{nullptr, nullptr};
+  msglog::Payload text;
+  text.kind = msglog::Payload::Text;
+  text.text = "same";
+  auto add = [&](uint32_t message, uint32_t timeMs) {
+    msglog::StoredRow row{};
+    row.message = message;
+    row.timeMs = timeMs;
+    row.kind = 'S';
+    row.hwnd = 0xABC;
+    row.payload = msglog::kNoPayloadIndex;
+    const uint64_t number = store.Add(row, message == WM_SETTEXT ? text : msglog::Payload{});
+    shown.Added(number, msglog::RowMessageName(row, names));
+  };
+  shown.Reset(msglog::CMessageFilter("WM_SETTEXT"), store, [&](const msglog::StoredRow& r) { return msglog::RowMessageName(r, names); });
+  for (uint32_t i = 0; i < 6; ++i) add(i % 2 ? WM_SETTEXT : WM_PAINT, 1000 * i + 5);
+  EXPECT_EQ(store.Size(), 4u);
+  EXPECT_EQ(store.FirstNumber(), 3u);
+  EXPECT_EQ(store.At(0).payload, msglog::kNoPayloadIndex);
+  EXPECT_EQ(store.At(1).payload, store.At(3).payload);  // one pooled text
+  ASSERT_EQ(shown.Count(store), 2u);  // rows 4 and 6; row 2 left with the cap
+  const size_t index = shown.StoreIndex(store, 0);
+  EXPECT_EQ(msglog::CellText(store, index, msglog::kColNumber, names), "4");
+  EXPECT_EQ(msglog::CellText(store, index, msglog::kColTime, names), "3.005");
+  EXPECT_EQ(msglog::CellText(store, index, msglog::kColHandle, names), "0x00000abc");
+  EXPECT_EQ(msglog::CellText(store, index, msglog::kColMessage, names), "WM_SETTEXT");
+  EXPECT_EQ(msglog::CellText(store, index, msglog::kColResult, names), "");
+  EXPECT_EQ(msglog::CellText(store, index, msglog::kColContent, names), "\"same\"");
+  store.Clear();
+  EXPECT_EQ(shown.Count(store), 0u);
+  add(WM_SETTEXT, 1);
+  EXPECT_EQ(msglog::CellText(store, 0, msglog::kColNumber, names), "1");
+  EXPECT_EQ(msglog::CellText(store, 0, msglog::kColContent, names), "\"same\"");
+}
+
+TEST(MessageStore, RecordsBecomeRowsAndPayloads) {
+  MessageRecord record{};
+  record.kind = msglog::kReturned;
+  record.message = WM_GETTEXT;
+  record.time = 1000 + 2500;
+  record.hwnd = 0x1234;
+  record.result = 3;
+  record.flags = msglog::kTextWide | msglog::kUnicodeWindow;
+  record.payloadKind = msglog::kText;
+  record.textLength = 3;
+  record.wideText[0] = L'a', record.wideText[1] = 0x65E5, record.wideText[2] = L'z';
+  const msglog::StoredRow row = msglog::RowFromRecord(record, 1000, 1000, msglog::ControlKind::Edit);
+  EXPECT_EQ(row.timeMs, 2500u);
+  EXPECT_EQ(row.kind, 'R');
+  EXPECT_TRUE(row.unicodeWindow);
+  EXPECT_EQ(msglog::PayloadFromRecord(record, 932).text, "a\xE6\x97\xA5z");
+  record.flags = 0;
+  record.textLength = 4;
+  std::memcpy(record.narrowText, "\x93\xFA" "ab", 4);
+  EXPECT_EQ(msglog::PayloadFromRecord(record, 932).text, "\xE6\x97\xA5" "ab");
+  record.payloadKind = msglog::kStyles;
+  record.styles.oldStyle = 1, record.styles.newStyle = 2;
+  const msglog::Payload styles = msglog::PayloadFromRecord(record, 932);
+  EXPECT_EQ(styles.kind, msglog::Payload::Styles);
+  EXPECT_EQ(styles.newStyle, 2u);
+}
+
+}  // namespace
