@@ -83,8 +83,9 @@ INT_PTR CDialog::DoModal(HWND owner) {
     return -1;
   }
   bool ownerDisabled = owner && ::IsWindowEnabled(owner) && ::EnableWindow(owner, FALSE) == FALSE;
-  // Over the window it belongs to, not where the template's 0,0 would put it.
-  if (!m_bEndModal && m_hWnd) CenterOverOwner(hwnd);
+  // Over the window it belongs to, not where the template's 0,0 would put it (a dialog of its
+  // own, the main dialog, stays where its template puts it).
+  if (owner && !m_bEndModal && m_hWnd) CenterOverOwner(hwnd);
   if (!m_bEndModal && m_hWnd) ::ShowWindow(hwnd, SW_SHOWNORMAL);
 
   const CActionBudgetPause userAnswers;
