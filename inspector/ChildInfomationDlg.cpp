@@ -104,7 +104,7 @@ void CChildInfomationDlg::DoDataExchange(platform::CDataExchange& dx) {
 BOOL CChildInfomationDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   ShowWindow(SW_HIDE);
-  platform::CenterOverOwner(m_hWnd);
+  platform::CenterOverOwner(GetSafeHwnd());
 
   m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   OnDpiChanged(platform::WindowDpi(m_hWnd));
@@ -122,9 +122,9 @@ BOOL CChildInfomationDlg::OnInitDialog() {
 std::optional<LRESULT> CChildInfomationDlg::OnShowWindow(WPARAM wParam, LPARAM) {
   if (wParam) {
     RefreshSelection();
-    ::SetTimer(m_hWnd, kSelectionTimer, kSelectionPeriodMs, nullptr);
+    ::SetTimer(GetSafeHwnd(), kSelectionTimer, kSelectionPeriodMs, nullptr);
   } else {
-    ::KillTimer(m_hWnd, kSelectionTimer);
+    ::KillTimer(GetSafeHwnd(), kSelectionTimer);
   }
   return std::nullopt;
 }
