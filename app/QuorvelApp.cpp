@@ -18,6 +18,8 @@ namespace {
 std::mutex g_mainDlgLock;
 // Set by a console event that ends the program: the system ends the process soon after.
 std::atomic<bool> g_bConsoleEnding{false};
+// Start-up is running: it signals FinishedEvent once it is done.
+std::atomic<bool> g_bStartUpRunning{false};
 // Signalled once start-up has finished everything after the main dialog, put-backs included.
 HANDLE FinishedEvent() {
   static const HANDLE finished = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -63,11 +65,14 @@ BOOL WINAPI ConsoleCtrlHandler(DWORD ctrlType) {
   }
   // After a close, log-off or shut-down the system ends the process once this returns (or its
   // grace runs out): wait here for the put-backs, within that grace.
-  if (ending == ConsoleEnding::Forced) ::WaitForSingleObject(FinishedEvent(), kConsoleCloseGraceMs);
+  if (ending == ConsoleEnding::Forced && g_bStartUpRunning)
+    ::WaitForSingleObject(FinishedEvent(), kConsoleCloseGraceMs);
   return TRUE;
 }
 
 BOOL CQuorvelApp::InitInstance() {
+  FinishedEvent();
+  g_bStartUpRunning = true;
   if (app::ScanArguments(__argc, __argv, stdout)) g_nDebugMode = 1;
 
   if (g_nDebugMode == 1) {
@@ -86,7 +91,6 @@ BOOL CQuorvelApp::InitInstance() {
   {
     CQuorvelDlg dlg;
     SetMainWnd(&dlg);
-    FinishedEvent();
     {
       std::lock_guard<std::mutex> lock(g_mainDlgLock);
       g_pMainDlg = &dlg;

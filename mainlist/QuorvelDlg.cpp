@@ -321,7 +321,9 @@ std::optional<LRESULT> CQuorvelDlg::OnCaptureChanged(WPARAM, LPARAM) {
 // The rows carry no data of their own, so clearing the list needs no notice per row.
 LRESULT CQuorvelDlg::OnListDeleteAll(NMHDR*) { return TRUE; }
 
-void CQuorvelDlg::ShowProcessPath(DWORD pid) { ::SetDlgItemTextW(GetSafeHwnd(), IDC_MAIN_PATH, GetProcessPathW(pid).c_str()); }
+void CQuorvelDlg::ShowProcessPath(DWORD pid) {
+  ::SetDlgItemTextW(GetSafeHwnd(), IDC_MAIN_PATH, GetProcessPathW(pid).c_str());
+}
 
 void CQuorvelDlg::OnRefresh() { RefreshWindowList(); }
 

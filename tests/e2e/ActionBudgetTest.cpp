@@ -113,8 +113,7 @@ TEST_F(ActionBudgetTest, AStallMidCaptureKeepsTheWindowOutOfTheWayAndItsPlaceAft
   ClickRowThenCheckBox(quiet);
   EXPECT_TRUE(e2e::WaitUntil([&] { return IsIconic(quiet) && !(GetWindowLongA(quiet, GWL_EXSTYLE) & WS_EX_LAYERED); },
                              5000));
-  Sleep(300);
-  EXPECT_TRUE(quorvelInFront()) << "Quorvel lost the foreground to a window it captured";
+  EXPECT_TRUE(e2e::WaitUntil(quorvelInFront, 2000)) << "Quorvel lost the foreground to a window it captured";
 
   ClickRowThenCheckBox(target);
   EXPECT_TRUE(e2e::WaitUntil([&] { return !IsIconic(target); }, 3000)) << "the cycle never restored it";

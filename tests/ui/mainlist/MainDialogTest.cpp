@@ -502,33 +502,37 @@ TEST(MainDialogModal, EnterInTheListEndsWithOkAndEscapeCancels) {
   }
 }
 
-// The console's control events arrive on a thread of their own: Ctrl+C and Ctrl+Break are
-// swallowed and leave the dialog running, shut-down closes it; without a main dialog every
-// event is still reported handled.
-TEST(MainDialogModal, ConsoleShutDownClosesTheDialogAndOtherEventsLeaveItRunning) {
+// The console's control events arrive on a thread of their own: Ctrl+Break leaves the dialog
+// running; Ctrl+C, the console's close and shut-down end it as 終了 does; without a main dialog
+// every event is still reported handled.
+TEST(MainDialogModal, ConsoleEventsEndTheDialogAsTheEndButtonDoesAndCtrlBreakLeavesItRunning) {
   EXPECT_EQ(ConsoleCtrlHandler(CTRL_SHUTDOWN_EVENT), TRUE);
   static std::thread s_console;
-  static BOOL s_handled[3];
-  static bool s_openAfterKeys;
+  static DWORD s_event;
+  static BOOL s_handled[2];
+  static bool s_openAfterBreak;
   static CQuorvelDlg* s_dlg;
-  CQuorvelDlg dlg;
-  s_dlg = &dlg;
-  g_pMainDlg = &dlg;
-  uitest::ModalAnswer answer("Tsuravi", [](HWND) {
-    s_console = std::thread([] {
-      s_handled[0] = ConsoleCtrlHandler(CTRL_C_EVENT);
-      s_handled[1] = ConsoleCtrlHandler(CTRL_BREAK_EVENT);
-      ::Sleep(300);
-      s_openAfterKeys = ::IsWindowVisible(s_dlg->GetSafeHwnd()) != FALSE;
-      s_handled[2] = ConsoleCtrlHandler(CTRL_SHUTDOWN_EVENT);
+  for (DWORD event : {CTRL_C_EVENT, CTRL_CLOSE_EVENT, CTRL_SHUTDOWN_EVENT}) {
+    SCOPED_TRACE(event);
+    CQuorvelDlg dlg;
+    s_dlg = &dlg;
+    s_event = event;
+    g_pMainDlg = &dlg;
+    uitest::ModalAnswer answer("Tsuravi", [](HWND) {
+      s_console = std::thread([] {
+        s_handled[0] = ConsoleCtrlHandler(CTRL_BREAK_EVENT);
+        ::Sleep(300);
+        s_openAfterBreak = ::IsWindowVisible(s_dlg->GetSafeHwnd()) != FALSE;
+        s_handled[1] = ConsoleCtrlHandler(s_event);
+      });
     });
-  });
-  const INT_PTR result = dlg.DoModal();
-  if (s_console.joinable()) s_console.join();
-  g_pMainDlg = nullptr;
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_TRUE(s_openAfterKeys);
-  for (BOOL handled : s_handled) EXPECT_EQ(handled, TRUE);
+    const INT_PTR result = dlg.DoModal();
+    if (s_console.joinable()) s_console.join();
+    g_pMainDlg = nullptr;
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(s_openAfterBreak);
+    for (BOOL handled : s_handled) EXPECT_EQ(handled, TRUE);
+  }
 }
 
 }  // namespace
