@@ -308,10 +308,10 @@ LRESULT CMessageLogDlg::OnGetDispInfoA(NMHDR* header) {
 
 void CMessageLogDlg::OnSave() {
   platform::SaveFileRequest request;
-  request.fileName = "messages.csv";
-  static const char kFilter[] = "CSV (*.csv)\0*.csv\0";
-  request.filter.assign(kFilter, sizeof(kFilter) - 1);
-  request.defaultExtension = "csv";
+  request.fileName = L"messages.csv";
+  static const wchar_t kFilter[] = L"CSV (*.csv)\0*.csv\0";
+  request.filter.assign(kFilter, std::size(kFilter) - 1);
+  request.defaultExtension = L"csv";
   std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(GetSafeHwnd(), request);
   if (!choice) return;
 
@@ -327,7 +327,7 @@ void CMessageLogDlg::OnSave() {
       fields[column] = WideFrom(CellText(m_store, index, column, m_names), CP_UTF8);
     AppendUtf8(bytes, platform::CsvLine(fields) + L"\r\n");
   }
-  const std::string reason = platform::WriteWholeFile(WideFrom(choice->path, CP_ACP), bytes);
+  const std::string reason = platform::WriteWholeFile(choice->path, bytes);
   if (!reason.empty()) platform::PanelMessageBox(GetSafeHwnd(), std::string(kSaveFailedMessage) + "\r\n" + reason);
 }
 
