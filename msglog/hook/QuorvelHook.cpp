@@ -99,15 +99,6 @@ SIZE_T CopyReadable(void* to, const void* from, SIZE_T size) {
   return done;
 }
 
-// Whether lParam of a message another thread sent may be the sender's own pointer, which from
-// another process points at nothing of the target's: so under Wine, which hands the hooks the
-// sender's value and gives only the window procedure the copy. Windows gives the hooks the copy.
-bool g_hooksSeeSendersPointer = false;
-
-// True while the thread handles a message another thread sent (or a message of its own sent
-// while it does).
-bool FromAnotherThread() { return (::InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY)) != 0; }
-
 // Copies the text at address: UTF-16 for a Unicode window (the system hands a hook the
 // window's own character set), else code-page bytes; up to count characters, or to its end
 // when count is -1.
@@ -133,28 +124,13 @@ void CopyText(MessageRecord& record, const void* address, bool wide, long long c
   if (wide) record.flags |= msglog::kTextWide;
 }
 
-// The text the window holds, read without a message.
-void CopyWindowText(MessageRecord& record, HWND hwnd) {
-  wchar_t* text = reinterpret_cast<wchar_t*>(record.wideText);
-  const int length = ::InternalGetWindowText(hwnd, text, msglog::kMaxTextChars);
-  record.payloadKind = msglog::kText;
-  record.textLength = length > 0 ? static_cast<uint32_t>(length) : 0;
-  record.flags |= msglog::kTextWide;
-}
-
 // The parts of a message that point into the target, copied while they are valid.
-void CopyPayload(MessageRecord& record, HWND hwnd, UINT message, LPARAM lParam, bool returned, LRESULT result) {
+void CopyPayload(MessageRecord& record, UINT message, LPARAM lParam, bool returned, LRESULT result) {
   const void* pointer = reinterpret_cast<const void*>(lParam);
   const bool wide = (record.flags & msglog::kUnicodeWindow) != 0;
   switch (message) {
     case WM_SETTEXT:
-      // Where the pointer may be the sender's, the text is read where it landed: in the window,
-      // once it is set.
-      if (returned) {
-        if (g_hooksSeeSendersPointer) CopyWindowText(record, hwnd);
-      } else if (!g_hooksSeeSendersPointer || !FromAnotherThread()) {
-        CopyText(record, pointer, wide, -1);
-      }
+      if (!returned) CopyText(record, pointer, wide, -1);
       break;
     case WM_GETTEXT:
       if (returned && result > 0) CopyText(record, pointer, wide, static_cast<long long>(result));
@@ -220,7 +196,7 @@ void Record(SharedLog& log, uint32_t kind, HWND hwnd, UINT message, WPARAM wPara
       record.wParam = wParam;
       record.lParam = static_cast<uint64_t>(static_cast<UINT_PTR>(lParam));
       record.result = kind == msglog::kReturned ? static_cast<uint64_t>(static_cast<UINT_PTR>(result)) : 0;
-      CopyPayload(record, hwnd, message, lParam, kind == msglog::kReturned, result);
+      CopyPayload(record, message, lParam, kind == msglog::kReturned, result);
     });
   }
 }
@@ -268,7 +244,6 @@ __declspec(dllexport) LRESULT CALLBACK QuorvelGetMessage(int code, WPARAM wParam
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
-    g_hooksSeeSendersPointer = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     g_viewSlot = ::TlsAlloc();
     g_nestedSlot = ::TlsAlloc();
   } else if (reason == DLL_PROCESS_DETACH) {

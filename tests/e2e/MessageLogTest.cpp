@@ -72,9 +72,7 @@ TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAn
 
     const std::string t = HandleText(target);
     fixture.Command("settext window=t text=\"日本語 text\"");
-    // The fixture sets it while it handles this process's command: under Wine the text is then
-    // read from the window once set, in the R row.
-    std::vector<std::string> set = WaitForRow(log, "R", "WM_SETTEXT");
+    std::vector<std::string> set = WaitForRow(log, "S", "WM_SETTEXT");
     EXPECT_EQ(set[kHandle], t);
     EXPECT_EQ(set[kContent], "\"日本語 text\"");
     fixture.Command("post window=t msg=0x401 wparam=0x12 lparam=0xfffe0034");
@@ -145,19 +143,14 @@ TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAn
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], u8"\xEF\xBB\xBF#,時刻,ハンドル,種類,メッセージ,wParam,lParam,戻り値,内容");
     EXPECT_NE(lines[1].find(u8",S,WM_SETTEXT,0x00000000,"), std::string::npos) << lines[1];
-    EXPECT_NE(lines[2].find(u8",R,WM_SETTEXT,0x00000000,"), std::string::npos) << lines[2];
-    EXPECT_NE(lines[2].find(u8",\"\"\"日本語 text\"\"\""), std::string::npos) << lines[2];
+    EXPECT_NE(lines[1].find(u8",\"\"\"日本語 text\"\"\""), std::string::npos) << lines[1];
     EXPECT_NE(lines[6].find(",P,WM_USER+1,0x00000004,0x00000000,,"), std::string::npos) << lines[6];
     DeleteFileA(file.c_str());
 
-    // Text another process sends is read where it landed, and a move's WINDOWPOS is decoded.
+    // A move by another process: its WINDOWPOS is decoded wherever the system keeps it.
     ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_CLEAR), BM_CLICK, 0, 0, nullptr));
     SetFilter(log, "");
-    ASSERT_TRUE(e2e::SendWithTimeout(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("他から text"), nullptr));
     ASSERT_TRUE(SetWindowPos(target, nullptr, 910, 70, 280, 190, SWP_NOZORDER | SWP_NOACTIVATE));
-    EXPECT_EQ(WaitForRow(log, "R", "WM_SETTEXT")[kContent], "\"他から text\"");
-    const std::string sent = WaitForRow(log, "S", "WM_SETTEXT")[kContent];
-    EXPECT_TRUE(sent.empty() || sent == "\"他から text\"") << "the sender's pointer was read: " << sent;
     for (const char* name : {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"})
         EXPECT_EQ(WaitForRow(log, "S", name)[kContent].rfind("x=910 y=70 w=280 h=190 SWP_NOZORDER|SWP_NOACTIVATE", 0), 0u)
             << name << ": " << WaitForRow(log, "S", name)[kContent];
