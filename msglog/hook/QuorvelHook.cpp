@@ -71,21 +71,32 @@ bool InLog(const Channel& channel, HWND hwnd) {
   return channel.children.load(std::memory_order_relaxed) && ::IsChild(root, hwnd);
 }
 
-// Bytes readable at address, at most limit: what a parameter points to may be anything the
-// sender passed, so it is read only where memory is committed and readable.
-SIZE_T ReadableBytes(const void* address, SIZE_T limit) {
-  if (!address) return 0;
-  MEMORY_BASIC_INFORMATION info;
-  if (!::VirtualQuery(address, &info, sizeof(info)) || info.State != MEM_COMMIT) return 0;
+// Copies what a parameter points to, page by page while it can be read, and returns the bytes
+// copied. The sender may have passed anything, so memory is read directly only where
+// VirtualQuery vouches for it. Elsewhere the system copies it (ReadProcessMemory on this
+// process fails instead of faulting): Wine keeps some of what it hands the target's hooks, a
+// WINDOWPOS among them, in memory VirtualQuery does not report.
+SIZE_T CopyReadable(void* to, const void* from, SIZE_T size) {
+  constexpr UINT_PTR kPage = 4096;
   const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
                          PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-  if (!(info.Protect & readable) || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS))) return 0;
-  const SIZE_T left = static_cast<const char*>(info.BaseAddress) + info.RegionSize - static_cast<const char*>(address);
-  return left < limit ? left : limit;
-}
-
-void CopyBytes(void* to, const void* from, SIZE_T count) {
-  for (SIZE_T i = 0; i < count; ++i) static_cast<char*>(to)[i] = static_cast<const char*>(from)[i];
+  SIZE_T done = 0;
+  while (from && done < size) {
+    const char* at = static_cast<const char*>(from) + done;
+    SIZE_T chunk = kPage - (reinterpret_cast<UINT_PTR>(at) & (kPage - 1));
+    if (chunk > size - done) chunk = size - done;
+    char* out = static_cast<char*>(to) + done;
+    MEMORY_BASIC_INFORMATION info;
+    if (::VirtualQuery(at, &info, sizeof(info)) && info.State == MEM_COMMIT && (info.Protect & readable) &&
+        !(info.Protect & (PAGE_GUARD | PAGE_NOACCESS))) {
+      for (SIZE_T i = 0; i < chunk; ++i) out[i] = at[i];
+    } else {
+      SIZE_T read = 0;
+      if (!::ReadProcessMemory(::GetCurrentProcess(), at, out, chunk, &read) || read != chunk) break;
+    }
+    done += chunk;
+  }
+  return done;
 }
 
 // Copies the text at address: UTF-16 for a Unicode window (the system hands a hook the
@@ -94,19 +105,17 @@ void CopyBytes(void* to, const void* from, SIZE_T count) {
 void CopyText(MessageRecord& record, const void* address, bool wide, long long count) {
   const SIZE_T unit = wide ? 2 : 1;
   const SIZE_T maxChars = wide ? msglog::kMaxTextChars : msglog::kMaxTextChars * 2;
-  SIZE_T limit = ReadableBytes(address, maxChars * unit) / unit;
+  SIZE_T limit = CopyReadable(record.narrowText, address, maxChars * unit) / unit;
   if (count >= 0 && static_cast<unsigned long long>(count) < limit) limit = static_cast<SIZE_T>(count);
   SIZE_T length = 0;
   if (wide) {
-    const wchar_t* text = static_cast<const wchar_t*>(address);
-    while (length < limit && text[length]) record.wideText[length] = text[length], ++length;
+    while (length < limit && record.wideText[length]) ++length;
   } else {
     // Up to kMaxTextChars characters, a double-byte character taken whole or not at all.
-    const char* text = static_cast<const char*>(address);
+    const char* text = record.narrowText;
     for (uint32_t chars = 0; chars < msglog::kMaxTextChars && length < limit && text[length]; ++chars) {
       const SIZE_T size = ::IsDBCSLeadByte(static_cast<BYTE>(text[length])) ? 2 : 1;
       if (length + size > limit || (size == 2 && !text[length + 1])) break;
-      CopyBytes(record.narrowText + length, text + length, size);
       length += size;
     }
   }
@@ -116,7 +125,7 @@ void CopyText(MessageRecord& record, const void* address, bool wide, long long c
 }
 
 // The parts of a message that point into the target, copied while they are valid.
-void CopyPayload(MessageRecord& record, UINT message, WPARAM wParam, LPARAM lParam, bool returned, LRESULT result) {
+void CopyPayload(MessageRecord& record, UINT message, LPARAM lParam, bool returned, LRESULT result) {
   const void* pointer = reinterpret_cast<const void*>(lParam);
   const bool wide = (record.flags & msglog::kUnicodeWindow) != 0;
   switch (message) {
@@ -128,9 +137,8 @@ void CopyPayload(MessageRecord& record, UINT message, WPARAM wParam, LPARAM lPar
       break;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
-      if (ReadableBytes(pointer, sizeof(WINDOWPOS)) == sizeof(WINDOWPOS)) {
-        WINDOWPOS pos;
-        CopyBytes(&pos, pointer, sizeof(pos));
+      WINDOWPOS pos;
+      if (CopyReadable(&pos, pointer, sizeof(pos)) == sizeof(pos)) {
         record.payloadKind = msglog::kWindowPos;
         record.windowPos.insertAfter = reinterpret_cast<UINT_PTR>(pos.hwndInsertAfter);
         record.windowPos.x = pos.x;
@@ -142,18 +150,16 @@ void CopyPayload(MessageRecord& record, UINT message, WPARAM wParam, LPARAM lPar
       break;
     case WM_STYLECHANGING:
     case WM_STYLECHANGED:
-      if (ReadableBytes(pointer, sizeof(STYLESTRUCT)) == sizeof(STYLESTRUCT)) {
-        STYLESTRUCT styles;
-        CopyBytes(&styles, pointer, sizeof(styles));
+      STYLESTRUCT styles;
+      if (CopyReadable(&styles, pointer, sizeof(styles)) == sizeof(styles)) {
         record.payloadKind = msglog::kStyles;
         record.styles.oldStyle = styles.styleOld;
         record.styles.newStyle = styles.styleNew;
       }
       break;
     case WM_NOTIFY:
-      if (ReadableBytes(pointer, sizeof(NMHDR)) == sizeof(NMHDR)) {
-        NMHDR header;
-        CopyBytes(&header, pointer, sizeof(header));
+      NMHDR header;
+      if (CopyReadable(&header, pointer, sizeof(header)) == sizeof(header)) {
         record.payloadKind = msglog::kNotify;
         record.notify.hwndFrom = reinterpret_cast<UINT_PTR>(header.hwndFrom);
         record.notify.idFrom = header.idFrom;
@@ -190,7 +196,7 @@ void Record(SharedLog& log, uint32_t kind, HWND hwnd, UINT message, WPARAM wPara
       record.wParam = wParam;
       record.lParam = static_cast<uint64_t>(static_cast<UINT_PTR>(lParam));
       record.result = kind == msglog::kReturned ? static_cast<uint64_t>(static_cast<UINT_PTR>(result)) : 0;
-      CopyPayload(record, message, wParam, lParam, kind == msglog::kReturned, result);
+      CopyPayload(record, message, lParam, kind == msglog::kReturned, result);
     });
   }
 }

@@ -146,6 +146,14 @@ TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAn
     EXPECT_NE(lines[1].find(u8",\"\"\"日本語 text\"\"\""), std::string::npos) << lines[1];
     EXPECT_NE(lines[6].find(",P,WM_USER+1,0x00000004,0x00000000,,"), std::string::npos) << lines[6];
     DeleteFileA(file.c_str());
+
+    // A move by another process: its WINDOWPOS is decoded wherever the system keeps it.
+    ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_CLEAR), BM_CLICK, 0, 0, nullptr));
+    SetFilter(log, "");
+    ASSERT_TRUE(SetWindowPos(target, nullptr, 910, 70, 280, 190, SWP_NOZORDER | SWP_NOACTIVATE));
+    for (const char* name : {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"})
+        EXPECT_EQ(WaitForRow(log, "S", name)[kContent].rfind("x=910 y=70 w=280 h=190 SWP_NOZORDER|SWP_NOACTIVATE", 0), 0u)
+            << name << ": " << WaitForRow(log, "S", name)[kContent];
 }
 
 // Every message of a flood is either recorded or counted as dropped, and closing the window
