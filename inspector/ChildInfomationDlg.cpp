@@ -10,12 +10,12 @@
 #include "inspector/ChildHitTest.h"
 #include "inspector/ChildMessages.h"
 #include "inspector/PictureLayout.h"
-#include "msglog/MessageLogs.h"
 #include "operations/StyleEditing.h"
 #include "platform/Dpi.h"
 #include "platform/Format.h"
 #include "platform/Messaging.h"
 #include "platform/Target.h"
+#include "platform/ViewRequests.h"
 #include "platform/WindowWalk.h"
 #include "res/resource.h"
 
@@ -407,8 +407,7 @@ void CChildInfomationDlg::SendToSelected(inspector::ChildCommand command) {
 // The log belongs to the main dialog, which keeps one per window.
 void CChildInfomationDlg::OnMessageLog() {
   if (m_hSelected && platform::IsLiveTarget(m_hSelected))
-    ::SendMessageA(::GetWindow(GetSafeHwnd(), GW_OWNER), msglog::kOpenMessageLogMessage,
-                   reinterpret_cast<WPARAM>(m_hSelected), 0);
+    platform::RequestView(GetSafeHwnd(), platform::kOpenMessageLogMessage, m_hSelected);
 }
 
 // The editors are owned by the inspector, so it is disabled while they are open.

@@ -11,6 +11,7 @@
 #include "platform/Dpi.h"
 #include "platform/Format.h"
 #include "platform/Target.h"
+#include "platform/ViewRequests.h"
 #include "platform/WideText.h"
 #include "platform/WinApp.h"
 #include "platform/WindowWalk.h"
@@ -33,7 +34,7 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnCommand(IDC_MAIN_CHILDINFO, BN_CLICKED, &CQuorvelDlg::OnChildInfo),
       OnCommand(IDC_MAIN_SEARCH, EN_CHANGE, &CQuorvelDlg::OnSearchChange),
       OnCommand(IDC_MAIN_MESSAGELOG, BN_CLICKED, &CQuorvelDlg::OnMessageLog),
-      OnMessage(msglog::kOpenMessageLogMessage, &CQuorvelDlg::OnOpenMessageLog),
+      OnMessage(platform::kOpenMessageLogMessage, &CQuorvelDlg::OnOpenMessageLog),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),

@@ -10,9 +10,6 @@
 
 namespace msglog {
 
-// Sent by a panel to the main dialog to open the log of the window in wParam.
-constexpr UINT kOpenMessageLogMessage = WM_APP + 0x121;
-
 class CMessageLogs {
  public:
   // Opens (or brings to the front) the log of the window, owned by owner; nothing for a window

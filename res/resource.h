@@ -23,6 +23,9 @@
 #define IDD_CHILDINFO           139
 #define IDI_FINDER              140
 #define IDD_MESSAGELOG          141
+#define IDD_WINDOWTREE          142
+#define IDD_PROPERTIES          143
+#define IDD_ACCESSIBILITY       144
 
 // System menu command of the About entry.
 #define IDM_ABOUTBOX            0x0010
@@ -41,6 +44,9 @@
 #define IDC_MAIN_FINDER         1100
 #define IDC_MAIN_SEARCH         1103
 #define IDC_MAIN_MESSAGELOG     1101
+#define IDC_MAIN_TREE           1104
+#define IDC_MAIN_PROPERTIES     1105
+#define IDC_MAIN_ACCESSIBILITY  1108
 
 // Operations panel.
 #define IDC_OP_CLOSE            1002
@@ -200,6 +206,8 @@
 #define IDC_CI_YSPIN            1098
 #define IDC_CI_CTRLC            1099
 #define IDC_CI_MESSAGELOG       1102
+#define IDC_CI_PROPERTIES       1106
+#define IDC_CI_ACCESSIBILITY    1107
 
 // Message log.
 #define IDC_ML_LIST             1200
@@ -209,3 +217,19 @@
 #define IDC_ML_FILTER           1204
 #define IDC_ML_CHILDREN         1205
 #define IDC_ML_STATUS           1206
+
+// Window tree.
+#define IDC_WT_TREE             1300
+#define IDC_WT_SEARCH           1301
+#define IDC_WT_REFRESH          1302
+#define IDC_WT_OWNERS           1303
+
+// Properties of one window.
+#define IDC_PR_LIST             1400
+#define IDC_PR_REFRESH          1402
+
+// Accessible objects of one window.
+#define IDC_AC_TREE             1500
+#define IDC_AC_LIST             1501
+#define IDC_AC_DEFAULTACTION    1502
+#define IDC_AC_REFRESH          1503

@@ -1,0 +1,23 @@
+// Requests a panel or view sends to the main dialog, which owns the views of single windows
+// (one log, one properties view, one accessibility view per window) and the target.
+#pragma once
+#include <windows.h>
+
+namespace platform {
+
+// Opens (or brings to the front) a view of the window in wParam; nothing for a window that is
+// not there.
+constexpr UINT kOpenMessageLogMessage = WM_APP + 0x121;
+constexpr UINT kOpenPropertiesMessage = WM_APP + 0x122;
+constexpr UINT kOpenAccessibilityMessage = WM_APP + 0x123;
+// Makes the window in wParam the target as the finder would: its top-level window becomes the
+// target, and a child is selected in the inspector.
+constexpr UINT kPickWindowMessage = WM_APP + 0x124;
+
+// Sends one of the requests above for the window to the main dialog, the owner of `from`.
+inline void RequestView(HWND from, UINT request, HWND window) {
+  HWND owner = ::GetWindow(from, GW_OWNER);
+  if (owner && window) ::SendMessageA(owner, request, reinterpret_cast<WPARAM>(window), 0);
+}
+
+}  // namespace platform
