@@ -32,7 +32,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   // Creates the dialog owned by owner beside it (the cascade-th log open), shows it and starts
   // logging.
   bool Open(HWND owner, int cascade = 0);
-  HWND Logged() const { return m_hLogged; }
+  HWND Viewed() const { return m_hLogged; }
   // The user closed the dialog: its hooks and channel are gone.
   bool Closed() const { return m_bClosed; }
 
