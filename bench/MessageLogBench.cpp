@@ -111,10 +111,12 @@ void DrainRate() {
     return msglog::RowMessageName(r, names);
   });
   msglog::MessageRecord record;
+  msglog::CRingReader reader;
+  reader.Start(*channel);
   unsigned taken = 0;
   const double seconds = bench::Time([&] {
     while (taken < kRecords) {
-      if (!msglog::ReadRecord(*channel, record)) continue;
+      if (!reader.Next(*channel, record, 0)) continue;
       msglog::StoredRow row = msglog::RowFromRecord(record, 0, 1000, msglog::ControlKind::None);
       const uint64_t number = store.Add(row, msglog::PayloadFromRecord(record, CP_ACP));
       shown.Added(number, msglog::RowMessageName(row, names));

@@ -1,5 +1,7 @@
 #include "msglog/LogChannel.h"
 
+#include <atomic>
+
 #include "platform/Handles.h"
 
 namespace msglog {
@@ -7,16 +9,82 @@ namespace {
 
 // A channel left claimed by a Quorvel that has ended may be taken over.
 bool OwnerGone(DWORD pid) {
-  if (pid == 0 || pid == ::GetCurrentProcessId()) return false;  // 0: being claimed right now
+  if (pid == 0 || pid == ::GetCurrentProcessId()) return false;
   platform::UniqueProcess process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   if (!process) return ::GetLastError() == ERROR_INVALID_PARAMETER;  // no such process
   DWORD code = 0;
   return ::GetExitCodeProcess(process.get(), &code) && code != STILL_ACTIVE;
 }
 
+// A value no other memory made under the same name holds.
+uint64_t NewInstance() {
+  static std::atomic<uint32_t> made{0};
+  LARGE_INTEGER now;
+  ::QueryPerformanceCounter(&now);
+  return (static_cast<uint64_t>(::GetCurrentProcessId()) << 40) ^ static_cast<uint64_t>(now.QuadPart) ^
+         (static_cast<uint64_t>(++made) << 24);
+}
+
+// Writes the header of a memory just made, or waits (briefly) for the Quorvel writing it.
+bool SetUp(SharedLog& log, DWORD threadId) {
+  uint32_t free = 0;
+  if (log.settingUp.compare_exchange_strong(free, 1)) {
+    if (log.magic.load() == 0) {
+      log.version = kSharedVersion;
+      log.threadId = threadId;
+      log.instance = NewInstance();
+      log.magic.store(kSharedMagic, std::memory_order_release);
+    }
+    return true;
+  }
+  for (int i = 0; i < 200 && log.magic.load(std::memory_order_acquire) == 0; ++i) ::Sleep(1);
+  return log.magic.load(std::memory_order_acquire) != 0;
+}
+
 }  // namespace
 
 std::wstring SharedMemoryName(DWORD threadId) { return kSharedMemoryPrefix + std::to_wstring(threadId); }
+
+void CRingReader::Start(Channel& channel) {
+  m_index = channel.writeIndex.load(std::memory_order_acquire);
+  m_waiting = false;
+  m_skipped = 0;
+  channel.readIndex.store(m_index, std::memory_order_release);
+}
+
+void CRingReader::Advance(Channel& channel, uint32_t to) {
+  m_index = to;
+  m_waiting = false;
+  channel.readIndex.store(m_index, std::memory_order_release);
+}
+
+bool CRingReader::Next(Channel& channel, MessageRecord& out, uint32_t nowMs) {
+  if (ReadRecord(channel, m_index, out)) {
+    Advance(channel, m_index + 1);
+    return true;
+  }
+  const uint32_t ahead = channel.writeIndex.load(std::memory_order_acquire) - m_index;
+  if (ahead == 0) {
+    m_waiting = false;
+    return false;
+  }
+  if (ahead > kRingCapacity) {
+    // No writer gets that far ahead of the reader: start again where the writer says it is.
+    m_skipped += 1;
+    Advance(channel, m_index + ahead);
+    return false;
+  }
+  if (!m_waiting) {
+    m_waiting = true;
+    m_waitingSince = nowMs;
+  }
+  MessageRecord later;
+  const bool laterWhole = ahead > 1 && ReadRecord(channel, m_index + 1, later);
+  if (nowMs - m_waitingSince < (laterWhole ? kHoleMs : kStuckMs)) return false;
+  ++m_skipped;
+  Advance(channel, m_index + 1);
+  return Next(channel, out, nowMs);
+}
 
 bool CLogChannel::Open(DWORD threadId, HWND root, bool children, std::string* reason) {
   Close();
@@ -33,19 +101,17 @@ bool CLogChannel::Open(DWORD threadId, HWND root, bool children, std::string* re
     return false;
   }
   SharedLog* log = static_cast<SharedLog*>(view.get());
-  if (log->magic == 0) {
-    log->version = kSharedVersion;
-    log->threadId = threadId;
-    log->magic = kSharedMagic;
-  } else if (log->magic != kSharedMagic || log->version != kSharedVersion) {
+  if (!SetUp(*log, threadId) || log->magic.load() != kSharedMagic || log->version != kSharedVersion) {
     *reason = "別の版の Quorvel がこのウィンドウのメッセージを記録しています。";
     return false;
   }
 
+  const uint32_t self = ::GetCurrentProcessId();
   Channel* taken = nullptr;
   for (Channel& channel : log->channels) {
-    uint32_t expected = 0;
-    if (channel.claimed.compare_exchange_strong(expected, 1) || OwnerGone(channel.ownerPid)) {
+    uint32_t holder = 0;
+    if (channel.owner.compare_exchange_strong(holder, self) ||
+        (OwnerGone(holder) && channel.owner.compare_exchange_strong(holder, self))) {
       taken = &channel;
       break;
     }
@@ -55,15 +121,15 @@ bool CLogChannel::Open(DWORD threadId, HWND root, bool children, std::string* re
     return false;
   }
   taken->active.store(0);
-  taken->ownerPid = ::GetCurrentProcessId();
   taken->root.store(reinterpret_cast<UINT_PTR>(root));
   taken->children.store(children ? 1 : 0);
-  // Records left from an earlier owner are skipped, never read as this log's.
-  taken->readIndex.store(taken->writeIndex.load());
+  m_reader.Start(*taken);
   taken->seen.store(0);
   taken->dropped.store(0);
+  log->givenUp.store(0);
   m_mapping = std::move(mapping);
   m_view = std::move(view);
+  m_log = log;
   m_channel = taken;
   return true;
 }
@@ -71,9 +137,14 @@ bool CLogChannel::Open(DWORD threadId, HWND root, bool children, std::string* re
 void CLogChannel::Close() {
   if (m_channel) {
     m_channel->active.store(0);
-    m_channel->claimed.store(0);
+    uint32_t self = ::GetCurrentProcessId();
+    m_channel->owner.compare_exchange_strong(self, 0);
+    bool held = false;
+    for (const Channel& channel : m_log->channels) held = held || channel.owner.load() != 0;
+    if (!held) m_log->givenUp.store(1);
   }
   m_channel = nullptr;
+  m_log = nullptr;
   m_view.reset();
   m_mapping.reset();
 }
@@ -84,6 +155,13 @@ void CLogChannel::SetActive(bool active) {
 
 void CLogChannel::SetChildren(bool children) {
   if (m_channel) m_channel->children.store(children ? 1 : 0);
+}
+
+bool CLogChannel::Read(MessageRecord& record) {
+  if (!m_channel) return false;
+  // Another Quorvel may have said the memory was given up just as this one claimed it.
+  if (m_log->givenUp.load(std::memory_order_relaxed)) m_log->givenUp.store(0);
+  return m_reader.Next(*m_channel, record, ::GetTickCount());
 }
 
 }  // namespace msglog

@@ -11,6 +11,33 @@
 
 namespace msglog {
 
+// Reads one channel's ring. The memory is writable by the logged program and any program of the
+// same user, so the reader keeps its own position and bounds every record: nothing written into
+// the ring can make it read past a record, stop for good, or show a record twice.
+class CRingReader {
+ public:
+  // How long a position the writer took may stay unstamped before it is given up: a writer
+  // stamps its record within microseconds, unless it died or lied. Sooner when a later record
+  // is whole already.
+  static constexpr uint32_t kStuckMs = 1000;
+  static constexpr uint32_t kHoleMs = 50;
+
+  // Starts at the writer's position: records left from before are never read as this log's.
+  void Start(Channel& channel);
+  // Takes the next whole record into out; false when there is none yet. A position that stays
+  // unstamped is skipped after kHoleMs when a later record is whole, else after kStuckMs.
+  bool Next(Channel& channel, MessageRecord& out, uint32_t nowMs);
+  // Positions given up so far.
+  uint32_t Skipped() const { return m_skipped; }
+
+ private:
+  void Advance(Channel& channel, uint32_t to);
+  uint32_t m_index = 0;
+  bool m_waiting = false;
+  uint32_t m_waitingSince = 0;
+  uint32_t m_skipped = 0;
+};
+
 class CLogChannel {
  public:
   CLogChannel() = default;
@@ -22,6 +49,8 @@ class CLogChannel {
   // Claims a channel of the thread's shared memory for the window; false with the reason when
   // the memory cannot be had or every channel is held by a running Quorvel.
   bool Open(DWORD threadId, HWND root, bool children, std::string* reason);
+  // Gives the channel back; once no Quorvel holds a channel, the memory says it was given up,
+  // so the hook lets it go and finds the next one made under the name.
   void Close();
   bool IsOpen() const { return m_channel != nullptr; }
 
@@ -30,18 +59,22 @@ class CLogChannel {
   void SetChildren(bool children);
 
   // Takes the oldest whole record; false when there is none yet.
-  bool Read(MessageRecord& record) { return m_channel && ReadRecord(*m_channel, record); }
-  // Messages the hook met for this log, and those of them a full ring dropped.
+  bool Read(MessageRecord& record);
+  // Messages the hook met for this log, and those of them a full ring dropped or the reader
+  // had to give up.
   uint32_t Seen() const { return m_channel ? m_channel->seen.load() : 0; }
-  uint32_t Dropped() const { return m_channel ? m_channel->dropped.load() : 0; }
+  uint32_t Dropped() const { return m_channel ? m_channel->dropped.load() + m_reader.Skipped() : 0; }
 
   // The channel itself (tests and the benchmark write into it as the hook does).
   Channel* Get() const { return m_channel; }
+  SharedLog* Memory() const { return m_log; }
 
  private:
   platform::UniqueHandle m_mapping;
   platform::UniqueMappedView m_view;
+  SharedLog* m_log = nullptr;
   Channel* m_channel = nullptr;
+  CRingReader m_reader;
 };
 
 // The shared memory's name for a thread.

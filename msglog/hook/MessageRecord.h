@@ -20,7 +20,7 @@ inline constexpr char kGetMessageName[] = "QuorvelGetMessage";
 // hook finds from the thread it runs on.
 inline constexpr wchar_t kSharedMemoryPrefix[] = L"Local\\QuorvelMessageLog.";
 constexpr uint32_t kSharedMagic = 0x4C4D5651;  // "QVML"
-constexpr uint32_t kSharedVersion = 1;
+constexpr uint32_t kSharedVersion = 2;
 
 // Log dialogs (of any Quorvel) that may log windows of one thread at the same time.
 constexpr uint32_t kChannelCount = 4;
@@ -92,25 +92,35 @@ struct MessageRecord {
 };
 
 // One log: the windows it wants, its counters and its ring. Written by the hook (every field
-// below `active`'s group is the hook's) and read by one log dialog.
+// from writeIndex on but readIndex) and read by one log dialog.
 struct Channel {
-  std::atomic<uint32_t> claimed;   // 0 free; 1 a log dialog holds the channel
+  // 0 free, else the process id of the Quorvel holding it: claimed, and taken over from a
+  // Quorvel that died, by one compare-and-swap, so two Quorvels never share a ring.
+  std::atomic<uint32_t> owner;
   std::atomic<uint32_t> active;    // 1 while the dialog logs
   std::atomic<uint32_t> children;  // 1: descendants of root count as logged too
-  uint32_t ownerPid;               // the Quorvel that claimed it
-  std::atomic<uint64_t> root;      // the logged window
+  uint32_t reserved;
+  std::atomic<uint64_t> root;  // the logged window
   std::atomic<uint32_t> writeIndex;
-  std::atomic<uint32_t> readIndex;
-  std::atomic<uint32_t> seen;     // messages of logged windows the hook met while active
-  std::atomic<uint32_t> dropped;  // of those, the ones a full ring had no room for
+  std::atomic<uint32_t> readIndex;  // written by the reader only; the hook reads it to see room
+  std::atomic<uint32_t> seen;       // messages of logged windows the hook met while active
+  std::atomic<uint32_t> dropped;    // of those, the ones a full ring had no room for
   MessageRecord records[kRingCapacity];
 };
 
 struct SharedLog {
-  uint32_t magic;
+  std::atomic<uint32_t> magic;  // stored last by the Quorvel that set the memory up
   uint32_t version;
   uint32_t threadId;
-  uint32_t reserved;
+  std::atomic<uint32_t> settingUp;  // taken by the one Quorvel that writes the fields above
+  // Unique to this memory. A memory made later under the same name has another, so a hook that
+  // looks the name up again can tell whether it still holds the one Quorvel reads.
+  uint64_t instance;
+  // 1 once no Quorvel holds a channel here: a hook then looks the name up again at once.
+  std::atomic<uint32_t> givenUp;
+  // 1 while a hook on this thread passes the message at hand down the chain: a second copy of
+  // the hook (another Quorvel's, from another DLL file too) then records it no second time.
+  std::atomic<uint32_t> inChain;
   Channel channels[kChannelCount];
 };
 
@@ -118,8 +128,14 @@ static_assert(sizeof(WindowPosData) == 32, "laid out alike in 32- and 64-bit cod
 static_assert(offsetof(MessageRecord, time) == 24, "laid out alike in 32- and 64-bit code");
 static_assert(offsetof(MessageRecord, wideText) == 64, "laid out alike in 32- and 64-bit code");
 static_assert(sizeof(MessageRecord) == 64 + kMaxTextChars * 2, "laid out alike in 32- and 64-bit code");
-static_assert(offsetof(Channel, records) == 40, "laid out alike in 32- and 64-bit code");
+static_assert(offsetof(Channel, root) == 16 && offsetof(Channel, records) == 40, "laid out alike in 32- and 64-bit code");
+static_assert(sizeof(Channel) == 40 + kRingCapacity * sizeof(MessageRecord), "laid out alike in 32- and 64-bit code");
+static_assert(offsetof(SharedLog, instance) == 16 && offsetof(SharedLog, channels) == 32,
+              "laid out alike in 32- and 64-bit code");
+static_assert(sizeof(SharedLog) == 32 + kChannelCount * sizeof(Channel), "laid out alike in 32- and 64-bit code");
 static_assert(sizeof(std::atomic<uint32_t>) == 4 && sizeof(std::atomic<uint64_t>) == 8, "plain words");
+static_assert(std::atomic<uint32_t>::is_always_lock_free && std::atomic<uint64_t>::is_always_lock_free,
+              "two processes share these words: they must be lock-free, never guarded by a lock of one");
 static_assert((kRingCapacity & (kRingCapacity - 1)) == 0, "indices wrap at 2^32");
 
 // Writes one record into the channel's ring, or counts it as dropped when the ring is full.
@@ -143,10 +159,10 @@ inline bool WriteRecord(Channel& channel, Fill&& fill) {
   return true;
 }
 
-// Takes the oldest whole record out of the ring into out; false when there is none yet (the
-// ring is empty, or its oldest record is still being written).
-inline bool ReadRecord(Channel& channel, MessageRecord& out) {
-  const uint32_t index = channel.readIndex.load(std::memory_order_relaxed);
+// Copies the record at ring position index into out when its stamp says it is whole; false
+// otherwise. Whatever the writer put in it is read once and bounded: a text length past the
+// record's text is cut to it, a kind or payload kind is copied as it is for the reader to judge.
+inline bool ReadRecord(const Channel& channel, uint32_t index, MessageRecord& out) {
   const MessageRecord& record = channel.records[index & (kRingCapacity - 1)];
   if (record.stamp.load(std::memory_order_acquire) != index + 1) return false;
   // Copied field by field: the stamp is atomic, the rest plain.
@@ -162,13 +178,14 @@ inline bool ReadRecord(Channel& channel, MessageRecord& out) {
   out.result = record.result;
   static_assert(sizeof(out.wideText) >= sizeof(out.windowPos) && sizeof(out.wideText) >= sizeof(out.notify),
                 "the text is the payload's widest member");
-  const size_t payloadBytes = record.payloadKind == kText ? record.textLength * ((record.flags & kTextWide) ? 2 : 1)
-                                                          : sizeof(out.windowPos);
+  const uint32_t unit = (out.flags & kTextWide) ? 2 : 1;
+  const uint32_t maxUnits = sizeof(out.wideText) / unit;
+  if (out.textLength > maxUnits) out.textLength = maxUnits;
+  const size_t payloadBytes = out.payloadKind == kText ? out.textLength * unit : sizeof(out.windowPos);
   const char* from = reinterpret_cast<const char*>(&record.wideText);
   char* to = reinterpret_cast<char*>(&out.wideText);
-  for (size_t i = 0; i < payloadBytes && i < sizeof(out.wideText); ++i) to[i] = from[i];
+  for (size_t i = 0; i < payloadBytes; ++i) to[i] = from[i];
   out.stamp.store(index + 1, std::memory_order_relaxed);
-  channel.readIndex.store(index + 1, std::memory_order_release);
   return true;
 }
 

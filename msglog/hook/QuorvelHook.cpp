@@ -14,16 +14,28 @@ using msglog::Channel;
 using msglog::MessageRecord;
 using msglog::SharedLog;
 
-// Per thread: the view of the thread's shared memory (or kNoView once it could not be opened),
-// and whether this hook is already on the thread's stack for the message at hand (a second
-// installation of it by another log must not record the message again).
+// What the hook keeps of one thread: the view of the thread's shared memory (null while there
+// is none), which memory it is, and when to look its name up again. Entries live in a fixed
+// table, so the hook never allocates; a thread that finds the table full is not logged.
+struct ThreadView {
+  volatile LONG threadId;  // 0: the entry is free
+  SharedLog* view;
+  uint64_t instance;
+  DWORD nextLookup;  // GetTickCount
+};
+constexpr int kMaxThreads = 256;
+ThreadView g_threads[kMaxThreads];
+
+// Per thread: its ThreadView, and whether this hook is already on the thread's stack for the
+// message at hand (a second installation of it by another log must not record it again).
 DWORD g_viewSlot = TLS_OUT_OF_INDEXES;
 DWORD g_nestedSlot = TLS_OUT_OF_INDEXES;
-void* const kNoView = reinterpret_cast<void*>(1);
 
-// The views mapped, unmapped when the DLL leaves the process.
-constexpr int kMaxViews = 64;
-void* volatile g_views[kMaxViews];
+// How often the name is looked up again: a memory whose logs were all given up (or none at
+// all) at once, though at most every few milliseconds; a memory in use now and then, which
+// notices a memory made anew by a Quorvel that replaced one that died.
+constexpr DWORD kRetryMs = 2;
+constexpr DWORD kRecheckMs = 100;
 
 void WriteDecimal(wchar_t* out, DWORD value) {
   wchar_t digits[12];
@@ -36,32 +48,84 @@ void WriteDecimal(wchar_t* out, DWORD value) {
   *out = 0;
 }
 
-// The shared memory of the calling thread, opened on the thread's first hook call.
-SharedLog* ThreadLog() {
-  if (g_viewSlot == TLS_OUT_OF_INDEXES) return nullptr;
-  void* view = ::TlsGetValue(g_viewSlot);
-  if (view == kNoView) return nullptr;
-  if (view) return static_cast<SharedLog*>(view);
+bool Due(DWORD now, DWORD at) { return static_cast<LONG>(now - at) >= 0; }
 
+void Unmap(ThreadView& thread) {
+  if (thread.view) ::UnmapViewOfFile(thread.view);
+  thread.view = nullptr;
+  thread.instance = 0;
+}
+
+// Opens the thread's shared memory by its name and keeps it when it is another memory than the
+// one held; a name that is gone lets the held memory go too, since no Quorvel reads it.
+void LookUp(ThreadView& thread, DWORD now) {
   wchar_t name[64];
   int length = 0;
   for (const wchar_t* p = msglog::kSharedMemoryPrefix; *p; ++p) name[length++] = *p;
   WriteDecimal(name + length, ::GetCurrentThreadId());
-  view = kNoView;
-  if (HANDLE mapping = ::OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name)) {
-    void* mapped = ::MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(SharedLog));
-    ::CloseHandle(mapping);
-    const SharedLog* log = static_cast<const SharedLog*>(mapped);
-    if (log && log->magic == msglog::kSharedMagic && log->version == msglog::kSharedVersion) {
-      view = mapped;
-      for (int i = 0; i < kMaxViews; ++i)
-        if (!::InterlockedCompareExchangePointer(const_cast<void**>(&g_views[i]), mapped, nullptr)) break;
-    } else if (mapped) {
-      ::UnmapViewOfFile(mapped);
+  HANDLE mapping = ::OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name);
+  if (!mapping) {
+    Unmap(thread);
+    thread.nextLookup = now + kRetryMs;
+    return;
+  }
+  bool settled = false;
+  // The header alone first: most lookups find the memory already held.
+  if (const SharedLog* head = static_cast<const SharedLog*>(
+          ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, offsetof(SharedLog, channels)))) {
+    const bool whole = head->magic.load(std::memory_order_acquire) == msglog::kSharedMagic &&
+                       head->version == msglog::kSharedVersion;
+    const uint64_t instance = head->instance;
+    ::UnmapViewOfFile(const_cast<SharedLog*>(head));
+    settled = whole;
+    if (whole && (!thread.view || instance != thread.instance)) {
+      if (void* mapped = ::MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(SharedLog))) {
+        Unmap(thread);
+        thread.view = static_cast<SharedLog*>(mapped);
+        thread.instance = instance;
+      } else {
+        settled = false;
+      }
     }
   }
-  ::TlsSetValue(g_viewSlot, view);
-  return view == kNoView ? nullptr : static_cast<SharedLog*>(view);
+  ::CloseHandle(mapping);
+  thread.nextLookup = now + (settled ? kRecheckMs : kRetryMs);
+}
+
+// The shared memory of the calling thread, looked up on the thread's first hook call and again
+// whenever the one held may have been replaced.
+SharedLog* ThreadLog() {
+  if (g_viewSlot == TLS_OUT_OF_INDEXES) return nullptr;
+  ThreadView* thread = static_cast<ThreadView*>(::TlsGetValue(g_viewSlot));
+  const DWORD now = ::GetTickCount();
+  if (!thread) {
+    const LONG id = static_cast<LONG>(::GetCurrentThreadId());
+    for (ThreadView& entry : g_threads) {
+      if (::InterlockedCompareExchange(&entry.threadId, id, 0) == 0) {
+        thread = &entry;
+        break;
+      }
+    }
+    if (!thread) return nullptr;
+    thread->view = nullptr;
+    thread->instance = 0;
+    thread->nextLookup = now;
+    ::TlsSetValue(g_viewSlot, thread);
+  }
+  const bool givenUp = thread->view && thread->view->givenUp.load(std::memory_order_relaxed);
+  if (Due(now, thread->nextLookup) || (givenUp && Due(now, thread->nextLookup - kRecheckMs + kRetryMs)))
+    LookUp(*thread, now);
+  return thread->view;
+}
+
+// The thread ends: its view goes with it.
+void ForgetThread() {
+  if (g_viewSlot == TLS_OUT_OF_INDEXES) return;
+  ThreadView* thread = static_cast<ThreadView*>(::TlsGetValue(g_viewSlot));
+  if (!thread) return;
+  Unmap(*thread);
+  ::TlsSetValue(g_viewSlot, nullptr);
+  ::InterlockedExchange(&thread->threadId, 0);
 }
 
 bool InLog(const Channel& channel, HWND hwnd) {
@@ -73,9 +137,11 @@ bool InLog(const Channel& channel, HWND hwnd) {
 
 // Copies what a parameter points to, page by page while it can be read, and returns the bytes
 // copied. The sender may have passed anything, so memory is read directly only where
-// VirtualQuery vouches for it. Elsewhere the system copies it (ReadProcessMemory on this
-// process fails instead of faulting): Wine keeps some of what it hands the target's hooks, a
-// WINDOWPOS among them, in memory VirtualQuery does not report.
+// VirtualQuery vouches for it, and never where it reports a guard page or no access (reading a
+// guard page, even through the system, would take the guard off a thread's stack). Where it
+// reports nothing committed the system copies it (ReadProcessMemory on this process fails
+// instead of faulting): Wine keeps some of what it hands the target's hooks, a WINDOWPOS among
+// them, in memory VirtualQuery does not report.
 SIZE_T CopyReadable(void* to, const void* from, SIZE_T size) {
   constexpr UINT_PTR kPage = 4096;
   const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
@@ -87,8 +153,9 @@ SIZE_T CopyReadable(void* to, const void* from, SIZE_T size) {
     if (chunk > size - done) chunk = size - done;
     char* out = static_cast<char*>(to) + done;
     MEMORY_BASIC_INFORMATION info;
-    if (::VirtualQuery(at, &info, sizeof(info)) && info.State == MEM_COMMIT && (info.Protect & readable) &&
-        !(info.Protect & (PAGE_GUARD | PAGE_NOACCESS))) {
+    const bool known = ::VirtualQuery(at, &info, sizeof(info)) != 0;
+    if (known && info.State == MEM_COMMIT && (info.Protect & (PAGE_GUARD | PAGE_NOACCESS))) break;
+    if (known && info.State == MEM_COMMIT && (info.Protect & readable)) {
       for (SIZE_T i = 0; i < chunk; ++i) out[i] = at[i];
     } else {
       SIZE_T read = 0;
@@ -201,17 +268,25 @@ void Record(SharedLog& log, uint32_t kind, HWND hwnd, UINT message, WPARAM wPara
   }
 }
 
-// Records the message unless this hook is already on the stack for it, then passes it on.
+// Records the message unless a hook of ours is already on the stack for it (this DLL's, seen by
+// a thread-local flag, or another DLL file's, seen by the flag in the thread's memory), then
+// passes it on.
 template <class Recorder>
 LRESULT Hook(int code, WPARAM wParam, LPARAM lParam, Recorder&& recorder) {
   if (code < 0 || g_nestedSlot == TLS_OUT_OF_INDEXES) return ::CallNextHookEx(nullptr, code, wParam, lParam);
   void* const outer = ::TlsGetValue(g_nestedSlot);
-  if (!outer) {
-    if (SharedLog* log = ThreadLog()) recorder(*log);
+  SharedLog* log = outer ? nullptr : ThreadLog();
+  uint32_t chained = 0;
+  if (log) {
+    chained = log->inChain.load(std::memory_order_relaxed);
+    if (!chained) recorder(*log);
+    log->inChain.store(1, std::memory_order_relaxed);
   }
   ::TlsSetValue(g_nestedSlot, reinterpret_cast<void*>(1));
   const LRESULT result = ::CallNextHookEx(nullptr, code, wParam, lParam);
   ::TlsSetValue(g_nestedSlot, outer);
+  // The view is the one looked up above: nothing below this hook lets it go.
+  if (log) log->inChain.store(chained, std::memory_order_relaxed);
   return result;
 }
 
@@ -242,13 +317,18 @@ __declspec(dllexport) LRESULT CALLBACK QuorvelGetMessage(int code, WPARAM wParam
   });
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     g_viewSlot = ::TlsAlloc();
     g_nestedSlot = ::TlsAlloc();
+  } else if (reason == DLL_THREAD_DETACH) {
+    ForgetThread();
   } else if (reason == DLL_PROCESS_DETACH) {
-    for (int i = 0; i < kMaxViews; ++i)
-      if (void* view = g_views[i]) ::UnmapViewOfFile(view);
+    // Unloaded while the program runs on: every thread's view goes (at the process's end the
+    // system takes them all).
+    if (!reserved)
+      for (ThreadView& thread : g_threads)
+        if (thread.threadId) Unmap(thread);
     if (g_viewSlot != TLS_OUT_OF_INDEXES) ::TlsFree(g_viewSlot);
     if (g_nestedSlot != TLS_OUT_OF_INDEXES) ::TlsFree(g_nestedSlot);
   }

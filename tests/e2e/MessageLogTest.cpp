@@ -3,6 +3,7 @@
 // stop and start, a flood accounted for in full, the window closing, a hung window, the CSV.
 #include "E2eDriver.h"
 #include "E2eSuite.h"
+#include "platform/ViewRequests.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -25,25 +26,45 @@ protected:
         if (!e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG))) return nullptr;
         return WaitForLog(target);
     }
-    HWND WaitForLog(HWND target, DWORD timeoutMs = 5000) {
+    HWND WaitForLog(HWND target, DWORD timeoutMs = 5000) { return WaitForLogOf(quorvel, target, timeoutMs); }
+    HWND WaitForLogOf(e2e::QuorvelProgram& program, HWND target, DWORD timeoutMs = 5000) {
         const std::string caption = "メッセージログ (" + HandleText(target) + ")";
         HWND log = nullptr;
         e2e::WaitUntil([&] {
-            log = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
+            log = e2e::FindTopLevelWindow(program.Pid(), "#32770", caption.c_str());
             return log && IsWindowVisible(log);
         }, timeoutMs);
-        return log;
+        return log && IsWindowVisible(log) ? log : nullptr;
+    }
+    // Asks the program's main dialog for the window's log, as the inspector does.
+    HWND RequestLog(e2e::QuorvelProgram& program, HWND target) {
+        if (!PostMessageA(program.Dialog(), platform::kOpenMessageLogMessage, reinterpret_cast<WPARAM>(target), 0))
+            return nullptr;
+        return WaitForLogOf(program, target);
+    }
+    bool CloseLog(HWND log) {
+        return PostMessageA(log, WM_COMMAND, IDCANCEL, 0) && e2e::WaitUntil([&] { return !IsWindowVisible(log); }, 3000);
+    }
+    // Sets the window's text to each of the texts in turn; true when the log shows every one.
+    bool LogSeesTexts(HWND log, const std::string& window, const std::vector<std::string>& texts) {
+        for (const std::string& text : texts) {
+            fixture.Command("settext window=" + window + " text=\"" + text + "\"");
+            if (WaitForRow(log, "S", "WM_SETTEXT", "", "\"" + text + "\"")[kContent].empty()) return false;
+        }
+        return true;
     }
     std::string Status(HWND log) { return e2e::WindowText(GetDlgItem(log, IDC_ML_STATUS)); }
     // The first row (from the end) with that kind and message name, or an empty row.
     std::vector<std::string> WaitForRow(HWND log, const std::string& kind, const std::string& name,
-                                        const std::string& wParam = "") {
+                                        const std::string& wParam = "", const std::string& content = "") {
         e2e::RemoteListView list(GetDlgItem(log, IDC_ML_LIST));
         std::vector<std::string> found;
         e2e::WaitUntil([&] {
             for (int i = list.ItemCount() - 1; i >= 0 && found.empty(); --i) {
                 std::vector<std::string> row = list.Row(i, 9);
-                if (row[kKind] == kind && row[kMessage] == name && (wParam.empty() || row[kWParam] == wParam)) found = row;
+                if (row[kKind] == kind && row[kMessage] == name && (wParam.empty() || row[kWParam] == wParam) &&
+                    (content.empty() || row[kContent] == content))
+                    found = row;
             }
             return !found.empty();
         }, 5000);
@@ -222,6 +243,103 @@ TEST_F(MessageLogE2eTest, HungWindowNeitherDelaysOpeningNorClosing) {
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(log); }, 1000));
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 2000));
     fixture.Command("resume window=h");
+}
+
+// A log opened again records, whatever came before it: the same window's log closed and
+// opened again, and a log opened and closed while the window's thread did not answer, then
+// opened once it answers again.
+TEST_F(MessageLogE2eTest, ALogOpenedAgainRecordsAfterAClosedOneAndAfterAHang) {
+    HWND target = fixture.Create("name=r title=\"Reopened\" x=900 y=60 w=200 h=100 show=noactivate");
+    HWND hung = fixture.Create("name=h title=\"Hung then back\" x=900 y=200 w=200 h=100 show=noactivate thread=stuck");
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    HWND log = OpenLog(target);
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(LogSeesTexts(log, "r", {"first log"}));
+    for (const char* text : {"second log", "third log"}) {
+        ASSERT_TRUE(CloseLog(log));
+        ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG)));
+        log = WaitForLog(target);
+        ASSERT_NE(log, nullptr);
+        EXPECT_TRUE(LogSeesTexts(log, "r", {text})) << text << ": " << Status(log);
+    }
+
+    ASSERT_EQ(fixture.Command("hang window=h ms=forever").value, 1);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsHungAppWindow(hung) != FALSE; }, 10000, 100));
+    HWND hungLog = RequestLog(quorvel, hung);
+    ASSERT_NE(hungLog, nullptr);
+    ASSERT_TRUE(CloseLog(hungLog));
+    fixture.Command("resume window=h");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsHungAppWindow(hung) == FALSE; }, 10000, 100));
+    // The thread takes its messages again, with no log open.
+    fixture.Command("settext window=h text=\"unlogged\"");
+    hungLog = RequestLog(quorvel, hung);
+    ASSERT_NE(hungLog, nullptr);
+    EXPECT_TRUE(LogSeesTexts(hungLog, "h", {"after the hang", "and more"})) << Status(hungLog);
+    EXPECT_TRUE(WaitForRow(hungLog, "S", "WM_SETTEXT", "", "\"unlogged\"")[kContent].empty());
+}
+
+// Quorvel killed while it logs (under Wine its hooks stay on the thread): the next Quorvel's
+// log of the same window records.
+TEST_F(MessageLogE2eTest, ANewQuorvelRecordsAfterTheOldOneWasKilledWhileLogging) {
+    HWND target = fixture.Create("name=k title=\"Killed logger\" x=900 y=60 w=200 h=100 show=noactivate");
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    HWND log = RequestLog(quorvel, target);
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(LogSeesTexts(log, "k", {"before the kill"}));
+    quorvel.Process().Terminate();
+    ASSERT_TRUE(quorvel.Process().WaitForExit(5000));
+    fixture.Command("settext window=k text=\"between\"");
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    log = RequestLog(quorvel, target);
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(LogSeesTexts(log, "k", {"after the kill", "still"})) << Status(log);
+    SetFilter(log, "WM_SETTEXT");
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Rows(log) == 4; }, 3000)) << "each setting sent, then returned: " << Status(log);
+}
+
+// Two Quorvels log one window at once, after one of them logged it before, the second
+// started from another folder (on Windows two hook DLL files then run on the thread): each log
+// sees every message once; one closing its log leaves the other recording, and its log opened
+// again sees them too.
+TEST_F(MessageLogE2eTest, TwoQuorvelsLoggingOneWindowBothSeeEveryMessage) {
+    HWND target = fixture.Create("name=d title=\"Doubly logged\" x=900 y=60 w=200 h=100 show=noactivate");
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    const std::string bin = e2e::Env("QUORVEL_BIN");
+    std::string from = e2e::QuorvelExePath();
+    from.resize(from.find_last_of("\\/") + 1);
+    char here[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof here, here);
+    const std::string copy = std::string(here) + "\\second-quorvel";
+    CreateDirectoryA(copy.c_str(), nullptr);
+    for (const char* file : {"Quorvel.exe", "QuorvelHook.dll", "QuorvelHookHelper64.exe", "QuorvelHook64.dll"})
+        CopyFileA((from + file).c_str(), (copy + "\\" + file).c_str(), FALSE);
+    e2e::QuorvelProgram second;
+    SetEnvironmentVariableA("QUORVEL_BIN", copy.c_str());
+    const bool started = second.Start();
+    SetEnvironmentVariableA("QUORVEL_BIN", bin.empty() ? nullptr : bin.c_str());
+    ASSERT_TRUE(started);
+    HWND first = RequestLog(quorvel, target);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(LogSeesTexts(first, "d", {"tried once"}));
+    ASSERT_TRUE(CloseLog(first));
+    HWND other = RequestLog(second, target);
+    first = RequestLog(quorvel, target);
+    ASSERT_TRUE(first && other);
+    const int kPosted = 40;
+    for (int i = 1; i <= kPosted; ++i) fixture.Command("post window=d msg=0x407 wparam=" + std::to_string(i));
+    for (HWND log : {first, other}) {
+        SetFilter(log, "WM_USER+7");
+        EXPECT_TRUE(e2e::WaitUntil([&] { return Rows(log) >= kPosted; }, 5000)) << Status(log);
+        Sleep(200);
+        EXPECT_EQ(Rows(log), kPosted) << Status(log);
+        SetFilter(log, "");
+    }
+    ASSERT_TRUE(CloseLog(first));
+    EXPECT_TRUE(LogSeesTexts(other, "d", {"one left"}));
+    first = RequestLog(quorvel, target);
+    ASSERT_NE(first, nullptr);
+    for (HWND log : {first, other}) EXPECT_TRUE(LogSeesTexts(log, "d", {"both again"})) << Status(log);
+    second.Close();
 }
 
 }  // namespace

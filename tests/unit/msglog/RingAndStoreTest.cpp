@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "msglog/LogChannel.h"
 #include "msglog/LogColumns.h"
 #include "msglog/MessageStore.h"
 #include "msglog/hook/MessageRecord.h"
@@ -49,13 +50,15 @@ TEST(MessageRing, TwoWritersAndAReaderAcrossWrapAroundsLoseAndTearNothing) {
       else std::this_thread::yield();
     }
   };
+  msglog::CRingReader reader;
+  reader.Start(*channel);
   std::thread first(writer, 1), second(writer, 2);
   go = true;
   uint32_t next[3] = {0, 0, 0};
   uint32_t read = 0, torn = 0, outOfOrder = 0;
   MessageRecord record;
   while (read < 2 * kPerWriter) {
-    if (!msglog::ReadRecord(*channel, record)) continue;
+    if (!reader.Next(*channel, record, 0)) continue;
     ++read;
     const uint32_t id = static_cast<uint32_t>(record.wParam), count = static_cast<uint32_t>(record.lParam);
     if (count != next[id]) ++outOfOrder;
@@ -70,35 +73,37 @@ TEST(MessageRing, TwoWritersAndAReaderAcrossWrapAroundsLoseAndTearNothing) {
   EXPECT_EQ(next[1], kPerWriter);
   EXPECT_EQ(next[2], kPerWriter);
   EXPECT_EQ(channel->seen.load(), 2 * kPerWriter + channel->dropped.load());
-  EXPECT_FALSE(msglog::ReadRecord(*channel, record));
+  EXPECT_FALSE(reader.Next(*channel, record, 0));
 }
 
 TEST(MessageRing, AFullRingDropsAndCountsAndARecordBeingWrittenIsNotRead) {
   auto channel = NewChannel();
   // Indices near the wrap of 32 bits, to cross it.
   channel->writeIndex = channel->readIndex = 0xFFFFFF00u;
+  msglog::CRingReader reader;
+  reader.Start(*channel);
   for (uint32_t i = 0; i < msglog::kRingCapacity + 10; ++i)
     msglog::WriteRecord(*channel, [&](MessageRecord& r) { Fill(r, 1, i); });
   EXPECT_EQ(channel->seen.load(), msglog::kRingCapacity + 10);
   EXPECT_EQ(channel->dropped.load(), 10u);
   MessageRecord record;
   for (uint32_t i = 0; i < msglog::kRingCapacity; ++i) {
-    ASSERT_TRUE(msglog::ReadRecord(*channel, record));
+    ASSERT_TRUE(reader.Next(*channel, record, 0));
     ASSERT_EQ(record.lParam, i);
   }
-  EXPECT_FALSE(msglog::ReadRecord(*channel, record));
+  EXPECT_FALSE(reader.Next(*channel, record, 0));
 
   // A writer that has taken a position but not finished: neither it nor what follows is read.
   bool inside = false;
   msglog::WriteRecord(*channel, [&](MessageRecord& r) {
     Fill(r, 1, 77);
     msglog::WriteRecord(*channel, [&](MessageRecord& later) { Fill(later, 2, 78); });
-    inside = !msglog::ReadRecord(*channel, record);
+    inside = !reader.Next(*channel, record, 0);
   });
   EXPECT_TRUE(inside);
-  ASSERT_TRUE(msglog::ReadRecord(*channel, record));
+  ASSERT_TRUE(reader.Next(*channel, record, 0));
   EXPECT_EQ(record.lParam, 77u);
-  ASSERT_TRUE(msglog::ReadRecord(*channel, record));
+  ASSERT_TRUE(reader.Next(*channel, record, 0));
   EXPECT_EQ(record.lParam, 78u);
 }
 
