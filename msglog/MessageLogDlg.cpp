@@ -16,6 +16,8 @@ namespace {
 
 const char kSaveFailedMessage[] = "メッセージログを保存できませんでした。";
 const char kWindowClosedNote[] = "、ウィンドウが閉じられました";
+// Window kinds remembered at most.
+constexpr size_t kMaxKnownKinds = 4096;
 // Time one tick may spend draining before the dialog takes input again.
 constexpr uint64_t kDrainBudgetMs = 25;
 
@@ -188,6 +190,8 @@ std::optional<LRESULT> CMessageLogDlg::OnDestroy(WPARAM, LPARAM) {
 ControlKind CMessageLogDlg::KindOf(uint64_t hwnd) {
   auto known = m_kinds.find(hwnd);
   if (known != m_kinds.end()) return known->second;
+  // Handles come from the logged program: a flood of made-up ones must not grow the cache.
+  if (m_kinds.size() >= kMaxKnownKinds) m_kinds.clear();
   char name[64] = {};
   ::GetClassNameA(reinterpret_cast<HWND>(static_cast<UINT_PTR>(hwnd)), name, sizeof(name));
   return m_kinds.emplace(hwnd, ControlKindOf(name)).first->second;

@@ -56,14 +56,17 @@ Payload PayloadFromRecord(const MessageRecord& record, unsigned codePage) {
   Payload payload;
   switch (record.payloadKind) {
     case kText: {
+      // The length is the writer's word: never more than the record's text holds.
       payload.kind = Payload::Text;
-      const uint32_t length = record.textLength;
-      if (record.flags & kTextWide) {
+      const bool wideText = (record.flags & kTextWide) != 0;
+      const uint32_t limit = wideText ? kMaxTextChars : static_cast<uint32_t>(sizeof(record.narrowText));
+      const uint32_t length = record.textLength < limit ? record.textLength : limit;
+      if (wideText) {
         std::wstring wide(length, L'\0');
-        for (uint32_t i = 0; i < length && i < kMaxTextChars; ++i) wide[i] = static_cast<wchar_t>(record.wideText[i]);
+        for (uint32_t i = 0; i < length; ++i) wide[i] = static_cast<wchar_t>(record.wideText[i]);
         payload.text = Utf8FromWide(wide.data(), static_cast<int>(wide.size()));
       } else {
-        const int bytes = static_cast<int>(length < sizeof(record.narrowText) ? length : sizeof(record.narrowText));
+        const int bytes = static_cast<int>(length);
         int size = ::MultiByteToWideChar(codePage, 0, record.narrowText, bytes, nullptr, 0);
         std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
         if (size > 0) ::MultiByteToWideChar(codePage, 0, record.narrowText, bytes, &wide[0], size);
@@ -103,11 +106,17 @@ StoredRow RowFromRecord(const MessageRecord& record, uint64_t origin, uint64_t f
   row.lParam = record.lParam;
   row.result = record.result;
   const uint64_t ticks = record.time > origin ? record.time - origin : 0;
-  row.timeMs = frequency ? static_cast<uint32_t>(ticks / frequency * 1000 + ticks % frequency * 1000 / frequency) : 0;
+  // A time past what the column holds (49 days, or a forged one) is shown as its end.
+  const uint64_t seconds = frequency ? ticks / frequency : 0;
+  row.timeMs = seconds >= 0xFFFFFFFFull / 1000
+                   ? 0xFFFFFFFFu
+                   : static_cast<uint32_t>(seconds * 1000 + (frequency ? ticks % frequency * 1000 / frequency : 0));
   row.hwnd = static_cast<uint32_t>(record.hwnd);
   row.message = record.message;
   row.payload = kNoPayloadIndex;
-  row.kind = static_cast<char>(record.kind);
+  // A kind no hook writes is shown as unknown, never taken for one it resembles.
+  const uint32_t kind = record.kind;
+  row.kind = kind == kSent || kind == kPosted || kind == kReturned ? static_cast<char>(kind) : '?';
   row.unicodeWindow = (record.flags & kUnicodeWindow) != 0;
   row.windowKind = windowKind;
   return row;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "msglog/LogChannel.h"
@@ -173,3 +174,71 @@ TEST(MessageStore, RecordsBecomeRowsAndPayloads) {
 }
 
 }  // namespace
+
+// The ring is writable by the logged program: forged records are bounded, shown as bare values,
+// and never stop the reading of the real records behind them.
+TEST(MessageRing, ForgedRecordsAreBoundedAndTheRealOnesAfterThemAreRead) {
+  auto channel = NewChannel();
+  msglog::CRingReader reader;
+  reader.Start(*channel);
+  auto forge = [&](uint32_t position, uint32_t stamp, auto&& fill) {
+    MessageRecord& record = channel->records[position & (msglog::kRingCapacity - 1)];
+    fill(record);
+    record.stamp.store(stamp);
+    channel->writeIndex.store(position + 1);
+  };
+  // An unknown kind with a wide text "of 0xFFFFFFFF characters", then a narrow one.
+  for (uint32_t flags : {uint32_t{msglog::kTextWide}, uint32_t{0}}) {
+    const uint32_t at = channel->writeIndex.load();
+    forge(at, at + 1, [&](MessageRecord& r) {
+      r.kind = 'X';
+      r.message = WM_SETTEXT;
+      r.payloadKind = msglog::kText;
+      r.flags = flags;
+      r.textLength = 0xFFFFFFFF;
+      std::memset(r.narrowText, 'A', sizeof(r.narrowText));
+    });
+  }
+  // A stamp from the future, then a real record with an unknown payload and a time far ahead.
+  forge(2, 3 + 7 * msglog::kRingCapacity, [](MessageRecord& r) { r.kind = msglog::kSent; });
+  forge(3, 4, [](MessageRecord& r) {
+    r.kind = msglog::kPosted;
+    r.message = WM_USER + 1;
+    r.payloadKind = 77;
+    r.time = ~uint64_t{0};
+    r.wParam = 0x42;
+  });
+
+  msglog::CMessageStore store;
+  const msglog::NameContext names{nullptr, nullptr};
+  MessageRecord record;
+  // The wide text is 256 times U+4141, the narrow one 512 times 'A'.
+  for (const auto& [count, unit] : {std::pair<size_t, std::string>{msglog::kMaxTextChars, "\xE4\x85\x81"}, {512, "A"}}) {
+    ASSERT_TRUE(reader.Next(*channel, record, 0));
+    const msglog::Payload payload = msglog::PayloadFromRecord(record, CP_ACP);
+    std::string expected;
+    for (size_t i = 0; i < count; ++i) expected += unit;
+    EXPECT_EQ(payload.text, expected);
+    store.Add(msglog::RowFromRecord(record, 0, 1000, msglog::ControlKind::None), payload);
+  }
+  EXPECT_EQ(msglog::CellText(store, 0, msglog::kColKind, names), "?");
+  EXPECT_EQ(msglog::CellText(store, 1, msglog::kColContent, names), "\"" + std::string(512, 'A') + "\"");
+  // The hole is waited for a moment (a writer may be finishing it), then given up.
+  EXPECT_FALSE(reader.Next(*channel, record, 100));
+  EXPECT_FALSE(reader.Next(*channel, record, 100 + msglog::CRingReader::kHoleMs - 1));
+  ASSERT_TRUE(reader.Next(*channel, record, 100 + msglog::CRingReader::kHoleMs));
+  EXPECT_EQ(reader.Skipped(), 1u);
+  EXPECT_EQ(record.wParam, 0x42u);
+  store.Add(msglog::RowFromRecord(record, 0, 1000, msglog::ControlKind::None), msglog::PayloadFromRecord(record, CP_ACP));
+  EXPECT_EQ(msglog::CellText(store, 2, msglog::kColContent, names), "");
+  EXPECT_EQ(msglog::CellText(store, 2, msglog::kColTime, names), "4294967.295");
+  EXPECT_EQ(msglog::CellText(store, 2, msglog::kColMessage, names), "WM_USER+1");
+
+  // A write position no writer reaches: the reader starts again there, and reads what comes.
+  channel->writeIndex.store(channel->writeIndex.load() + 100000);
+  EXPECT_FALSE(reader.Next(*channel, record, 0));
+  ASSERT_TRUE(msglog::WriteRecord(*channel, [](MessageRecord& r) { Fill(r, 3, 9); }));
+  ASSERT_TRUE(reader.Next(*channel, record, 0));
+  EXPECT_EQ(record.lParam, 9u);
+  EXPECT_EQ(channel->readIndex.load(), channel->writeIndex.load());
+}
