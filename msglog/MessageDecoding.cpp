@@ -109,6 +109,15 @@ std::string ShowWindowText(uint64_t wParam, uint64_t lParam) {
   return std::string(wParam ? "shown" : "hidden") + (lParam < 5 ? kStatus[lParam] : "");
 }
 
+// The non-client mouse messages: a hit-test code in wParam (an X button's in its low word) and
+// the point in screen coordinates.
+bool IsNonClientMouseMessage(uint32_t message) {
+  return (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK) ||
+         (message >= WM_NCXBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK) || message == WM_NCMOUSEHOVER;
+}
+
+std::string PointText(uint64_t lParam) { return platform::Format("x=%d y=%d", LowSigned(lParam), HighSigned(lParam)); }
+
 bool IsMouseMessage(uint32_t message) {
   return (message >= WM_MOUSEMOVE && message <= WM_XBUTTONDBLCLK) || message == WM_MOUSEHWHEEL;
 }
@@ -135,7 +144,20 @@ std::string DecodeContent(const MessageView& view, const KindOfWindow& kindOf) {
     const std::string held = MouseKeys(keys);
     return held.empty() ? text : text + " " + held;
   }
+  if (IsNonClientMouseMessage(message)) {
+    const bool xButton = message >= WM_NCXBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK;
+    const int32_t code = xButton ? LowSigned(view.wParam) : static_cast<int32_t>(view.wParam);
+    std::string text = PointText(view.lParam) + " " + HitTestName(code);
+    if (xButton) text += platform::Format(" XBUTTON%d", HighSigned(view.wParam));
+    return text;
+  }
   switch (message) {
+    case WM_NCHITTEST:
+      return view.kind == 'R' ? PointText(view.lParam) + " " + HitTestName(static_cast<int32_t>(view.result))
+                              : PointText(view.lParam);
+    case WM_SETCURSOR:
+      return "window=" + HandleValue(view.wParam) + " " + HitTestName(LowSigned(view.lParam)) + " " +
+             MessageName(static_cast<uint32_t>((view.lParam >> 16) & 0xFFFF), ControlKind::None, nullptr);
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:

@@ -31,6 +31,9 @@ std::string NotifyCodeName(uint32_t code, ControlKind kind);
 std::string SysCommandName(uint32_t command);
 // "SWP_NOSIZE|SWP_NOMOVE"; bits without a name as one hexadecimal rest; "0" for none.
 std::string WindowPosFlagNames(uint32_t flags);
+// "HTCAPTION" for a hit-test code (WM_NCHITTEST's answer, the non-client mouse messages'
+// wParam), else "ht=%d".
+std::string HitTestName(int32_t code);
 // "VK_F5", "A" for letters and digits, else "0x%02x".
 std::string VirtualKeyName(uint32_t key);
 

@@ -32,7 +32,17 @@ TEST(MessageNames, NamesByNumberRangeAndTheReceivingControlsClass) {
       {TBM_SETPOS, "msctls_trackbar32", "TBM_SETPOS"}, {UDM_SETPOS32, "msctls_updown32", "UDM_SETPOS32"},
       {WM_USER + 5, "Edit", "WM_USER+5"},        {WM_USER, "", "WM_USER+0"},
       {WM_APP + 1, "", "WM_APP+1"},              {0xC123, "", "TaskbarCreated"},
-      {0xC124, "", "0xc124"},                    {0x0118, "", "0x0118"},
+      {0xC124, "", "0xc124"},                    {0x0118, "", "WM_SYSTIMER"},
+      // Sent by the system without being documented, met in practice.
+      {0x0009, "", "WM_SETVISIBLE"},             {0x0035, "", "WM_ISACTIVEICON"},
+      {0x0036, "", "WM_QUERYPARKICON"},          {0x0090, "", "WM_UAHDESTROYWINDOW"},
+      {0x0091, "", "WM_UAHDRAWMENU"},            {0x0092, "", "WM_UAHDRAWMENUITEM"},
+      {0x0093, "", "WM_UAHINITMENU"},            {0x0094, "", "WM_UAHMEASUREMENUITEM"},
+      {0x0095, "", "WM_UAHNCPAINTMENUPOPUP"},    {0x00ae, "", "WM_NCUAHDRAWCAPTION"},
+      {0x00af, "", "WM_NCUAHDRAWFRAME"},         {0x0131, "", "WM_LBTRACKPOINT"},
+      {0x022a, "", "WM_DROPOBJECT"},             {0x022b, "", "WM_QUERYDROPOBJECT"},
+      {0x022d, "", "WM_DRAGLOOP"},               {0x022e, "", "WM_DRAGSELECT"},
+      {0x022f, "", "WM_DRAGMOVE"},               {0x0313, "", "WM_POPUPSYSTEMMENU"},
       {0x00010000, "", "0x10000"},
   };
   for (const auto& c : kCases)
@@ -115,6 +125,15 @@ TEST(MessageDecoding, ContentOfEachKindOfMessage) {
       {'S', WM_SETFOCUS, 0x5555, 0, nullptr, false, "previous=0x00005555"},
       {'S', WM_KILLFOCUS, 0, 0, nullptr, false, "next=0x00000000"},
       {'S', WM_PAINT, 0, 0, nullptr, false, ""},
+      // Non-client mouse messages: the screen point and the hit-test code by name.
+      {'P', WM_NCMOUSEMOVE, HTCAPTION, 0x015902A6, nullptr, false, "x=678 y=345 HTCAPTION"},
+      {'P', WM_NCLBUTTONDOWN, HTCLOSE, 0xFFF6FF38, nullptr, false, "x=-200 y=-10 HTCLOSE"},
+      {'P', WM_NCRBUTTONUP, HTTOPRIGHT, 0x00010001, nullptr, false, "x=1 y=1 HTTOPRIGHT"},
+      {'P', WM_NCMBUTTONDBLCLK, 77, 0, nullptr, false, "x=0 y=0 ht=77"},
+      {'P', WM_NCXBUTTONDOWN, MAKEWPARAM(HTCAPTION, XBUTTON2), 0x00050004, nullptr, false, "x=4 y=5 HTCAPTION XBUTTON2"},
+      {'S', WM_NCHITTEST, 0, 0x015902A6, nullptr, false, "x=678 y=345"},
+      {'S', WM_SETCURSOR, 0x6666, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), nullptr, false,
+       "window=0x00006666 HTCLIENT WM_MOUSEMOVE"},
   };
   for (const auto& c : kCases) {
     msglog::MessageView view;
@@ -126,6 +145,17 @@ TEST(MessageDecoding, ContentOfEachKindOfMessage) {
     view.unicodeWindow = c.unicode;
     EXPECT_EQ(msglog::DecodeContent(view, kindOf), c.content) << std::hex << c.message;
   }
+  // WM_NCHITTEST's answer is named too, from 32- and 64-bit programs alike.
+  msglog::MessageView hit;
+  hit.kind = 'R';
+  hit.message = WM_NCHITTEST;
+  hit.lParam = 0x015902A6;
+  hit.result = static_cast<uint64_t>(static_cast<int64_t>(HTTRANSPARENT));
+  EXPECT_EQ(msglog::DecodeContent(hit, kindOf), "x=678 y=345 HTTRANSPARENT");  // from a 64-bit program
+  hit.result = static_cast<uint32_t>(HTTRANSPARENT);
+  EXPECT_EQ(msglog::DecodeContent(hit, kindOf), "x=678 y=345 HTTRANSPARENT");
+  hit.result = HTBOTTOMRIGHT;
+  EXPECT_EQ(msglog::DecodeContent(hit, kindOf), "x=678 y=345 HTBOTTOMRIGHT");
   EXPECT_EQ(msglog::FormatValue(0x12), "0x00000012");
   EXPECT_EQ(msglog::FormatValue(0x1FFFFFFFFull), "0x00000001ffffffff");
   EXPECT_EQ(msglog::FormatSeconds(61005), "61.005");
