@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/Format.h"
+#include "platform/WideText.h"
 
 namespace msglog {
 namespace {
@@ -26,13 +27,6 @@ std::string MouseKeys(uint32_t keys) {
   return names;
 }
 
-std::string Utf8FromUtf16(const wchar_t* text, int length) {
-  int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, text, length, &utf8[0], size, nullptr, nullptr);
-  return utf8;
-}
-
 // A typed character: quoted when it can be shown, always with its code.
 std::string CharacterText(uint64_t wParam, bool unicode) {
   const uint32_t code = static_cast<uint32_t>(wParam);
@@ -40,7 +34,7 @@ std::string CharacterText(uint64_t wParam, bool unicode) {
   if (code >= 0x20 && code != 0x7F) {
     if (unicode && code <= 0xFFFF) {
       const wchar_t unit = static_cast<wchar_t>(code);
-      shown = Utf8FromUtf16(&unit, 1);
+      shown = platform::Utf8FromWide(std::wstring_view(&unit, 1));
     } else if (!unicode && code < 0x80) {
       shown = std::string(1, static_cast<char>(code));
     } else if (!unicode && code <= 0xFFFF) {
@@ -48,7 +42,7 @@ std::string CharacterText(uint64_t wParam, bool unicode) {
       const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
       wchar_t unit = 0;
       if (code > 0xFF && ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, 2, &unit, 1) == 1)
-        shown = Utf8FromUtf16(&unit, 1);
+        shown = platform::Utf8FromWide(std::wstring_view(&unit, 1));
     }
   }
   std::string text = platform::Format("0x%02x", code);

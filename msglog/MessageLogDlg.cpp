@@ -9,6 +9,7 @@
 #include "platform/Format.h"
 #include "platform/MessageBox.h"
 #include "platform/Target.h"
+#include "platform/WideText.h"
 #include "res/resource.h"
 
 namespace msglog {
@@ -25,21 +26,6 @@ uint64_t Counter() {
   LARGE_INTEGER now;
   ::QueryPerformanceCounter(&now);
   return static_cast<uint64_t>(now.QuadPart);
-}
-
-std::wstring WideFrom(const std::string& text, UINT codePage) {
-  int size = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-  if (size > 0) ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
-  return wide;
-}
-
-void AppendUtf8(std::string& out, const std::wstring& text) {
-  int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return;
-  const size_t start = out.size();
-  out.resize(start + static_cast<size_t>(size));
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[start], size, nullptr, nullptr);
 }
 
 }  // namespace
@@ -291,7 +277,7 @@ LRESULT CMessageLogDlg::OnGetDispInfoW(NMHDR* header) {
   if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
   const size_t count = m_shown.Count(m_store);
   if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= count) return 0;
-  m_wideCellBuffer = WideFrom(CellText(m_store, m_shown.StoreIndex(m_store, item.iItem), item.iSubItem, m_names), CP_UTF8);
+  m_wideCellBuffer = platform::WideFromUtf8(CellText(m_store, m_shown.StoreIndex(m_store, item.iItem), item.iSubItem, m_names));
   lstrcpynW(item.pszText, m_wideCellBuffer.c_str(), item.cchTextMax);
   return 0;
 }
@@ -301,11 +287,8 @@ LRESULT CMessageLogDlg::OnGetDispInfoA(NMHDR* header) {
   if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
   const size_t count = m_shown.Count(m_store);
   if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= count) return 0;
-  const std::wstring wide =
-      WideFrom(CellText(m_store, m_shown.StoreIndex(m_store, item.iItem), item.iSubItem, m_names), CP_UTF8);
-  int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  m_cellBuffer.assign(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &m_cellBuffer[0], size, nullptr, nullptr);
+  m_cellBuffer = platform::CodePageFromWide(
+      platform::WideFromUtf8(CellText(m_store, m_shown.StoreIndex(m_store, item.iItem), item.iSubItem, m_names)), CP_ACP);
   lstrcpynA(item.pszText, m_cellBuffer.c_str(), item.cchTextMax);
   return 0;
 }
@@ -319,19 +302,18 @@ void CMessageLogDlg::OnSave() {
   std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(GetSafeHwnd(), request);
   if (!choice) return;
 
-  // Built line by line: a million rows are not held twice as fields.
-  std::string bytes = "\xEF\xBB\xBF";
-  platform::CsvRow fields;
-  for (const char* heading : kColumnHeadings) fields.push_back(WideFrom(heading, 932));
-  AppendUtf8(bytes, platform::CsvLine(fields) + L"\r\n");
+  platform::CsvRow headings;
+  for (const char* heading : kColumnHeadings) headings.push_back(platform::WidenAnsi(heading));
   const size_t count = m_shown.Count(m_store);
-  for (size_t shown = 0; shown < count; ++shown) {
-    const size_t index = m_shown.StoreIndex(m_store, shown);
+  size_t shown = 0;
+  const std::string reason = platform::WriteCsvFile(choice->path, headings, [&](platform::CsvRow& fields) {
+    if (shown >= count) return false;
+    const size_t index = m_shown.StoreIndex(m_store, shown++);
+    fields.resize(kColumnCount);
     for (int column = 0; column < kColumnCount; ++column)
-      fields[column] = WideFrom(CellText(m_store, index, column, m_names), CP_UTF8);
-    AppendUtf8(bytes, platform::CsvLine(fields) + L"\r\n");
-  }
-  const std::string reason = platform::WriteWholeFile(choice->path, bytes);
+      fields[column] = platform::WideFromUtf8(CellText(m_store, index, column, m_names));
+    return true;
+  });
   if (!reason.empty()) platform::PanelMessageBox(GetSafeHwnd(), std::string(kSaveFailedMessage) + "\r\n" + reason);
 }
 

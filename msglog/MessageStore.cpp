@@ -4,15 +4,10 @@
 
 #include <cstring>
 
+#include "platform/WideText.h"
+
 namespace msglog {
 namespace {
-
-std::string Utf8FromWide(const wchar_t* text, int length) {
-  int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, text, length, &utf8[0], size, nullptr, nullptr);
-  return utf8;
-}
 
 // A payload as pool bytes: its kind, then its fields (or its text).
 std::string Pack(const Payload& payload) {
@@ -64,13 +59,9 @@ Payload PayloadFromRecord(const MessageRecord& record, unsigned codePage) {
       if (wideText) {
         std::wstring wide(length, L'\0');
         for (uint32_t i = 0; i < length; ++i) wide[i] = static_cast<wchar_t>(record.wideText[i]);
-        payload.text = Utf8FromWide(wide.data(), static_cast<int>(wide.size()));
+        payload.text = platform::Utf8FromWide(wide);
       } else {
-        const int bytes = static_cast<int>(length);
-        int size = ::MultiByteToWideChar(codePage, 0, record.narrowText, bytes, nullptr, 0);
-        std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-        if (size > 0) ::MultiByteToWideChar(codePage, 0, record.narrowText, bytes, &wide[0], size);
-        payload.text = Utf8FromWide(wide.data(), static_cast<int>(wide.size()));
+        payload.text = platform::Utf8FromWide(platform::WideFromCodePage(std::string_view(record.narrowText, length), codePage));
       }
       break;
     }

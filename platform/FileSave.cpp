@@ -50,7 +50,17 @@ std::string SaveFailureReason(DWORD code) {
   }
 }
 
+const char kSaveStoppedReason[] = "保存を取りやめました。";
+
 std::string WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  return WriteFileInChunks(path, [&bytes](std::string& chunk) {
+    chunk = bytes;
+    return false;
+  });
+}
+
+std::string WriteFileInChunks(const std::wstring& path, const std::function<bool(std::string& chunk)>& next,
+                              const std::function<bool()>& stopped) {
   wchar_t full[MAX_PATH] = {};
   wchar_t* filePart = nullptr;
   DWORD length = ::GetFullPathNameW(path.c_str(), MAX_PATH, full, &filePart);
@@ -69,18 +79,26 @@ std::string WriteWholeFile(const std::wstring& path, const std::string& bytes) {
       file.release();
       error = ::GetLastError();
     } else {
-      DWORD written = 0;
-      if (!g_writeFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        error = ::GetLastError();
-      else if (written != bytes.size())
-        error = ERROR_DISK_FULL;
-      else if (!::FlushFileBuffers(file.get()))
-        error = ::GetLastError();
+      std::string chunk;
+      for (bool more = true; more && error == ERROR_SUCCESS;) {
+        chunk.clear();
+        more = next(chunk);
+        DWORD written = 0;
+        if (stopped && stopped())
+          error = ERROR_CANCELLED;
+        else if (chunk.empty())
+          continue;
+        else if (!g_writeFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr))
+          error = ::GetLastError();
+        else if (written != chunk.size())
+          error = ERROR_DISK_FULL;
+      }
+      if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.get())) error = ::GetLastError();
     }
   }
   if (error != ERROR_SUCCESS) {
     ::DeleteFileW(temporary);
-    return SaveFailureReason(error);
+    return error == ERROR_CANCELLED ? std::string(kSaveStoppedReason) : SaveFailureReason(error);
   }
   if (!::MoveFileExW(temporary, full, MOVEFILE_REPLACE_EXISTING)) {
     error = ::GetLastError();

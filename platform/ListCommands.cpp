@@ -78,10 +78,13 @@ void SaveListAsCsv(HWND owner, HWND list, int columns, const std::string& propos
   request.defaultExtension = L"csv";
   const std::optional<SaveFileChoice> choice = ShowSaveFileDialog(owner, request);
   if (!choice) return;
-  std::vector<CsvRow> rows;
   const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) rows.push_back(ListRowTexts(list, row, columns));
-  const std::string reason = WriteCsvFile(choice->path, ListHeadings(list, columns), rows);
+  int next = 0;
+  const std::string reason = WriteCsvFile(choice->path, ListHeadings(list, columns), [&](CsvRow& row) {
+    if (next >= count) return false;
+    row = ListRowTexts(list, next++, columns);
+    return true;
+  });
   if (!reason.empty()) PanelMessageBox(owner, std::string(kSaveFailedMessage) + "\r\n" + reason);
 }
 

@@ -11,12 +11,37 @@ std::wstring SystemWindowText(HWND hwnd, int maxChars) {
   return std::wstring(text.data(), static_cast<size_t>(length < maxChars ? length : maxChars));
 }
 
-std::wstring WidenAnsi(const std::string& text) {
+std::wstring WideFromCodePage(std::string_view text, UINT codePage) {
   if (text.empty()) return std::wstring();
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int size = static_cast<int>(text.size());
+  const int length = ::MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
   std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  if (length > 0) ::MultiByteToWideChar(codePage, 0, text.data(), size, &wide[0], length);
   return wide;
+}
+
+void AppendUtf8(std::string& out, std::wstring_view text) {
+  if (text.empty()) return;
+  const int size = static_cast<int>(text.size());
+  const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return;
+  const size_t start = out.size();
+  out.resize(start + static_cast<size_t>(length));
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &out[start], length, nullptr, nullptr);
+}
+
+std::string CodePageFromWide(std::wstring_view text, UINT codePage) {
+  if (codePage == CP_UTF8) {
+    std::string out;
+    AppendUtf8(out, text);
+    return out;
+  }
+  if (text.empty()) return std::string();
+  const int size = static_cast<int>(text.size());
+  const int length = ::WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0) ::WideCharToMultiByte(codePage, 0, text.data(), size, &narrow[0], length, nullptr, nullptr);
+  return narrow;
 }
 
 }  // namespace platform

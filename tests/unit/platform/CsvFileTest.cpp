@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -24,8 +25,20 @@ TEST(CsvFile, FieldsAreQuotedOnlyWhenAReaderWouldMisreadThem) {
       {L"line\nfeed", L"\"line\nfeed\""},
       {L" lead", L"\" lead\""},
       {L"trail ", L"\"trail \""},
-      {L"\ttab", L"\"\ttab\""},
+      {L"\ttab", L"'\ttab"},
       {L"in side", L"in side"},
+      // What a spreadsheet would run as a formula is written as text; plain numbers stay numbers.
+      {L"=1+2 合計", L"'=1+2 合計"},
+      {L"+cmd|' /C calc'!A0", L"'+cmd|' /C calc'!A0"},
+      {L"-2+3", L"'-2+3"},
+      {L"@SUM(A1)", L"'@SUM(A1)"},
+      {L"\t=1", L"'\t=1"},
+      {L"\r=1", L"\"'\r=1\""},
+      {L"=a,b", L"\"'=a,b\""},
+      {L"-12", L"-12"},
+      {L"+3.5", L"+3.5"},
+      {L"-", L"'-"},
+      {L"a=b", L"a=b"},
   };
   for (const auto& c : kCases) EXPECT_EQ(platform::CsvField(c.field), c.written);
   EXPECT_EQ(platform::CsvLine({L"a", L"b,c", L"", L"日本"}), L"a,\"b,c\",,日本");
@@ -45,8 +58,24 @@ std::string ReadBytes(const std::wstring& path) {
 TEST(CsvFile, AFileWithJapaneseTextReadsBackAsUtf8WithAMarkAndReplacesTheOldOne) {
   const std::wstring path = TemporaryFolder() + L"一覧テスト.csv";
   ASSERT_EQ(platform::WriteCsvFile(path, {L"old"}, {}), "");
-  ASSERT_EQ(platform::WriteCsvFile(path, {L"タイトル", L"PID"}, {{L"無題, メモ帳", L"42"}, {L"", L"7"}}), "");
-  EXPECT_EQ(ReadBytes(path), std::string("\xEF\xBB\xBF") + u8"タイトル,PID\r\n\"無題, メモ帳\",42\r\n,7\r\n");
+  const std::vector<platform::CsvRow> rows = {{L"無題, メモ帳", L"42"}, {L"", L"7"}};
+  ASSERT_EQ(platform::WriteCsvFile(path, {L"タイトル", L"PID"}, platform::CsvRowsOf(rows)), "");
+  const std::string saved = ReadBytes(path);
+  EXPECT_EQ(saved, std::string("\xEF\xBB\xBF") + u8"タイトル,PID\r\n\"無題, メモ帳\",42\r\n,7\r\n");
+
+  // Many rows are streamed in chunks; a save stopped midway leaves the old file as it was.
+  int given = 0;
+  const auto manyRows = [&](platform::CsvRow& row) {
+    row = {L"row " + std::to_wstring(given), std::wstring(200, L'x')};
+    return ++given <= 5000;
+  };
+  EXPECT_EQ(platform::WriteCsvFile(path, {L"a", L"b"}, manyRows, [&] { return given > 2000; }), platform::kSaveStoppedReason);
+  EXPECT_EQ(ReadBytes(path), saved);
+  given = 0;
+  ASSERT_EQ(platform::WriteCsvFile(path, {L"a", L"b"}, manyRows), "");
+  const std::string many = ReadBytes(path);
+  EXPECT_EQ(std::count(many.begin(), many.end(), '\n'), 5001);
+  EXPECT_NE(many.find("\r\nrow 4999,xxx"), std::string::npos);
   ::DeleteFileW(path.c_str());
 
   // No temporary file is left behind, and a failure names its cause as every save does.
