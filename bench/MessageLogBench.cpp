@@ -3,7 +3,8 @@
 // of the same three kinds installed the same way; the ratio should stay at most 1.2. In
 // Quorvel: how many records a second the drain takes into the store (at least 100,000), how
 // long a real click waits while the logged window floods (under 1 s), and the bytes a stored row
-// costs on average (at most 100).
+// costs on average (at most 100), and the memory at the cap over distinct texts at one and two
+// million records (within 5 %).
 //
 //   bench_message_log [messages]      (default 20000)
 #include <windows.h>
@@ -155,6 +156,29 @@ void MemoryPerRow() {
               static_cast<double>(store.MemoryBytes()) / store.Size() / 100.0);
 }
 
+// A log that runs on at the cap over distinct texts: the store's memory at one million records
+// and at two, which stay the same (within 5 %) as rows and their texts leave together.
+void MemoryAtTheCap() {
+  msglog::CMessageStore store;
+  size_t atOne = 0;
+  char text[201] = {};
+  for (unsigned i = 1; i <= 2 * msglog::kStoreCapacity; ++i) {
+    msglog::StoredRow row{};
+    row.message = WM_SETTEXT;
+    msglog::Payload payload;
+    payload.kind = msglog::Payload::Text;
+    std::snprintf(text, sizeof text, "%010u", i);
+    std::memset(text + 10, 'a' + static_cast<char>(i % 26), 190);
+    payload.text.assign(text, 200);
+    store.Add(row, payload);
+    if (i == msglog::kStoreCapacity) atOne = store.MemoryBytes();
+  }
+  const size_t atTwo = store.MemoryBytes();
+  std::printf("memory at the cap: distinct 200-character texts take %.1f MB at one million records and %.1f MB at "
+              "two (goal: within 5 %%): ratio %.3f\n",
+              atOne / 1048576.0, atTwo / 1048576.0, static_cast<double>(atTwo) / atOne);
+}
+
 // Quorvel logging a window that floods itself: how long a real click on the main dialog waits.
 void ClickWhileFlooding(e2e::FixtureClient& fixture, HWND target) {
   e2e::QuorvelProgram quorvel;
@@ -190,6 +214,7 @@ int main(int argc, char** argv) {
   const int messages = argc > 1 ? std::atoi(argv[1]) : 20000;
   DrainRate();
   MemoryPerRow();
+  MemoryAtTheCap();
   e2e::FixtureClient fixture;
   if (!fixture.Start()) return std::printf("the fixture did not start\n"), 1;
   HWND target = fixture.Create("name=bench title=MessageLogBench x=700 y=300 w=300 h=200 show=noactivate");

@@ -119,13 +119,20 @@ uint64_t CMessageStore::Add(StoredRow row, const Payload& payload) {
     auto known = m_poolIndex.find(bytes);
     if (known != m_poolIndex.end()) {
       row.payload = known->second;
+    } else if (!m_free.empty()) {
+      row.payload = m_free.back();
+      m_free.pop_back();
+      m_pool[row.payload].bytes = std::move(bytes);
+      m_poolIndex.emplace(m_pool[row.payload].bytes, row.payload);
     } else {
       row.payload = static_cast<uint32_t>(m_pool.size());
-      m_pool.push_back(std::move(bytes));
-      m_poolIndex.emplace(m_pool.back(), row.payload);
+      m_pool.push_back(PoolEntry{std::move(bytes), 0});
+      m_poolIndex.emplace(m_pool.back().bytes, row.payload);
     }
+    ++m_pool[row.payload].rows;
   }
   if (m_rows.size() >= m_capacity) {
+    Release(m_rows.front().payload);
     m_rows.pop_front();
     ++m_firstNumber;
   }
@@ -133,25 +140,37 @@ uint64_t CMessageStore::Add(StoredRow row, const Payload& payload) {
   return m_firstNumber + m_rows.size() - 1;
 }
 
+void CMessageStore::Release(uint32_t payload) {
+  if (payload == kNoPayloadIndex || payload >= m_pool.size()) return;
+  PoolEntry& entry = m_pool[payload];
+  if (--entry.rows) return;
+  m_poolIndex.erase(std::string_view(entry.bytes));
+  std::string().swap(entry.bytes);
+  m_free.push_back(payload);
+}
+
 void CMessageStore::Clear() {
   m_firstNumber += m_rows.size();
   m_clearedBefore = m_firstNumber - 1;
   m_rows.clear();
+  m_rows.shrink_to_fit();
   m_poolIndex.clear();
   m_pool.clear();
+  m_free.clear();
 }
 
 Payload CMessageStore::PayloadOf(const StoredRow& row) const {
   if (row.payload == kNoPayloadIndex || row.payload >= m_pool.size()) return Payload{};
-  return Unpack(m_pool[row.payload]);
+  return Unpack(m_pool[row.payload].bytes);
 }
 
 size_t CMessageStore::MemoryBytes() const {
-  size_t bytes = m_rows.size() * sizeof(StoredRow);
-  for (const std::string& entry : m_pool) {
-    // The string and its heap block, and the index's node pointing at it.
-    bytes += sizeof(std::string) + (entry.capacity() > 15 ? entry.capacity() + 1 : 0);
-    bytes += sizeof(void*) * 2 + sizeof(std::string_view) + sizeof(uint32_t) + sizeof(size_t);
+  size_t bytes = m_rows.size() * sizeof(StoredRow) + m_pool.size() * sizeof(PoolEntry) +
+                 m_free.capacity() * sizeof(uint32_t) + m_poolIndex.bucket_count() * sizeof(void*);
+  for (const PoolEntry& entry : m_pool) {
+    // The text's heap block (short ones live in the string itself), and the index's node.
+    if (entry.bytes.capacity() > 15) bytes += entry.bytes.capacity() + 1;
+    if (entry.rows) bytes += sizeof(void*) * 2 + sizeof(std::string_view) + sizeof(uint32_t) + sizeof(size_t);
   }
   return bytes;
 }

@@ -1,6 +1,6 @@
 // Quorvel's own copy of a log's messages: compact rows, capped with the oldest going first, the
-// payloads (texts, positions) pooled so a text repeated a thousand times is held once, and the
-// rows the filter shows.
+// payloads (texts, positions) pooled so a text repeated a thousand times is held once and let
+// go with the last row that names it, and the rows the filter shows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "msglog/MessageDecoding.h"
 #include "msglog/MessageFilter.h"
@@ -62,8 +63,16 @@ class CMessageStore {
   size_t m_capacity;
   uint64_t m_firstNumber = 1;
   uint64_t m_clearedBefore = 0;
+  // A pooled payload and the rows naming it; an entry no row names is empty and on m_free.
+  struct PoolEntry {
+    std::string bytes;
+    uint32_t rows = 0;
+  };
+  void Release(uint32_t payload);
+
   std::deque<StoredRow> m_rows;
-  std::deque<std::string> m_pool;
+  std::deque<PoolEntry> m_pool;  // a deque: the index's keys point into entries that never move
+  std::vector<uint32_t> m_free;
   std::unordered_map<std::string_view, uint32_t> m_poolIndex;
 };
 
