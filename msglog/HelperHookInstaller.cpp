@@ -10,19 +10,14 @@
 namespace msglog {
 namespace {
 
-// A helper that ends at once when asked; the wait only keeps a new log from starting while
-// the old hooks are still in.
-constexpr DWORD kStopWaitMs = 500;
-
-// The running helper: its hooks are in for as long as it runs.
+// The running helper: its hooks are in for as long as it runs. Asked to stop, it takes them
+// off and ends on its own; nothing waits for it (hooks of a new log set meanwhile record
+// nothing twice).
 class CHelperHooks : public CInstalledHooks {
  public:
   CHelperHooks(platform::UniqueProcess helper, platform::UniqueHandle stop)
       : m_helper(std::move(helper)), m_stop(std::move(stop)) {}
-  ~CHelperHooks() override {
-    ::SetEvent(m_stop.get());
-    ::WaitForSingleObject(m_helper.get(), kStopWaitMs);
-  }
+  ~CHelperHooks() override { ::SetEvent(m_stop.get()); }
 
  private:
   platform::UniqueProcess m_helper;

@@ -17,6 +17,7 @@ class CHelperHookInstaller : public IHookInstaller {
 
   explicit CHelperHookInstaller(std::wstring helperPath) : m_helperPath(std::move(helperPath)) {}
   std::unique_ptr<CInstalledHooks> Install(DWORD threadId, std::string* reason) override;
+  bool MayWait() const override { return true; }
 
  private:
   std::wstring m_helperPath;

@@ -20,6 +20,10 @@ class IHookInstaller {
   virtual ~IHookInstaller() = default;
   // Sets the hooks on the thread, or gives null and the reason in words a user reads.
   virtual std::unique_ptr<CInstalledHooks> Install(DWORD threadId, std::string* reason) = 0;
+  // Whether Install may wait (on another program): then it is run off the dialog's thread. An
+  // installer that does not wait sets hooks that belong to the calling thread, so it runs on
+  // the dialog's own.
+  virtual bool MayWait() const { return false; }
 };
 
 // The installer for a program of that process: the 32-bit one here for a 32-bit program, the

@@ -41,6 +41,7 @@ CMessageLogDlg::CMessageLogDlg(HWND logged) : CDialogT(IDD_MESSAGELOG), m_hLogge
 
 // Hooks and channel go before the window's members, and the window before them all.
 CMessageLogDlg::~CMessageLogDlg() {
+  m_save.Stop();
   StopLogging();
   DestroyWindow();
 }
@@ -58,6 +59,9 @@ CMessageLogDlg::MessageMapView CMessageLogDlg::MessageMap() {
       OnMessage(WM_SIZE, &CMessageLogDlg::OnSize),
       OnMessage(WM_GETMINMAXINFO, &CMessageLogDlg::OnGetMinMaxInfo),
       OnMessage(WM_DESTROY, &CMessageLogDlg::OnDestroy),
+      OnMessage(kInstalledMessage, &CMessageLogDlg::OnInstalled),
+      OnMessage(kSaveProgressMessage, &CMessageLogDlg::OnSaveProgress),
+      OnMessage(kSaveDoneMessage, &CMessageLogDlg::OnSaveDone),
   };
   return kMap;
 }
@@ -129,24 +133,54 @@ void CMessageLogDlg::StartLogging() {
   } else if (!m_channel.IsOpen() &&
              !m_channel.Open(m_dwThreadId, m_hLogged, ::IsDlgButtonChecked(GetSafeHwnd(), IDC_ML_CHILDREN) == BST_CHECKED,
                              &m_strReason)) {
-  } else if ((m_hooks = m_installer->Install(m_dwThreadId, &m_strReason))) {
-    m_channel.SetActive(true);
-    m_bLogging = true;
+  } else if (m_installer->MayWait()) {
+    m_install.Start(m_installer, m_dwThreadId, GetSafeHwnd(), kInstalledMessage);
+    m_bStarting = true;
+  } else if (std::unique_ptr<CInstalledHooks> hooks = m_installer->Install(m_dwThreadId, &m_strReason)) {
+    BeganLogging(std::move(hooks));
   }
-  SetDlgItemText(IDC_ML_STARTSTOP, m_bLogging ? "停止" : "開始");
-  ::EnableWindow(GetDlgItem(IDC_ML_STARTSTOP), !m_bWindowClosed);
+  ShowStartStop();
   ShowStatus();
+}
+
+void CMessageLogDlg::BeganLogging(std::unique_ptr<CInstalledHooks> hooks) {
+  m_hooks = std::move(hooks);
+  m_channel.SetActive(true);
+  m_bLogging = true;
+}
+
+// The button stops what runs, starting included.
+void CMessageLogDlg::ShowStartStop() {
+  if (!GetSafeHwnd()) return;
+  SetDlgItemText(IDC_ML_STARTSTOP, m_bLogging || m_bStarting ? "停止" : "開始");
+  ::EnableWindow(GetDlgItem(IDC_ML_STARTSTOP), !m_bWindowClosed);
+}
+
+std::optional<LRESULT> CMessageLogDlg::OnInstalled(WPARAM, LPARAM) {
+  std::string reason;
+  std::unique_ptr<CInstalledHooks> hooks = m_install.Take(&reason);
+  if (!m_bStarting) return 0;
+  m_bStarting = false;
+  if (hooks)
+    BeganLogging(std::move(hooks));
+  else
+    m_strReason = reason;
+  ShowStartStop();
+  ShowStatus();
+  return 0;
 }
 
 void CMessageLogDlg::StopLogging() {
   m_channel.SetActive(false);
+  m_install.Abandon();
+  m_bStarting = false;
   m_hooks.reset();
   m_bLogging = false;
-  if (GetSafeHwnd()) SetDlgItemText(IDC_ML_STARTSTOP, "開始");
+  ShowStartStop();
 }
 
 void CMessageLogDlg::OnStartStop() {
-  if (m_bLogging) {
+  if (m_bLogging || m_bStarting) {
     StopLogging();
     ShowStatus();
   } else {
@@ -155,19 +189,25 @@ void CMessageLogDlg::OnStartStop() {
 }
 
 void CMessageLogDlg::OnCancel() {
+  m_save.Stop();
   Drain();
   StopLogging();
   m_channel.Close();
   ::KillTimer(GetSafeHwnd(), kDrainTimerId);
+  ::KillTimer(GetSafeHwnd(), kFilterTimerId);
   // The rows go with the dialog, not when the next log opens.
   m_list.Send(LVM_SETITEMCOUNT, 0, 0);
   m_shown.Clear();
-  m_store.Clear();
+  {
+    const std::lock_guard<std::mutex> hold(m_storeLock);
+    m_store.Clear();
+  }
   m_bClosed = true;
   ShowWindow(SW_HIDE);
 }
 
 std::optional<LRESULT> CMessageLogDlg::OnDestroy(WPARAM, LPARAM) {
+  m_save.Stop();
   StopLogging();
   m_channel.Close();
   return std::nullopt;
@@ -200,13 +240,16 @@ void CMessageLogDlg::Drain() {
   const size_t shownBefore = m_shown.Count(m_store);
   bool added = false;
   MessageRecord record;
-  for (int n = 0; m_channel.Read(record); ++n) {
-    StoredRow row = RowFromRecord(record, m_origin, m_frequency, KindOf(record.hwnd));
-    const uint64_t number = m_store.Add(row, PayloadFromRecord(record, CP_ACP));
-    if (m_shown.Filtering()) m_shown.Added(number, RowMessageName(row, m_names));
-    ++m_nRecorded;
-    added = true;
-    if ((n & 255) == 255 && Counter() - start > budget) break;
+  {
+    const std::lock_guard<std::mutex> hold(m_storeLock);
+    for (int n = 0; m_channel.Read(record); ++n) {
+      StoredRow row = RowFromRecord(record, m_origin, m_frequency, KindOf(record.hwnd));
+      const uint64_t number = m_store.Add(row, PayloadFromRecord(record, CP_ACP));
+      if (m_shown.Filtering()) m_shown.Added(number, RowMessageName(row, m_names));
+      ++m_nRecorded;
+      added = true;
+      if ((n & 255) == 255 && Counter() - start > budget) break;
+    }
   }
   if (added) {
     const int top = static_cast<int>(m_list.Send(LVM_GETTOPINDEX));
@@ -215,7 +258,13 @@ void CMessageLogDlg::Drain() {
     // Rows dropped from the front move every row up: the whole list is drawn again.
     const bool shifted = m_store.FirstNumber() != firstBefore;
     RefreshList(atEnd);
-    if (shifted) m_list.Invalidate(false);
+    const size_t shownNow = m_shown.Count(m_store);
+    if (shifted) {
+      m_list.Invalidate(false);
+    } else if (shownNow > shownBefore && shownBefore < static_cast<size_t>(top + perPage + 1)) {
+      // New rows on the page are drawn now, the first ones of an empty list among them.
+      m_list.Send(LVM_REDRAWITEMS, shownBefore, std::min(shownNow - 1, static_cast<size_t>(top + perPage + 1)));
+    }
   }
   ShowStatus();
 }
@@ -230,6 +279,8 @@ void CMessageLogDlg::ShowStatus() {
   std::string status = "記録 " + std::to_string(m_nRecorded) + " 件、取りこぼし " +
                        std::to_string(m_channel.IsOpen() ? m_channel.Dropped() - m_nDroppedBase : 0) + " 件";
   if (m_bWindowClosed) status += kWindowClosedNote;
+  if (m_bStarting) status += "、開始しています…";
+  if (m_save.Running()) status += "、保存中 " + std::to_string(m_nSaved) + " / " + std::to_string(m_save.Total()) + " 行";
   if (!m_strReason.empty()) status += "　" + m_strReason;
   if (status == m_strStatus) return;
   m_strStatus = status;
@@ -237,6 +288,11 @@ void CMessageLogDlg::ShowStatus() {
 }
 
 std::optional<LRESULT> CMessageLogDlg::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam == kFilterTimerId) {
+    ::KillTimer(GetSafeHwnd(), kFilterTimerId);
+    ReapplyFilter();
+    return 0;
+  }
   if (wParam != kDrainTimerId) return std::nullopt;
   Drain();
   if (!m_bWindowClosed && !::IsWindow(m_hLogged)) {
@@ -251,7 +307,10 @@ std::optional<LRESULT> CMessageLogDlg::OnTimer(WPARAM wParam, LPARAM) {
 }
 
 void CMessageLogDlg::OnClear() {
-  m_store.Clear();
+  {
+    const std::lock_guard<std::mutex> hold(m_storeLock);
+    m_store.Clear();
+  }
   m_shown.Clear();
   m_nRecorded = 0;
   m_nDroppedBase = m_channel.Dropped();
@@ -266,7 +325,8 @@ void CMessageLogDlg::ReapplyFilter() {
   m_list.Invalidate(false);
 }
 
-void CMessageLogDlg::OnFilterChange() { ReapplyFilter(); }
+// Typing restarts the pause: a million rows are filtered once the user stops, not at each key.
+void CMessageLogDlg::OnFilterChange() { ::SetTimer(GetSafeHwnd(), kFilterTimerId, kFilterPauseMs, nullptr); }
 
 void CMessageLogDlg::OnChildren() {
   m_channel.SetChildren(::IsDlgButtonChecked(GetSafeHwnd(), IDC_ML_CHILDREN) == BST_CHECKED);
@@ -302,19 +362,34 @@ void CMessageLogDlg::OnSave() {
   std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(GetSafeHwnd(), request);
   if (!choice) return;
 
-  platform::CsvRow headings;
-  for (const char* heading : kColumnHeadings) headings.push_back(platform::WidenAnsi(heading));
-  const size_t count = m_shown.Count(m_store);
-  size_t shown = 0;
-  const std::string reason = platform::WriteCsvFile(choice->path, headings, [&](platform::CsvRow& fields) {
-    if (shown >= count) return false;
-    const size_t index = m_shown.StoreIndex(m_store, shown++);
-    fields.resize(kColumnCount);
-    for (int column = 0; column < kColumnCount; ++column)
-      fields[column] = platform::WideFromUtf8(CellText(m_store, index, column, m_names));
-    return true;
-  });
+  SavedRows rows;
+  rows.filtered = m_shown.Filtering();
+  if (rows.filtered) {
+    const size_t count = m_shown.Count(m_store);
+    rows.numbers.reserve(count);
+    for (size_t shown = 0; shown < count; ++shown) rows.numbers.push_back(m_store.FirstNumber() + m_shown.StoreIndex(m_store, shown));
+  } else {
+    rows.first = m_store.FirstNumber();
+    rows.end = rows.first + m_store.Size();
+  }
+  m_nSaved = 0;
+  m_save.Start(choice->path, std::move(rows), m_store, m_storeLock, GetSafeHwnd(), kSaveProgressMessage, kSaveDoneMessage);
+  ::EnableWindow(GetDlgItem(IDC_ML_SAVE), FALSE);
+  ShowStatus();
+}
+
+std::optional<LRESULT> CMessageLogDlg::OnSaveProgress(WPARAM wParam, LPARAM) {
+  if (m_save.Running()) m_nSaved = static_cast<size_t>(wParam);
+  ShowStatus();
+  return 0;
+}
+
+std::optional<LRESULT> CMessageLogDlg::OnSaveDone(WPARAM, LPARAM) {
+  const std::string reason = m_save.Finish();
+  ::EnableWindow(GetDlgItem(IDC_ML_SAVE), TRUE);
+  ShowStatus();
   if (!reason.empty()) platform::PanelMessageBox(GetSafeHwnd(), std::string(kSaveFailedMessage) + "\r\n" + reason);
+  return 0;
 }
 
 std::optional<LRESULT> CMessageLogDlg::OnSize(WPARAM wParam, LPARAM lParam) {

@@ -5,13 +5,16 @@
 #include <windows.h>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
 
+#include "msglog/BackgroundInstall.h"
 #include "msglog/HookInstaller.h"
 #include "msglog/LogChannel.h"
 #include "msglog/LogColumns.h"
+#include "msglog/LogSave.h"
 #include "msglog/MessageStore.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -22,6 +25,13 @@ namespace msglog {
 // about 130,000 messages a second before one is dropped.
 constexpr UINT_PTR kDrainTimerId = 1;
 constexpr UINT kDrainPeriodMs = 30;
+// The filter applies this long after the last key, as the main list's search does.
+constexpr UINT_PTR kFilterTimerId = 2;
+constexpr UINT kFilterPauseMs = 200;
+// Told by the workers: the hooks are in (or why not), a save's progress and its end.
+constexpr UINT kInstalledMessage = WM_APP + 0x40;
+constexpr UINT kSaveProgressMessage = WM_APP + 0x41;
+constexpr UINT kSaveDoneMessage = WM_APP + 0x42;
 
 class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
  public:
@@ -45,6 +55,9 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
  private:
   void StartLogging();
   void StopLogging();
+  // The hooks are in: the hook writes this log's messages from now on.
+  void BeganLogging(std::unique_ptr<CInstalledHooks> hooks);
+  void ShowStartStop();
   // Takes what the ring holds into the store (bounded per tick) and updates list and status.
   void Drain();
   void ShowStatus();
@@ -67,15 +80,23 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnInstalled(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnSaveProgress(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnSaveDone(WPARAM wParam, LPARAM lParam);
 
   HWND m_hLogged;
   DWORD m_dwThreadId = 0;
   DWORD m_dwPid = 0;
   platform::CListCtrl m_list;
-  std::unique_ptr<IHookInstaller> m_installer;
+  std::shared_ptr<IHookInstaller> m_installer;
+  CBackgroundInstall m_install;
   std::unique_ptr<CInstalledHooks> m_hooks;
   CLogChannel m_channel;
+  // Taken by this thread to change the store, and by a running save to read it.
+  std::mutex m_storeLock;
   CMessageStore m_store;
+  CLogSave m_save;
+  size_t m_nSaved = 0;
   CShownRows m_shown;
   NameContext m_names;
   std::unordered_map<uint64_t, ControlKind> m_kinds;
@@ -85,6 +106,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   uint64_t m_nRecorded = 0;
   uint32_t m_nDroppedBase = 0;
   bool m_bLogging = false;
+  bool m_bStarting = false;  // the hooks are being put in off this thread
   bool m_bWindowClosed = false;
   bool m_bClosed = false;
   std::string m_strReason;
