@@ -5,17 +5,9 @@
 #include "msglog/InProcessHookInstaller.h"
 #include "msglog/hook/MessageRecord.h"
 #include "platform/Handles.h"
+#include "platform/ProgramFolder.h"
 
 namespace msglog {
-
-std::wstring PathBesideProgram(const wchar_t* fileName) {
-  wchar_t path[MAX_PATH] = {};
-  DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path, length);
-  const size_t slash = folder.find_last_of(L"\\/");
-  folder.resize(slash == std::wstring::npos ? 0 : slash + 1);
-  return folder + fileName;
-}
 
 bool IsSixtyFourBitProcess(DWORD pid) {
   using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE, PBOOL);
@@ -29,9 +21,9 @@ bool IsSixtyFourBitProcess(DWORD pid) {
   return process && isWow64(process.get(), &target) && !target;
 }
 
-std::unique_ptr<IHookInstaller> InstallerForProcess(DWORD pid, std::string* reason) {
-  if (IsSixtyFourBitProcess(pid)) return std::make_unique<CHelperHookInstaller>(PathBesideProgram(kHookHelperName));
-  return std::make_unique<CInProcessHookInstaller>(PathBesideProgram(kHookDllName));
+std::unique_ptr<IHookInstaller> InstallerForProcess(DWORD pid) {
+  if (IsSixtyFourBitProcess(pid)) return std::make_unique<CHelperHookInstaller>(platform::PathBesideProgram(kHookHelperName));
+  return std::make_unique<CInProcessHookInstaller>(platform::PathBesideProgram(kHookDllName));
 }
 
 }  // namespace msglog

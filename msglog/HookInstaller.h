@@ -27,11 +27,8 @@ class IHookInstaller {
 };
 
 // The installer for a program of that process: the 32-bit one here for a 32-bit program, the
-// 64-bit helper for a 64-bit one; null with the reason for a program this Quorvel cannot log.
-std::unique_ptr<IHookInstaller> InstallerForProcess(DWORD pid, std::string* reason);
-
-// The path of a file beside Quorvel.exe.
-std::wstring PathBesideProgram(const wchar_t* fileName);
+// 64-bit helper for a 64-bit one. Either says what keeps it from logging when it installs.
+std::unique_ptr<IHookInstaller> InstallerForProcess(DWORD pid);
 
 // Whether the process is a 64-bit program (not WoW64 on a 64-bit system).
 bool IsSixtyFourBitProcess(DWORD pid);

@@ -1,6 +1,6 @@
 #include "msglog/InProcessHookInstaller.h"
 
-#include "msglog/hook/MessageRecord.h"
+#include "msglog/HookSetting.h"
 #include "platform/Format.h"
 #include "platform/Handles.h"
 
@@ -31,21 +31,16 @@ std::unique_ptr<CInstalledHooks> CInProcessHookInstaller::Install(DWORD threadId
     *reason = "QuorvelHook.dll が Quorvel.exe と同じフォルダーに見つかりません。";
     return nullptr;
   }
-  const struct {
-    int kind;
-    const char* name;
-  } kHooks[] = {{WH_CALLWNDPROC, kCallWndProcName}, {WH_CALLWNDPROCRET, kCallWndProcRetName}, {WH_GETMESSAGE, kGetMessageName}};
-  for (int i = 0; i < 3; ++i) {
-    auto procedure = reinterpret_cast<HOOKPROC>(::GetProcAddress(installed->module.get(), kHooks[i].name));
-    if (!procedure) {
+  DWORD error = 0;
+  switch (SetMessageHooks(installed->module.get(), threadId, installed->hooks, &error)) {
+    case HookSetting::kSet:
+      break;
+    case HookSetting::kNoProcedure:
       *reason = "QuorvelHook.dll が壊れています。";
       return nullptr;
-    }
-    installed->hooks[i].reset(::SetWindowsHookExW(kHooks[i].kind, procedure, installed->module.get(), threadId));
-    if (!installed->hooks[i]) {
-      *reason = HookRefusalReason(::GetLastError());
+    case HookSetting::kRefused:
+      *reason = HookRefusalReason(error);
       return nullptr;
-    }
   }
   return installed;
 }

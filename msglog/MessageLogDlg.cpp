@@ -127,9 +127,9 @@ void CMessageLogDlg::OnDpiChanged(UINT dpi) {
 
 void CMessageLogDlg::StartLogging() {
   m_strReason.clear();
+  if (!m_installer) m_installer = InstallerForProcess(m_dwPid);
   if (m_bWindowClosed || !::IsWindow(m_hLogged)) {
     m_bWindowClosed = true;
-  } else if (!m_installer && !(m_installer = InstallerForProcess(m_dwPid, &m_strReason))) {
   } else if (!m_channel.IsOpen() &&
              !m_channel.Open(m_dwThreadId, m_hLogged, ::IsDlgButtonChecked(GetSafeHwnd(), IDC_ML_CHILDREN) == BST_CHECKED,
                              &m_strReason)) {

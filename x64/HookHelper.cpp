@@ -4,21 +4,14 @@
 #include <windows.h>
 
 #include "msglog/HookHelperProtocol.h"
+#include "msglog/HookSetting.h"
 #include "msglog/hook/MessageRecord.h"
 #include "platform/Handles.h"
+#include "platform/ProgramFolder.h"
 
 namespace {
 
 using msglog::HookHelperExitCode;
-
-// The hook DLL in the helper's own folder.
-std::wstring HookDllPath() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (!length || length >= MAX_PATH) return msglog::kHookDll64Name;
-  std::wstring folder(path, length);
-  return folder.substr(0, folder.find_last_of(L"\\/") + 1) + msglog::kHookDll64Name;
-}
 
 // Waits for the stop event or Quorvel's end, answering whatever the system sends the thread.
 void WaitForStop(HANDLE stop, HANDLE quorvel) {
@@ -43,20 +36,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   platform::UniqueHandle stop(OpenEventW(SYNCHRONIZE, FALSE, msglog::HookHelperStopEvent(arguments.eventName).c_str()));
   if (!quorvel || !ready || !stop) return HookHelperExitCode(msglog::kHelperNoQuorvel, GetLastError());
 
-  platform::UniqueModule dll(LoadLibraryW(HookDllPath().c_str()));
+  platform::UniqueModule dll(LoadLibraryW(platform::PathBesideProgram(msglog::kHookDll64Name).c_str()));
   if (!dll) return HookHelperExitCode(msglog::kHelperNoHookDll, GetLastError());
-  const struct {
-    int kind;
-    const char* procedure;
-  } kinds[] = {{WH_CALLWNDPROC, msglog::kCallWndProcName},
-               {WH_CALLWNDPROCRET, msglog::kCallWndProcRetName},
-               {WH_GETMESSAGE, msglog::kGetMessageName}};
   platform::UniqueHook hooks[3];  // removed before the DLL is let go
-  for (int i = 0; i < 3; ++i) {
-    const auto procedure = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll.get(), kinds[i].procedure)));
-    if (!procedure) return HookHelperExitCode(msglog::kHelperNoProcedure, GetLastError());
-    hooks[i].reset(SetWindowsHookExW(kinds[i].kind, procedure, dll.get(), arguments.threadId));
-    if (!hooks[i]) return HookHelperExitCode(msglog::kHelperHookRefused, GetLastError());
+  DWORD error = 0;
+  switch (msglog::SetMessageHooks(dll.get(), arguments.threadId, hooks, &error)) {
+    case msglog::HookSetting::kSet:
+      break;
+    case msglog::HookSetting::kNoProcedure:
+      return HookHelperExitCode(msglog::kHelperNoProcedure, error);
+    case msglog::HookSetting::kRefused:
+      return HookHelperExitCode(msglog::kHelperHookRefused, error);
   }
   SetEvent(ready.get());
   WaitForStop(stop.get(), quorvel.get());
