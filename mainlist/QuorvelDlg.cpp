@@ -110,10 +110,11 @@ void CQuorvelDlg::OnDpiChanged(UINT dpi) {
   FitLastHeading(dpi);
 }
 
-// The list grows with its font and the columns with the DPI; at a high DPI the font grows less,
+// The list grows with its font and the columns with the DPI; above 96 DPI the font grows less,
 // and the last heading would be cut at the list's edge. The title column then gives up what is
-// missing, down to half its width.
+// missing, down to half its width. At 96 DPI and below the columns keep their own widths.
 void CQuorvelDlg::FitLastHeading(UINT dpi) {
+  if (dpi <= platform::kDefaultDpi) return;
   constexpr int kLast = 3;
   constexpr char kLastHeading[] = "WinHandle";
   HWND header = reinterpret_cast<HWND>(m_list.Send(LVM_GETHEADER));
