@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "app/AboutDlg.h"
@@ -56,14 +57,6 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
   return kMap;
 }
 
-void CQuorvelDlg::DoDataExchange(platform::CDataExchange& dx) {
-  platform::DDX_Control(dx, IDC_MAIN_AUTOUPDATE, m_btnAutoUpdate);
-  platform::DDX_Control(dx, IDC_MAIN_LIST, m_list);
-  platform::DDX_Check(dx, IDC_MAIN_VISIBLEONLY, m_bVisibleOnly);
-  platform::DDX_Check(dx, IDC_MAIN_WITHTITLE, m_bWithTitle);
-  platform::DDX_Check(dx, IDC_MAIN_AUTOUPDATE, m_bAutoUpdate);
-}
-
 BOOL CQuorvelDlg::OnInitDialog() {
   CDialog::OnInitDialog();
 
@@ -98,6 +91,15 @@ BOOL CQuorvelDlg::OnInitDialog() {
   UpdateData(false);
   ::SetTimer(GetSafeHwnd(), kAutoUpdateTimerId, kAutoUpdatePeriodMs, nullptr);
   return TRUE;
+}
+
+void CQuorvelDlg::DoDataExchange(platform::CDataExchange& dx) {
+  platform::DDX_Control(dx, IDC_MAIN_AUTOUPDATE, m_btnAutoUpdate);
+  platform::DDX_Control(dx, IDC_MAIN_LIST, m_list);
+  // The two filters and the automatic refresh.
+  const std::pair<int, int*> checks[] = {
+      {IDC_MAIN_VISIBLEONLY, &m_bVisibleOnly}, {IDC_MAIN_WITHTITLE, &m_bWithTitle}, {IDC_MAIN_AUTOUPDATE, &m_bAutoUpdate}};
+  for (const auto& [id, value] : checks) platform::DDX_Check(dx, id, *value);
 }
 
 void CQuorvelDlg::OnDpiChanged(UINT dpi) {

@@ -7,11 +7,13 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "E2eDriver.h"
 #include "app/QuorvelApp.h"
 #include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
+#include "platform/Dpi.h"
 #include "platform/FileDialog.h"
 #include "platform/Format.h"
 #include "platform/ListCommands.h"
@@ -138,6 +140,29 @@ TEST_F(MainDialogTest, StartsWithAutoUpdateOnAndNothingChosen) {
   ::GetWindowTextA(m_hWnd, caption, sizeof(caption));
   EXPECT_STREQ(caption, "Tsuravi");
   EXPECT_EQ(List().GetExtendedStyle(), static_cast<DWORD>(LVS_EX_FULLROWSELECT));
+}
+
+// The columns are Title 150, ProcessName 100, PID 40, WinHandle 100 at 96 DPI, scaled at 144 DPI,
+// where only the title gives way (down to half) if the scaled columns would cut the last heading.
+TEST_F(MainDialogTest, TheColumnsKeepTheirWidthsAt96DpiAndOnlyTheTitleGivesWayWhenScaled) {
+  auto widths = [&] {
+    std::vector<int> all;
+    for (int column = 0; column < 4; ++column) all.push_back(static_cast<int>(List().Send(LVM_GETCOLUMNWIDTH, column)));
+    return all;
+  };
+  auto moveTo = [&](UINT dpi) {
+    RECT suggested{};
+    ::GetWindowRect(m_hWnd, &suggested);
+    ::SendMessageA(m_hWnd, platform::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  };
+  EXPECT_EQ(widths(), (std::vector<int>{150, 100, 40, 100}));
+  moveTo(144);
+  const std::vector<int> scaled = widths();
+  EXPECT_EQ(std::vector<int>(scaled.begin() + 1, scaled.end()), (std::vector<int>{150, 60, 150}));
+  EXPECT_LE(scaled[0], 225);
+  EXPECT_GE(scaled[0], 112);
+  moveTo(96);
+  EXPECT_EQ(widths(), (std::vector<int>{150, 100, 40, 100}));
 }
 
 TEST_F(MainDialogTest, RowsFollowTheFiltersAtTheNextRefresh) {
