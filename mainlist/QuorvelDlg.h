@@ -34,6 +34,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   const COperationDlg& OperationPanel() const { return m_opDlg; }
   const CCptViewDlg& CaptureView() const { return m_cptViewDlg; }
   const CChildInfomationDlg& Inspector() const { return m_childInfoDlg; }
+  const CWindowFinder& Finder() const { return m_finder; }
 
  private:
   platform::CButton m_btnAutoUpdate;

@@ -507,6 +507,39 @@ TEST_F(MainDialogTest, FinderBoxShowsTheCrosshairWithItsTipAndADragEndsWithoutAP
   EXPECT_EQ(::GetCapture(), nullptr);
 }
 
+// Dragged over another program's window, the finder outlines it with a hollow frame: the frame
+// keeps the region it was given (the system owns it), and the dialog gives back every GDI
+// object it made, outline after outline.
+TEST_F(MainDialogTest, TheFinderOutlinesAnotherProgramsWindowWithAHollowFrame) {
+  e2e::FixtureClient fixture;
+  ASSERT_TRUE(fixture.Start());
+  HWND first = fixture.Create("title=Outlined x=700 y=300 w=300 h=200 show=noactivate");
+  HWND second = fixture.Create("title=\"Outlined too\" x=700 y=600 w=200 h=100 show=noactivate");
+  ASSERT_TRUE(first && second);
+  RECT box{};
+  ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_MAIN_FINDER), &box);
+  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&box), 2);
+  ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2));
+  const HWND frame = m_dlg->Finder().FrameWindow();
+  for (HWND target : {first, second, first}) {
+    RECT outer{};
+    ::GetWindowRect(target, &outer);
+    ::SetCursorPos(outer.left + 20, outer.top + 20);
+    ::SendMessageA(m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_TRUE(::IsWindowVisible(frame));
+    platform::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_EQ(::GetWindowRgn(frame, region.get()), COMPLEXREGION);
+    RECT bounds{};
+    ::GetRgnBox(region.get(), &bounds);
+    EXPECT_EQ(bounds.right, outer.right - outer.left);
+    EXPECT_EQ(bounds.bottom, outer.bottom - outer.top);
+    EXPECT_TRUE(::PtInRegion(region.get(), 1, 1));
+    EXPECT_FALSE(::PtInRegion(region.get(), (outer.right - outer.left) / 2, (outer.bottom - outer.top) / 2));
+  }
+  ::SendMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+  fixture.Quit();
+}
+
 // The modal run routes keys through the dialog manager: Enter in the list presses the
 // default button "終了" and ends the run with IDOK; Escape ends it with IDCANCEL.
 TEST(MainDialogModal, EnterInTheListEndsWithOkAndEscapeCancels) {
