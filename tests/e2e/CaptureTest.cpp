@@ -248,9 +248,12 @@ TEST_F(CaptureTest, AHungWindowNeverFreezesTheProgram) {
 
     // Nothing was done to them, and nothing is done once they answer again.
     ASSERT_TRUE(fixture.Command("resume thread=stuck").answered);
-    Sleep(500);
-    EXPECT_EQ(e2e::WindowStateDifferences(visibleBefore, e2e::ReadWindowState(visible)), "");
-    EXPECT_EQ(e2e::WindowStateDifferences(minimisedBefore, e2e::ReadWindowState(minimised)), "");
+    std::string differences;
+    EXPECT_FALSE(e2e::WaitUntil([&] {
+        differences = e2e::WindowStateDifferences(visibleBefore, e2e::ReadWindowState(visible)) +
+                      e2e::WindowStateDifferences(minimisedBefore, e2e::ReadWindowState(minimised));
+        return !differences.empty();
+    }, 1000)) << differences;
 }
 
 }  // namespace
