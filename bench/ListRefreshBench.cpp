@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "BenchTiming.h"
+#include "BenchWindows.h"
 #include "E2eDriver.h"
 #include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
@@ -84,23 +85,12 @@ HWND MakeListLike(HWND dialog) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {100, 1000, 3000};
+  const std::vector<int> sizes = bench::WindowCounts(argc, argv, {100, 1000, 3000});
 
   std::printf("%8s %12s %12s %8s %14s\n", "windows", "refresh ms", "floor ms", "ratio", "list only ms");
   for (int total : sizes) {
-    std::vector<std::unique_ptr<e2e::FixtureClient>> fixtures;
-    for (int p = 0; p < kProcesses; ++p) {
-      auto fixture = std::make_unique<e2e::FixtureClient>();
-      if (!fixture->Start()) {
-        std::fprintf(stderr, "the fixture program did not start\n");
-        return 1;
-      }
-      fixture->Command("many count=" + std::to_string(total / kProcesses) + " prefix=bench" + std::to_string(p) + "_",
-                       60000);
-      fixtures.push_back(std::move(fixture));
-    }
+    const bench::Fixtures fixtures = bench::StartFixtureWindows(total, kProcesses);
+    if (fixtures.empty()) return 1;
 
     CQuorvelDlg dlg;
     dlg.Create(nullptr);

@@ -140,8 +140,10 @@ bool RestoredRect(HWND target, const IconicState& state, RECT* rect) {
 
 void PutBackIconic(HWND target, const IconicState& state) {
   platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs);
+  // Minimised without activating anything: SW_MINIMIZE (and the system menu's 最小化, which
+  // uses it) activates the window, or the next one, and takes the foreground from the user.
   WINDOWPLACEMENT placement = state.placement;
-  placement.showCmd = SW_MINIMIZE;
+  placement.showCmd = SW_SHOWMINNOACTIVE;
   RECT back{};
   if (!::SetWindowPlacement(target, &placement) && RestoredRect(target, state, &back)) {
     // Refused (some systems refuse it for another program's window): bring the window back to
@@ -149,7 +151,6 @@ void PutBackIconic(HWND target, const IconicState& state) {
     // and never off-screen.
     ::SetWindowPos(target, nullptr, back.left, back.top, Width(back), Height(back), SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  platform::SendMessageBounded(target, WM_SYSCOMMAND, SC_MINIMIZE, 0, kProbeTimeoutMs);
   if (!::IsIconic(target)) ::ShowWindow(target, SW_SHOWMINNOACTIVE);
   // Minimising shows the window; one that was hidden and minimised goes back to hidden.
   if (!(state.style & WS_VISIBLE)) ::ShowWindow(target, SW_HIDE);
@@ -173,11 +174,16 @@ void PutBackIconic(HWND target, const IconicState& state) {
 bool RestoreOffScreen(HWND target, IconicState& state) {
   using platform::WindowCallRoute;
   // Transparent to the mouse as well as to the eye: where the window stands for a moment,
-  // clicks go to what is below it.
-  if (platform::SetWindowLongNoWait(target, GWL_EXSTYLE, state.exStyle | WS_EX_LAYERED | WS_EX_TRANSPARENT) ==
-      WindowCallRoute::Deferred)
-    return false;
-  if (platform::RunOnWindow(target, [target] { CallSetLayeredWindowAttributes(target, 0, 0, LWA_ALPHA); }) == WindowCallRoute::Deferred)
+  // clicks go to what is below it. Disabled, so that the restore cannot give it the focus
+  // either (some systems focus a window restored from minimised, whatever the show command),
+  // and the keyboard stays with the user's window.
+  const LONG exStyle = state.exStyle | WS_EX_LAYERED | WS_EX_TRANSPARENT;
+  const LONG style = state.style | WS_DISABLED;
+  if (platform::RunOnWindow(target, [target, exStyle, style] {
+        ::SetWindowLongA(target, GWL_EXSTYLE, exStyle);
+        CallSetLayeredWindowAttributes(target, 0, 0, LWA_ALPHA);
+        ::SetWindowLongA(target, GWL_STYLE, style);
+      }) == WindowCallRoute::Deferred)
     return false;
   if (!platform::SendMessageBounded(target, WM_SETREDRAW, FALSE, 0, kProbeTimeoutMs)) return false;
   // Restored without taking the foreground from the user's window. A window minimised from
@@ -286,12 +292,15 @@ void HideCapture(HWND owner, HWND target, WindowPicture& picture) {
     return;
   }
 
+  // Shown off-screen, disabled and without activation, so that it takes neither the focus nor
+  // the foreground from the user's window.
   const POINT away = OffScreenOrigin(platform::VirtualScreenRect());
+  platform::SetWindowLongNoWait(target, GWL_STYLE, style | WS_DISABLED);
   platform::MoveWindowNoWait(target, away.x, away.y, Width(window), Height(window), false);
-  platform::ShowWindowNoWait(target, SW_SHOW);
-  bool standing =
-      platform::SetWindowLongNoWait(target, GWL_STYLE, style | WS_VISIBLE) != platform::WindowCallRoute::Deferred &&
-      Answers(target);
+  platform::ShowWindowNoWait(target, SW_SHOWNA);
+  bool standing = platform::SetWindowLongNoWait(target, GWL_STYLE, style | WS_VISIBLE | WS_DISABLED) !=
+                      platform::WindowCallRoute::Deferred &&
+                  Answers(target);
   CaptureCore(owner, target, picture, standing);
   platform::RunOnWindow(target, [target, style, window] {
     ::ShowWindow(target, SW_HIDE);

@@ -83,12 +83,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // Sends the command to the child of the selected row, at the X/Y point for the mouse buttons.
   void SendToSelected(inspector::ChildCommand command);
 
-  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnShowWindow(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnLButtonDown(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
+  platform::MessageHandler OnTimer, OnShowWindow, OnPaint, OnCtlColorStatic, OnLButtonDown, OnDestroy;
   LRESULT OnListClick(NMHDR* header);
   // Copy and save of the child list (inspector/ChildListCopy.cpp): Ctrl+C and the right-click menu.
   LRESULT OnListKeyDown(NMHDR* header);

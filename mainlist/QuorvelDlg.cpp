@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "app/AboutDlg.h"
@@ -56,14 +57,6 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
   return kMap;
 }
 
-void CQuorvelDlg::DoDataExchange(platform::CDataExchange& dx) {
-  platform::DDX_Control(dx, IDC_MAIN_AUTOUPDATE, m_btnAutoUpdate);
-  platform::DDX_Control(dx, IDC_MAIN_LIST, m_list);
-  platform::DDX_Check(dx, IDC_MAIN_VISIBLEONLY, m_bVisibleOnly);
-  platform::DDX_Check(dx, IDC_MAIN_WITHTITLE, m_bWithTitle);
-  platform::DDX_Check(dx, IDC_MAIN_AUTOUPDATE, m_bAutoUpdate);
-}
-
 BOOL CQuorvelDlg::OnInitDialog() {
   CDialog::OnInitDialog();
 
@@ -100,6 +93,15 @@ BOOL CQuorvelDlg::OnInitDialog() {
   return TRUE;
 }
 
+void CQuorvelDlg::DoDataExchange(platform::CDataExchange& dx) {
+  platform::DDX_Control(dx, IDC_MAIN_AUTOUPDATE, m_btnAutoUpdate);
+  platform::DDX_Control(dx, IDC_MAIN_LIST, m_list);
+  // The two filters and the automatic refresh.
+  const std::pair<int, int*> checks[] = {
+      {IDC_MAIN_VISIBLEONLY, &m_bVisibleOnly}, {IDC_MAIN_WITHTITLE, &m_bWithTitle}, {IDC_MAIN_AUTOUPDATE, &m_bAutoUpdate}};
+  for (const auto& [id, value] : checks) platform::DDX_Check(dx, id, *value);
+}
+
 void CQuorvelDlg::OnDpiChanged(UINT dpi) {
   platform::LayOutListColumns(m_list,
                               {{"Title", LVCFMT_LEFT, 150},
@@ -110,10 +112,11 @@ void CQuorvelDlg::OnDpiChanged(UINT dpi) {
   FitLastHeading(dpi);
 }
 
-// The list grows with its font and the columns with the DPI; at a high DPI the font grows less,
+// The list grows with its font and the columns with the DPI; above 96 DPI the font grows less,
 // and the last heading would be cut at the list's edge. The title column then gives up what is
-// missing, down to half its width.
+// missing, down to half its width. At 96 DPI and below the columns keep their own widths.
 void CQuorvelDlg::FitLastHeading(UINT dpi) {
+  if (dpi <= platform::kDefaultDpi) return;
   constexpr int kLast = 3;
   constexpr char kLastHeading[] = "WinHandle";
   HWND header = reinterpret_cast<HWND>(m_list.Send(LVM_GETHEADER));

@@ -34,6 +34,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   const COperationDlg& OperationPanel() const { return m_opDlg; }
   const CCptViewDlg& CaptureView() const { return m_cptViewDlg; }
   const CChildInfomationDlg& Inspector() const { return m_childInfoDlg; }
+  const CWindowFinder& Finder() const { return m_finder; }
 
  private:
   platform::CButton m_btnAutoUpdate;
@@ -69,11 +70,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void TakeFinderPick(const mainlist::FinderPick& pick, POINT screen);
   // Ends the finder's drag with a release at the screen point.
   void DropFinder(POINT screen);
-  std::optional<LRESULT> OnLButtonDown(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnMouseMove(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnLButtonUp(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnRButtonDown(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+  // The finder's drag.
+  platform::MessageHandler OnLButtonDown, OnMouseMove, OnLButtonUp, OnRButtonDown, OnCaptureChanged;
   // Copy and save of the list (mainlist/MainListCopy.cpp): Ctrl+C and the right-click menu.
   LRESULT OnListKeyDown(NMHDR* header);
   std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
@@ -86,14 +84,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnChildInfo();
   void OnSearchChange();
   void OnMessageLog();
-  std::optional<LRESULT> OnOpenMessageLog(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnSysCommand(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnCtlColorBtn(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
+  platform::MessageHandler OnOpenMessageLog, OnTimer, OnSysCommand, OnPaint, OnQueryDragIcon, OnCtlColorBtn,
+      OnCtlColorStatic, OnDestroy;
 
   void FitLastHeading(UINT dpi);
   void ApplyAutoUpdate();

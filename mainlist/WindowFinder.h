@@ -55,19 +55,15 @@ class CWindowFinder {
   void Outline(HWND window);
   void HideOutline();
 
-  HWND m_hDialog = nullptr;
-  HWND m_hFinder = nullptr;
-  HWND m_hLabel = nullptr;
+  HWND m_hDialog = nullptr, m_hFinder = nullptr, m_hLabel = nullptr;
   // Owned by the dialog, which destroys it with itself.
   HWND m_hTip = nullptr;
   // Owned: destroyed with the finder.
   HWND m_hFrame = nullptr;
   platform::UniqueIcon m_crosshair;
   platform::UniqueIcon m_empty;
-  HCURSOR m_hCross = nullptr;
-  HCURSOR m_hPreviousCursor = nullptr;
-  bool m_bDragging = false;
-  bool m_bPickKey = false;
+  HCURSOR m_hCross = nullptr, m_hPreviousCursor = nullptr;
+  bool m_bDragging = false, m_bPickKey = false;
   HWND m_hOutlined = nullptr;
   std::wstring m_labelBefore;
 };

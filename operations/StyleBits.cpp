@@ -1,5 +1,7 @@
 #include "operations/StyleBits.h"
 
+#include <iterator>
+
 #include "res/resource.h"
 
 namespace operations {
@@ -8,8 +10,9 @@ namespace {
 constexpr StyleBitKind kSingle = StyleBitKind::Single;
 constexpr StyleBitKind kCombination = StyleBitKind::Combination;
 
+// Both editors' boxes, the window style word's first, then the extended word's.
 // WS_MAXIMIZE (0x01000000) and the class-specific low word have no box.
-constexpr StyleBitRow kWindowStyleRows[] = {
+constexpr StyleBitRow kStyleRows[] = {
     {IDC_STYLE_POPUP, "WS_POPUP", 0x80000000, kSingle},
     {IDC_STYLE_CHILD, "WS_CHILD", 0x40000000, kSingle},
     {IDC_STYLE_MINIMIZE, "WS_MINIMIZE/WS_ICONIC", 0x20000000, kSingle},
@@ -28,10 +31,8 @@ constexpr StyleBitRow kWindowStyleRows[] = {
     {IDC_STYLE_POPUPWINDOW, "WS_POPUPWINDOW", 0x80880000, kCombination},
     {IDC_STYLE_CAPTION, "WS_CAPTION", 0x00C00000, kCombination},
     {IDC_STYLE_OVERLAPPEDWINDOW, "WS_OVERLAPPEDWINDOW", 0x00CF0000, kCombination},
-};
-
-// 0x00000002, 0x00000800, 0x00008000 and everything from 0x00100000 up have no box.
-constexpr StyleBitRow kWindowStyleExRows[] = {
+    // The extended word: 0x00000002, 0x00000800, 0x00008000 and everything from 0x00100000 up
+    // have no box.
     {IDC_EXSTYLE_DLGMODALFRAME, "WS_EX_DLGMODALFRAME", 0x00000001, kSingle},
     {IDC_EXSTYLE_NOPARENTNOTIFY, "WS_EX_NOPARENTNOTIFY", 0x00000004, kSingle},
     {IDC_EXSTYLE_TOPMOST, "WS_EX_TOPMOST", 0x00000008, kSingle},
@@ -55,9 +56,15 @@ constexpr StyleBitRow kWindowStyleExRows[] = {
 
 }  // namespace
 
-StyleBitTable WindowStyleBits() { return StyleBitTable(kWindowStyleRows); }
+// The window style word's rows, the first of kStyleRows.
+constexpr std::size_t kWindowStyleRowCount = 18;
+static_assert(kStyleRows[kWindowStyleRowCount - 1].id == IDC_STYLE_OVERLAPPEDWINDOW, "the style word's last row");
 
-StyleBitTable WindowStyleExBits() { return StyleBitTable(kWindowStyleExRows); }
+StyleBitTable WindowStyleBits() { return StyleBitTable(kStyleRows, kWindowStyleRowCount); }
+
+StyleBitTable WindowStyleExBits() {
+  return StyleBitTable(kStyleRows + kWindowStyleRowCount, std::size(kStyleRows) - kWindowStyleRowCount);
+}
 
 const StyleBitRow* FindStyleBitRow(const StyleBitTable& table, int id) {
   for (const StyleBitRow& row : table)

@@ -23,6 +23,7 @@ struct StyleBitRow {
 struct StyleBitTable {
   template <std::size_t N>
   constexpr StyleBitTable(const StyleBitRow (&table)[N]) : rows(table), count(N) {}
+  constexpr StyleBitTable(const StyleBitRow* first, std::size_t n) : rows(first), count(n) {}
   const StyleBitRow* begin() const { return rows; }
   const StyleBitRow* end() const { return rows + count; }
   const StyleBitRow* rows;

@@ -1,7 +1,6 @@
 #include "operations/StyleEditing.h"
 
-#include "operations/WindowStyleDlg.h"
-#include "operations/WindowStyleExDlg.h"
+#include "operations/StyleWordDlg.h"
 #include "platform/Target.h"
 #include "platform/WindowCalls.h"
 

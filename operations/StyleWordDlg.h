@@ -49,3 +49,12 @@ class CStyleWordDlg : public platform::CDialogT<CStyleWordDlg> {
 
   const operations::StyleEditorKind& m_kind;
 };
+
+// The editor on each kind of word: CWindowStyleDlg on GWL_STYLE, CWindowStyleExDlg on GWL_EXSTYLE.
+template <const operations::StyleEditorKind& (*Kind)()>
+class CStyleWordDlgOf : public CStyleWordDlg {
+ public:
+  CStyleWordDlgOf() : CStyleWordDlg(Kind()) {}
+};
+using CWindowStyleDlg = CStyleWordDlgOf<operations::WindowStyleKind>;
+using CWindowStyleExDlg = CStyleWordDlgOf<operations::WindowStyleExKind>;

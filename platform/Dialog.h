@@ -103,6 +103,11 @@ void CenterOverOwner(HWND hwnd);
 
 inline void CDialog::CenterOnOwner() const { CenterOverOwner(m_hWnd); }
 
+// A message handler's type, for declaring a dialog's handlers together:
+//   platform::MessageHandler OnTimer, OnPaint;
+// (each is defined as std::optional<LRESULT> CMyDlg::OnTimer(WPARAM wParam, LPARAM lParam)).
+using MessageHandler = std::optional<LRESULT>(WPARAM wParam, LPARAM lParam);
+
 // The typed message map. A class derives from CDialogT<itself> and defines
 //   static MessageMapView MessageMap();
 // returning a static table of entries built with OnMessage, OnCommand, OnCommandRange and

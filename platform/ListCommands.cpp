@@ -16,32 +16,30 @@ const char kSaveFailedMessage[] = "一覧を保存できませんでした。";
 constexpr int kCellChars = 1024;
 }  // namespace
 
-CsvRow ListHeadings(HWND list, int columns) {
-  CsvRow headings;
-  for (int i = 0; i < columns; ++i) {
-    wchar_t text[kCellChars] = {};
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT;
-    column.pszText = text;
-    column.cchTextMax = kCellChars;
-    ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    headings.emplace_back(text);
-  }
-  return headings;
-}
-
-CsvRow ListRowTexts(HWND list, int row, int columns) {
+// The texts of the first columns cells, each read into a buffer of kCellChars by read(index, buffer).
+template <class Read>
+CsvRow ReadCells(int columns, Read read) {
   CsvRow cells;
   for (int i = 0; i < columns; ++i) {
     wchar_t text[kCellChars] = {};
-    LVITEMW item{};
-    item.iSubItem = i;
-    item.pszText = text;
-    item.cchTextMax = kCellChars;
-    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    read(i, text);
     cells.emplace_back(text);
   }
   return cells;
+}
+
+CsvRow ListHeadings(HWND list, int columns) {
+  return ReadCells(columns, [list](int i, wchar_t* text) {
+    LVCOLUMNW column{LVCF_TEXT, 0, 0, text, kCellChars};
+    ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+  });
+}
+
+CsvRow ListRowTexts(HWND list, int row, int columns) {
+  return ReadCells(columns, [list, row](int i, wchar_t* text) {
+    LVITEMW item{0, 0, i, 0, 0, text, kCellChars};
+    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  });
 }
 
 int SelectedListRow(HWND list) {

@@ -280,13 +280,20 @@ bool ClickScreenPoint(HWND window, POINT screenPoint) {
     HWND top = GetAncestor(window, GA_ROOT);
     if (!top) return false;
     // Another program's window can come up over ours at any moment (a target that maximises
-    // once it answers again): raise ours until the point is on it.
+    // once it answers again): raise ours until the point is on it. The click waits, too, until
+    // the window's thread has taken the activation: one taken between the button's press and
+    // release moves the focus and the press is lost.
+    GUITHREADINFO info{sizeof(info)};
+    const DWORD thread = GetWindowThreadProcessId(top, nullptr);
     const bool onTop = WaitUntil([&] {
-        SetForegroundWindow(top);
-        BringWindowToTop(top);
+        if (GetForegroundWindow() != top) {
+            SetForegroundWindow(top);
+            BringWindowToTop(top);
+        }
         const HWND hit = WindowFromPoint(screenPoint);
-        return hit == window || IsChild(window, hit);
-    }, 2000, 50);
+        return (hit == window || IsChild(window, hit)) && GetForegroundWindow() == top &&
+               GetGUIThreadInfo(thread, &info) && info.hwndActive == top;
+    }, 5000, 20);
     if (!onTop) return false;
     if (!SetCursorPos(screenPoint.x, screenPoint.y)) return false;
     INPUT inputs[2] = {};

@@ -87,8 +87,7 @@ TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAn
     ASSERT_NE(log, nullptr) << "no log dialog with its caption";
     EXPECT_EQ(e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)), "停止");
     // A second press brings the same dialog back rather than opening another.
-    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG)));
-    Sleep(300);
+    ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG), BM_CLICK, 0, 0, nullptr));
     EXPECT_EQ(e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", ("メッセージログ (" + HandleText(target) + ")").c_str()), log);
 
     const std::string t = HandleText(target);
@@ -111,9 +110,8 @@ TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAn
 
     // The child is logged only once the box is ticked.
     fixture.Command("post window=b msg=0x401 wparam=1");
-    Sleep(300);
-    ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_CHILDREN)));
-    Sleep(200);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return fixture.MessageCount(button, "0x401") == 1; }, 3000));
+    ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_CHILDREN), BM_CLICK, 0, 0, nullptr));
     fixture.Command("post window=b msg=0x401 wparam=2");
     fixture.Command("post window=b msg=0xf5");  // BM_CLICK, named by the button's class
     EXPECT_EQ(WaitForRow(log, "P", "BM_CLICK")[kHandle], HandleText(button));
@@ -128,8 +126,9 @@ TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAn
     // Stopped, nothing is recorded; started again, it is.
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_STARTSTOP)));
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)) == "開始"; }, 3000));
+    const int posts = fixture.MessageCount(target, "0x401");
     fixture.Command("post window=t msg=0x401 wparam=3");
-    Sleep(300);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return fixture.MessageCount(target, "0x401") > posts; }, 3000));
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_STARTSTOP)));
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)) == "停止"; }, 3000));
     fixture.Command("post window=t msg=0x401 wparam=4");
@@ -210,8 +209,9 @@ TEST_F(MessageLogE2eTest, FloodIsAccountedForAndClosingTheWindowIsSaid) {
     fixture.Command("post window=f msg=0x402");
     EXPECT_TRUE(e2e::WaitUntil([&] { return lastShown() >= list.ItemCount(); }, 3000));
     ASSERT_TRUE(list.EnsureVisible(0));
+    const int shown = list.ItemCount();
     fixture.Command("post window=f msg=0x402");
-    Sleep(300);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return list.ItemCount() > shown; }, 3000));
     LRESULT top = -1;
     EXPECT_TRUE(e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_LIST), LVM_GETTOPINDEX, 0, 0, &top));
     EXPECT_EQ(top, 0);

@@ -19,6 +19,9 @@ constexpr UINT kRunWork = WM_APP + 1;
 std::mutex g_countsMutex;
 std::map<std::pair<HWND, UINT>, int> g_counts;
 
+// Rectangles painted over a window's fill, in client coordinates, with their colour.
+std::map<HWND, std::pair<RECT, COLORREF>> g_marks;
+
 struct PrintSeen {
   RECT rect;
   bool visible;
@@ -37,6 +40,15 @@ void Fill(HWND hwnd, HDC dc) {
   ::GetClientRect(hwnd, &client);
   platform::UniqueBrush brush(platform::MakeSolidBrush(static_cast<COLORREF>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA))));
   ::FillRect(dc, &client, brush.get());
+  std::pair<RECT, COLORREF> mark{};
+  {
+    std::lock_guard<std::mutex> lock(g_countsMutex);
+    const auto found = g_marks.find(hwnd);
+    if (found == g_marks.end()) return;
+    mark = found->second;
+  }
+  platform::UniqueBrush markBrush(platform::MakeSolidBrush(mark.second));
+  ::FillRect(dc, &mark.first, markBrush.get());
 }
 
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -100,6 +112,14 @@ void RegisterClasses() {
 }
 
 }  // namespace
+
+void MarkRect(HWND hwnd, const RECT& rect, COLORREF colour) {
+  {
+    std::lock_guard<std::mutex> lock(g_countsMutex);
+    g_marks[hwnd] = {rect, colour};
+  }
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
 
 HWND CreateFilledWindow(COLORREF colour, int x, int y, int width, int height, int showCommand, DWORD exStyle,
                         DWORD style) {

@@ -17,11 +17,16 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 // A top-level window filled with colour; shown with showCommand after creation (SW_HIDE keeps
 // it hidden). Created on the calling thread.
 HWND CreateFilledWindow(COLORREF colour, int x, int y, int width, int height, int showCommand = SW_SHOWNOACTIVATE,
                         DWORD exStyle = 0, DWORD style = WS_OVERLAPPEDWINDOW);
+
+// Paints the rectangle (client coordinates) of a filled window of this thread in colour, over
+// its fill, from now on.
+void MarkRect(HWND hwnd, const RECT& rect, COLORREF colour);
 
 // How many times the window got the message since it was created.
 int MessageCount(HWND hwnd, UINT message);

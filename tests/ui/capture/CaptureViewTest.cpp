@@ -108,10 +108,12 @@ TEST_F(CaptureViewTest, DrawsThePictureAtTenSeventyUnscaledOrFittedAndKeepsItFor
   m_view->SetTarget(large);
   ASSERT_EQ(m_view->Picture().height, 100);
   ::SetWindowPos(large, nullptr, 0, 0, 600, 800, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Its bottom right quarter blue: shrunk, not cut, the blue is in the drawn picture's corner.
+  capturetest::MarkRect(large, RECT{300, 400, 600, 800}, kBlue);
   uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
   EXPECT_EQ(m_view->Picture().height, 800);
-  EXPECT_EQ(PanelPixel(10 + 75, 70 + 100), kGreen);
-  EXPECT_EQ(PanelPixel(10 + 146, 70 + 196), kGreen);
+  EXPECT_EQ(PanelPixel(10 + 60, 70 + 80), kGreen);
+  EXPECT_EQ(PanelPixel(10 + 140, 70 + 190), kBlue);
   EXPECT_EQ(PanelPixel(10 + 152, 70 + 100), background);
   EXPECT_EQ(PanelPixel(10 + 75, 70 + 202), background);
 
@@ -126,7 +128,7 @@ TEST_F(CaptureViewTest, DrawsThePictureAtTenSeventyUnscaledOrFittedAndKeepsItFor
   // A button press with it repaints the old picture.
   uitest::Click(m_hWnd, IDC_CPT_PRINTWINDOW);
   EXPECT_TRUE(::GetUpdateRect(m_hWnd, nullptr, FALSE));
-  EXPECT_EQ(PanelPixel(10 + 75, 70 + 100), kGreen);
+  EXPECT_EQ(PanelPixel(10 + 60, 70 + 80), kGreen);
 }
 
 SIZE BitmapSize(HBITMAP bitmap) {

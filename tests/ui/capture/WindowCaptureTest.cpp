@@ -274,6 +274,27 @@ TEST_F(WindowCaptureTest, AutoCaptureChoosesTheMethodByTheWindowsState) {
   EXPECT_EQ(capturetest::MessageCount(hidden, WM_SETREDRAW), 0);
 }
 
+// A printed picture black in every pixel is taken from the screen instead; one with a single
+// row of colour is kept, wherever the row falls among the bands of 32 rows the check reads from
+// the bottom up. The window stands half past the right edge, so the screen's picture is the
+// narrower one.
+TEST_F(WindowCaptureTest, OnlyAPictureBlackInEveryRowIsTakenFromTheScreenInstead) {
+  const RECT screen = platform::VirtualScreenRect();
+  for (int height : {31, 32, 33, 64, 65}) {
+    for (int row : {-1, 0, height - 33, height - 32, height - 31, height - 1}) {
+      if (row < -1 || row >= height) continue;
+      SCOPED_TRACE("height " + std::to_string(height) + ", white row " + std::to_string(row));
+      HWND black = capturetest::CreateFilledWindow(capturetest::kBlack, screen.right - 100, 200, 240, height,
+                                                   SW_SHOWNOACTIVATE, WS_EX_TOPMOST, WS_POPUP);
+      if (row >= 0) capturetest::MarkRect(black, RECT{0, row, 240, row + 1}, kWhite);
+      EXPECT_TRUE(AutoCapture(m_owner, black, m_picture));
+      EXPECT_EQ(m_picture.width, row >= 0 ? 240 : 100);
+      EXPECT_EQ(m_picture.height, height);
+      ::DestroyWindow(black);
+    }
+  }
+}
+
 TEST_F(WindowCaptureTest, SurfaceCaptureTakesOnlyThePartOnTheDesktop) {
   RECT desktop = {};
   ::GetWindowRect(::GetDesktopWindow(), &desktop);

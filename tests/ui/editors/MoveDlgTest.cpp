@@ -119,8 +119,7 @@ TEST(MoveDlgModalTest, OkTakesThePresetOrTypedNumbersCancelKeepsTheMembers) {
   expect(run([](HWND dialog) { uitest::Click(dialog, IDOK); }), IDOK, 120, 80);
 }
 
-#include "operations/WindowStyleDlg.h"
-#include "operations/WindowStyleExDlg.h"
+#include "operations/StyleWordDlg.h"
 
 namespace {
 
@@ -132,7 +131,7 @@ TEST(ModalEditorPlacement, MoveAndStyleDialogsOpenOverTheirOwner) {
   CMoveDlg move;
   CWindowStyleDlg style;
   CWindowStyleExDlg exStyle;
-  exStyle.m_dwExStyle = 0;
+  exStyle.m_dwWord = 0;
   for (platform::CDialog* dialog : std::initializer_list<platform::CDialog*>{&move, &style, &exStyle}) {
     RECT shown{};
     uitest::ModalAnswer answer("", [&](HWND hwnd) {

@@ -8,8 +8,7 @@
 #include <string>
 
 #include "operations/StyleBits.h"
-#include "operations/WindowStyleDlg.h"
-#include "operations/WindowStyleExDlg.h"
+#include "operations/StyleWordDlg.h"
 #include "res/resource.h"
 #include "support/ModalAnswer.h"
 #include "support/UiTestSupport.h"
@@ -65,7 +64,7 @@ std::set<int> CheckedBoxes(HWND dialog, const operations::StyleBitTable& table) 
 class StyleEditorTest : public uitest::ModelessDialogTest<CWindowStyleDlg> {
  protected:
   void Open(DWORD style) {
-    m_dlg.m_dwStyle = style;
+    m_dlg.m_dwWord = style;
     Create();
   }
 };
@@ -73,7 +72,7 @@ class StyleEditorTest : public uitest::ModelessDialogTest<CWindowStyleDlg> {
 class ExStyleEditorTest : public uitest::ModelessDialogTest<CWindowStyleExDlg> {
  protected:
   void Open(DWORD exStyle) {
-    m_dlg.m_dwExStyle = exStyle;
+    m_dlg.m_dwWord = exStyle;
     Create();
   }
 };
@@ -176,7 +175,7 @@ TEST(StyleEditors, OkAsksOnlyForAChangedWordAndTheStyleEditorRefusesChildWithPop
   // A child window given WS_POPUPWINDOW: refused, the dialog stays open with the word.
   uitest::MessageBoxRecorder boxes;
   CWindowStyleDlg dlg;
-  dlg.m_dwStyle = WS_CHILD | WS_VISIBLE;
+  dlg.m_dwWord = WS_CHILD | WS_VISIBLE;
   bool openAfterOk = false;
   const INT_PTR result = uitest::RunModal(dlg, [&] {
     uitest::Click(dlg.GetSafeHwnd(), IDC_STYLE_POPUPWINDOW);
@@ -185,7 +184,7 @@ TEST(StyleEditors, OkAsksOnlyForAChangedWordAndTheStyleEditorRefusesChildWithPop
   });
   EXPECT_EQ(IDCANCEL, result);
   EXPECT_TRUE(openAfterOk);
-  EXPECT_EQ(0xD0880000u, dlg.m_dwStyle);
+  EXPECT_EQ(0xD0880000u, dlg.m_dwWord);
   ASSERT_EQ(1u, boxes.Boxes().size());
   EXPECT_EQ("WS_CHILEとWS_POPUPは同時に指定できません", boxes.Boxes()[0].text);
   EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), boxes.Boxes()[0].type);
@@ -198,11 +197,11 @@ TEST_F(StyleEditorTest, CombinationBoxesFollowTheirBitsAndSetOrClearThemAll) {
                            IDC_STYLE_MAXIMIZEBOX, IDC_STYLE_CAPTION, IDC_STYLE_OVERLAPPEDWINDOW}),
             CheckedBoxes(m_hDlg, operations::WindowStyleBits()));
   EXPECT_EQ("0x16cf0000", uitest::ControlText(m_hDlg, IDC_STYLE_VALUE));
-  EXPECT_EQ(0x16CF0000u, m_dlg.m_dwOrgStyle);
+  EXPECT_EQ(0x16CF0000u, m_dlg.m_dwOrgWord);
 
   uitest::Click(m_hDlg, IDC_STYLE_CAPTION);
   EXPECT_EQ("0x160f0000", uitest::ControlText(m_hDlg, IDC_STYLE_VALUE));
-  EXPECT_EQ(0x160F0000u, m_dlg.m_dwStyle);
+  EXPECT_EQ(0x160F0000u, m_dlg.m_dwWord);
   EXPECT_FALSE(Checked(m_hDlg, IDC_STYLE_BORDER));
   EXPECT_FALSE(Checked(m_hDlg, IDC_STYLE_DLGFRAME));
   EXPECT_FALSE(Checked(m_hDlg, IDC_STYLE_OVERLAPPEDWINDOW));
@@ -218,7 +217,7 @@ TEST_F(StyleEditorTest, CombinationBoxesFollowTheirBitsAndSetOrClearThemAll) {
 
   // The pop-up window box sets WS_POPUP too, and clearing it clears WS_BORDER and WS_SYSMENU.
   uitest::Click(m_hDlg, IDC_STYLE_POPUPWINDOW);
-  EXPECT_EQ(0x96CF0000u, m_dlg.m_dwStyle);
+  EXPECT_EQ(0x96CF0000u, m_dlg.m_dwWord);
   EXPECT_TRUE(Checked(m_hDlg, IDC_STYLE_POPUP));
   uitest::Click(m_hDlg, IDC_STYLE_POPUPWINDOW);
   EXPECT_EQ("0x16470000", uitest::ControlText(m_hDlg, IDC_STYLE_VALUE));
@@ -234,7 +233,7 @@ TEST_F(ExStyleEditorTest, CombinationBoxesShareTheWindowEdge) {
   EXPECT_EQ("0x00008b8a", uitest::ControlText(m_hDlg, IDC_STYLE_VALUE));
 
   uitest::Click(m_hDlg, IDC_EXSTYLE_OVERLAPPEDWINDOW);
-  EXPECT_EQ(0x0000888Au, m_dlg.m_dwExStyle);
+  EXPECT_EQ(0x0000888Au, m_dlg.m_dwWord);
   EXPECT_FALSE(Checked(m_hDlg, IDC_EXSTYLE_WINDOWEDGE));
   EXPECT_FALSE(Checked(m_hDlg, IDC_EXSTYLE_CLIENTEDGE));
   EXPECT_FALSE(Checked(m_hDlg, IDC_EXSTYLE_PALETTEWINDOW));

@@ -575,6 +575,14 @@ TEST_F(InspectorTest, RegionSequencesOnOneWindow) {
   uitest::Click(m_hWnd, IDC_CI_CUTRGN);
   EXPECT_TRUE(has(corner));
   EXPECT_FALSE(has(inside(a)));
+  {
+    platform::UniqueRegion whole = RegionOf(target);
+    ASSERT_TRUE(whole);
+    RECT box{};
+    ::GetRgnBox(whole.get(), &box);
+    const RECT expected{0, 0, outer.right - outer.left, outer.bottom - outer.top};  // 420 x 320
+    EXPECT_TRUE(::EqualRect(&box, &expected)) << box.right << " x " << box.bottom;
+  }
   ClickChild(o1);
   uitest::Click(m_hWnd, IDC_CI_CUTRGN);
   EXPECT_TRUE(has(inside(a)));
@@ -675,6 +683,55 @@ TEST_F(InspectorTest, RegionForAProgramThatStoppedAnsweringArrivesLater) {
   RECT box{};
   EXPECT_EQ(::GetRgnBox(region.get(), &box), SIMPLEREGION);
   EXPECT_TRUE(::EqualRect(&box, &expected));
+}
+
+// A release the window takes late, with another change made meanwhile, keeps the saved region:
+// the next release still gives the window back its own.
+TEST_F(InspectorTest, ALateReleaseFollowedByAnotherChangeKeepsTheSavedRegion) {
+  uitest::MessageBoxRecorder boxes;
+  HWND target = s_fixture->Create("name=late title=Late x=760 y=400 w=300 h=200 show=noactivate thread=late");
+  ASSERT_NE(target, nullptr);
+  HWND child = reinterpret_cast<HWND>(s_fixture->Command("child parent=late text=C x=20 y=20 w=50 h=40").value);
+  ASSERT_EQ(s_fixture->Command("region window=" + e2e::HandleText(target) + " rect=0,0,250,180").value, 1);
+  platform::UniqueRegion original = RegionOf(target);
+  ASSERT_TRUE(original);
+  Inspect(target);
+  ClickChild(child);
+  uitest::Click(m_hWnd, IDC_CI_CUTRGN);
+  ASSERT_EQ(s_fixture->Command("hang window=" + e2e::HandleText(target) + " ms=forever").value, 1);
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  uitest::Click(m_hWnd, IDC_CI_RECTRGN);
+  s_fixture->Command("resume window=" + e2e::HandleText(target));
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
+  uitest::PumpPending();  // the release's completion runs on this thread
+  platform::UniqueRegion rectangle = RegionOf(target);
+  ASSERT_TRUE(rectangle);
+  RECT box{};
+  EXPECT_EQ(::GetRgnBox(rectangle.get(), &box), SIMPLEREGION);
+  const RECT selected = m_dlg->SelectedRect();
+  EXPECT_TRUE(::EqualRect(&box, &selected));
+
+  uitest::Click(m_hWnd, IDC_CI_RELEASERGN);
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
+  platform::UniqueRegion restored = RegionOf(target);
+  ASSERT_TRUE(restored) << "the saved region was dropped";
+  EXPECT_TRUE(::EqualRgn(restored.get(), original.get()));
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A refresh of a window that has closed keeps what the inspector shows: the children listed and
+// the picture, as they were last seen.
+TEST_F(InspectorTest, ARefreshAfterTheWindowClosedKeepsTheListAndThePicture) {
+  HWND target = CreateTree();
+  Inspect(target);
+  const std::vector<std::vector<std::string>> listed = Rows();
+  ASSERT_FALSE(listed.empty());
+  const HBITMAP picture = m_dlg->Picture().bitmap.get();
+  ASSERT_EQ(s_fixture->Command("destroy window=" + e2e::HandleText(target)).value, 1);
+  uitest::Click(m_hWnd, IDC_CI_REFRESH);
+  EXPECT_EQ(List().GetItemCount(), static_cast<int>(listed.size()));
+  EXPECT_TRUE(Rows() == listed);
+  EXPECT_EQ(m_dlg->Picture().bitmap.get(), picture);
 }
 
 TEST_F(InspectorTest, StyleEditorWritesTheSelectedChildsStyle) {

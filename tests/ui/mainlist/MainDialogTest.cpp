@@ -7,11 +7,13 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "E2eDriver.h"
 #include "app/QuorvelApp.h"
 #include "platform/ProcessLookup.h"
 #include "mainlist/QuorvelDlg.h"
+#include "platform/Dpi.h"
 #include "platform/FileDialog.h"
 #include "platform/Format.h"
 #include "platform/ListCommands.h"
@@ -138,6 +140,29 @@ TEST_F(MainDialogTest, StartsWithAutoUpdateOnAndNothingChosen) {
   ::GetWindowTextA(m_hWnd, caption, sizeof(caption));
   EXPECT_STREQ(caption, "Tsuravi");
   EXPECT_EQ(List().GetExtendedStyle(), static_cast<DWORD>(LVS_EX_FULLROWSELECT));
+}
+
+// The columns are Title 150, ProcessName 100, PID 40, WinHandle 100 at 96 DPI, scaled at 144 DPI,
+// where only the title gives way (down to half) if the scaled columns would cut the last heading.
+TEST_F(MainDialogTest, TheColumnsKeepTheirWidthsAt96DpiAndOnlyTheTitleGivesWayWhenScaled) {
+  auto widths = [&] {
+    std::vector<int> all;
+    for (int column = 0; column < 4; ++column) all.push_back(static_cast<int>(List().Send(LVM_GETCOLUMNWIDTH, column)));
+    return all;
+  };
+  auto moveTo = [&](UINT dpi) {
+    RECT suggested{};
+    ::GetWindowRect(m_hWnd, &suggested);
+    ::SendMessageA(m_hWnd, platform::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  };
+  EXPECT_EQ(widths(), (std::vector<int>{150, 100, 40, 100}));
+  moveTo(144);
+  const std::vector<int> scaled = widths();
+  EXPECT_EQ(std::vector<int>(scaled.begin() + 1, scaled.end()), (std::vector<int>{150, 60, 150}));
+  EXPECT_LE(scaled[0], 225);
+  EXPECT_GE(scaled[0], 112);
+  moveTo(96);
+  EXPECT_EQ(widths(), (std::vector<int>{150, 100, 40, 100}));
 }
 
 TEST_F(MainDialogTest, RowsFollowTheFiltersAtTheNextRefresh) {
@@ -480,6 +505,39 @@ TEST_F(MainDialogTest, FinderBoxShowsTheCrosshairWithItsTipAndADragEndsWithoutAP
   // A press beside the box starts nothing.
   ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(actual.left - 4, actual.top));
   EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+// Dragged over another program's window, the finder outlines it with a hollow frame: the frame
+// keeps the region it was given (the system owns it), and the dialog gives back every GDI
+// object it made, outline after outline.
+TEST_F(MainDialogTest, TheFinderOutlinesAnotherProgramsWindowWithAHollowFrame) {
+  e2e::FixtureClient fixture;
+  ASSERT_TRUE(fixture.Start());
+  HWND first = fixture.Create("title=Outlined x=700 y=300 w=300 h=200 show=noactivate");
+  HWND second = fixture.Create("title=\"Outlined too\" x=700 y=600 w=200 h=100 show=noactivate");
+  ASSERT_TRUE(first && second);
+  RECT box{};
+  ::GetWindowRect(::GetDlgItem(m_hWnd, IDC_MAIN_FINDER), &box);
+  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&box), 2);
+  ::SendMessageA(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2));
+  const HWND frame = m_dlg->Finder().FrameWindow();
+  for (HWND target : {first, second, first}) {
+    RECT outer{};
+    ::GetWindowRect(target, &outer);
+    ::SetCursorPos(outer.left + 20, outer.top + 20);
+    ::SendMessageA(m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    EXPECT_TRUE(::IsWindowVisible(frame));
+    platform::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_EQ(::GetWindowRgn(frame, region.get()), COMPLEXREGION);
+    RECT bounds{};
+    ::GetRgnBox(region.get(), &bounds);
+    EXPECT_EQ(bounds.right, outer.right - outer.left);
+    EXPECT_EQ(bounds.bottom, outer.bottom - outer.top);
+    EXPECT_TRUE(::PtInRegion(region.get(), 1, 1));
+    EXPECT_FALSE(::PtInRegion(region.get(), (outer.right - outer.left) / 2, (outer.bottom - outer.top) / 2));
+  }
+  ::SendMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+  fixture.Quit();
 }
 
 // The modal run routes keys through the dialog manager: Enter in the list presses the

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "mainlist/FinderPick.h"
@@ -91,6 +92,26 @@ TEST_F(FinderPickTest, PicksTheDeepestVisibleChildOfAnotherProgramsWindow) {
     Add(level, level == 7 ? 1 : level - 1, {350, 260, 390, 290});
   EXPECT_EQ(mainlist::DeepestWindowAt(POINT{360, 270}, Tree()), H(6 + mainlist::kMaxFinderDepth));
   EXPECT_TRUE(mainlist::FinderLabel(H(0x1234), L"Edit", L"abc") == L"0x00001234  Edit  \"abc\"");
+}
+
+}  // namespace
+
+namespace {
+
+// Over the desktop itself, where no window stands, the system's tree finds nothing to pick.
+TEST(FinderPickOnTheSystem, TheDesktopIsNoWindowToPick) {
+  const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+  std::optional<POINT> bare;
+  for (POINT p : {POINT{width - 1, height - 1}, POINT{width - 1, 0}, POINT{0, height - 1}, POINT{width / 2, height - 1}}) {
+    if (::WindowFromPoint(p) == ::GetDesktopWindow()) {
+      bare = p;
+      break;
+    }
+  }
+  ASSERT_TRUE(bare) << "no point of the screen shows the desktop";
+  const mainlist::WindowTreeReader tree = mainlist::SystemWindowTree();
+  EXPECT_EQ(tree.windowAt(*bare), nullptr);
+  EXPECT_FALSE(mainlist::PickWindowAt(*bare, ::GetCurrentProcessId(), tree));
 }
 
 }  // namespace

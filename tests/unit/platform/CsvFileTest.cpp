@@ -87,4 +87,25 @@ TEST(CsvFile, AFileWithJapaneseTextReadsBackAsUtf8WithAMarkAndReplacesTheOldOne)
             "保存先のフォルダーが見つかりません。");
 }
 
+// A write the disk refuses half way: the old file stays whole and the temporary one goes.
+TEST(CsvFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+  const std::wstring path = TemporaryFolder() + L"途中で失敗.csv";
+  ASSERT_EQ(platform::WriteCsvFile(path, {L"old"}, {}), "");
+  const platform::FileWriteCall previous = platform::SetFileWriteCall(
+      [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) WINAPI -> BOOL {
+        ::WriteFile(file, data, size / 2, written, nullptr);
+        ::SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+      });
+  EXPECT_EQ(platform::WriteCsvFile(path, {L"new", L"longer than the old"}, {{L"a", L"b"}}),
+            "ディスクの空き領域が足りません。");
+  platform::SetFileWriteCall(previous);
+  EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBFold\r\n");
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW((TemporaryFolder() + L"qvl*.tmp").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
+  if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+  ::DeleteFileW(path.c_str());
+}
+
 }  // namespace

@@ -153,7 +153,8 @@ TEST(Failures, AThrowingHandlerIsTracedAndToldAndStartUpFailuresEndWithACode) {
   EXPECT_EQ(FailingApp().Run(nullptr), 3);
 }
 
-// A window whose thread stops answering must not hold the sender.
+// A window whose thread stops answering must not hold the sender, and one the system reports
+// hung not at all.
 TEST(BoundedMessages, HungWindowGivesNoAnswer) {
   HANDLE created = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -175,6 +176,12 @@ TEST(BoundedMessages, HungWindowGivesNoAnswer) {
   ::WaitForSingleObject(created, INFINITE);
 
   EXPECT_FALSE(platform::SendMessageBounded(context.hwnd, WM_NULL, 0, 0, 200).has_value());
+  // Once the system reports it hung, a send gives up at once rather than at its bound.
+  for (int i = 0; i < 90 && !::IsHungAppWindow(context.hwnd); ++i) ::Sleep(100);
+  ASSERT_TRUE(::IsHungAppWindow(context.hwnd));
+  const DWORD start = ::GetTickCount();
+  EXPECT_EQ(platform::SendMessageWithin(context.hwnd, WM_NULL, 0, 0, 3000).status, platform::SendStatus::TimedOut);
+  EXPECT_LT(::GetTickCount() - start, 500u);
   ::SetEvent(release);
   ::WaitForSingleObject(thread, INFINITE);
   ::CloseHandle(thread);

@@ -212,6 +212,20 @@ TEST(WindowCalls, AWindowThatStopsAnsweringGetsItsCallsInOrderOnceItResumes) {
   EXPECT_EQ(RectOf(other.Get()), "90,95,320,215");
 }
 
+// A window the system reports hung (its thread has read nothing for five seconds) is not waited
+// for at all: even the first call of an action goes to the worker at once.
+TEST(WindowCalls, AWindowTheSystemReportsHungIsNotWaitedFor) {
+  OtherThreadWindow other;
+  other.Stop();
+  ASSERT_TRUE(e2e::WaitUntil([&] { return ::IsHungAppWindow(other.Get()) != FALSE; }, 9000, 100));
+  const DWORD start = ::GetTickCount();
+  EXPECT_EQ(platform::SetWindowLongNoWait(other.Get(), GWL_STYLE, WS_POPUP | WS_CAPTION), WindowCallRoute::Deferred);
+  EXPECT_LT(ElapsedMs(start), 300u);
+  other.Resume();
+  ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
+  EXPECT_EQ(other.Log(), (std::vector<std::string>{"style 84c00000"}));
+}
+
 // A stopped window costs one action no more than its budget however many calls the action
 // makes, and the write-and-redraw helper waits once; every call still arrives once, in order.
 TEST(WindowCalls, OneActionWaitsForAStoppedWindowOneBudgetInAll) {
