@@ -6,6 +6,7 @@
 #include "platform/Format.h"
 #include "platform/ListCommands.h"
 #include "platform/PopupMenu.h"
+#include "platform/ViewPlacement.h"
 #include "platform/ViewRequests.h"
 #include "platform/WideText.h"
 #include "res/resource.h"
@@ -38,11 +39,7 @@ CPropertiesDlg::MessageMapView CPropertiesDlg::MessageMap() {
 
 bool CPropertiesDlg::Open(HWND owner, int cascade) {
   if (!Create(owner)) return false;
-  RECT ownerRect{};
-  ::GetWindowRect(owner, &ownerRect);
-  const int step = platform::ScaleForDpi(24, platform::WindowDpi(owner)) * (cascade % 8 + 1);
-  ::SetWindowPos(GetSafeHwnd(), nullptr, ownerRect.left + step, ownerRect.top + step, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  platform::PlaceBesideOwner(GetSafeHwnd(), owner, cascade);
   ShowWindow(SW_SHOW);
   return true;
 }

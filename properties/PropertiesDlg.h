@@ -29,7 +29,7 @@ class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
   ~CPropertiesDlg() override;
   static MessageMapView MessageMap();
 
-  // Creates the dialog owned by owner, a step down and right per view already open, and shows it.
+  // Creates the dialog owned by owner, beside it (the cascade-th view open), and shows it.
   bool Open(HWND owner, int cascade = 0);
   HWND Viewed() const { return m_hViewed; }
   bool Closed() const { return m_bClosed; }

@@ -129,6 +129,17 @@ std::wstring PropItem(const WindowProp& prop) {
   return platform::WidenAnsi("プロパティ ") + name;
 }
 
+std::optional<uint16_t> IntegerAtomOfName(const std::wstring& name) {
+  if (name.size() < 2 || name.size() > 6 || name[0] != L'#') return std::nullopt;
+  unsigned value = 0;
+  for (size_t i = 1; i < name.size(); ++i) {
+    if (name[i] < L'0' || name[i] > L'9') return std::nullopt;
+    value = value * 10 + static_cast<unsigned>(name[i] - L'0');
+  }
+  if (value == 0 || value >= MAXINTATOM) return std::nullopt;
+  return static_cast<uint16_t>(value);
+}
+
 const char* DpiAwarenessText(DpiAwareness awareness) {
   switch (awareness) {
     case DpiAwareness::kUnaware: return "非対応";

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ std::string ExtraBytesText(int count, const std::vector<DWORD>& words);
 std::wstring RelationText(const RelatedWindow& related);
 // The item of a SetProp entry: "プロパティ NAME", or "プロパティ #0x%04x" for an atom without a name.
 std::wstring PropItem(const WindowProp& prop);
+// The integer atom a name "#<decimal>" stands for (below 0xc000); none for any other name.
+std::optional<uint16_t> IntegerAtomOfName(const std::wstring& name);
 // "非対応", "システム", "モニターごと", "モニターごと v2", "不明".
 const char* DpiAwarenessText(DpiAwareness awareness);
 // DWMWA_CLOAKED: "いいえ", "はい (…)" with who hid it, or "不明".

@@ -6,6 +6,7 @@
 #include "platform/WideText.h"
 #include "properties/ProcedureProbe.h"
 #include "properties/ProcessFacts.h"
+#include "properties/PropertyRows.h"
 
 namespace properties {
 namespace {
@@ -53,9 +54,14 @@ BOOL CALLBACK CollectProp(HWND, LPWSTR name, HANDLE data, ULONG_PTR param) {
   prop.data = reinterpret_cast<UINT_PTR>(data);
   const UINT_PTR value = reinterpret_cast<UINT_PTR>(name);
   if (HIWORD(value)) {
-    // The system's copy of the atom's name, bounded as any other program's text.
+    // The system's copy of the atom's name, bounded as any other program's text. An integer
+    // atom may come as its decimal text ("#66").
     prop.name = std::wstring(name, ::wcsnlen(name, 255));
     prop.atom = static_cast<uint16_t>(::GlobalFindAtomW(name));
+    if (const std::optional<uint16_t> atom = IntegerAtomOfName(*prop.name)) {
+      prop.atom = *atom;
+      prop.name.reset();
+    }
   } else {
     prop.atom = LOWORD(value);
     wchar_t atomName[256] = {};
