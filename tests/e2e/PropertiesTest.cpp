@@ -1,86 +1,14 @@
 // The properties view of the real program against the fixture's windows of known properties:
 // a top-level window, its child (through a double-click on a relation row) and the pop-up it
-// owns; a hung window's view opening at once; and on the 64-bit desktop a 64-bit program's.
-#include "E2eDriver.h"
-#include "E2eSuite.h"
-#include "res/resource.h"
-
-#include <gtest/gtest.h>
-
-#include <map>
-#include <sstream>
-#include <string>
+// owns; a hung window's view opening at once.
+#include "PropertiesSuite.h"
 
 namespace {
 
 using e2e::HandleText;
-using Items = std::map<std::string, std::string>;
+using e2e::Items;
 
-class PropertiesE2eTest : public e2e::E2eSuite {
-protected:
-    struct PropsWindows {
-        HWND window = nullptr, child = nullptr, popup = nullptr;
-    };
-    PropsWindows CreatePropsWindows() {
-        PropsWindows made;
-        const e2e::FixtureClient::Reply reply = fixture.Command("propwin title=\"props window\" x=700 y=80");
-        std::istringstream words(reply.text);
-        std::string word;
-        while (words >> word) {
-            const size_t equals = word.find('=');
-            HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoul(word.substr(equals + 1), nullptr, 16)));
-            const std::string key = word.substr(0, equals);
-            (key == "window" ? made.window : key == "child" ? made.child : made.popup) = hwnd;
-        }
-        return made;
-    }
-    // The view of the window once it shows, or null.
-    HWND WaitForView(HWND viewed, DWORD timeoutMs = 5000) {
-        const std::string caption = "プロパティ (" + HandleText(viewed) + ")";
-        HWND view = nullptr;
-        e2e::WaitUntil([&] {
-            view = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
-            return view && IsWindowVisible(view);
-        }, timeoutMs);
-        return view && IsWindowVisible(view) ? view : nullptr;
-    }
-    HWND OpenFromMainList(HWND target) {
-        ClickRow(target);
-        if (!e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_PROPERTIES))) return nullptr;
-        return WaitForView(target);
-    }
-    // Every row as item -> value, once the procedure row no longer says it is being read.
-    Items ReadItems(HWND view) {
-        Items items;
-        e2e::RemoteListView list(GetDlgItem(view, IDC_PR_LIST));
-        e2e::WaitUntil([&] {
-            items.clear();
-            for (const auto& row : list.Rows(2)) items[row[0]] = row[1];
-            return items.count("ウィンドウプロシージャ") && items["ウィンドウプロシージャ"] != "読み取り中…";
-        }, 5000);
-        return items;
-    }
-    // A double-click on the row, posted to the list as the mouse would send it.
-    void DoubleClickRow(HWND view, const std::string& item) {
-        HWND listWindow = GetDlgItem(view, IDC_PR_LIST);
-        e2e::RemoteListView list(listWindow);
-        const int row = list.FindRow(0, item);
-        ASSERT_GE(row, 0) << "no row " << item;
-        ASSERT_TRUE(list.EnsureVisible(row));
-        RECT rect{};
-        ASSERT_TRUE(list.ItemRect(row, &rect));
-        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        PostMessageA(listWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(listWindow, WM_LBUTTONUP, 0, at);
-        PostMessageA(listWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-        PostMessageA(listWindow, WM_LBUTTONUP, 0, at);
-    }
-    static std::string Dump(const Items& items) {
-        std::string text;
-        for (const auto& item : items) text += item.first + " = " + item.second + "\n";
-        return text;
-    }
-};
+using PropertiesE2eTest = e2e::PropertiesSuite;
 
 TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     const PropsWindows made = CreatePropsWindows();
@@ -106,7 +34,7 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     EXPECT_EQ(items["親"], "なし");
     EXPECT_EQ(items["所有者"], "なし");
     EXPECT_EQ(items["最初の子"], HandleText(made.child) + " \"props child\" Static");
-    EXPECT_EQ(items["ビット数"], sizeof(void*) == 8 ? "64 ビット" : "32 ビット");
+    EXPECT_EQ(items["ビット数"], "32 ビット");
     EXPECT_NE(items["プロセス"].find("QuorvelFixture.exe (" + std::to_string(fixture.Pid()) + ")"), std::string::npos);
     EXPECT_NE(items["パス"].find("QuorvelFixture.exe"), std::string::npos);
     EXPECT_NE(items["コマンドライン"].find("QuorvelFixture"), std::string::npos);
@@ -133,6 +61,29 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     EXPECT_EQ(popup["所有者"], owner);
     EXPECT_EQ(popup["ルート所有者"], owner);
     EXPECT_EQ(popup["テキスト"], "props popup");
+}
+
+TEST_F(PropertiesE2eTest, HungWindowsViewOpensAtOnceAndSaysWhyItsProceduresAreNotRead) {
+    HWND target = fixture.Create("title=\"Hung props\" x=900 y=600 w=200 h=120 show=noactivate thread=stuck");
+    ASSERT_TRUE(IsWindow(target));
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(target));
+    ASSERT_EQ(fixture.Command("hang window=" + HandleText(target) + " ms=forever").value, 1);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_PROPERTIES)));
+    HWND view = WaitForView(target);
+    ASSERT_NE(view, nullptr);
+    // Quorvel takes real input again while the probe waits for the hung thread.
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
+    Items items = ReadItems(view);
+    SCOPED_TRACE(Dump(items));
+    EXPECT_EQ(items["テキスト"], "Hung props");
+    EXPECT_EQ(items["クラス名"], "QuorvelFixtureWindow");
+    EXPECT_EQ(items["ウィンドウプロシージャ"], "プログラムが応答しないため読めません");
+    EXPECT_EQ(items["クラスプロシージャ"], "プログラムが応答しないため読めません");
+    // 更新 reads again, also without waiting.
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_PR_REFRESH)));
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
+    fixture.Command("resume window=" + HandleText(target));
 }
 
 }  // namespace
