@@ -1,7 +1,9 @@
 // Reads a window's procedure and its class's inside the window's program: the probe hook of
 // QuorvelHook.dll is set on the window's thread, asked once through shared memory and taken off
-// again. Nothing here waits: Poll is called on a timer and answers at once, and a thread that
-// does not run the hook within kProbeLimitMs is reported as not answering.
+// again. A 64-bit program gets the 64-bit hook from the helper QuorvelProbeHelper64.exe, which
+// also reads its modules and command line. Nothing here waits: Poll is called on a timer and
+// answers at once, and a thread that does not run the hook within kProbeLimitMs is reported as
+// not answering.
 #pragma once
 #include <windows.h>
 
@@ -29,6 +31,8 @@ class CProcedureProbe {
 
  private:
   bool Ask(std::string* reason);
+  bool StartHelper(std::string* reason);
+  ProcedureFacts Answer() const;
   void TakeOff();
   std::optional<ProcedureFacts> NotRead(const std::string& reason);
 
@@ -42,6 +46,7 @@ class CProcedureProbe {
   platform::UniqueMappedView m_view;
   platform::UniqueModule m_module;
   platform::UniqueHook m_hook;
+  platform::UniqueProcess m_helper;
 };
 
 }  // namespace properties

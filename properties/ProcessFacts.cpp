@@ -78,8 +78,8 @@ std::string IntegrityText(DWORD pid) {
   return text;
 }
 
-std::optional<std::wstring> ProcessCommandLine(DWORD pid, bool sixtyFourBit, std::string* reason) {
-  if (sixtyFourBit) {
+std::optional<std::wstring> ProcessCommandLine(DWORD pid, bool widerThanThisProgram, std::string* reason) {
+  if (widerThanThisProgram) {
     *reason = "64 ビットのプログラムのコマンドラインは、32 ビットの Quorvel からは読めません";
     return std::nullopt;
   }

@@ -19,8 +19,8 @@ std::string IntegrityText(DWORD pid);
 // The integrity level's relative id (SECURITY_MANDATORY_*_RID) in words.
 const char* IntegrityLevelName(DWORD rid);
 
-// The command line of a process of this program's width, read from its memory; none with the
-// reason otherwise.
-std::optional<std::wstring> ProcessCommandLine(DWORD pid, bool sixtyFourBit, std::string* reason);
+// The command line of a process, read from its memory; none with the reason when it cannot be
+// read (widerThanThisProgram: a 64-bit process seen from this 32-bit one).
+std::optional<std::wstring> ProcessCommandLine(DWORD pid, bool widerThanThisProgram, std::string* reason);
 
 }  // namespace properties

@@ -121,7 +121,7 @@ std::optional<LRESULT> CPropertiesDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam != kProbeTimerId) return std::nullopt;
   if (std::optional<ProcedureFacts> answer = m_reader->PollProcedures()) {
     ::KillTimer(GetSafeHwnd(), kProbeTimerId);
-    m_facts.procedures = *answer;
+    MergeProbeAnswer(m_facts, *answer);
     ShowRows();
   }
   return 0;

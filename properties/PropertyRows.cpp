@@ -95,6 +95,15 @@ const char* GroupName(Group group) {
   return "";
 }
 
+void MergeProbeAnswer(WindowFacts& facts, const ProcedureFacts& answer) {
+  facts.procedures = answer;
+  if (answer.status != ProcedureFacts::Status::kAnswered) return;
+  facts.instance = answer.instance;
+  facts.userData = answer.userData;
+  if (facts.modules.empty()) facts.modules = answer.modules;
+  if (!facts.commandLine && answer.commandLine) facts.commandLine = answer.commandLine;
+}
+
 std::string ModuleOfAddress(uint64_t address, const std::vector<ModuleRange>& modules) {
   for (const ModuleRange& module : modules) {
     if (address >= module.base && address - module.base < module.size)

@@ -23,6 +23,11 @@ struct PropertyRow {
   HWND related = nullptr;  // a relation row: the window it names
 };
 
+// Takes the probe's answer into the facts: the procedures, and what it read better than the
+// outside reading could (full-width instance and user data, a 64-bit program's modules and
+// command line).
+void MergeProbeAnswer(WindowFacts& facts, const ProcedureFacts& answer);
+
 // Every row of the facts, group by group.
 std::vector<PropertyRow> PropertyRows(const WindowFacts& facts);
 

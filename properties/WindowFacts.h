@@ -44,6 +44,11 @@ struct ProcedureFacts {
   uint64_t classSmallIcon = 0;
   uint64_t classCursor = 0;
   uint64_t classBackground = 0;
+  uint64_t instance = 0;  // at the window's own width
+  uint64_t userData = 0;
+  // What the 64-bit helper read of a 64-bit program from outside, for this 32-bit one.
+  std::vector<ModuleRange> modules;
+  std::optional<std::wstring> commandLine;
 };
 
 // The window's DPI awareness as the system reports it.

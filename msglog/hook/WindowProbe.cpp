@@ -24,6 +24,8 @@ void Answer(msglog::WindowProbe& probe) {
   probe.classSmallIcon = Word(::GetClassLongPtrW(hwnd, GCLP_HICONSM));
   probe.classCursor = Word(::GetClassLongPtrW(hwnd, GCLP_HCURSOR));
   probe.classBackground = Word(::GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND));
+  probe.instance = Word(::GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
+  probe.userData = Word(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   probe.state.store(msglog::kProbeAnswered, std::memory_order_release);
 }
 

@@ -1,5 +1,5 @@
 // The properties view on the 64-bit desktop against the 64-bit fixture: what 32-bit Quorvel
-// reads of a 64-bit program's window from outside, and the plain words for what it cannot.
+// reads of a 64-bit program's window from outside, and what its 64-bit helper reads for it.
 #include "PropertiesSuite.h"
 
 namespace {
@@ -8,7 +8,7 @@ using e2e::HandleText;
 using e2e::Items;
 using PropertiesDesktop64Test = e2e::PropertiesSuite;
 
-TEST_F(PropertiesDesktop64Test, SixtyFourBitProgramsWindowSaysWhatItCannotRead) {
+TEST_F(PropertiesDesktop64Test, SixtyFourBitProgramsProceduresModulesAndCommandLineAreReadThroughTheHelper) {
     BOOL wow64 = TRUE;
     ASSERT_TRUE(IsWow64Process(fixture.Process().Handle(), &wow64) && !wow64) << "not the 64-bit fixture";
     const PropsWindows made = CreatePropsWindows();
@@ -28,8 +28,12 @@ TEST_F(PropertiesDesktop64Test, SixtyFourBitProgramsWindowSaysWhatItCannotRead) 
     EXPECT_EQ(items["プロパティ QuorvelFixtureProp"], "0x00001234");
     EXPECT_EQ(items["プロパティ #0x0042"], "0x00005678");
     EXPECT_EQ(items["最初の子"], HandleText(made.child) + " \"props child\" Static");
-    EXPECT_EQ(items["ウィンドウプロシージャ"], "64 ビットのプログラムのプロシージャは、32 ビットの Quorvel からは読めません");
-    EXPECT_EQ(items["コマンドライン"], "64 ビットのプログラムのコマンドラインは、32 ビットの Quorvel からは読めません");
+    // Inside the 64-bit program, through the 64-bit helper and hook: full-width addresses in its modules.
+    EXPECT_NE(items["ウィンドウプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);
+    EXPECT_NE(items["ウィンドウプロシージャ"].find("ANSI  サブクラス化"), std::string::npos);
+    EXPECT_NE(items["クラスプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);
+    EXPECT_NE(items["インスタンス"].find("(QuorvelFixture.exe+0x0)"), std::string::npos);
+    EXPECT_NE(items["コマンドライン"].find("QuorvelFixture.exe"), std::string::npos);
     EXPECT_NE(items["パス"].find("QuorvelFixture.exe"), std::string::npos);
 }
 

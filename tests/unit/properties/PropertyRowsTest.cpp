@@ -158,6 +158,26 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
   EXPECT_EQ(ValueOf(rows, "ウィンドウプロシージャ"), WidenAnsi("応答しません"));
   EXPECT_EQ(ValueOf(rows, "クラスプロシージャ"), WidenAnsi("応答しません"));
 
+  // A 64-bit program's answer brings its modules, command line and full-width values; an
+  // outside reading that had them keeps its own.
+  ProcedureFacts wide{ProcedureFacts::Status::kAnswered, "", 0x140001010ull, 0x140001010ull, true};
+  wide.instance = 0x140000000ull;
+  wide.userData = 0x123456789ull;
+  wide.modules = {{0x140000000ull, 0x20000, "wide.exe"}};
+  wide.commandLine = L"wide.exe /x";
+  WindowFacts outside = facts;
+  outside.modules.clear();
+  MergeProbeAnswer(outside, wide);
+  rows = PropertyRows(outside);
+  EXPECT_EQ(ValueOf(rows, "ウィンドウプロシージャ"), L"0x0000000140001010 (wide.exe+0x1010)  Unicode");
+  EXPECT_EQ(ValueOf(rows, "インスタンス"), L"0x0000000140000000 (wide.exe+0x0)");
+  EXPECT_EQ(ValueOf(rows, "ユーザーデータ"), L"0x0000000123456789");
+  EXPECT_EQ(ValueOf(rows, "コマンドライン"), L"wide.exe /x");
+  MergeProbeAnswer(facts, wide);
+  EXPECT_EQ(facts.modules.front().name, "qprobe.exe");
+  MergeProbeAnswer(outside, ProcedureFacts{ProcedureFacts::Status::kNotRead, "x"});
+  EXPECT_EQ(outside.userData, 0x123456789ull) << "a refusal takes nothing away";
+
   EXPECT_EQ(RowsAsText({rows[0], rows[2]}), WidenAnsi("ハンドル\t0x00010020\r\nクラス名\tQuorvelPropsWindow\r\n"));
 }
 
