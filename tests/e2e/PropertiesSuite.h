@@ -60,11 +60,10 @@ protected:
         return items;
     }
     // A double-click on the row, posted to the list as the mouse would send it.
-    void DoubleClickRow(HWND view, const std::string& item) {
-        HWND listWindow = GetDlgItem(view, IDC_PR_LIST);
+    void DoubleClickRow(HWND listWindow, int column, const std::string& text) {
         RemoteListView list(listWindow);
-        const int row = list.FindRow(0, item);
-        ASSERT_GE(row, 0) << "no row " << item;
+        const int row = list.FindRow(column, text);
+        ASSERT_GE(row, 0) << "no row " << text;
         ASSERT_TRUE(list.EnsureVisible(row));
         RECT rect{};
         ASSERT_TRUE(list.ItemRect(row, &rect));
@@ -73,6 +72,11 @@ protected:
         PostMessageA(listWindow, WM_LBUTTONUP, 0, at);
         PostMessageA(listWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
         PostMessageA(listWindow, WM_LBUTTONUP, 0, at);
+    }
+    // Closes the view as its close box does, and waits until it is hidden.
+    bool CloseView(HWND view) {
+        PostMessageA(view, WM_COMMAND, IDCANCEL, 0);
+        return WaitUntil([&] { return !IsWindowVisible(view); }, 3000);
     }
     static std::string Dump(const Items& items) {
         std::string text;

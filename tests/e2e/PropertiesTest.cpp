@@ -43,7 +43,7 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
         EXPECT_FALSE(items[named].empty()) << named;
 
     // The child, through its relation row; its id and parent.
-    DoubleClickRow(view, "最初の子");
+    DoubleClickRow(GetDlgItem(view, IDC_PR_LIST), 0, "最初の子");
     HWND childView = WaitForView(made.child);
     ASSERT_NE(childView, nullptr) << "a double-click on 最初の子 opened no view";
     Items child = ReadItems(childView);
@@ -61,6 +61,19 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     EXPECT_EQ(popup["所有者"], owner);
     EXPECT_EQ(popup["ルート所有者"], owner);
     EXPECT_EQ(popup["テキスト"], "props popup");
+
+    // The inspector: its button opens the inspected window's view with no child selected, the
+    // selected child's otherwise; a double-click on its list opens the row's.
+    ASSERT_TRUE(CloseView(view) && CloseView(childView));
+    ASSERT_NO_FATAL_FAILURE(ClickRow(made.window));
+    HWND inspector = OpenInspector(made.window);
+    ASSERT_NE(inspector, nullptr);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(inspector, IDC_CI_PROPERTIES)));
+    EXPECT_NE(WaitForView(made.window), nullptr) << "no view of the inspected window";
+    HWND inspectorList = GetDlgItem(inspector, IDC_CI_LIST);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::RemoteListView(inspectorList).FindRow(0, HandleText(made.child)) >= 0; }, 3000));
+    DoubleClickRow(inspectorList, 0, HandleText(made.child));
+    EXPECT_NE(WaitForView(made.child), nullptr) << "a double-click on the inspector's row opened no view";
 }
 
 TEST_F(PropertiesE2eTest, HungWindowsViewOpensAtOnceAndSaysWhyItsProceduresAreNotRead) {
