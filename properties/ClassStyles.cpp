@@ -20,7 +20,25 @@ const StyleName kClassStyles[] = {
     {0x00020000, "CS_DROPSHADOW"},
 };
 
+// By index.
+const char* const kSystemColours[] = {
+    "COLOR_SCROLLBAR",     "COLOR_BACKGROUND",   "COLOR_ACTIVECAPTION",     "COLOR_INACTIVECAPTION",
+    "COLOR_MENU",          "COLOR_WINDOW",       "COLOR_WINDOWFRAME",       "COLOR_MENUTEXT",
+    "COLOR_WINDOWTEXT",    "COLOR_CAPTIONTEXT",  "COLOR_ACTIVEBORDER",      "COLOR_INACTIVEBORDER",
+    "COLOR_APPWORKSPACE",  "COLOR_HIGHLIGHT",    "COLOR_HIGHLIGHTTEXT",     "COLOR_BTNFACE",
+    "COLOR_BTNSHADOW",     "COLOR_GRAYTEXT",     "COLOR_BTNTEXT",           "COLOR_INACTIVECAPTIONTEXT",
+    "COLOR_BTNHIGHLIGHT",  "COLOR_3DDKSHADOW",   "COLOR_3DLIGHT",           "COLOR_INFOTEXT",
+    "COLOR_INFOBK",        "",                   "COLOR_HOTLIGHT",          "COLOR_GRADIENTACTIVECAPTION",
+    "COLOR_GRADIENTINACTIVECAPTION", "COLOR_MENUHILIGHT", "COLOR_MENUBAR",
+};
+
 }  // namespace
+
+std::string SystemColourBrushName(uint64_t brush) {
+  if (brush < 1 || brush > sizeof(kSystemColours) / sizeof(kSystemColours[0])) return std::string();
+  const char* name = kSystemColours[brush - 1];
+  return *name ? std::string(name) + " + 1" : std::string();
+}
 
 std::string ClassStyleNames(DWORD style) {
   if (!style) return "なし";

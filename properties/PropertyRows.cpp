@@ -71,6 +71,11 @@ std::string IconText(const WindowFacts& facts) {
   return text;
 }
 
+std::string BrushText(uint64_t brush) {
+  const std::string colour = SystemColourBrushName(brush);
+  return colour.empty() ? HandleOrNone(brush) : Hex(brush) + " (" + colour + ")";
+}
+
 std::string ProcessText(const WindowFacts& facts) {
   const std::string name = facts.processName.empty() ? "(名前を読めません)" : facts.processName;
   return platform::Format("%s (%lu)", name.c_str(), facts.pid);
@@ -197,7 +202,7 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
   out.Add("クラスプロシージャ", ProcedureText(facts.procedures, facts.procedures.classProc, facts.modules));
   out.Add("アイコン", IconText(facts));
   out.Add("カーソル", HandleOrNone(ClassHandle(facts, facts.procedures.classCursor, facts.classCursor)));
-  out.Add("背景ブラシ", HandleOrNone(ClassHandle(facts, facts.procedures.classBackground, facts.classBackground)));
+  out.Add("背景ブラシ", BrushText(ClassHandle(facts, facts.procedures.classBackground, facts.classBackground)));
 
   out.Group(Group::kRelations);
   out.Relation("親", facts.parent);

@@ -25,6 +25,7 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     EXPECT_EQ(items["クラスの追加バイト"], "8: 0x11223344 0x55667788");
     EXPECT_EQ(items["ウィンドウの追加バイト"], "12: 0xa1b2c3d4 0x0badf00d 0x12345678");
     EXPECT_EQ(items["ユーザーデータ"], "0x13572468");
+    EXPECT_EQ(items["背景ブラシ"], "0x00000010 (COLOR_BTNFACE + 1)");
     EXPECT_NE(items["ウィンドウプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);
     EXPECT_NE(items["ウィンドウプロシージャ"].find("ANSI  サブクラス化"), std::string::npos);
     EXPECT_NE(items["クラスプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);

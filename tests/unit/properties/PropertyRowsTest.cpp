@@ -28,6 +28,12 @@ TEST(PropertyFormats, ClassStylesModulesAndExtraBytes) {
       {0x100, "0x00000100"},
   };
   for (const auto& c : kStyles) EXPECT_EQ(ClassStyleNames(c.style), c.names) << c.style;
+  const struct {
+    uint64_t brush;
+    const char* name;
+  } kBrushes[] = {{0, ""}, {1, "COLOR_SCROLLBAR + 1"}, {COLOR_BTNFACE + 1, "COLOR_BTNFACE + 1"}, {26, ""},
+                  {COLOR_MENUBAR + 1, "COLOR_MENUBAR + 1"}, {32, ""}, {0x1900015, ""}};
+  for (const auto& c : kBrushes) EXPECT_EQ(SystemColourBrushName(c.brush), c.name) << c.brush;
 
   const std::vector<ModuleRange> modules = {{0x00400000, 0x20000, "qprobe.exe"}, {0x7b000000, 0x1000, "user32.dll"}};
   const struct {
@@ -150,6 +156,7 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
   EXPECT_EQ(ValueOf(rows, "クラスプロシージャ"), L"0x00402000 (qprobe.exe+0x2000)");
   EXPECT_EQ(ValueOf(rows, "アイコン"), L"0x00000999");
   EXPECT_EQ(ValueOf(rows, "カーソル"), L"0x00000555");
+  EXPECT_EQ(ValueOf(rows, "背景ブラシ"), L"0x00000016 (COLOR_3DDKSHADOW + 1)");
   facts.procedures.classProc = facts.procedures.windowProc;
   facts.procedures.unicode = false;
   EXPECT_EQ(ValueOf(PropertyRows(facts), "ウィンドウプロシージャ"), WidenAnsi("0x00401000 (qprobe.exe+0x1000)  ANSI"));
