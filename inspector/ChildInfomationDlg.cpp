@@ -70,6 +70,8 @@ CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
       OnCommand(IDC_CI_LBUTTONUP, BN_CLICKED, &CChildInfomationDlg::OnLButtonUpButton),
       OnCommand(IDC_CI_SETFOCUS, BN_CLICKED, &CChildInfomationDlg::OnSetFocus),
       OnCommand(IDC_CI_MESSAGELOG, BN_CLICKED, &CChildInfomationDlg::OnMessageLog),
+      OnCommand(IDC_CI_PROPERTIES, BN_CLICKED, &CChildInfomationDlg::OnProperties),
+      OnNotify(IDC_CI_LIST, NM_DBLCLK, &CChildInfomationDlg::OnListDoubleClick),
       OnCommand(IDC_CI_ENTERKEY, BN_CLICKED, &CChildInfomationDlg::OnEnterKey),
       OnCommand(IDC_CI_F5KEY, BN_CLICKED, &CChildInfomationDlg::OnF5Key),
       OnCommand(IDC_CI_WMCOPY, BN_CLICKED, &CChildInfomationDlg::OnCopy),
@@ -348,6 +350,17 @@ void CChildInfomationDlg::SendToSelected(inspector::ChildCommand command) {
 void CChildInfomationDlg::OnMessageLog() {
   if (m_hSelected && platform::IsLiveTarget(m_hSelected))
     platform::RequestView(GetSafeHwnd(), platform::kOpenMessageLogMessage, m_hSelected);
+}
+
+// The selected child's properties, or the inspected window's; the main dialog keeps the views.
+void CChildInfomationDlg::OnProperties() {
+  platform::RequestView(GetSafeHwnd(), platform::kOpenPropertiesMessage, m_hSelected ? m_hSelected : m_hParent);
+}
+
+LRESULT CChildInfomationDlg::OnListDoubleClick(NMHDR* header) {
+  const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
+  if (row >= 0) platform::RequestView(GetSafeHwnd(), platform::kOpenPropertiesMessage, platform::ParseHandleText(m_list.GetItemText(row, 0)));
+  return 0;
 }
 
 // The editors are owned by the inspector, so it is disabled while they are open.

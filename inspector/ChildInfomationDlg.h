@@ -100,6 +100,8 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void OnCopy() { SendToSelected(inspector::ChildCommand::Copy); }
   void OnCtrlC() { SendToSelected(inspector::ChildCommand::CtrlC); }
   void OnMessageLog();
+  void OnProperties();
+  LRESULT OnListDoubleClick(NMHDR* header);
   void OnStyle();
   void OnExStyle();
   void OnCutRegion();

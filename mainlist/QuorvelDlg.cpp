@@ -36,6 +36,8 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnCommand(IDC_MAIN_SEARCH, EN_CHANGE, &CQuorvelDlg::OnSearchChange),
       OnCommand(IDC_MAIN_MESSAGELOG, BN_CLICKED, &CQuorvelDlg::OnMessageLog),
       OnMessage(platform::kOpenMessageLogMessage, &CQuorvelDlg::OnOpenMessageLog),
+      OnCommand(IDC_MAIN_PROPERTIES, BN_CLICKED, &CQuorvelDlg::OnProperties),
+      OnMessage(platform::kOpenPropertiesMessage, &CQuorvelDlg::OnOpenProperties),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
@@ -359,6 +361,14 @@ std::optional<LRESULT> CQuorvelDlg::OnOpenMessageLog(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+void CQuorvelDlg::OnProperties() { m_propertyViews.Open(GetSafeHwnd(), m_opDlg.Target()); }
+
+// The inspector, the tree and the properties views ask for a window's properties.
+std::optional<LRESULT> CQuorvelDlg::OnOpenProperties(WPARAM wParam, LPARAM) {
+  m_propertyViews.Open(GetSafeHwnd(), reinterpret_cast<HWND>(wParam));
+  return 0;
+}
+
 std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam == kFinderTimerId) {
     POINT released{};
@@ -413,6 +423,7 @@ std::optional<LRESULT> CQuorvelDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lPara
 
 std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
   m_messageLogs.CloseAll();
+  m_propertyViews.CloseAll();
   m_childInfoDlg.DestroyWindow();
   return std::nullopt;
 }

@@ -18,6 +18,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "properties/PropertyViews.h"
 
 class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
  public:
@@ -50,6 +51,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   CWindowFinder m_finder;
   CListSearch m_search;
   msglog::CMessageLogs m_messageLogs;
+  properties::CPropertyViews m_propertyViews;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
@@ -84,8 +86,9 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnChildInfo();
   void OnSearchChange();
   void OnMessageLog();
-  platform::MessageHandler OnOpenMessageLog, OnTimer, OnSysCommand, OnPaint, OnQueryDragIcon, OnCtlColorBtn,
-      OnCtlColorStatic, OnDestroy;
+  void OnProperties();
+  platform::MessageHandler OnOpenMessageLog, OnOpenProperties, OnTimer, OnSysCommand, OnPaint, OnQueryDragIcon,
+      OnCtlColorBtn, OnCtlColorStatic, OnDestroy;
 
   void FitLastHeading(UINT dpi);
   void ApplyAutoUpdate();

@@ -51,16 +51,21 @@ bool IsCopyKey(const NMHDR* header) {
   return key->wVKey == 'C' && ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) >= 0;
 }
 
-UINT TrackListMenu(HWND owner, HWND list, LPARAM contextPoint) {
-  const int row = SelectedListRow(list);
+POINT ListMenuPoint(HWND list, LPARAM contextPoint) {
   POINT screen{GET_X_LPARAM(contextPoint), GET_Y_LPARAM(contextPoint)};
   if (screen.x == -1 && screen.y == -1) {
+    const int row = SelectedListRow(list);
     RECT rect{};
     if (row < 0 || !ListView_GetItemRect(list, row, &rect, LVIR_LABEL)) ::GetClientRect(list, &rect);
     screen = POINT{rect.left, rect.bottom};
     ::ClientToScreen(list, &screen);
   }
-  return ShowPopupMenu(owner, screen,
+  return screen;
+}
+
+UINT TrackListMenu(HWND owner, HWND list, LPARAM contextPoint) {
+  const int row = SelectedListRow(list);
+  return ShowPopupMenu(owner, ListMenuPoint(list, contextPoint),
                        {{kListCopyCommand, "コピー", row >= 0}, {kListSaveCommand, "一覧を保存…", true}});
 }
 

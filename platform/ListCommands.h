@@ -24,6 +24,10 @@ int SelectedListRow(HWND list);
 // Whether a list's key notice (LVN_KEYDOWN) is Ctrl+C.
 bool IsCopyKey(const NMHDR* header);
 
+// Where a list's menu opens for a WM_CONTEXTMENU point: there, or from the keyboard (-1, -1)
+// below the selected row.
+POINT ListMenuPoint(HWND list, LPARAM contextPoint);
+
 // The list's right-click menu for a WM_CONTEXTMENU point (-1, -1 from the keyboard: at the
 // selected row); "コピー" only with a selected row. The command chosen, or 0.
 UINT TrackListMenu(HWND owner, HWND list, LPARAM contextPoint);

@@ -19,7 +19,7 @@ version=$(sed -n 's/^project(Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-files=(Quorvel.exe QuorvelHook.dll QuorvelHook64.dll QuorvelHookHelper64.exe)
+files=(Quorvel.exe QuorvelHook.dll QuorvelHook64.dll QuorvelHookHelper64.exe QuorvelProbeHelper64.exe)
 for f in "${files[@]}"; do cp "$release/$f" "$stage/"; done
 cp README.md "$stage/"
 

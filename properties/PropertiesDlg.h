@@ -1,0 +1,67 @@
+// The properties view of one window: a modeless, resizable dialog owned by the main dialog
+// that lists everything about the window, group by group. It opens at once with what can be
+// read from outside; the procedures fill in when the window's program has answered the probe.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/Anchors.h"
+#include "platform/Controls.h"
+#include "platform/Dialog.h"
+#include "properties/PropertyRows.h"
+#include "properties/WindowReader.h"
+
+namespace properties {
+
+constexpr UINT_PTR kProbeTimerId = 1;
+constexpr UINT kProbePeriodMs = 50;
+// The right-click menu's commands.
+constexpr UINT kCopySelectedCommand = 1;
+constexpr UINT kCopyAllCommand = 2;
+
+class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
+ public:
+  explicit CPropertiesDlg(HWND viewed);
+  CPropertiesDlg(HWND viewed, std::unique_ptr<IWindowReader> reader);
+  ~CPropertiesDlg() override;
+  static MessageMapView MessageMap();
+
+  // Creates the dialog owned by owner, beside it (the cascade-th view open), and shows it.
+  bool Open(HWND owner, int cascade = 0);
+  HWND Viewed() const { return m_hViewed; }
+  bool Closed() const { return m_bClosed; }
+  // The rows shown.
+  const std::vector<PropertyRow>& Rows() const { return m_rows; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override {}
+  void OnCancel() override;
+  void OnDpiChanged(UINT dpi) override;
+
+ private:
+  void ReadAll();
+  void ShowRows();
+  void CopyRows(bool selectedOnly);
+
+  void OnRefresh();
+  LRESULT OnListKeyDown(NMHDR* header);
+  LRESULT OnListDoubleClick(NMHDR* header);
+  std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+
+  HWND m_hViewed;
+  std::unique_ptr<IWindowReader> m_reader;
+  WindowFacts m_facts;
+  std::vector<PropertyRow> m_rows;
+  platform::CListCtrl m_list;
+  platform::CAnchorLayout m_layout;
+  bool m_bClosed = false;
+};
+
+}  // namespace properties

@@ -1,0 +1,241 @@
+#include "properties/PropertyRows.h"
+
+#include "platform/Format.h"
+#include "platform/WideText.h"
+#include "properties/ClassStyles.h"
+
+namespace properties {
+namespace {
+
+const char kNone[] = "なし";
+const char kUnknown[] = "不明";
+
+std::string Hex(uint64_t value) {
+  if (value >> 32)
+    return platform::Format("0x%08lx%08lx", static_cast<unsigned long>(value >> 32), static_cast<unsigned long>(value & 0xffffffffu));
+  return platform::FormatHex32(static_cast<DWORD>(value));
+}
+
+// A handle, or "なし" for none.
+std::string HandleOrNone(uint64_t value) { return value ? Hex(value) : kNone; }
+
+std::string RectText(const RECT& rect) {
+  return platform::Format("(%ld, %ld) - (%ld, %ld)  %ld x %ld", rect.left, rect.top, rect.right, rect.bottom,
+                          rect.right - rect.left, rect.bottom - rect.top);
+}
+
+class CRowWriter {
+ public:
+  explicit CRowWriter(std::vector<PropertyRow>& rows) : m_rows(rows) {}
+  void Group(properties::Group group) { m_group = group; }
+  void Add(const char* item, const std::string& value) { Add(platform::WidenAnsi(item), platform::WidenAnsi(value)); }
+  void Add(const char* item, const std::wstring& value) { Add(platform::WidenAnsi(item), value); }
+  void Add(std::wstring item, std::wstring value, HWND related = nullptr) {
+    m_rows.push_back(PropertyRow{m_group, std::move(item), std::move(value), related});
+  }
+  void Relation(const char* item, const RelatedWindow& related) {
+    Add(platform::WidenAnsi(item), RelationText(related), related.hwnd);
+  }
+
+ private:
+  std::vector<PropertyRow>& m_rows;
+  properties::Group m_group = Group::kWindow;
+};
+
+std::string ProcedureText(const ProcedureFacts& procedures, uint64_t address, const std::vector<ModuleRange>& modules) {
+  if (procedures.status == ProcedureFacts::Status::kReading) return "読み取り中…";
+  if (procedures.status == ProcedureFacts::Status::kNotRead) return procedures.reason;
+  return AddressText(address, modules);
+}
+
+std::string WindowProcedureText(const WindowFacts& facts) {
+  const ProcedureFacts& procedures = facts.procedures;
+  std::string text = ProcedureText(procedures, procedures.windowProc, facts.modules);
+  if (procedures.status != ProcedureFacts::Status::kAnswered) return text;
+  text += procedures.unicode ? "  Unicode" : "  ANSI";
+  if (procedures.windowProc != procedures.classProc) text += "  サブクラス化";
+  return text;
+}
+
+// A class handle: the probe's answer from inside the program when there is one, else what
+// was read from outside.
+uint64_t ClassHandle(const WindowFacts& facts, uint64_t inside, uint64_t outside) {
+  return facts.procedures.status == ProcedureFacts::Status::kAnswered ? inside : outside;
+}
+
+std::string IconText(const WindowFacts& facts) {
+  const ProcedureFacts& procedures = facts.procedures;
+  std::string text = HandleOrNone(ClassHandle(facts, procedures.classIcon, facts.classIcon));
+  if (procedures.status == ProcedureFacts::Status::kAnswered && procedures.classSmallIcon)
+    text += "  小: " + Hex(procedures.classSmallIcon);
+  return text;
+}
+
+std::string BrushText(uint64_t brush) {
+  const std::string colour = SystemColourBrushName(brush);
+  return colour.empty() ? HandleOrNone(brush) : Hex(brush) + " (" + colour + ")";
+}
+
+std::string ProcessText(const WindowFacts& facts) {
+  const std::string name = facts.processName.empty() ? "(名前を読めません)" : facts.processName;
+  return platform::Format("%s (%lu)", name.c_str(), facts.pid);
+}
+
+std::string IdText(const WindowFacts& facts) {
+  if (facts.child) return platform::Format("%lu (%s)", static_cast<unsigned long>(facts.id), Hex(facts.id).c_str());
+  return "メニュー " + HandleOrNone(facts.id);
+}
+
+}  // namespace
+
+const char* GroupName(Group group) {
+  switch (group) {
+    case Group::kWindow: return "ウィンドウ";
+    case Group::kClass: return "クラス";
+    case Group::kRelations: return "関係";
+    case Group::kProcess: return "プロセスとスレッド";
+    case Group::kProps: return "ウィンドウプロパティ";
+    case Group::kDisplay: return "表示";
+  }
+  return "";
+}
+
+void MergeProbeAnswer(WindowFacts& facts, const ProcedureFacts& answer) {
+  facts.procedures = answer;
+  if (answer.status != ProcedureFacts::Status::kAnswered) return;
+  facts.instance = answer.instance;
+  facts.userData = answer.userData;
+  if (facts.modules.empty()) facts.modules = answer.modules;
+  if (!facts.commandLine && answer.commandLine) facts.commandLine = answer.commandLine;
+}
+
+std::string ModuleOfAddress(uint64_t address, const std::vector<ModuleRange>& modules) {
+  for (const ModuleRange& module : modules) {
+    if (address >= module.base && address - module.base < module.size)
+      return module.name + "+" + platform::Format("0x%lx", static_cast<unsigned long>(address - module.base));
+  }
+  return std::string();
+}
+
+std::string AddressText(uint64_t address, const std::vector<ModuleRange>& modules) {
+  std::string text = Hex(address);
+  const std::string module = ModuleOfAddress(address, modules);
+  if (!module.empty()) text += " (" + module + ")";
+  return text;
+}
+
+std::string ExtraBytesText(int count, const std::vector<DWORD>& words) {
+  std::string text = platform::FormatInt(count);
+  if (words.empty()) return text;
+  text += ":";
+  for (DWORD word : words) text += " " + platform::FormatHex32(word);
+  if (static_cast<int>(words.size()) * 4 + 3 < count) text += " …";
+  return text;
+}
+
+std::wstring RelationText(const RelatedWindow& related) {
+  if (!related.hwnd) return platform::WidenAnsi(kNone);
+  return platform::WidenAnsi(platform::FormatHandle(related.hwnd)) + L" \"" + related.text + L"\" " + related.className;
+}
+
+std::wstring PropItem(const WindowProp& prop) {
+  const std::wstring name = prop.name ? *prop.name : platform::WidenAnsi(platform::Format("#0x%04x", prop.atom));
+  return platform::WidenAnsi("プロパティ ") + name;
+}
+
+std::optional<uint16_t> IntegerAtomOfName(const std::wstring& name) {
+  if (name.size() < 2 || name.size() > 6 || name[0] != L'#') return std::nullopt;
+  unsigned value = 0;
+  for (size_t i = 1; i < name.size(); ++i) {
+    if (name[i] < L'0' || name[i] > L'9') return std::nullopt;
+    value = value * 10 + static_cast<unsigned>(name[i] - L'0');
+  }
+  if (value == 0 || value >= MAXINTATOM) return std::nullopt;
+  return static_cast<uint16_t>(value);
+}
+
+const char* DpiAwarenessText(DpiAwareness awareness) {
+  switch (awareness) {
+    case DpiAwareness::kUnaware: return "非対応";
+    case DpiAwareness::kSystem: return "システム";
+    case DpiAwareness::kPerMonitor: return "モニターごと";
+    case DpiAwareness::kPerMonitorV2: return "モニターごと v2";
+    case DpiAwareness::kUnknown: break;
+  }
+  return kUnknown;
+}
+
+std::string CloakText(const std::optional<DWORD>& cloaked) {
+  if (!cloaked) return kUnknown;
+  if (!*cloaked) return "いいえ";
+  std::string by;
+  const struct {
+    DWORD flag;
+    const char* who;
+  } kBy[] = {{0x1, "プログラム自身"}, {0x2, "シェル"}, {0x4, "所有者から"}};
+  for (const auto& entry : kBy) {
+    if (!(*cloaked & entry.flag)) continue;
+    if (!by.empty()) by += "、";
+    by += entry.who;
+  }
+  return by.empty() ? "はい" : "はい (" + by + ")";
+}
+
+std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
+  std::vector<PropertyRow> rows;
+  CRowWriter out(rows);
+  out.Group(Group::kWindow);
+  out.Add("ハンドル", platform::FormatHandle(facts.hwnd));
+  out.Add("テキスト", facts.text.empty() ? platform::WidenAnsi("(空)") : facts.text);
+  out.Add("クラス名", facts.className);
+  out.Add("ウィンドウの四角形", RectText(facts.window));
+  out.Add("クライアントの四角形", RectText(facts.client));
+  out.Add("ウィンドウプロシージャ", WindowProcedureText(facts));
+  out.Add("インスタンス", AddressText(facts.instance, facts.modules));
+  out.Add("ユーザーデータ", Hex(facts.userData));
+  out.Add("ID", IdText(facts));
+  out.Add("ウィンドウの追加バイト", ExtraBytesText(facts.windowExtraBytes, facts.windowExtra));
+
+  out.Group(Group::kClass);
+  out.Add("クラススタイル", platform::FormatHex32(facts.classStyle) + " " + ClassStyleNames(facts.classStyle));
+  out.Add("クラスの追加バイト", ExtraBytesText(facts.classExtraBytes, facts.classExtra));
+  out.Add("クラスプロシージャ", ProcedureText(facts.procedures, facts.procedures.classProc, facts.modules));
+  out.Add("アイコン", IconText(facts));
+  out.Add("カーソル", HandleOrNone(ClassHandle(facts, facts.procedures.classCursor, facts.classCursor)));
+  out.Add("背景ブラシ", BrushText(ClassHandle(facts, facts.procedures.classBackground, facts.classBackground)));
+
+  out.Group(Group::kRelations);
+  out.Relation("親", facts.parent);
+  out.Relation("所有者", facts.owner);
+  out.Relation("ルート所有者", facts.rootOwner);
+  out.Relation("最初の子", facts.firstChild);
+  out.Relation("次のウィンドウ", facts.next);
+  out.Relation("前のウィンドウ", facts.previous);
+
+  out.Group(Group::kProcess);
+  out.Add("プロセス", ProcessText(facts));
+  out.Add("パス", facts.path.empty() ? platform::WidenAnsi("(読めません)") : facts.path);
+  out.Add("ビット数", !facts.sixtyFourBit ? kUnknown : *facts.sixtyFourBit ? "64 ビット" : "32 ビット");
+  out.Add("整合性レベル", facts.integrity.empty() ? std::string(kUnknown) : facts.integrity);
+  out.Add("コマンドライン", facts.commandLine ? *facts.commandLine : platform::WidenAnsi(facts.commandLineReason));
+  out.Add("スレッドID", platform::Format("%lu", facts.threadId));
+
+  out.Group(Group::kProps);
+  if (facts.props.empty()) out.Add("プロパティ", std::string(kNone));
+  for (const WindowProp& prop : facts.props) out.Add(PropItem(prop), platform::WidenAnsi(Hex(prop.data)));
+  if (facts.propsCut) out.Add("プロパティ", platform::Format("ほかにもあります (%u 個まで表示)", static_cast<unsigned>(kMaxProps)));
+
+  out.Group(Group::kDisplay);
+  out.Add("DPI 認識", DpiAwarenessText(facts.dpiAwareness));
+  out.Add("DPI", facts.dpi ? platform::Format("%u", facts.dpi) : std::string(kUnknown));
+  out.Add("クローク", CloakText(facts.cloaked));
+  return rows;
+}
+
+std::wstring RowsAsText(const std::vector<PropertyRow>& rows) {
+  std::wstring text;
+  for (const PropertyRow& row : rows) text += row.item + L"\t" + row.value + L"\r\n";
+  return text;
+}
+
+}  // namespace properties

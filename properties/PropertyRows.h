@@ -1,0 +1,53 @@
+// The properties view's rows: every item of a window's facts, named and formatted as the view
+// shows it, in the order of its groups.
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "properties/WindowFacts.h"
+
+namespace properties {
+
+// The groups, in the order the view shows them.
+enum class Group { kWindow, kClass, kRelations, kProcess, kProps, kDisplay };
+// The group's heading.
+const char* GroupName(Group group);
+
+struct PropertyRow {
+  Group group;
+  std::wstring item;
+  std::wstring value;
+  HWND related = nullptr;  // a relation row: the window it names
+};
+
+// Takes the probe's answer into the facts: the procedures, and what it read better than the
+// outside reading could (full-width instance and user data, a 64-bit program's modules and
+// command line).
+void MergeProbeAnswer(WindowFacts& facts, const ProcedureFacts& answer);
+
+// Every row of the facts, group by group.
+std::vector<PropertyRow> PropertyRows(const WindowFacts& facts);
+
+// "qprobe.exe+0x1a2b" for an address inside one of the modules; empty when none holds it.
+std::string ModuleOfAddress(uint64_t address, const std::vector<ModuleRange>& modules);
+// An address as "0x%08x" (16 digits above 4 GB), with its module when one holds it.
+std::string AddressText(uint64_t address, const std::vector<ModuleRange>& modules);
+// "8: 0x00001234 0x00005678" (the count, then the words; a part word is counted, not shown).
+std::string ExtraBytesText(int count, const std::vector<DWORD>& words);
+// `0x%08x "text" class`, or "なし".
+std::wstring RelationText(const RelatedWindow& related);
+// The item of a SetProp entry: "プロパティ NAME", or "プロパティ #0x%04x" for an atom without a name.
+std::wstring PropItem(const WindowProp& prop);
+// The integer atom a name "#<decimal>" stands for (below 0xc000); none for any other name.
+std::optional<uint16_t> IntegerAtomOfName(const std::wstring& name);
+// "非対応", "システム", "モニターごと", "モニターごと v2", "不明".
+const char* DpiAwarenessText(DpiAwareness awareness);
+// DWMWA_CLOAKED: "いいえ", "はい (…)" with who hid it, or "不明".
+std::string CloakText(const std::optional<DWORD>& cloaked);
+// The rows as "項目<TAB>値" lines.
+std::wstring RowsAsText(const std::vector<PropertyRow>& rows);
+
+}  // namespace properties

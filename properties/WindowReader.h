@@ -1,0 +1,26 @@
+// Where the properties view gets a window's facts: the system (from outside the window's
+// program, and through the procedure probe inside it), or in tests a reader of their own.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+
+#include "properties/WindowFacts.h"
+
+namespace properties {
+
+class IWindowReader {
+ public:
+  virtual ~IWindowReader() = default;
+  // Everything that can be read at once without waiting for the window's program; the
+  // procedures are left kReading.
+  virtual WindowFacts Read(HWND window) = 0;
+  // Asks for the procedures (again), and gives the answer once there is one.
+  virtual void AskProcedures(HWND window) = 0;
+  virtual std::optional<ProcedureFacts> PollProcedures() = 0;
+};
+
+std::unique_ptr<IWindowReader> MakeSystemWindowReader();
+
+}  // namespace properties

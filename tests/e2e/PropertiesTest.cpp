@@ -1,0 +1,103 @@
+// The properties view of the real program against the fixture's windows of known properties:
+// a top-level window, its child (through a double-click on a relation row) and the pop-up it
+// owns; a hung window's view opening at once.
+#include "PropertiesSuite.h"
+
+namespace {
+
+using e2e::HandleText;
+using e2e::Items;
+
+using PropertiesE2eTest = e2e::PropertiesSuite;
+
+TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
+    const PropsWindows made = CreatePropsWindows();
+    ASSERT_TRUE(made.window && made.child && made.popup);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    HWND view = OpenFromMainList(made.window);
+    ASSERT_NE(view, nullptr);
+    Items items = ReadItems(view);
+    SCOPED_TRACE(Dump(items));
+    EXPECT_EQ(items["ハンドル"], HandleText(made.window));
+    EXPECT_EQ(items["テキスト"], "props window");
+    EXPECT_EQ(items["クラス名"], "QuorvelPropsWindow");
+    EXPECT_EQ(items["クラススタイル"], "0x0000020a CS_HREDRAW | CS_DBLCLKS | CS_NOCLOSE");
+    EXPECT_EQ(items["クラスの追加バイト"], "8: 0x11223344 0x55667788");
+    EXPECT_EQ(items["ウィンドウの追加バイト"], "12: 0xa1b2c3d4 0x0badf00d 0x12345678");
+    EXPECT_EQ(items["ユーザーデータ"], "0x13572468");
+    EXPECT_EQ(items["背景ブラシ"], "0x00000010 (COLOR_BTNFACE + 1)");
+    EXPECT_NE(items["ウィンドウプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);
+    EXPECT_NE(items["ウィンドウプロシージャ"].find("ANSI  サブクラス化"), std::string::npos);
+    EXPECT_NE(items["クラスプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);
+    EXPECT_NE(items["インスタンス"].find("(QuorvelFixture.exe+0x0)"), std::string::npos);
+    EXPECT_EQ(items["プロパティ QuorvelFixtureProp"], "0x00001234");
+    EXPECT_EQ(items["プロパティ #0x0042"], "0x00005678");
+    EXPECT_EQ(items["親"], "なし");
+    EXPECT_EQ(items["所有者"], "なし");
+    EXPECT_EQ(items["最初の子"], HandleText(made.child) + " \"props child\" Static");
+    EXPECT_EQ(items["ビット数"], "32 ビット");
+    EXPECT_NE(items["プロセス"].find("QuorvelFixture.exe (" + std::to_string(fixture.Pid()) + ")"), std::string::npos);
+    EXPECT_NE(items["パス"].find("QuorvelFixture.exe"), std::string::npos);
+    EXPECT_NE(items["コマンドライン"].find("QuorvelFixture"), std::string::npos);
+    for (const char* named : {"ウィンドウの四角形", "クライアントの四角形", "ID", "アイコン", "カーソル", "背景ブラシ",
+                              "ルート所有者", "次のウィンドウ", "前のウィンドウ", "整合性レベル", "スレッドID", "DPI 認識", "DPI", "クローク"})
+        EXPECT_FALSE(items[named].empty()) << named;
+
+    // The child, through its relation row; its id and parent.
+    DoubleClickRow(GetDlgItem(view, IDC_PR_LIST), 0, "最初の子");
+    HWND childView = WaitForView(made.child);
+    ASSERT_NE(childView, nullptr) << "a double-click on 最初の子 opened no view";
+    Items child = ReadItems(childView);
+    SCOPED_TRACE(Dump(child));
+    EXPECT_EQ(child["ID"], "321 (0x00000141)");
+    EXPECT_EQ(child["親"], HandleText(made.window) + " \"props window\" QuorvelPropsWindow");
+    EXPECT_EQ(child["クラス名"], "Static");
+
+    // The owned pop-up: its owner and root owner.
+    HWND popupView = OpenFromMainList(made.popup);
+    ASSERT_NE(popupView, nullptr);
+    Items popup = ReadItems(popupView);
+    SCOPED_TRACE(Dump(popup));
+    const std::string owner = HandleText(made.window) + " \"props window\" QuorvelPropsWindow";
+    EXPECT_EQ(popup["所有者"], owner);
+    EXPECT_EQ(popup["ルート所有者"], owner);
+    EXPECT_EQ(popup["テキスト"], "props popup");
+
+    // The inspector: its button opens the inspected window's view with no child selected, the
+    // selected child's otherwise; a double-click on its list opens the row's.
+    ASSERT_TRUE(CloseView(view) && CloseView(childView));
+    ASSERT_NO_FATAL_FAILURE(ClickRow(made.window));
+    HWND inspector = OpenInspector(made.window);
+    ASSERT_NE(inspector, nullptr);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(inspector, IDC_CI_PROPERTIES)));
+    EXPECT_NE(WaitForView(made.window), nullptr) << "no view of the inspected window";
+    HWND inspectorList = GetDlgItem(inspector, IDC_CI_LIST);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::RemoteListView(inspectorList).FindRow(0, HandleText(made.child)) >= 0; }, 3000));
+    DoubleClickRow(inspectorList, 0, HandleText(made.child));
+    EXPECT_NE(WaitForView(made.child), nullptr) << "a double-click on the inspector's row opened no view";
+}
+
+TEST_F(PropertiesE2eTest, HungWindowsViewOpensAtOnceAndSaysWhyItsProceduresAreNotRead) {
+    HWND target = fixture.Create("title=\"Hung props\" x=900 y=600 w=200 h=120 show=noactivate thread=stuck");
+    ASSERT_TRUE(IsWindow(target));
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(target));
+    ASSERT_EQ(fixture.Command("hang window=" + HandleText(target) + " ms=forever").value, 1);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_PROPERTIES)));
+    HWND view = WaitForView(target);
+    ASSERT_NE(view, nullptr);
+    // Quorvel takes real input again while the probe waits for the hung thread.
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
+    Items items = ReadItems(view);
+    SCOPED_TRACE(Dump(items));
+    EXPECT_EQ(items["テキスト"], "Hung props");
+    EXPECT_EQ(items["クラス名"], "QuorvelFixtureWindow");
+    EXPECT_EQ(items["ウィンドウプロシージャ"], "プログラムが応答しないため読めません");
+    EXPECT_EQ(items["クラスプロシージャ"], "プログラムが応答しないため読めません");
+    // 更新 reads again, also without waiting.
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_PR_REFRESH)));
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
+    fixture.Command("resume window=" + HandleText(target));
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+// The properties view created in the test process: rows from a reader the test plays (the
+// probe answering later, a relation row double-clicked, copies and 更新), and the system's
+// reader on a subclassed window of the test itself.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include "platform/Clipboard.h"
+#include "platform/PopupMenu.h"
+#include "platform/ViewRequests.h"
+#include "platform/WideText.h"
+#include "properties/PropertiesDlg.h"
+#include "res/resource.h"
+#include "support/UiTestSupport.h"
+
+namespace {
+
+using namespace properties;
+using platform::WidenAnsi;
+
+// The main dialog's stand-in: a window that notes the view requests it gets.
+HWND g_requested = nullptr;
+LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == platform::kOpenPropertiesMessage) {
+    g_requested = reinterpret_cast<HWND>(wParam);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+HWND MakeWindow(const char* className, WNDPROC proc, const char* title, int extraBytes = 0) {
+  WNDCLASSEXA wc = {sizeof wc};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = className;
+  wc.style = CS_OWNDC;
+  wc.cbWndExtra = extraBytes;
+  RegisterClassExA(&wc);
+  return CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+class CPlayedReader : public IWindowReader {
+ public:
+  explicit CPlayedReader(WindowFacts facts, int* reads) : m_facts(std::move(facts)), m_reads(reads) {}
+  WindowFacts Read(HWND) override {
+    ++*m_reads;
+    return m_facts;
+  }
+  void AskProcedures(HWND) override { m_polls = 0; }
+  std::optional<ProcedureFacts> PollProcedures() override {
+    if (++m_polls < 3) return std::nullopt;
+    return ProcedureFacts{ProcedureFacts::Status::kAnswered, "", 0x401000, 0x402000, false};
+  }
+
+ private:
+  WindowFacts m_facts;
+  int* m_reads;
+  int m_polls = 0;
+};
+
+std::wstring Cell(HWND list, int row, int column) {
+  wchar_t text[512] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 512;
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+int RowOf(HWND list, const char* item) {
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i)
+    if (Cell(list, i, 0) == WidenAnsi(item)) return i;
+  return -1;
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefreshReadsAgain) {
+  HWND owner = MakeWindow("QuorvelPropsTestOwner", OwnerProc, "owner");
+  HWND viewed = MakeWindow("QuorvelPropsTestViewed", DefWindowProcA, "viewed");
+  WindowFacts facts;
+  facts.hwnd = viewed;
+  facts.alive = true;
+  facts.text = L"viewed";
+  facts.modules = {{0x400000, 0x10000, "played.exe"}};
+  facts.owner = RelatedWindow{owner, L"owner", L"QuorvelPropsTestOwner"};
+  int reads = 0;
+  CPropertiesDlg view(viewed, std::make_unique<CPlayedReader>(facts, &reads));
+  ASSERT_TRUE(view.Open(owner, 0));
+  HWND dialog = view.GetSafeHwnd();
+  HWND list = GetDlgItem(dialog, IDC_PR_LIST);
+  char caption[64] = {};
+  GetWindowTextA(dialog, caption, sizeof caption);
+  char expected[64];
+  wsprintfA(expected, "プロパティ (0x%08x)", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(viewed)));
+  EXPECT_STREQ(caption, expected);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+  EXPECT_EQ(reads, 1);
+  const int procedure = RowOf(list, "ウィンドウプロシージャ");
+  ASSERT_GE(procedure, 0);
+  EXPECT_EQ(Cell(list, procedure, 1), WidenAnsi("読み取り中…"));
+  // The probe's answer arrives on the timer, without the list being filled anew.
+  EXPECT_TRUE(uitest::PumpUntil([&] { return Cell(list, procedure, 1) != WidenAnsi("読み取り中…"); }, 2000));
+  EXPECT_EQ(Cell(list, procedure, 1), WidenAnsi("0x00401000 (played.exe+0x1000)  ANSI  サブクラス化"));
+  EXPECT_EQ(static_cast<size_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)), view.Rows().size());
+
+  // A double-click on the owner row asks the owner (the main dialog) for that window's view.
+  const int ownerRow = RowOf(list, "所有者");
+  ASSERT_GE(ownerRow, 0);
+  NMITEMACTIVATE activate{};
+  activate.hdr = NMHDR{list, IDC_PR_LIST, static_cast<UINT>(NM_DBLCLK)};
+  activate.iItem = ownerRow;
+  g_requested = nullptr;
+  SendMessageA(dialog, WM_NOTIFY, IDC_PR_LIST, reinterpret_cast<LPARAM>(&activate));
+  EXPECT_EQ(g_requested, owner);
+  activate.iItem = RowOf(list, "テキスト");
+  g_requested = nullptr;
+  SendMessageA(dialog, WM_NOTIFY, IDC_PR_LIST, reinterpret_cast<LPARAM>(&activate));
+  EXPECT_EQ(g_requested, nullptr) << "a row naming no window opens nothing";
+
+  // The menu copies the selected rows, then all rows.
+  std::vector<UINT> answers = {kCopySelectedCommand, kCopyAllCommand};
+  size_t asked = 0;
+  bool copyEnabled = false;
+  platform::PopupMenuHook previous = platform::SetPopupMenuHook([&](HWND, POINT, const std::vector<platform::PopupMenuItem>& items) {
+    copyEnabled = items.at(0).enabled;
+    return answers.at(asked++);
+  });
+  LVITEMW select{};
+  select.stateMask = select.state = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(procedure), reinterpret_cast<LPARAM>(&select));
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(ownerRow), reinterpret_cast<LPARAM>(&select));
+  SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+  EXPECT_TRUE(copyEnabled);
+  const std::wstring expectedSelected = Cell(list, procedure, 0) + L"\t" + Cell(list, procedure, 1) + L"\r\n" +
+                                        Cell(list, ownerRow, 0) + L"\t" + Cell(list, ownerRow, 1) + L"\r\n";
+  EXPECT_EQ(ClipboardText(), expectedSelected);
+  SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+  EXPECT_EQ(ClipboardText(), RowsAsText(view.Rows()));
+  platform::SetPopupMenuHook(previous);
+
+  // 更新 reads everything again and asks the probe again.
+  uitest::Click(dialog, IDC_PR_REFRESH);
+  EXPECT_EQ(reads, 2);
+  EXPECT_EQ(Cell(list, procedure, 1), WidenAnsi("読み取り中…"));
+
+  // Resizing keeps the list filling the dialog.
+  RECT before{}, after{};
+  GetWindowRect(list, &before);
+  SetWindowPos(dialog, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+  GetWindowRect(list, &after);
+  EXPECT_GT(after.right - after.left, before.right - before.left);
+  EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+
+  SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(view.Closed());
+  EXPECT_FALSE(IsWindowVisible(dialog));
+  DestroyWindow(viewed);
+  DestroyWindow(owner);
+}
+
+WNDPROC g_original = nullptr;
+LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(g_original, hwnd, msg, wParam, lParam);
+}
+
+TEST(PropertiesDlgTest, SystemReaderReadsASubclassedWindowOfItsOwnProgram) {
+  HWND owner = MakeWindow("QuorvelPropsTestOwner", OwnerProc, "owner");
+  HWND viewed = MakeWindow("QuorvelPropsTestExtra", DefWindowProcA, "日本語 viewed", 8);
+  SetWindowLongA(viewed, 4, 0x0badf00d);
+  SetPropA(viewed, "QuorvelTestProp", reinterpret_cast<HANDLE>(0x77));
+  g_original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(viewed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Subclass)));
+  CPropertiesDlg view(viewed);
+  ASSERT_TRUE(view.Open(owner, 0));
+  HWND list = GetDlgItem(view.GetSafeHwnd(), IDC_PR_LIST);
+  const int procedure = RowOf(list, "ウィンドウプロシージャ");
+  EXPECT_TRUE(uitest::PumpUntil([&] { return Cell(list, procedure, 1) != WidenAnsi("読み取り中…"); }, 2000));
+  const std::wstring value = Cell(list, procedure, 1);
+  EXPECT_NE(value.find(WidenAnsi("ANSI  サブクラス化")), std::wstring::npos);
+  EXPECT_EQ(Cell(list, RowOf(list, "テキスト"), 1), L"日本語 viewed");
+  EXPECT_EQ(Cell(list, RowOf(list, "クラススタイル"), 1), L"0x00000020 CS_OWNDC");
+  EXPECT_EQ(Cell(list, RowOf(list, "ウィンドウの追加バイト"), 1), L"8: 0x00000000 0x0badf00d");
+  EXPECT_EQ(Cell(list, RowOf(list, "プロパティ QuorvelTestProp"), 1), L"0x00000077");
+  EXPECT_EQ(Cell(list, RowOf(list, "ビット数"), 1), WidenAnsi("32 ビット"));
+  EXPECT_NE(Cell(list, RowOf(list, "スレッドID"), 1), L"");
+  view.DestroyWindow();
+  DestroyWindow(viewed);
+  DestroyWindow(owner);
+}
+
+}  // namespace
