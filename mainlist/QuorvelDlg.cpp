@@ -35,6 +35,8 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnCommand(IDC_MAIN_SEARCH, EN_CHANGE, &CQuorvelDlg::OnSearchChange),
       OnCommand(IDC_MAIN_MESSAGELOG, BN_CLICKED, &CQuorvelDlg::OnMessageLog),
       OnMessage(platform::kOpenMessageLogMessage, &CQuorvelDlg::OnOpenMessageLog),
+      OnCommand(IDC_MAIN_TREE, BN_CLICKED, &CQuorvelDlg::OnWindowTree),
+      OnMessage(platform::kPickWindowMessage, &CQuorvelDlg::OnPickWindow),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
@@ -356,6 +358,19 @@ std::optional<LRESULT> CQuorvelDlg::OnOpenMessageLog(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+void CQuorvelDlg::OnWindowTree() { m_treeDlg.Open(GetSafeHwnd()); }
+
+std::optional<LRESULT> CQuorvelDlg::OnPickWindow(WPARAM wParam, LPARAM) {
+  HWND window = reinterpret_cast<HWND>(wParam);
+  if (!window || !::IsWindow(window)) return 0;
+  HWND root = ::GetAncestor(window, GA_ROOT);
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  TakeFinderPick(mainlist::FinderPick{window, root ? root : window},
+                 POINT{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2});
+  return 0;
+}
+
 std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam == kFinderTimerId) {
     POINT released{};
@@ -410,6 +425,7 @@ std::optional<LRESULT> CQuorvelDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lPara
 
 std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
   m_messageLogs.CloseAll();
+  m_treeDlg.DestroyWindow();
   m_childInfoDlg.DestroyWindow();
   return std::nullopt;
 }

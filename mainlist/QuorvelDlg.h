@@ -18,6 +18,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "wintree/WindowTreeDlg.h"
 
 class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
  public:
@@ -49,6 +50,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   CWindowFinder m_finder;
   CListSearch m_search;
   msglog::CMessageLogs m_messageLogs;
+  wintree::CWindowTreeDlg m_treeDlg;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
@@ -87,6 +89,9 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnSearchChange();
   void OnMessageLog();
   std::optional<LRESULT> OnOpenMessageLog(WPARAM wParam, LPARAM lParam);
+  void OnWindowTree();
+  // A view picked the window in wParam: taken as a finder release over its middle.
+  std::optional<LRESULT> OnPickWindow(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnSysCommand(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);

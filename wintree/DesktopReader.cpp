@@ -1,0 +1,77 @@
+#include "wintree/DesktopReader.h"
+
+#include <unordered_map>
+
+#include "platform/ProcessLookup.h"
+#include "platform/WideText.h"
+#include "platform/WindowWalk.h"
+
+namespace wintree {
+
+namespace {
+
+class CDesktopWalk {
+ public:
+  std::vector<WindowRecord> Read() {
+    std::vector<HWND> topLevel;
+    platform::ForEachTopLevelWindow([&](HWND hwnd) {
+      topLevel.push_back(hwnd);
+      return true;
+    });
+    for (HWND hwnd : topLevel) ReadWithChildren(hwnd, false);
+    HWND after = nullptr;
+    for (int count = 0; count < kMaxMessageOnlyWindows; ++count) {
+      after = ::FindWindowExW(HWND_MESSAGE, after, nullptr, nullptr);
+      if (!after) break;
+      ReadWithChildren(after, true);
+    }
+    return std::move(m_records);
+  }
+
+ private:
+  void ReadWithChildren(HWND hwnd, bool messageOnly) {
+    WindowRecord record;
+    record.hwnd = hwnd;
+    record.owner = ::GetWindow(hwnd, GW_OWNER);
+    record.messageOnly = messageOnly;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    record.processName = ProcessName(pid);
+    if (!ReadOwn(record)) return;
+    m_records.push_back(std::move(record));
+    platform::ForEachChildWindow(hwnd, [&](HWND child) {
+      WindowRecord childRecord;
+      childRecord.hwnd = child;
+      childRecord.parent = ::GetAncestor(child, GA_PARENT);
+      if (ReadOwn(childRecord)) m_records.push_back(std::move(childRecord));
+      return true;
+    });
+  }
+
+  // Style, text and class; the class last, so a window that closed before it is not taken.
+  static bool ReadOwn(WindowRecord& record) {
+    record.visible = (::GetWindowLongW(record.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    record.text = platform::SystemWindowText(record.hwnd);
+    wchar_t className[256];
+    const int length = ::GetClassNameW(record.hwnd, className, 256);
+    if (length <= 0) return false;
+    record.className.assign(className, static_cast<size_t>(length < 255 ? length : 255));
+    return true;
+  }
+
+  const std::wstring& ProcessName(DWORD pid) {
+    auto known = m_processNames.find(pid);
+    if (known == m_processNames.end())
+      known = m_processNames.emplace(pid, platform::WidenAnsi(GetProcessName(pid))).first;
+    return known->second;
+  }
+
+  std::vector<WindowRecord> m_records;
+  std::unordered_map<DWORD, std::wstring> m_processNames;
+};
+
+}  // namespace
+
+std::vector<WindowRecord> ReadDesktop() { return CDesktopWalk().Read(); }
+
+}  // namespace wintree
