@@ -32,7 +32,6 @@ class CDesktopWalk {
   void ReadWithChildren(HWND hwnd, bool messageOnly) {
     WindowRecord record;
     record.hwnd = hwnd;
-    record.owner = ::GetWindow(hwnd, GW_OWNER);
     record.messageOnly = messageOnly;
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hwnd, &pid);
@@ -49,13 +48,21 @@ class CDesktopWalk {
   }
 
   // Style, text and class; the class last, so a window that closed before it is not taken.
-  static bool ReadOwn(WindowRecord& record) {
+  bool ReadOwn(WindowRecord& record) {
     record.visible = (::GetWindowLongW(record.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
     record.text = platform::SystemWindowText(record.hwnd);
-    wchar_t className[256];
-    const int length = ::GetClassNameW(record.hwnd, className, 256);
-    if (length <= 0) return false;
-    record.className.assign(className, static_cast<size_t>(length < 255 ? length : 255));
+    // One name per class atom: asking for the atom costs the system less than the name, and
+    // most windows share a few classes.
+    const ATOM atom = static_cast<ATOM>(::GetClassLongW(record.hwnd, GCW_ATOM));
+    if (!atom) return false;
+    auto known = m_classNames.find(atom);
+    if (known == m_classNames.end()) {
+      wchar_t className[256];
+      const int length = ::GetClassNameW(record.hwnd, className, 256);
+      if (length <= 0) return false;
+      known = m_classNames.emplace(atom, std::wstring(className, static_cast<size_t>(length < 255 ? length : 255))).first;
+    }
+    record.className = known->second;
     return true;
   }
 
@@ -68,10 +75,16 @@ class CDesktopWalk {
 
   std::vector<WindowRecord> m_records;
   std::unordered_map<DWORD, std::wstring> m_processNames;
+  std::unordered_map<ATOM, std::wstring> m_classNames;
 };
 
 }  // namespace
 
 std::vector<WindowRecord> ReadDesktop() { return CDesktopWalk().Read(); }
+
+void ReadOwners(std::vector<WindowRecord>& records) {
+  for (WindowRecord& record : records)
+    if (!record.parent) record.owner = ::GetWindow(record.hwnd, GW_OWNER);
+}
 
 }  // namespace wintree

@@ -12,6 +12,9 @@ namespace wintree {
 // How many message-only windows are read at most: FindWindowEx is asked once per window.
 constexpr int kMaxMessageOnlyWindows = 4096;
 
+// The windows without their owners, which only the owner view needs.
 std::vector<WindowRecord> ReadDesktop();
+// Reads the owner of every top-level window of a read (a window closed since has none).
+void ReadOwners(std::vector<WindowRecord>& records);
 
 }  // namespace wintree

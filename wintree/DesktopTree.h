@@ -18,7 +18,7 @@ namespace wintree {
 struct WindowRecord {
   HWND hwnd = nullptr;
   HWND parent = nullptr;  // null for a top-level window, message-only ones included
-  HWND owner = nullptr;   // a top-level window's owner, or null
+  HWND owner = nullptr;   // a top-level window's owner, or null (or not read)
   std::wstring text;
   std::wstring className;
   std::wstring processName;  // top-level windows only

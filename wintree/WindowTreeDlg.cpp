@@ -69,12 +69,17 @@ void CWindowTreeDlg::Refresh() {
   // The first read marks nothing new; every later one marks what the read before lacked.
   if (!m_tree.nodes.empty()) m_knownBefore = KnownOf(m_tree);
   m_records = ReadDesktop();
+  m_bOwnersRead = false;
   Rebuild();
   Fill(state);
 }
 
 void CWindowTreeDlg::Rebuild() {
   const bool owners = ::IsDlgButtonChecked(GetSafeHwnd(), IDC_WT_OWNERS) == BST_CHECKED;
+  if (owners && !m_bOwnersRead) {
+    ReadOwners(m_records);
+    m_bOwnersRead = true;
+  }
   m_tree = BuildTree(m_records, owners ? TreeShape::kOwners : TreeShape::kParents,
                      m_knownBefore ? &*m_knownBefore : nullptr);
 }

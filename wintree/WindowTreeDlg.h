@@ -73,6 +73,7 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   // The last read, the handles of the read before it (none before the first read), and the
   // tree made of them in the shape the check box asks for.
   std::vector<WindowRecord> m_records;
+  bool m_bOwnersRead = false;
   std::optional<KnownWindows> m_knownBefore;
   DesktopTree m_tree;
   // The control's item of each node, null for a node the search left out.
