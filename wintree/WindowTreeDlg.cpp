@@ -97,8 +97,9 @@ int CWindowTreeDlg::NodeOf(HTREEITEM item) const {
 
 CWindowTreeDlg::ShownState CWindowTreeDlg::ReadShownState() const {
   ShownState state;
+  // Only an item with children can be open.
   for (size_t node = 0; node < m_items.size(); ++node) {
-    if (m_items[node] && (::SendMessageW(m_hTree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(m_items[node]),
+    if (m_items[node] && !m_tree.nodes[node].children.empty() && (::SendMessageW(m_hTree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(m_items[node]),
                                          TVIS_EXPANDED) & TVIS_EXPANDED))
       state.expanded.insert(m_tree.nodes[node].hwnd);
   }
