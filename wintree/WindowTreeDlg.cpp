@@ -28,6 +28,7 @@ CWindowTreeDlg::MessageMapView CWindowTreeDlg::MessageMap() {
       OnNotify(IDC_WT_TREE, TVN_SELCHANGEDA, &CWindowTreeDlg::OnSelChanged),
       OnNotify(IDC_WT_TREE, NM_CUSTOMDRAW, &CWindowTreeDlg::OnCustomDraw),
       OnMessage(WM_CONTEXTMENU, &CWindowTreeDlg::OnContextMenu),
+      OnMessage(WM_CLOSE, &CWindowTreeDlg::OnClose),
       OnMessage(WM_TIMER, &CWindowTreeDlg::OnTimer),
       OnMessage(WM_SIZE, &CWindowTreeDlg::OnSize),
       OnMessage(WM_GETMINMAXINFO, &CWindowTreeDlg::OnGetMinMaxInfo),
@@ -187,6 +188,12 @@ void CWindowTreeDlg::OnCancel() {
     return;
   }
   ShowWindow(SW_HIDE);
+}
+
+// The close box hides the tree wherever the focus is.
+std::optional<LRESULT> CWindowTreeDlg::OnClose(WPARAM, LPARAM) {
+  ShowWindow(SW_HIDE);
+  return 0;
 }
 
 // The user's choice of an item (mouse, keys, or another program's TVM_SELECTITEM): the window

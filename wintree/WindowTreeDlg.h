@@ -39,7 +39,7 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   BOOL OnInitDialog() override;
   // Enter in the search box applies it at once.
   void OnOK() override;
-  // Escape in the search box empties it; elsewhere, and the close box, hide the dialog.
+  // Escape in the search box empties it; elsewhere it hides the dialog.
   void OnCancel() override;
 
  private:
@@ -63,6 +63,7 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   LRESULT OnSelChanged(NMHDR* header);
   LRESULT OnCustomDraw(NMHDR* header);
   std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnClose(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);

@@ -122,6 +122,9 @@ TEST_F(WindowTreeTest, ParentsOwnersHiddenAndMessageOnlyWindowsInOneTreeAndItsSe
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(treeDialog, IDC_WT_SEARCH)).empty(); }, 3000));
     EXPECT_TRUE(TreeHolds([&](const std::vector<RemoteTreeItem>&) { return Item(hidden).item && Item(sink).item; }));
     EXPECT_TRUE(IsWindowVisible(treeDialog));
+    // The close box hides the tree, also with the focus in the box.
+    ASSERT_TRUE(PostMessageA(treeDialog, WM_CLOSE, 0, 0));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(treeDialog); }, 3000));
 }
 
 TEST_F(WindowTreeTest, RefreshMarksNewWindowsKeepsPlaceAndSelectingAChildPicksItsWindow) {
@@ -152,7 +155,11 @@ TEST_F(WindowTreeTest, RefreshMarksNewWindowsKeepsPlaceAndSelectingAChildPicksIt
     EXPECT_TRUE(TreeHolds([&](const std::vector<RemoteTreeItem>&) { return Item(made).item && !(Item(made).state & TVIS_BOLD); }));
     EXPECT_EQ(tree->Selected(), Item(leaf).item);
 
-    // Asking again brings the one tree to the front.
+    // Asking again brings the one tree to the front, also once it was closed.
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_TREE)));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == treeDialog; }, 3000));
+    ASSERT_TRUE(PostMessageA(treeDialog, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(treeDialog); }, 3000));
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_TREE)));
     EXPECT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == treeDialog; }, 3000));
     int trees = 0;
