@@ -167,4 +167,21 @@ TEST_F(WindowTreeTest, RefreshMarksNewWindowsKeepsPlaceAndSelectingAChildPicksIt
     EXPECT_EQ(trees, 1);
 }
 
+// A window whose program stopped answering is listed like any other, and picking its child
+// leaves Quorvel taking input within a second or so.
+TEST_F(WindowTreeTest, AHungWindowIsListedAndPickingItsChildFreezesNothing) {
+    HWND stuck = fixture.Create("title=TreeStuck x=60 y=60 w=200 h=120 show=noactivate thread=stuck");
+    ASSERT_TRUE(fixture.Command("child parent=" + e2e::HandleText(stuck) + " name=sc text=StuckChild").answered);
+    HWND stuckChild = Named("sc");
+    ASSERT_EQ(fixture.Command("hang window=" + e2e::HandleText(stuck) + " ms=forever").value, 1);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(treeDialog, IDC_WT_REFRESH)));
+    EXPECT_TRUE(TreeHolds([&](const std::vector<RemoteTreeItem>&) { return Item(stuckChild).item != nullptr; }));
+    EXPECT_EQ(Item(stuck).text, ItemOf(stuck) + L"TreeStuck\" QuorvelFixtureWindow QuorvelFixture.exe");
+    ASSERT_TRUE(tree->Expand(Item(stuck).item));
+    ASSERT_TRUE(tree->Click(Item(stuckChild).item));
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(treeDialog, IDC_WT_OWNERS), 3000));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return rows->NextItem() >= 0 && rows->NextItem() == RowOf(stuck); }, 5000));
+    fixture.Command("resume window=" + e2e::HandleText(stuck));
+}
+
 }  // namespace
