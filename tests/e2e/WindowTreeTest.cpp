@@ -73,12 +73,9 @@ TEST_F(WindowTreeTest, ParentsOwnersHiddenAndMessageOnlyWindowsInOneTreeAndItsSe
     EXPECT_FALSE(top.state & (TVIS_CUT | TVIS_BOLD));
     // Message-only windows under the last root.
     const std::vector<RemoteTreeItem> items = tree->Items();
-    const RemoteTreeItem& lastRoot = [&]() -> const RemoteTreeItem& {
-        for (auto it = items.rbegin(); it != items.rend(); ++it)
-            if (it->depth == 0) return *it;
-        return items.front();
-    }();
-    EXPECT_EQ(lastRoot.text, L"メッセージ専用ウィンドウ");
+    const RemoteTreeItem lastRoot = tree->Find(L"メッセージ専用ウィンドウ");
+    EXPECT_EQ(lastRoot.depth, 0);
+    for (auto it = items.rbegin(); it != items.rend() && it->item != lastRoot.item; ++it) EXPECT_GT(it->depth, 0);
     EXPECT_EQ(Item(sink).parent, lastRoot.item);
     EXPECT_EQ(Item(sink).text.find(L"\"TreeSink\" QuorvelFixtureTreeWindow QuorvelFixture.exe"),
               ItemOf(sink).size() - 1);

@@ -15,30 +15,14 @@ using wintree::WindowRecord;
 HWND H(UINT_PTR value) { return reinterpret_cast<HWND>(value); }
 
 WindowRecord Top(UINT_PTR hwnd, const wchar_t* text, UINT_PTR owner = 0, bool visible = true) {
-  WindowRecord record;
-  record.hwnd = H(hwnd);
-  record.owner = H(owner);
-  record.text = text;
-  record.className = L"Frame";
-  record.processName = L"app.exe";
-  record.visible = visible;
-  return record;
+  return WindowRecord{H(hwnd), nullptr, H(owner), text, L"Frame", L"app.exe", visible, false};
 }
 
 WindowRecord Child(UINT_PTR hwnd, UINT_PTR parent, const wchar_t* text, bool visible = true) {
-  WindowRecord record = Top(hwnd, text, 0, visible);
-  record.parent = H(parent);
-  record.className = L"Button";
-  record.processName.clear();
-  return record;
+  return WindowRecord{H(hwnd), H(parent), nullptr, text, L"Button", L"", visible, false};
 }
 
-WindowRecord MessageOnly(UINT_PTR hwnd) {
-  WindowRecord record = Top(hwnd, L"sink");
-  record.messageOnly = true;
-  record.visible = false;
-  return record;
-}
+WindowRecord MessageOnly(UINT_PTR hwnd) { return WindowRecord{H(hwnd), nullptr, nullptr, L"sink", L"Frame", L"app.exe", false, true}; }
 
 // The tree as text, one line a node: indentation by depth, handle (root key: "*"), and the
 // marks h (hidden) and n (new).
@@ -52,12 +36,9 @@ std::string Outline(const DesktopTree& tree, const std::vector<char>* kept = nul
     if (kept && !(*kept)[index]) continue;
     const wintree::TreeNode& node = tree.nodes[index];
     char line[64];
-    if (node.hwnd == wintree::MessageOnlyRootKey())
-      std::snprintf(line, sizeof line, "%*s*", depth * 2, "");
-    else
-      std::snprintf(line, sizeof line, "%*s%x%s%s", depth * 2, "", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(node.hwnd)),
-                    node.hidden ? " h" : "", node.isNew ? " n" : "");
-    text += std::string(line) + "\n";
+    std::snprintf(line, sizeof line, "%*s%x%s%s\n", depth * 2, "", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(node.hwnd)),
+                  node.hidden ? " h" : "", node.isNew ? " n" : "");
+    text += node.hwnd == wintree::MessageOnlyRootKey() ? std::string(depth * 2, ' ') + "*\n" : line;
     for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) stack.push_back({*child, depth + 1});
   }
   return text;
