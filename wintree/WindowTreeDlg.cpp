@@ -100,8 +100,9 @@ CWindowTreeDlg::ShownState CWindowTreeDlg::ReadShownState() const {
   ShownState state;
   // Only an item with children can be open.
   for (size_t node = 0; node < m_items.size(); ++node) {
-    if (m_items[node] && !m_tree.nodes[node].children.empty() && (::SendMessageW(m_hTree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(m_items[node]),
-                                         TVIS_EXPANDED) & TVIS_EXPANDED))
+    if (!m_items[node] || m_tree.nodes[node].children.empty()) continue;
+    const WPARAM item = reinterpret_cast<WPARAM>(m_items[node]);
+    if (::SendMessageW(m_hTree, TVM_GETITEMSTATE, item, TVIS_EXPANDED) & TVIS_EXPANDED)
       state.expanded.insert(m_tree.nodes[node].hwnd);
   }
   auto handleOf = [this](UINT which) -> HWND {
