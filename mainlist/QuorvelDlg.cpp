@@ -362,7 +362,9 @@ void CQuorvelDlg::OnWindowTree() { m_treeDlg.Open(GetSafeHwnd()); }
 
 std::optional<LRESULT> CQuorvelDlg::OnPickWindow(WPARAM wParam, LPARAM) {
   HWND window = reinterpret_cast<HWND>(wParam);
-  if (!window || !::IsWindow(window)) return 0;
+  DWORD pid = 0;
+  // As with the finder, none of Quorvel's own windows.
+  if (!window || !::GetWindowThreadProcessId(window, &pid) || pid == ::GetCurrentProcessId()) return 0;
   HWND root = ::GetAncestor(window, GA_ROOT);
   RECT rect{};
   ::GetWindowRect(window, &rect);

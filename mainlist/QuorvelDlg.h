@@ -90,7 +90,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnMessageLog();
   std::optional<LRESULT> OnOpenMessageLog(WPARAM wParam, LPARAM lParam);
   void OnWindowTree();
-  // A view picked the window in wParam: taken as a finder release over its middle.
+  // A view picked the window in wParam: taken as a finder release over its middle (none of
+  // Quorvel's own windows, as with the finder).
   std::optional<LRESULT> OnPickWindow(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnSysCommand(WPARAM wParam, LPARAM lParam);
