@@ -18,13 +18,16 @@ class CDesktopWalk {
       topLevel.push_back(hwnd);
       return true;
     });
-    for (HWND hwnd : topLevel) ReadWithChildren(hwnd, false);
-    HWND after = nullptr;
-    for (int count = 0; count < kMaxMessageOnlyWindows; ++count) {
+    // Listed before any is read: the search goes on from the last one found, which must not
+    // have closed in between.
+    std::vector<HWND> messageOnly;
+    for (HWND after = nullptr; static_cast<int>(messageOnly.size()) < kMaxMessageOnlyWindows;) {
       after = ::FindWindowExW(HWND_MESSAGE, after, nullptr, nullptr);
       if (!after) break;
-      ReadWithChildren(after, true);
+      messageOnly.push_back(after);
     }
+    for (HWND hwnd : topLevel) ReadWithChildren(hwnd, false);
+    for (HWND hwnd : messageOnly) ReadWithChildren(hwnd, true);
     return std::move(m_records);
   }
 
