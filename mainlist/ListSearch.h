@@ -7,22 +7,22 @@
 #include <string>
 
 #include "mainlist/RowSearch.h"
+#include "platform/SearchBox.h"
 
-// Timer of the dialog that narrows the list once the keys pause, and the pause.
+// Timer of the dialog that narrows the list once the keys pause.
 constexpr UINT_PTR kSearchTimerId = 106;
-constexpr UINT kSearchDelayMs = 200;
 
 class CListSearch {
  public:
   // Gives the box its cue text.
   void Attach(HWND dialog, int boxId);
-  HWND Box() const { return m_hBox; }
+  HWND Box() const { return m_box.Box(); }
   // A key changed the box: the list is narrowed once the keys pause.
-  void OnChange() const;
+  void OnChange() const { m_box.OnChange(); }
   // The pause's timer; true when the list is to be narrowed now.
-  bool OnTimer() const;
+  bool OnTimer() const { return m_box.OnTimer(); }
   // Empties the box at once; true when it held text.
-  bool Clear() const;
+  bool Clear() const { return m_box.Clear(); }
 
   // At the start of a refresh: takes the box's text, and the target whose row is looked for.
   void BeginRefresh(HWND target);
@@ -35,8 +35,7 @@ class CListSearch {
   void KeepTarget(HWND target) { m_hHidden = target; }
 
  private:
-  HWND m_hDialog = nullptr;
-  HWND m_hBox = nullptr;
+  platform::CSearchBox m_box;
   mainlist::CRowSearch m_search;
   HWND m_hTarget = nullptr;
   HWND m_hHidden = nullptr;

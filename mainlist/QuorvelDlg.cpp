@@ -38,6 +38,8 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnMessage(platform::kOpenMessageLogMessage, &CQuorvelDlg::OnOpenMessageLog),
       OnCommand(IDC_MAIN_PROPERTIES, BN_CLICKED, &CQuorvelDlg::OnProperties),
       OnMessage(platform::kOpenPropertiesMessage, &CQuorvelDlg::OnOpenProperties),
+      OnCommand(IDC_MAIN_TREE, BN_CLICKED, &CQuorvelDlg::OnWindowTree),
+      OnMessage(platform::kPickWindowMessage, &CQuorvelDlg::OnPickWindow),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
@@ -369,6 +371,21 @@ std::optional<LRESULT> CQuorvelDlg::OnOpenProperties(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+void CQuorvelDlg::OnWindowTree() { m_treeDlg.Open(GetSafeHwnd()); }
+
+std::optional<LRESULT> CQuorvelDlg::OnPickWindow(WPARAM wParam, LPARAM) {
+  HWND window = reinterpret_cast<HWND>(wParam);
+  DWORD pid = 0;
+  // As with the finder, none of Quorvel's own windows.
+  if (!window || !::GetWindowThreadProcessId(window, &pid) || pid == ::GetCurrentProcessId()) return 0;
+  HWND root = ::GetAncestor(window, GA_ROOT);
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  TakeFinderPick(mainlist::FinderPick{window, root ? root : window},
+                 POINT{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2});
+  return 0;
+}
+
 std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam == kFinderTimerId) {
     POINT released{};
@@ -424,6 +441,7 @@ std::optional<LRESULT> CQuorvelDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lPara
 std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
   m_messageLogs.CloseAll();
   m_propertyViews.CloseAll();
+  m_treeDlg.DestroyWindow();
   m_childInfoDlg.DestroyWindow();
   return std::nullopt;
 }

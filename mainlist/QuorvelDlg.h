@@ -19,6 +19,7 @@
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
 #include "properties/PropertyViews.h"
+#include "wintree/WindowTreeDlg.h"
 
 class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
  public:
@@ -52,6 +53,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   CListSearch m_search;
   msglog::CMessageLogs m_messageLogs;
   properties::CPropertyViews m_propertyViews;
+  wintree::CWindowTreeDlg m_treeDlg;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
@@ -89,6 +91,10 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnProperties();
   platform::MessageHandler OnOpenMessageLog, OnOpenProperties, OnTimer, OnSysCommand, OnPaint, OnQueryDragIcon,
       OnCtlColorBtn, OnCtlColorStatic, OnDestroy;
+  void OnWindowTree();
+  // A view picked the window in wParam: taken as a finder release over its middle (none of
+  // Quorvel's own windows, as with the finder).
+  platform::MessageHandler OnPickWindow;
 
   void FitLastHeading(UINT dpi);
   void ApplyAutoUpdate();

@@ -3,14 +3,16 @@
 #include <windows.h>
 #include <string>
 
+#include "platform/TextSearch.h"
+
 namespace mainlist {
 
 // The typed text, prepared once for every row of a refresh.
 class CRowSearch {
  public:
   CRowSearch() = default;
-  explicit CRowSearch(const std::wstring& typed);
-  bool Empty() const { return m_upper.empty(); }
+  explicit CRowSearch(const std::wstring& typed) : m_search(typed) {}
+  bool Empty() const { return m_search.Empty(); }
   // Whether the row's title, its window's class name, process name, process id (decimal) or
   // handle (hexadecimal digits, with or without "0x", with or without the leading zeros)
   // contains the typed text, case aside as the system compares Unicode text. An empty search
@@ -19,10 +21,7 @@ class CRowSearch {
                HWND hwnd) const;
 
  private:
-  bool Contains(const std::wstring& text) const;
-
-  std::wstring m_upper;
-  bool m_hexPrefixed = false;
+  platform::CTextSearch m_search;
 };
 
 }  // namespace mainlist

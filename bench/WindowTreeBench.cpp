@@ -1,0 +1,107 @@
+// Times showing the window tree (a read of the desktop, the tree made of it, the control filled
+// and painted) against the raw walk of the same windows: EnumWindows, EnumChildWindows, and
+// every window's text and class name.
+//
+//   bench_window_tree [N ...]     (default 1000 5000; windows spread over 4 processes, once
+//                                  flat, all top-level, and once nested, a tenth top-level
+//                                  with nine children each)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchTiming.h"
+#include "E2eDriver.h"
+#include "res/resource.h"
+#include "wintree/DesktopReader.h"
+#include "wintree/WindowTreeDlg.h"
+
+namespace {
+
+using bench::Median;
+using bench::Time;
+
+constexpr int kProcesses = 4;
+constexpr int kRounds = 9;
+
+struct RawWalk {
+  int windows = 0;
+};
+
+BOOL CALLBACK ReadOne(HWND hwnd, LPARAM context) {
+  wchar_t text[256], className[256];
+  ::GetWindowTextW(hwnd, text, 256);
+  ::GetClassNameW(hwnd, className, 256);
+  ++reinterpret_cast<RawWalk*>(context)->windows;
+  return TRUE;
+}
+
+BOOL CALLBACK ReadTopLevel(HWND hwnd, LPARAM context) {
+  ReadOne(hwnd, context);
+  ::EnumChildWindows(hwnd, ReadOne, context);
+  return TRUE;
+}
+
+int WalkRaw() {
+  RawWalk walk;
+  ::EnumWindows(ReadTopLevel, reinterpret_cast<LPARAM>(&walk));
+  return walk.windows;
+}
+
+void Run(int total, bool nested) {
+  std::vector<std::unique_ptr<e2e::FixtureClient>> fixtures;
+  for (int p = 0; p < kProcesses; ++p) {
+    auto fixture = std::make_unique<e2e::FixtureClient>();
+    if (!fixture->Start()) {
+      std::fprintf(stderr, "the fixture program did not start\n");
+      std::exit(1);
+    }
+    const int share = total / kProcesses;
+    const std::string prefix = "bench" + std::to_string(p) + "_";
+    fixture->Command(nested ? "nest count=" + std::to_string(share / 10) + " children=9 prefix=" + prefix
+                            : "many count=" + std::to_string(share) + " prefix=" + prefix,
+                     120000);
+    fixtures.push_back(std::move(fixture));
+  }
+
+  wintree::CWindowTreeDlg dlg;
+  dlg.Open(nullptr);  // warm-up
+  HWND tree = dlg.GetDlgItem(IDC_WT_TREE);
+  std::vector<double> showTimes, rawTimes, ratios, readTimes, buildTimes;
+  int windows = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    showTimes.push_back(Time([&] {
+      dlg.Refresh();
+      ::RedrawWindow(tree, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }));
+    rawTimes.push_back(Time([&] { windows = WalkRaw(); }));
+    ratios.push_back(showTimes.back() / rawTimes.back());
+    std::vector<wintree::WindowRecord> records;
+    readTimes.push_back(Time([&] { records = wintree::ReadDesktop(); }));
+    buildTimes.push_back(Time([&] { wintree::BuildTree(records, wintree::TreeShape::kOwners, nullptr); }));
+  }
+  std::printf("%8d %-7s %12.1f %12.1f %8.2f %10.1f %10.1f   (%d windows walked, %zu items)\n", total,
+              nested ? "nested" : "flat", Median(showTimes) * 1000, Median(rawTimes) * 1000, Median(ratios),
+              Median(readTimes) * 1000, Median(buildTimes) * 1000, windows, dlg.Tree().nodes.size());
+  std::fflush(stdout);
+  dlg.DestroyWindow();
+  for (auto& fixture : fixtures) fixture->Quit();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {1000, 5000};
+  std::printf("%8s %-7s %12s %12s %8s %10s %10s\n", "windows", "shape", "show ms", "raw walk ms", "ratio", "read ms",
+              "build ms");
+  for (int total : sizes) {
+    Run(total, false);
+    Run(total, true);
+  }
+  return 0;
+}

@@ -1,0 +1,20 @@
+// Reads the desktop's windows for the window tree: every top-level window in Z order with its
+// descendants, then the message-only windows with theirs. Texts are the ones the system keeps
+// (never waiting on a window's program), process names are looked up once per process, and a
+// window that closes during the walk is left out whole.
+#pragma once
+#include <vector>
+
+#include "wintree/DesktopTree.h"
+
+namespace wintree {
+
+// How many message-only windows are read at most: FindWindowEx is asked once per window.
+constexpr int kMaxMessageOnlyWindows = 4096;
+
+// The windows without their owners, which only the owner view needs.
+std::vector<WindowRecord> ReadDesktop();
+// Reads the owner of every top-level window of a read (a window closed since has none).
+void ReadOwners(std::vector<WindowRecord>& records);
+
+}  // namespace wintree
