@@ -35,6 +35,9 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnCommand(IDC_MAIN_SEARCH, EN_CHANGE, &CQuorvelDlg::OnSearchChange),
       OnCommand(IDC_MAIN_MESSAGELOG, BN_CLICKED, &CQuorvelDlg::OnMessageLog),
       OnMessage(platform::kOpenMessageLogMessage, &CQuorvelDlg::OnOpenMessageLog),
+      OnCommand(IDC_MAIN_ACCESSIBILITY, BN_CLICKED, &CQuorvelDlg::OnAccessibility),
+      OnMessage(platform::kOpenAccessibilityMessage, &CQuorvelDlg::OnOpenAccessibility),
+      OnMessage(platform::kFrameScreenRectMessage, &CQuorvelDlg::OnFrameScreenRect),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
@@ -310,6 +313,16 @@ std::optional<LRESULT> CQuorvelDlg::OnHotKey(WPARAM wParam, LPARAM) {
   // Not during a drag, nor while a modal dialog of ours works on the target.
   if (wParam != kPickKeyId || m_finder.Dragging() || !::IsWindowEnabled(GetSafeHwnd())) return 0;
   const POINT screen = CursorPoint();
+  if (accessibility::CAccessibilityDlg* view = AccessibilityViewInFront()) {
+    // A window outside the view's is picked in a view of its own.
+    const HWND under = ::WindowFromPoint(screen);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(under, &pid);
+    if (under && under != view->Viewed() && !::IsChild(view->Viewed(), under) && pid != ::GetCurrentProcessId())
+      if (accessibility::CAccessibilityDlg* other = m_accessibilityViews.Open(GetSafeHwnd(), under)) view = other;
+    view->PickAt(screen);
+    return 0;
+  }
   if (const std::optional<mainlist::FinderPick> pick = m_finder.PickAt(screen)) TakeFinderPick(*pick, screen);
   return 0;
 }
@@ -354,6 +367,26 @@ void CQuorvelDlg::OnMessageLog() { m_messageLogs.Open(GetSafeHwnd(), m_opDlg.Tar
 std::optional<LRESULT> CQuorvelDlg::OnOpenMessageLog(WPARAM wParam, LPARAM) {
   m_messageLogs.Open(GetSafeHwnd(), reinterpret_cast<HWND>(wParam));
   return 0;
+}
+
+void CQuorvelDlg::OnAccessibility() { m_accessibilityViews.Open(GetSafeHwnd(), m_opDlg.Target()); }
+
+// The inspector asks for the view of its selected child, or of its window.
+std::optional<LRESULT> CQuorvelDlg::OnOpenAccessibility(WPARAM wParam, LPARAM) {
+  m_accessibilityViews.Open(GetSafeHwnd(), reinterpret_cast<HWND>(wParam));
+  return 0;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnFrameScreenRect(WPARAM wParam, LPARAM lParam) {
+  if (lParam) m_childInfoDlg.FrameScreenRect(reinterpret_cast<HWND>(wParam), *reinterpret_cast<const RECT*>(lParam));
+  return 0;
+}
+
+accessibility::CAccessibilityDlg* CQuorvelDlg::AccessibilityViewInFront() const {
+  const HWND front = ::GetForegroundWindow();
+  for (const auto& view : m_accessibilityViews.All())
+    if (!view->Closed() && view->GetSafeHwnd() == front) return view.get();
+  return nullptr;
 }
 
 std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
@@ -410,6 +443,7 @@ std::optional<LRESULT> CQuorvelDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lPara
 
 std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
   m_messageLogs.CloseAll();
+  m_accessibilityViews.CloseAll();
   m_childInfoDlg.DestroyWindow();
   return std::nullopt;
 }

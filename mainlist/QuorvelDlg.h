@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "accessibility/AccessibilityDlg.h"
 #include "capture/CptViewDlg.h"
 #include "inspector/ChildInfomationDlg.h"
 #include "mainlist/ListSearch.h"
@@ -18,6 +19,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/WindowViews.h"
 
 class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
  public:
@@ -49,6 +51,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   CWindowFinder m_finder;
   CListSearch m_search;
   msglog::CMessageLogs m_messageLogs;
+  platform::CWindowViews<accessibility::CAccessibilityDlg> m_accessibilityViews;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
@@ -87,6 +90,12 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnSearchChange();
   void OnMessageLog();
   std::optional<LRESULT> OnOpenMessageLog(WPARAM wParam, LPARAM lParam);
+  void OnAccessibility();
+  std::optional<LRESULT> OnOpenAccessibility(WPARAM wParam, LPARAM lParam);
+  // A view asks the inspector to frame a part of the window it shows.
+  std::optional<LRESULT> OnFrameScreenRect(WPARAM wParam, LPARAM lParam);
+  // The accessibility view in front, if any: the pick key then picks an object in it.
+  accessibility::CAccessibilityDlg* AccessibilityViewInFront() const;
   std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnSysCommand(WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> OnPaint(WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,367 @@
+#include "accessibility/ObjectReader.h"
+
+#include <oleacc.h>
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <utility>
+
+#include "platform/Com.h"
+#include "platform/Handles.h"
+
+namespace accessibility {
+
+struct CObjectReader::Shared {
+  HWND window = nullptr;
+  HWND notify = nullptr;
+  UINT message = 0;
+  platform::UniqueHandle wake;
+  std::mutex lock;
+  std::deque<Ask> asks;
+  std::vector<Answer> answers;
+  bool abandoned = false;
+  bool busy = false;
+  DWORD busySince = 0;
+};
+
+namespace {
+
+// A variant cleared when it goes.
+class CVariant {
+ public:
+  CVariant() { ::VariantInit(&m_value); }
+  ~CVariant() { ::VariantClear(&m_value); }
+  CVariant(const CVariant&) = delete;
+  CVariant& operator=(const CVariant&) = delete;
+  VARIANT* Out() {
+    ::VariantClear(&m_value);
+    return &m_value;
+  }
+  const VARIANT& Get() const { return m_value; }
+
+ private:
+  VARIANT m_value;
+};
+
+// A string the provider allocated, freed when it goes.
+class CBstr {
+ public:
+  ~CBstr() { ::SysFreeString(m_value); }
+  BSTR* Out() { return &m_value; }
+  std::wstring Text() const { return m_value ? BoundedText(m_value, ::SysStringLen(m_value)) : std::wstring(); }
+
+ private:
+  BSTR m_value = nullptr;
+};
+
+VARIANT ChildVariant(LONG child) {
+  VARIANT v;
+  ::VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = child;
+  return v;
+}
+
+// One object the reader handed out an id for: a full object, or a simple element of one.
+struct StoredObject {
+  platform::CComRef<IAccessible> object;
+  LONG child = CHILDID_SELF;
+};
+
+// The objects of one thread, by id; released on that thread.
+class CObjectStore {
+ public:
+  int Add(IAccessible* object, LONG child) {
+    const int id = m_nextId++;
+    StoredObject& stored = m_objects[id];
+    object->AddRef();
+    *stored.object.Out() = object;
+    stored.child = child;
+    return id;
+  }
+  const StoredObject* Find(int id) const {
+    auto found = m_objects.find(id);
+    return found == m_objects.end() ? nullptr : &found->second;
+  }
+  void Clear() { m_objects.clear(); }
+  int Root() const { return m_root; }
+  void SetRoot(int id) { m_root = id; }
+
+ private:
+  std::map<int, StoredObject> m_objects;
+  int m_nextId = 1;
+  int m_root = 0;
+};
+
+std::wstring RoleText(IAccessible* object, LONG child) {
+  CVariant role;
+  if (FAILED(object->get_accRole(ChildVariant(child), role.Out()))) return {};
+  if (role.Get().vt == VT_BSTR && role.Get().bstrVal) return BoundedText(role.Get().bstrVal, ::SysStringLen(role.Get().bstrVal));
+  if (role.Get().vt != VT_I4) return {};
+  wchar_t text[128] = {};
+  const UINT length = ::GetRoleTextW(static_cast<DWORD>(role.Get().lVal), text, 128);
+  return BoundedText(text, length < 128 ? length : 127);
+}
+
+using StringGetter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+
+std::wstring StringOf(IAccessible* object, LONG child, StringGetter getter) {
+  CBstr text;
+  if (FAILED((object->*getter)(ChildVariant(child), text.Out()))) return {};
+  return text.Text();
+}
+
+long ChildCountOf(IAccessible* object, LONG child) {
+  if (child != CHILDID_SELF) return 0;
+  long count = 0;
+  if (FAILED(object->get_accChildCount(&count)) || count < 0) return 0;
+  return count;
+}
+
+ObjectSummary SummaryOf(IAccessible* object, LONG child) {
+  return ObjectSummary{RoleText(object, child), StringOf(object, child, &IAccessible::get_accName),
+                       ChildCountOf(object, child)};
+}
+
+// The children of a full object as AccessibleChildren gives them (at most kMaxChildren).
+class CChildList {
+ public:
+  CChildList(IAccessible* object, bool* cut) {
+    long count = 0;
+    if (FAILED(object->get_accChildCount(&count)) || count <= 0) return;
+    *cut = count > kMaxChildren;
+    if (*cut) count = kMaxChildren;
+    m_children.resize(static_cast<size_t>(count));
+    for (VARIANT& v : m_children) ::VariantInit(&v);
+    long obtained = 0;
+    if (FAILED(::AccessibleChildren(object, 0, count, m_children.data(), &obtained)) || obtained < 0) obtained = 0;
+    // Only what was written is cleared: the rest is still empty.
+    m_children.resize(static_cast<size_t>(obtained < count ? obtained : count));
+  }
+  ~CChildList() {
+    for (VARIANT& v : m_children) ::VariantClear(&v);
+  }
+  CChildList(const CChildList&) = delete;
+  CChildList& operator=(const CChildList&) = delete;
+  const std::vector<VARIANT>& Items() const { return m_children; }
+
+ private:
+  std::vector<VARIANT> m_children;
+};
+
+// The child's own object when it has one.
+bool AsObject(const VARIANT& v, platform::CComRef<IAccessible>& out) {
+  return v.vt == VT_DISPATCH && v.pdispVal &&
+         SUCCEEDED(v.pdispVal->QueryInterface(IID_IAccessible, out.OutVoid())) && out;
+}
+
+bool SameObject(IUnknown* a, IUnknown* b) {
+  platform::CComRef<IUnknown> left, right;
+  return SUCCEEDED(a->QueryInterface(IID_IUnknown, left.OutVoid())) &&
+         SUCCEEDED(b->QueryInterface(IID_IUnknown, right.OutVoid())) && left.Get() == right.Get();
+}
+
+void ReadRoot(HWND window, CObjectStore& store, Answer& answer) {
+  store.Clear();
+  platform::CComRef<IAccessible> root;
+  answer.result = ::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, root.OutVoid());
+  if (FAILED(answer.result) || !root) {
+    if (SUCCEEDED(answer.result)) answer.result = E_NOINTERFACE;
+    return;
+  }
+  const int id = store.Add(root.Get(), CHILDID_SELF);
+  store.SetRoot(id);
+  answer.items.push_back(ObjectItem{id, SummaryOf(root.Get(), CHILDID_SELF)});
+}
+
+void ReadChildren(const StoredObject& parent, CObjectStore& store, Answer& answer) {
+  if (parent.child != CHILDID_SELF) return;
+  CChildList children(parent.object.Get(), &answer.cut);
+  for (const VARIANT& v : children.Items()) {
+    platform::CComRef<IAccessible> own;
+    if (AsObject(v, own)) {
+      answer.items.push_back(ObjectItem{store.Add(own.Get(), CHILDID_SELF), SummaryOf(own.Get(), CHILDID_SELF)});
+    } else if (v.vt == VT_I4) {
+      answer.items.push_back(
+          ObjectItem{store.Add(parent.object.Get(), v.lVal), SummaryOf(parent.object.Get(), v.lVal)});
+    }
+  }
+}
+
+void ReadDetails(const StoredObject& stored, Answer& answer) {
+  IAccessible* object = stored.object.Get();
+  const LONG child = stored.child;
+  ObjectDetails& details = answer.details;
+  details.name = StringOf(object, child, &IAccessible::get_accName);
+  details.role = RoleText(object, child);
+  CVariant state;
+  if (SUCCEEDED(object->get_accState(ChildVariant(child), state.Out())) && state.Get().vt == VT_I4)
+    details.state = static_cast<DWORD>(state.Get().lVal);
+  details.value = StringOf(object, child, &IAccessible::get_accValue);
+  details.description = StringOf(object, child, &IAccessible::get_accDescription);
+  details.defaultAction = StringOf(object, child, &IAccessible::get_accDefaultAction);
+  details.shortcut = StringOf(object, child, &IAccessible::get_accKeyboardShortcut);
+  details.help = StringOf(object, child, &IAccessible::get_accHelp);
+  ObjectLocation location;
+  if (object->accLocation(&location.x, &location.y, &location.width, &location.height, ChildVariant(child)) == S_OK)
+    details.location = location;
+  if (child == CHILDID_SELF) {
+    long count = 0;
+    if (SUCCEEDED(object->get_accChildCount(&count))) details.childCount = count;
+  } else {
+    details.childCount = 0;
+  }
+  HWND window = nullptr;
+  if (SUCCEEDED(::WindowFromAccessibleObject(object, &window))) details.window = window;
+}
+
+void HitTest(const StoredObject& root, POINT point, Answer& answer) {
+  platform::CComRef<IAccessible> at;
+  root.object->AddRef();
+  *at.Out() = root.object.Get();
+  while (answer.path.size() < kMaxHitDepth) {
+    CVariant hit;
+    if (at->accHitTest(point.x, point.y, hit.Out()) != S_OK) break;
+    const VARIANT& found = hit.Get();
+    if (found.vt == VT_I4 && found.lVal == CHILDID_SELF) break;
+    platform::CComRef<IAccessible> own;
+    const bool isObject = AsObject(found, own);
+    if (!isObject && found.vt != VT_I4) break;
+    bool cut = false;
+    CChildList children(at.Get(), &cut);
+    const std::vector<VARIANT>& items = children.Items();
+    size_t index = items.size();
+    for (size_t i = 0; i < items.size() && index == items.size(); ++i) {
+      if (isObject ? (items[i].vt == VT_DISPATCH && items[i].pdispVal && SameObject(items[i].pdispVal, own.Get()))
+                   : (items[i].vt == VT_I4 && items[i].lVal == found.lVal))
+        index = i;
+    }
+    if (index == items.size()) break;
+    answer.path.push_back(PathStep{index, L"", L"", true});
+    if (!isObject) break;
+    own->AddRef();
+    *at.Out() = own.Get();
+  }
+}
+
+Answer Respond(const Ask& ask, HWND window, CObjectStore& store) {
+  Answer answer;
+  answer.kind = ask.kind;
+  answer.node = ask.node;
+  answer.serial = ask.serial;
+  if (ask.kind == AskKind::Root) {
+    ReadRoot(window, store, answer);
+    return answer;
+  }
+  const StoredObject* stored = store.Find(ask.kind == AskKind::HitTest ? store.Root() : ask.node);
+  if (!stored) {
+    answer.result = E_INVALIDARG;
+    return answer;
+  }
+  switch (ask.kind) {
+    case AskKind::Children: ReadChildren(*stored, store, answer); break;
+    case AskKind::Details: ReadDetails(*stored, answer); break;
+    case AskKind::DefaultAction: answer.result = stored->object->accDoDefaultAction(ChildVariant(stored->child)); break;
+    case AskKind::HitTest: HitTest(*stored, ask.point, answer); break;
+    case AskKind::Root: break;
+  }
+  return answer;
+}
+
+// Waits for the next question, answering the thread's messages meanwhile (COM's calls into
+// this apartment come as messages). False once the reader was abandoned.
+bool NextAsk(CObjectReader::Shared& shared, Ask* ask) {
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> guard(shared.lock);
+      if (shared.abandoned) return false;
+      if (!shared.asks.empty()) {
+        *ask = shared.asks.front();
+        shared.asks.pop_front();
+        shared.busy = true;
+        shared.busySince = ::GetTickCount();
+        return true;
+      }
+    }
+    HANDLE wake = shared.wake.get();
+    ::MsgWaitForMultipleObjects(1, &wake, FALSE, INFINITE, QS_ALLINPUT);
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+}
+
+DWORD WINAPI ReaderThread(void* param) {
+  std::shared_ptr<CObjectReader::Shared> shared;
+  {
+    std::unique_ptr<std::shared_ptr<CObjectReader::Shared>> handed(
+        static_cast<std::shared_ptr<CObjectReader::Shared>*>(param));
+    shared = *handed;
+  }
+  platform::CComScope com;
+  try {
+    // Declared inside the apartment's scope: every object is released before COM goes.
+    CObjectStore store;
+    Ask ask;
+    while (NextAsk(*shared, &ask)) {
+      Answer answer = Respond(ask, shared->window, store);
+      std::lock_guard<std::mutex> guard(shared->lock);
+      shared->busy = false;
+      if (shared->abandoned) break;
+      shared->answers.push_back(std::move(answer));
+      ::PostMessageA(shared->notify, shared->message, 0, 0);
+    }
+  } catch (...) {
+    // Nothing to tell: the dialog shows the questions as unanswered.
+  }
+  return 0;
+}
+
+}  // namespace
+
+CObjectReader::CObjectReader(HWND window, HWND notify, UINT message) : m_shared(std::make_shared<Shared>()) {
+  m_shared->window = window;
+  m_shared->notify = notify;
+  m_shared->message = message;
+  m_shared->wake.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  if (!m_shared->wake) return;
+  auto handed = std::make_unique<std::shared_ptr<Shared>>(m_shared);
+  platform::UniqueHandle thread(::CreateThread(nullptr, 0, ReaderThread, handed.get(), 0, nullptr));
+  if (!thread) return;
+  handed.release();
+  m_started = true;
+}
+
+CObjectReader::~CObjectReader() {
+  std::lock_guard<std::mutex> guard(m_shared->lock);
+  m_shared->abandoned = true;
+  m_shared->asks.clear();
+  m_shared->answers.clear();
+  if (m_shared->wake) ::SetEvent(m_shared->wake.get());
+}
+
+unsigned CObjectReader::Post(Ask ask) {
+  ask.serial = m_nextSerial++;
+  std::lock_guard<std::mutex> guard(m_shared->lock);
+  m_shared->asks.push_back(ask);
+  ::SetEvent(m_shared->wake.get());
+  return ask.serial;
+}
+
+std::vector<Answer> CObjectReader::Take() {
+  std::lock_guard<std::mutex> guard(m_shared->lock);
+  std::vector<Answer> taken;
+  taken.swap(m_shared->answers);
+  return taken;
+}
+
+DWORD CObjectReader::Waiting() const {
+  std::lock_guard<std::mutex> guard(m_shared->lock);
+  if (m_shared->busy) return ::GetTickCount() - m_shared->busySince;
+  return m_shared->asks.empty() ? 0 : 1;
+}
+
+}  // namespace accessibility
