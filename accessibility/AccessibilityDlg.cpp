@@ -3,6 +3,7 @@
 #include "platform/Dpi.h"
 #include "platform/Format.h"
 #include "platform/ListCommands.h"
+#include "platform/ViewPlacement.h"
 #include "platform/ViewRequests.h"
 #include "res/resource.h"
 
@@ -49,12 +50,7 @@ CAccessibilityDlg::MessageMapView CAccessibilityDlg::MessageMap() {
 
 bool CAccessibilityDlg::Open(HWND owner, int cascade) {
   if (!Create(owner)) return false;
-  platform::CenterOverOwner(GetSafeHwnd());
-  const int step = platform::ScaleForDpi(24, platform::WindowDpi(owner)) * (cascade % 8);
-  RECT own{};
-  ::GetWindowRect(GetSafeHwnd(), &own);
-  ::SetWindowPos(GetSafeHwnd(), nullptr, own.left + step, own.top + step, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  platform::PlaceBesideOwner(GetSafeHwnd(), owner, cascade);
   ShowWindow(SW_SHOW);
   return true;
 }

@@ -1,0 +1,171 @@
+// The accessibility view against the fixture's drawn-buttons window (its own IAccessible), a
+// slow one, Wine's Notepad, and on the 64-bit desktop a 64-bit program the system refuses.
+#include "E2eDriver.h"
+#include "E2eSuite.h"
+#include "RemoteTreeView.h"
+#include "res/resource.h"
+
+#include <oleacc.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::HandleText;
+using e2e::WaitUntil;
+
+std::wstring Role(DWORD role) {
+    wchar_t text[128] = {};
+    GetRoleTextW(role, text, 128);
+    return text;
+}
+
+std::wstring Item(DWORD role, const std::wstring& name) { return Role(role) + L" \"" + name + L"\""; }
+
+std::string Narrow(const std::wstring& text) {
+    char buffer[512] = {};
+    WideCharToMultiByte(932, 0, text.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+    return buffer;
+}
+
+class AccessibilityE2eTest : public e2e::E2eSuite {
+protected:
+    // Opens the view with the main dialog's button on the target and returns it once shown.
+    HWND OpenView(HWND target, HWND button) {
+        EXPECT_TRUE(e2e::PressButton(button));
+        const std::string caption = "アクセシビリティ (" + HandleText(target) + ")";
+        HWND view = nullptr;
+        WaitUntil([&] {
+            view = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
+            return view && IsWindowVisible(view);
+        }, 5000);
+        return view;
+    }
+    // The value of the list's row named item, "" when there is none.
+    static std::string Value(const e2e::RemoteListView& list, const std::string& item) {
+        const int row = list.FindRow(0, item);
+        return row < 0 ? "" : list.ItemText(row, 1);
+    }
+    static std::string Status(HWND view) { return e2e::WindowText(GetDlgItem(view, IDC_AC_STATUS)); }
+};
+
+TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcrossRefresh) {
+    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=ボタンの窓 x=700 y=300").value);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+
+    // The client object, opened at once with its four children; the group opens when asked.
+    e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
+    ASSERT_TRUE(tree.Valid());
+    const std::vector<std::wstring> top{Item(ROLE_SYSTEM_PUSHBUTTON, L"再生"), Item(ROLE_SYSTEM_PUSHBUTTON, L"停止"),
+                                        Item(ROLE_SYSTEM_GROUPING, L"音量"),
+                                        Item(ROLE_SYSTEM_STATICTEXT, L"Status: ready")};
+    ASSERT_TRUE(WaitUntil([&] { return tree.ChildTexts(tree.Root()) == top; }, 5000));
+    EXPECT_EQ(tree.Text(tree.Root()), Item(ROLE_SYSTEM_CLIENT, L"ボタンの窓"));
+    const HTREEITEM group = tree.FindChild(tree.Root(), top[2]);
+    EXPECT_TRUE(tree.Children(group).empty()) << "read before the branch was opened";
+    ASSERT_TRUE(tree.Expand(group));
+    const std::vector<std::wstring> inner{Item(ROLE_SYSTEM_SLIDER, L"音量"), Item(ROLE_SYSTEM_CHECKBUTTON, L"ミュート")};
+    ASSERT_TRUE(WaitUntil([&] { return tree.ChildTexts(group) == inner; }, 5000));
+
+    // The check box's rows, its location in screen pixels, its window.
+    ASSERT_TRUE(tree.Select(tree.FindChild(group, inner[1])));
+    e2e::RemoteListView list(GetDlgItem(view, IDC_AC_LIST));
+    ASSERT_TRUE(WaitUntil([&] { return Value(list, "名前") == "ミュート"; }, 5000));
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const std::string location = "x=" + std::to_string(origin.x + 160) + " y=" + std::to_string(origin.y + 70) + " w=60 h=30";
+    EXPECT_EQ(Value(list, "役割"), Narrow(Role(ROLE_SYSTEM_CHECKBUTTON)));
+    EXPECT_EQ(Value(list, "状態"), "0x00100000 focusable");
+    EXPECT_EQ(Value(list, "既定の操作"), "切り替え");
+    EXPECT_EQ(Value(list, "位置"), location);
+    EXPECT_EQ(Value(list, "子の数"), "0");
+    EXPECT_EQ(Value(list, "ウィンドウ"), HandleText(window));
+
+    // The default action happens in the fixture, and the new state shows.
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_AC_DEFAULTACTION)));
+    EXPECT_TRUE(WaitUntil([&] { return fixture.Command("accessible done=" + HandleText(window)).value == 1; }, 5000));
+    EXPECT_EQ(fixture.Command("accessible done=" + HandleText(window)).text, "count=1 last=ミュート");
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "状態") == "0x00100010 checked focusable"; }, 5000))
+        << Value(list, "状態");
+
+    // Moved, then read again: the check box is selected still, at its new place.
+    ASSERT_TRUE(SetWindowPos(window, nullptr, 640, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    origin = POINT{0, 0};
+    ClientToScreen(window, &origin);
+    const std::string moved = "x=" + std::to_string(origin.x + 160) + " y=" + std::to_string(origin.y + 70) + " w=60 h=30";
+    ASSERT_NE(moved, location);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_AC_REFRESH)));
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "位置") == moved; }, 5000)) << Value(list, "位置");
+    EXPECT_EQ(tree.Text(tree.Selected()), inner[1]);
+    EXPECT_EQ(tree.Text(tree.Parent(tree.Selected())), top[2]);
+}
+
+TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosingDoesNotWait) {
+    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=遅い窓 x=700 y=300 slow=4000").value);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    // From the inspector, with no child selected: the inspected window's view.
+    const HWND inspector = OpenInspector(window);
+    ASSERT_NE(inspector, nullptr);
+    const HWND view = OpenView(window, GetDlgItem(inspector, IDC_CI_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return Status(view) == "応答なし"; }, 2000)) << Status(view);
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000)) << "no click taken within 1 s";
+
+    const DWORD before = GetTickCount();
+    ASSERT_TRUE(PostMessageA(view, WM_COMMAND, IDCANCEL, 0));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(view); }, 1000)) << "closing waited for the object";
+    EXPECT_LT(GetTickCount() - before, 1500u);
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
+}
+
+TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
+    e2e::ChildProcess notepad;
+    ASSERT_TRUE(notepad.Start("notepad.exe", {}));
+    const HWND window = e2e::WaitForTopLevelWindow(notepad.Pid(), "Notepad", nullptr, 10000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+    e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
+    ASSERT_TRUE(WaitUntil([&] { return tree.Children(tree.Root()).size() == 2; }, 5000));
+    EXPECT_EQ(tree.Text(tree.Root()).rfind(Role(ROLE_SYSTEM_CLIENT) + L" \"", 0), 0u);
+    e2e::RemoteListView list(GetDlgItem(view, IDC_AC_LIST));
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const std::string location = "x=" + std::to_string(origin.x) + " y=" + std::to_string(origin.y) +
+                                 " w=" + std::to_string(client.right) + " h=" + std::to_string(client.bottom);
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "位置") == location; }, 5000)) << Value(list, "位置");
+    EXPECT_EQ(Value(list, "子の数"), "2");
+    notepad.Terminate();
+}
+
+// On the 64-bit desktop only: the system hands out no object of a 64-bit program here.
+TEST_F(AccessibilityE2eTest, A64BitProgramsRefusedObjectsAreSaidPlainly) {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) GTEST_SKIP() << "not on a 64-bit desktop";
+    e2e::ChildProcess notepad;
+    ASSERT_TRUE(notepad.Start("C:\\windows\\sysnative\\notepad.exe", {}));
+    const HWND window = e2e::WaitForTopLevelWindow(notepad.Pid(), "Notepad", nullptr, 10000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return Status(view).rfind("システムがこのウィンドウのオブジェクトを渡しません (0x", 0) == 0; }, 5000))
+        << Status(view);
+    notepad.Terminate();
+}
+
+}  // namespace
