@@ -50,10 +50,28 @@ protected:
         return row < 0 ? "" : list.ItemText(row, 1);
     }
     static std::string Status(HWND view) { return e2e::WindowText(GetDlgItem(view, IDC_AC_STATUS)); }
+    // Whether Quorvel's outline frame shows around the screen rectangle.
+    bool OutlineAt(const RECT& rect) {
+        for (HWND window : e2e::TopLevelWindowsOf(quorvel.Pid())) {
+            char name[64] = {};
+            RECT at{};
+            if (GetClassNameA(window, name, sizeof name) && std::string(name) == "QuorvelFinderFrame" &&
+                IsWindowVisible(window) && GetWindowRect(window, &at) && EqualRect(&at, &rect))
+                return true;
+        }
+        return false;
+    }
+    // The pick key with the view in front and the pointer at a client point of the window.
+    static bool PickAt(HWND view, HWND window, POINT client) {
+        SetForegroundWindow(view);
+        if (!WaitUntil([&] { return GetForegroundWindow() == view; }, 2000)) return false;
+        ClientToScreen(window, &client);
+        return e2e::MouseMoveTo(client) && e2e::PressKeys({VK_CONTROL, VK_MENU, 'F'});
+    }
 };
 
 TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcrossRefresh) {
-    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=ボタンの窓 x=700 y=300").value);
+    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=ボタンの窓 x=800 y=300").value);
     ASSERT_NE(window, nullptr);
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
     ASSERT_NO_FATAL_FAILURE(ClickRow(window));
@@ -95,8 +113,22 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
     EXPECT_TRUE(WaitUntil([&] { return Value(list, "状態") == "0x00100010 checked focusable"; }, 5000))
         << Value(list, "状態");
 
+    // Outlined on the screen, for two seconds.
+    const RECT outline{origin.x + 160, origin.y + 70, origin.x + 220, origin.y + 100};
+    EXPECT_TRUE(WaitUntil([&] { return OutlineAt(outline); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return !OutlineAt(outline); }, 3500));
+
+    // Picked by pointing: a button of the client object, then the slider inside the group.
+    ASSERT_TRUE(PickAt(view, window, POINT{40, 25}));
+    EXPECT_TRUE(WaitUntil([&] { return tree.Text(tree.Selected()) == top[0]; }, 5000)) << Narrow(tree.Text(tree.Selected()));
+    ASSERT_TRUE(PickAt(view, window, POINT{50, 85}));
+    EXPECT_TRUE(WaitUntil([&] { return tree.Text(tree.Selected()) == inner[0]; }, 5000)) << Narrow(tree.Text(tree.Selected()));
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "値") == "75"; }, 5000));
+    ASSERT_TRUE(tree.Select(tree.FindChild(group, inner[1])));
+    ASSERT_TRUE(WaitUntil([&] { return Value(list, "名前") == "ミュート"; }, 5000));
+
     // Moved, then read again: the check box is selected still, at its new place.
-    ASSERT_TRUE(SetWindowPos(window, nullptr, 640, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    ASSERT_TRUE(SetWindowPos(window, nullptr, 900, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
     origin = POINT{0, 0};
     ClientToScreen(window, &origin);
     const std::string moved = "x=" + std::to_string(origin.x + 160) + " y=" + std::to_string(origin.y + 70) + " w=60 h=30";
@@ -105,6 +137,11 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
     EXPECT_TRUE(WaitUntil([&] { return Value(list, "位置") == moved; }, 5000)) << Value(list, "位置");
     EXPECT_EQ(tree.Text(tree.Selected()), inner[1]);
     EXPECT_EQ(tree.Text(tree.Parent(tree.Selected())), top[2]);
+
+    // Ctrl+C copies the selected row.
+    ASSERT_TRUE(list.ClickRow(list.FindRow(0, "名前")));
+    ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
+    EXPECT_TRUE(WaitUntil([&] { return e2e::ClipboardText() == L"名前\tミュート\r\n"; }, 3000)) << Narrow(e2e::ClipboardText());
 }
 
 TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosingDoesNotWait) {
