@@ -2,7 +2,10 @@
 
 #include <oleacc.h>
 
+#include <atomic>
+#include <cstdio>
 #include <deque>
+#include <exception>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -20,12 +23,21 @@ struct CObjectReader::Shared {
   std::mutex lock;
   std::deque<Ask> asks;
   std::vector<Answer> answers;
-  bool abandoned = false;
+  // Read by the thread between calls without the lock.
+  std::atomic<bool> abandoned{false};
   bool busy = false;
   DWORD busySince = 0;
 };
 
 namespace {
+
+// Thrown between two calls of an object once the reader was abandoned: what was read goes,
+// released on the way out, and nothing more is asked of the object.
+struct Abandoned {};
+using Stop = std::atomic<bool>;
+void Check(const Stop& stop) {
+  if (stop.load()) throw Abandoned{};
+}
 
 // A variant cleared when it goes.
 class CVariant {
@@ -94,7 +106,8 @@ class CObjectStore {
   int m_root = 0;
 };
 
-std::wstring RoleText(IAccessible* object, LONG child) {
+std::wstring RoleText(const Stop& stop, IAccessible* object, LONG child) {
+  Check(stop);
   CVariant role;
   if (FAILED(object->get_accRole(ChildVariant(child), role.Out()))) return {};
   if (role.Get().vt == VT_BSTR && role.Get().bstrVal) return BoundedText(role.Get().bstrVal, ::SysStringLen(role.Get().bstrVal));
@@ -106,28 +119,34 @@ std::wstring RoleText(IAccessible* object, LONG child) {
 
 using StringGetter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
 
-std::wstring StringOf(IAccessible* object, LONG child, StringGetter getter) {
+std::wstring StringOf(const Stop& stop, IAccessible* object, LONG child, StringGetter getter) {
+  Check(stop);
   CBstr text;
   if (FAILED((object->*getter)(ChildVariant(child), text.Out()))) return {};
   return text.Text();
 }
 
-long ChildCountOf(IAccessible* object, LONG child) {
+long ChildCountOf(const Stop& stop, IAccessible* object, LONG child) {
   if (child != CHILDID_SELF) return 0;
+  Check(stop);
   long count = 0;
   if (FAILED(object->get_accChildCount(&count)) || count < 0) return 0;
   return count;
 }
 
-ObjectSummary SummaryOf(IAccessible* object, LONG child) {
-  return ObjectSummary{RoleText(object, child), StringOf(object, child, &IAccessible::get_accName),
-                       ChildCountOf(object, child)};
+ObjectSummary SummaryOf(const Stop& stop, IAccessible* object, LONG child) {
+  ObjectSummary summary;
+  summary.role = RoleText(stop, object, child);
+  summary.name = StringOf(stop, object, child, &IAccessible::get_accName);
+  summary.childCount = ChildCountOf(stop, object, child);
+  return summary;
 }
 
 // The children of a full object as AccessibleChildren gives them (at most kMaxChildren).
 class CChildList {
  public:
-  CChildList(IAccessible* object, bool* cut) {
+  CChildList(const Stop& stop, IAccessible* object, bool* cut) {
+    Check(stop);
     long count = 0;
     if (FAILED(object->get_accChildCount(&count)) || count <= 0) return;
     *cut = count > kMaxChildren;
@@ -135,6 +154,7 @@ class CChildList {
     m_children.resize(static_cast<size_t>(count));
     for (VARIANT& v : m_children) ::VariantInit(&v);
     long obtained = 0;
+    Check(stop);
     if (FAILED(::AccessibleChildren(object, 0, count, m_children.data(), &obtained)) || obtained < 0) obtained = 0;
     // Only what was written is cleared: the rest is still empty.
     m_children.resize(static_cast<size_t>(obtained < count ? obtained : count));
@@ -151,20 +171,23 @@ class CChildList {
 };
 
 // The child's own object when it has one.
-bool AsObject(const VARIANT& v, platform::CComRef<IAccessible>& out) {
+bool AsObject(const Stop& stop, const VARIANT& v, platform::CComRef<IAccessible>& out) {
+  Check(stop);
   return v.vt == VT_DISPATCH && v.pdispVal &&
          SUCCEEDED(v.pdispVal->QueryInterface(IID_IAccessible, out.OutVoid())) && out;
 }
 
-bool SameObject(IUnknown* a, IUnknown* b) {
+bool SameObject(const Stop& stop, IUnknown* a, IUnknown* b) {
+  Check(stop);
   platform::CComRef<IUnknown> left, right;
   return SUCCEEDED(a->QueryInterface(IID_IUnknown, left.OutVoid())) &&
          SUCCEEDED(b->QueryInterface(IID_IUnknown, right.OutVoid())) && left.Get() == right.Get();
 }
 
-void ReadRoot(HWND window, CObjectStore& store, Answer& answer) {
+void ReadRoot(const Stop& stop, HWND window, CObjectStore& store, Answer& answer) {
   store.Clear();
   platform::CComRef<IAccessible> root;
+  Check(stop);
   answer.result = ::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, root.OutVoid());
   if (FAILED(answer.result) || !root) {
     if (SUCCEEDED(answer.result)) answer.result = E_NOINTERFACE;
@@ -172,68 +195,73 @@ void ReadRoot(HWND window, CObjectStore& store, Answer& answer) {
   }
   const int id = store.Add(root.Get(), CHILDID_SELF);
   store.SetRoot(id);
-  answer.items.push_back(ObjectItem{id, SummaryOf(root.Get(), CHILDID_SELF)});
+  answer.items.push_back(ObjectItem{id, SummaryOf(stop, root.Get(), CHILDID_SELF)});
 }
 
-void ReadChildren(const StoredObject& parent, CObjectStore& store, Answer& answer) {
+void ReadChildren(const Stop& stop, const StoredObject& parent, CObjectStore& store, Answer& answer) {
   if (parent.child != CHILDID_SELF) return;
-  CChildList children(parent.object.Get(), &answer.cut);
+  CChildList children(stop, parent.object.Get(), &answer.cut);
   for (const VARIANT& v : children.Items()) {
     platform::CComRef<IAccessible> own;
-    if (AsObject(v, own)) {
-      answer.items.push_back(ObjectItem{store.Add(own.Get(), CHILDID_SELF), SummaryOf(own.Get(), CHILDID_SELF)});
+    if (AsObject(stop, v, own)) {
+      answer.items.push_back(ObjectItem{store.Add(own.Get(), CHILDID_SELF), SummaryOf(stop, own.Get(), CHILDID_SELF)});
     } else if (v.vt == VT_I4) {
       answer.items.push_back(
-          ObjectItem{store.Add(parent.object.Get(), v.lVal), SummaryOf(parent.object.Get(), v.lVal)});
+          ObjectItem{store.Add(parent.object.Get(), v.lVal), SummaryOf(stop, parent.object.Get(), v.lVal)});
     }
   }
 }
 
-void ReadDetails(const StoredObject& stored, Answer& answer) {
+void ReadDetails(const Stop& stop, const StoredObject& stored, Answer& answer) {
   IAccessible* object = stored.object.Get();
   const LONG child = stored.child;
   ObjectDetails& details = answer.details;
-  details.name = StringOf(object, child, &IAccessible::get_accName);
-  details.role = RoleText(object, child);
+  details.name = StringOf(stop, object, child, &IAccessible::get_accName);
+  details.role = RoleText(stop, object, child);
   CVariant state;
+  Check(stop);
   if (SUCCEEDED(object->get_accState(ChildVariant(child), state.Out())) && state.Get().vt == VT_I4)
     details.state = static_cast<DWORD>(state.Get().lVal);
-  details.value = StringOf(object, child, &IAccessible::get_accValue);
-  details.description = StringOf(object, child, &IAccessible::get_accDescription);
-  details.defaultAction = StringOf(object, child, &IAccessible::get_accDefaultAction);
-  details.shortcut = StringOf(object, child, &IAccessible::get_accKeyboardShortcut);
-  details.help = StringOf(object, child, &IAccessible::get_accHelp);
+  details.value = StringOf(stop, object, child, &IAccessible::get_accValue);
+  details.description = StringOf(stop, object, child, &IAccessible::get_accDescription);
+  details.defaultAction = StringOf(stop, object, child, &IAccessible::get_accDefaultAction);
+  details.shortcut = StringOf(stop, object, child, &IAccessible::get_accKeyboardShortcut);
+  details.help = StringOf(stop, object, child, &IAccessible::get_accHelp);
   ObjectLocation location;
+  Check(stop);
   if (object->accLocation(&location.x, &location.y, &location.width, &location.height, ChildVariant(child)) == S_OK)
     details.location = location;
   if (child == CHILDID_SELF) {
     long count = 0;
+    Check(stop);
     if (SUCCEEDED(object->get_accChildCount(&count))) details.childCount = count;
   } else {
     details.childCount = 0;
   }
   HWND window = nullptr;
+  Check(stop);
   if (SUCCEEDED(::WindowFromAccessibleObject(object, &window))) details.window = window;
 }
 
-void HitTest(const StoredObject& root, POINT point, Answer& answer) {
+void HitTest(const Stop& stop, const StoredObject& root, POINT point, Answer& answer) {
   platform::CComRef<IAccessible> at;
   root.object->AddRef();
   *at.Out() = root.object.Get();
   while (answer.path.size() < kMaxHitDepth) {
     CVariant hit;
+    Check(stop);
     if (at->accHitTest(point.x, point.y, hit.Out()) != S_OK) break;
     const VARIANT& found = hit.Get();
     if (found.vt == VT_I4 && found.lVal == CHILDID_SELF) break;
     platform::CComRef<IAccessible> own;
-    const bool isObject = AsObject(found, own);
+    const bool isObject = AsObject(stop, found, own);
     if (!isObject && found.vt != VT_I4) break;
     bool cut = false;
-    CChildList children(at.Get(), &cut);
+    CChildList children(stop, at.Get(), &cut);
     const std::vector<VARIANT>& items = children.Items();
     size_t index = items.size();
     for (size_t i = 0; i < items.size() && index == items.size(); ++i) {
-      if (isObject ? (items[i].vt == VT_DISPATCH && items[i].pdispVal && SameObject(items[i].pdispVal, own.Get()))
+      if (isObject ? (items[i].vt == VT_DISPATCH && items[i].pdispVal && SameObject(stop, items[i].pdispVal, own.Get()))
                    : (items[i].vt == VT_I4 && items[i].lVal == found.lVal))
         index = i;
     }
@@ -245,13 +273,13 @@ void HitTest(const StoredObject& root, POINT point, Answer& answer) {
   }
 }
 
-Answer Respond(const Ask& ask, HWND window, CObjectStore& store) {
+Answer Respond(const Stop& stop, const Ask& ask, HWND window, CObjectStore& store) {
   Answer answer;
   answer.kind = ask.kind;
   answer.node = ask.node;
   answer.serial = ask.serial;
   if (ask.kind == AskKind::Root) {
-    ReadRoot(window, store, answer);
+    ReadRoot(stop, window, store, answer);
     return answer;
   }
   const StoredObject* stored = store.Find(ask.kind == AskKind::HitTest ? store.Root() : ask.node);
@@ -260,10 +288,12 @@ Answer Respond(const Ask& ask, HWND window, CObjectStore& store) {
     return answer;
   }
   switch (ask.kind) {
-    case AskKind::Children: ReadChildren(*stored, store, answer); break;
-    case AskKind::Details: ReadDetails(*stored, answer); break;
-    case AskKind::DefaultAction: answer.result = stored->object->accDoDefaultAction(ChildVariant(stored->child)); break;
-    case AskKind::HitTest: HitTest(*stored, ask.point, answer); break;
+    case AskKind::Children: ReadChildren(stop, *stored, store, answer); break;
+    case AskKind::Details: ReadDetails(stop, *stored, answer); break;
+    case AskKind::DefaultAction:
+      Check(stop);
+      answer.result = stored->object->accDoDefaultAction(ChildVariant(stored->child)); break;
+    case AskKind::HitTest: HitTest(stop, *stored, ask.point, answer); break;
     case AskKind::Root: break;
   }
   return answer;
@@ -307,15 +337,22 @@ DWORD WINAPI ReaderThread(void* param) {
     CObjectStore store;
     Ask ask;
     while (NextAsk(*shared, &ask)) {
-      Answer answer = Respond(ask, shared->window, store);
+      Answer answer = Respond(shared->abandoned, ask, shared->window, store);
       std::lock_guard<std::mutex> guard(shared->lock);
       shared->busy = false;
       if (shared->abandoned) break;
       shared->answers.push_back(std::move(answer));
       ::PostMessageA(shared->notify, shared->message, 0, 0);
     }
+  } catch (const Abandoned&) {
+    // The dialog is gone; what was read went with the store.
+  } catch (const std::exception& failure) {
+    // The dialog shows the questions left as unanswered.
+    std::printf("ObjectReader: reading failed: %s\n", failure.what());
+    std::fflush(stdout);
   } catch (...) {
-    // Nothing to tell: the dialog shows the questions as unanswered.
+    std::printf("ObjectReader: reading failed: unknown exception\n");
+    std::fflush(stdout);
   }
   return 0;
 }

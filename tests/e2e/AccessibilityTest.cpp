@@ -6,6 +6,7 @@
 #include "res/resource.h"
 
 #include <oleacc.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,17 @@ std::string Narrow(const std::wstring& text) {
     char buffer[512] = {};
     WideCharToMultiByte(932, 0, text.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
     return buffer;
+}
+
+int ThreadsOf(DWORD pid) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    THREADENTRY32 entry{sizeof entry};
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == pid) ++count;
+    CloseHandle(snapshot);
+    return count;
 }
 
 class AccessibilityE2eTest : public e2e::E2eSuite {
@@ -152,9 +164,11 @@ TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosing
     // From the inspector, with no child selected: the inspected window's view.
     const HWND inspector = OpenInspector(window);
     ASSERT_NE(inspector, nullptr);
+    const int threads = ThreadsOf(quorvel.Pid());
     const HWND view = OpenView(window, GetDlgItem(inspector, IDC_CI_ACCESSIBILITY));
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return Status(view) == "応答なし"; }, 2000)) << Status(view);
+    EXPECT_GT(ThreadsOf(quorvel.Pid()), threads) << "no thread of its own calls the object";
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000)) << "no click taken within 1 s";
 
     const DWORD before = GetTickCount();
@@ -162,6 +176,9 @@ TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosing
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(view); }, 1000)) << "closing waited for the object";
     EXPECT_LT(GetTickCount() - before, 1500u);
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
+    // The reader's thread ends once the object's call returns.
+    EXPECT_TRUE(WaitUntil([&] { return ThreadsOf(quorvel.Pid()) <= threads; }, 10000))
+        << ThreadsOf(quorvel.Pid()) << " threads, " << threads << " before";
 }
 
 TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
