@@ -64,8 +64,7 @@ BOOL CAccessibilityDlg::OnInitDialog() {
   m_tree.Send(CCM_SETUNICODEFORMAT, TRUE);
   m_list.Send(CCM_SETUNICODEFORMAT, TRUE);
   m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-  platform::LayOutListColumns(m_list, {{"項目", LVCFMT_LEFT, 90}, {"値", LVCFMT_LEFT, 220}},
-                              platform::WindowDpi(GetSafeHwnd()));
+  OnDpiChanged(platform::WindowDpi(GetSafeHwnd()));
   m_anchors.Attach(GetSafeHwnd(), {{IDC_AC_TREE, platform::kAnchorLeft | platform::kAnchorTop | platform::kAnchorBottom},
                                    {IDC_AC_LIST, platform::kAnchorAll},
                                    {IDC_AC_STATUS, platform::kAnchorLeft | platform::kAnchorRight | platform::kAnchorBottom},
@@ -76,6 +75,10 @@ BOOL CAccessibilityDlg::OnInitDialog() {
   ::SetTimer(GetSafeHwnd(), kWaitTimerId, kWaitPeriodMs, nullptr);
   Refresh();
   return TRUE;
+}
+
+void CAccessibilityDlg::OnDpiChanged(UINT dpi) {
+  platform::LayOutListColumns(m_list, {{"項目", LVCFMT_LEFT, 90}, {"値", LVCFMT_LEFT, 220}}, dpi);
 }
 
 // A reader of its own: one stuck in a call of a hung program is left to end by itself.

@@ -46,6 +46,8 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
   BOOL OnInitDialog() override;
   void OnOK() override {}
   void OnCancel() override;
+  // Scales the list's columns to the DPI.
+  void OnDpiChanged(UINT dpi) override;
 
  private:
   void StartReading();

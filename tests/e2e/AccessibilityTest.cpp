@@ -205,21 +205,25 @@ TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
     notepad.Terminate();
 }
 
-// On the 64-bit desktop only: the system hands out no object of a 64-bit program here.
+// On the 64-bit desktop only: the 64-bit build of the fixture answers WM_GETOBJECT with its own
+// object, which this Wine cannot hand to a 32-bit program (Windows can).
 TEST_F(AccessibilityE2eTest, A64BitProgramsRefusedObjectsAreSaidPlainly) {
     BOOL wow64 = FALSE;
     if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) GTEST_SKIP() << "not on a 64-bit desktop";
-    e2e::ChildProcess notepad;
-    ASSERT_TRUE(notepad.Start("C:\\windows\\sysnative\\notepad.exe", {}));
-    const HWND window = e2e::WaitForTopLevelWindow(notepad.Pid(), "Notepad", nullptr, 10000);
+    std::string fixture64 = e2e::QuorvelExePath();
+    fixture64.replace(fixture64.size() - std::string("Quorvel.exe").size(), std::string::npos, "x64\\QuorvelFixture.exe");
+    e2e::ChildProcess program;
+    ASSERT_TRUE(program.Start(fixture64, {}, "", "accessible x=800 y=300")) << fixture64;
+    const HWND window = e2e::WaitForTopLevelWindow(program.Pid(), "QuorvelAccessibleWindow", nullptr, 10000);
     ASSERT_NE(window, nullptr);
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
     ASSERT_NO_FATAL_FAILURE(ClickRow(window));
     const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
     ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return Status(view).rfind("システムがこのウィンドウのオブジェクトを渡しません (0x", 0) == 0; }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return Status(view) == "システムがこのウィンドウのオブジェクトを渡しません (0x80004002)"; }, 5000))
         << Status(view);
-    notepad.Terminate();
+    EXPECT_EQ(e2e::RemoteTreeView(GetDlgItem(view, IDC_AC_TREE)).Root(), nullptr);
+    program.Terminate();
 }
 
 }  // namespace
