@@ -19,6 +19,7 @@ constexpr UINT kWaitPeriodMs = 200;
 constexpr UINT_PTR kOutlineTimerId = 2;
 
 constexpr char kNoAnswer[] = "応答なし";
+constexpr char kWindowGone[] = "ウィンドウは閉じられました";
 
 int NodeOf(const NMTREEVIEWW* notice, bool newItem) {
   return static_cast<int>((newItem ? notice->itemNew : notice->itemOld).lParam);
@@ -154,7 +155,7 @@ void CAccessibilityDlg::ShowRoot(Answer& answer) {
   m_model.Clear();
   if (FAILED(answer.result) || answer.items.empty()) {
     m_pending.reset();
-    SetStatus(RefusalText(answer.result));
+    SetStatus(::IsWindow(m_hViewed) ? RefusalText(answer.result) : std::string(kWindowGone));
     return;
   }
   m_model.SetRoot(answer.items.front());

@@ -179,6 +179,11 @@ TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosing
     // The reader's thread ends once the object's call returns.
     EXPECT_TRUE(WaitUntil([&] { return ThreadsOf(quorvel.Pid()) <= threads; }, 10000))
         << ThreadsOf(quorvel.Pid()) << " threads, " << threads << " before";
+
+    // Nor does ending Quorvel while a call hangs.
+    ASSERT_NE(OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY)), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ThreadsOf(quorvel.Pid()) > threads; }, 2000));
+    EXPECT_TRUE(quorvel.Close(2000)) << "Quorvel waited for the object at its end";
 }
 
 TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
