@@ -5,6 +5,7 @@
 #include "platform/ListCommands.h"
 #include "platform/ViewPlacement.h"
 #include "platform/ViewRequests.h"
+#include "platform/WideText.h"
 #include "res/resource.h"
 
 namespace accessibility {
@@ -147,6 +148,7 @@ void CAccessibilityDlg::HandleAnswer(Answer& answer) {
 }
 
 void CAccessibilityDlg::ShowRoot(Answer& answer) {
+  RemovePlaceholder();
   m_selected = 0;
   m_items.clear();
   m_tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
@@ -168,6 +170,7 @@ void CAccessibilityDlg::ShowRoot(Answer& answer) {
 
 void CAccessibilityDlg::ShowChildren(Answer& answer) {
   if (!m_model.SetChildren(answer.node, answer.items)) return;
+  RemovePlaceholder();
   auto found = m_items.find(answer.node);
   if (found == m_items.end()) return;
   HTREEITEM parent = found->second;
@@ -291,12 +294,38 @@ std::optional<LRESULT> CAccessibilityDlg::OnTimer(WPARAM wParam, LPARAM) {
     return 0;
   }
   if (wParam != kWaitTimerId) return std::nullopt;
-  const bool slow = m_reader && m_reader->Waiting() >= kSlowAnswerMs;
-  if (slow != m_bSlowShown) {
-    m_bSlowShown = slow;
-    SetDlgItemText(IDC_AC_STATUS, slow ? std::string(kNoAnswer) : m_status);
-  }
+  ShowSlow(m_reader && m_reader->Waiting() >= kSlowAnswerMs);
   return 0;
+}
+
+void CAccessibilityDlg::ShowSlow(bool slow) {
+  if (slow == m_bSlowShown) return;
+  m_bSlowShown = slow;
+  SetDlgItemText(IDC_AC_STATUS, slow ? std::string(kNoAnswer) : m_status);
+  if (!slow) return RemovePlaceholder();
+  Ask current;
+  m_reader->Waiting(&current);
+  HTREEITEM parent = nullptr;
+  if (current.kind == AskKind::Root && m_items.empty()) {
+    parent = TVI_ROOT;
+  } else if (current.kind == AskKind::Children) {
+    auto found = m_items.find(current.node);
+    if (found != m_items.end()) parent = found->second;
+  }
+  if (!parent) return;
+  const std::wstring text = platform::WidenAnsi(kNoAnswer);
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+  m_placeholder = reinterpret_cast<HTREEITEM>(m_tree.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  if (parent != TVI_ROOT) m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+}
+
+void CAccessibilityDlg::RemovePlaceholder() {
+  if (m_placeholder) m_tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(m_placeholder));
+  m_placeholder = nullptr;
 }
 
 std::optional<LRESULT> CAccessibilityDlg::OnSize(WPARAM wParam, LPARAM lParam) {

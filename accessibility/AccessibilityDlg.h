@@ -63,6 +63,10 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
   void SelectNode(int node);
   HTREEITEM InsertItem(HTREEITEM parent, const ObjectItem& item);
   void SetStatus(const std::string& text);
+  // Shows or takes away "応答なし" where the view waits: the status line, and in the tree the
+  // place of the root or of the branch whose children are being read.
+  void ShowSlow(bool slow);
+  void RemovePlaceholder();
   void CopyRows();
 
   void OnRefresh();
@@ -93,6 +97,8 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
   std::vector<PropertyRow> m_rows;
   std::string m_status;
   bool m_bSlowShown = false;
+  // The tree's "応答なし" item, while there is one.
+  HTREEITEM m_placeholder = nullptr;
 };
 
 }  // namespace accessibility

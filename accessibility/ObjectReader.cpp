@@ -27,6 +27,7 @@ struct CObjectReader::Shared {
   std::atomic<bool> abandoned{false};
   bool busy = false;
   DWORD busySince = 0;
+  Ask current;
 };
 
 namespace {
@@ -308,6 +309,7 @@ bool NextAsk(CObjectReader::Shared& shared, Ask* ask) {
       if (shared.abandoned) return false;
       if (!shared.asks.empty()) {
         *ask = shared.asks.front();
+        shared.current = *ask;
         shared.asks.pop_front();
         shared.busy = true;
         shared.busySince = ::GetTickCount();
@@ -395,8 +397,9 @@ std::vector<Answer> CObjectReader::Take() {
   return taken;
 }
 
-DWORD CObjectReader::Waiting() const {
+DWORD CObjectReader::Waiting(Ask* current) const {
   std::lock_guard<std::mutex> guard(m_shared->lock);
+  if (current) *current = m_shared->busy ? m_shared->current : Ask{};
   if (m_shared->busy) return ::GetTickCount() - m_shared->busySince;
   return m_shared->asks.empty() ? 0 : 1;
 }

@@ -56,8 +56,9 @@ class CObjectReader {
   unsigned Post(Ask ask);
   // The answers that came since the last call, in order.
   std::vector<Answer> Take();
-  // How long the question being answered now has been waited for, in ms; 0 when none is.
-  DWORD Waiting() const;
+  // How long the question being answered now has been waited for, in ms, and which it is
+  // (current may be null); 0 when none is.
+  DWORD Waiting(Ask* current = nullptr) const;
 
   struct Shared;
 

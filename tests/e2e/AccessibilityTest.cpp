@@ -168,6 +168,8 @@ TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosing
     const HWND view = OpenView(window, GetDlgItem(inspector, IDC_CI_ACCESSIBILITY));
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return Status(view) == "応答なし"; }, 2000)) << Status(view);
+    e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
+    EXPECT_EQ(tree.Text(tree.Root()), L"応答なし");
     EXPECT_GT(ThreadsOf(quorvel.Pid()), threads) << "no thread of its own calls the object";
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000)) << "no click taken within 1 s";
 
