@@ -87,6 +87,8 @@ void CAccessibilityDlg::OnDpiChanged(UINT dpi) {
 void CAccessibilityDlg::StartReading() {
   m_reader = std::make_unique<CObjectReader>(m_hViewed, GetSafeHwnd(), kAnswersMessage);
   m_childrenAsked.clear();
+  // Serials count anew with each reader.
+  m_rootSerial = m_detailsSerial = 0;
   if (!m_reader->Started()) SetStatus("オブジェクトを読むスレッドを開始できません");
 }
 
@@ -116,11 +118,11 @@ void CAccessibilityDlg::PickAt(POINT screen) {
 
 std::optional<LRESULT> CAccessibilityDlg::OnAnswers(WPARAM, LPARAM) {
   if (!m_reader) return 0;
-  for (Answer& answer : m_reader->Take()) HandleAnswer(answer);
+  for (const Answer& answer : m_reader->Take()) HandleAnswer(answer);
   return 0;
 }
 
-void CAccessibilityDlg::HandleAnswer(Answer& answer) {
+void CAccessibilityDlg::HandleAnswer(const Answer& answer) {
   switch (answer.kind) {
     case AskKind::Root:
       if (answer.serial == m_rootSerial) ShowRoot(answer);
@@ -147,7 +149,7 @@ void CAccessibilityDlg::HandleAnswer(Answer& answer) {
   }
 }
 
-void CAccessibilityDlg::ShowRoot(Answer& answer) {
+void CAccessibilityDlg::ShowRoot(const Answer& answer) {
   RemovePlaceholder();
   m_selected = 0;
   m_items.clear();
@@ -168,7 +170,7 @@ void CAccessibilityDlg::ShowRoot(Answer& answer) {
   ContinuePending();
 }
 
-void CAccessibilityDlg::ShowChildren(Answer& answer) {
+void CAccessibilityDlg::ShowChildren(const Answer& answer) {
   if (!m_model.SetChildren(answer.node, answer.items)) return;
   RemovePlaceholder();
   auto found = m_items.find(answer.node);
@@ -249,7 +251,7 @@ LRESULT CAccessibilityDlg::OnSelChanged(NMHDR* header) {
 }
 
 void CAccessibilityDlg::ShowDetails(const Answer& answer) {
-  ObjectDetails details = answer.details;
+  const ObjectDetails& details = answer.details;
   m_rows = DetailRows(details);
   m_list.SetRedraw(false);
   m_list.DeleteAllItems();

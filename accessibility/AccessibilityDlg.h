@@ -52,9 +52,9 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
  private:
   void StartReading();
   void Refresh();
-  void HandleAnswer(Answer& answer);
-  void ShowRoot(Answer& answer);
-  void ShowChildren(Answer& answer);
+  void HandleAnswer(const Answer& answer);
+  void ShowRoot(const Answer& answer);
+  void ShowChildren(const Answer& answer);
   void ShowDetails(const Answer& answer);
   // Walks the pending path as far as the branches are read, asking for the next one; selects
   // the object at its end.
