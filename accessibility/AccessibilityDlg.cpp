@@ -141,7 +141,7 @@ void CAccessibilityDlg::HandleAnswer(const Answer& answer) {
       if (answer.node == m_selected) m_detailsSerial = m_reader->Post(Ask{AskKind::Details, m_selected});
       break;
     case AskKind::HitTest:
-      if (!answer.path.empty() || SUCCEEDED(answer.result)) {
+      if (answer.result == S_OK) {
         m_pending = answer.path;
         ContinuePending();
       }

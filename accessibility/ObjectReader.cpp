@@ -251,7 +251,11 @@ void HitTest(const Stop& stop, const StoredObject& root, POINT point, Answer& an
   while (answer.path.size() < kMaxHitDepth) {
     CVariant hit;
     Check(stop);
-    if (at->accHitTest(point.x, point.y, hit.Out()) != S_OK) break;
+    if (at->accHitTest(point.x, point.y, hit.Out()) != S_OK || hit.Get().vt == VT_EMPTY) {
+      // Nothing of the window's objects at the point.
+      if (answer.path.empty()) answer.result = S_FALSE;
+      break;
+    }
     const VARIANT& found = hit.Get();
     if (found.vt == VT_I4 && found.lVal == CHILDID_SELF) break;
     platform::CComRef<IAccessible> own;

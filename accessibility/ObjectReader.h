@@ -35,6 +35,7 @@ struct Answer {
   bool cut = false;               // Children: more children than kMaxChildren
   ObjectDetails details;          // Details
   ObjectPath path;                // HitTest: from the root down to the object at the point
+                                  // (result S_FALSE: none there)
 };
 
 // The most children read of one object: a branch of a huge page opens at once all the same.

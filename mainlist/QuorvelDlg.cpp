@@ -314,11 +314,12 @@ std::optional<LRESULT> CQuorvelDlg::OnHotKey(WPARAM wParam, LPARAM) {
   if (wParam != kPickKeyId || m_finder.Dragging() || !::IsWindowEnabled(GetSafeHwnd())) return 0;
   const POINT screen = CursorPoint();
   if (accessibility::CAccessibilityDlg* view = AccessibilityViewInFront()) {
-    // A window outside the view's is picked in a view of its own.
+    // Nothing over Quorvel's own windows; a window outside the view's is picked in a view of its own.
     const HWND under = ::WindowFromPoint(screen);
     DWORD pid = 0;
-    ::GetWindowThreadProcessId(under, &pid);
-    if (under && under != view->Viewed() && !::IsChild(view->Viewed(), under) && pid != ::GetCurrentProcessId())
+    if (under) ::GetWindowThreadProcessId(under, &pid);
+    if (!under || pid == ::GetCurrentProcessId()) return 0;
+    if (under != view->Viewed() && !::IsChild(view->Viewed(), under))
       if (accessibility::CAccessibilityDlg* other = m_accessibilityViews.Open(GetSafeHwnd(), under)) view = other;
     view->PickAt(screen);
     return 0;

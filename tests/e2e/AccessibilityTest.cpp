@@ -154,6 +154,17 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
     ASSERT_TRUE(list.ClickRow(list.FindRow(0, "名前")));
     ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
     EXPECT_TRUE(WaitUntil([&] { return e2e::ClipboardText() == L"名前\tミュート\r\n"; }, 3000)) << Narrow(e2e::ClipboardText());
+
+    // Over another window, the pick key opens that window's view and selects there.
+    const HWND other = reinterpret_cast<HWND>(fixture.Command("accessible title=別の窓 x=800 y=560").value);
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(PickAt(view, other, POINT{170, 25}));
+    const std::string otherCaption = "アクセシビリティ (" + HandleText(other) + ")";
+    HWND otherView = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (otherView = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", otherCaption.c_str())) != nullptr; }, 5000));
+    e2e::RemoteTreeView otherTree(GetDlgItem(otherView, IDC_AC_TREE));
+    EXPECT_TRUE(WaitUntil([&] { return otherTree.Text(otherTree.Selected()) == top[1]; }, 5000))
+        << Narrow(otherTree.Text(otherTree.Selected()));
 }
 
 TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosingDoesNotWait) {
