@@ -171,13 +171,21 @@ void CAccessibilityDlg::ShowRoot(const Answer& answer) {
 }
 
 void CAccessibilityDlg::ShowChildren(const Answer& answer) {
-  if (!m_model.SetChildren(answer.node, answer.items)) return;
+  const CObjectTree::Node* before = m_model.Find(answer.node);
+  const bool firstBatch = before && !before->reading;
+  if (!m_model.AddChildren(answer.node, answer.items, !answer.more)) return;
   RemovePlaceholder();
   auto found = m_items.find(answer.node);
   if (found == m_items.end()) return;
   HTREEITEM parent = found->second;
+  m_tree.Send(WM_SETREDRAW, FALSE);
   for (const ObjectItem& item : answer.items) InsertItem(parent, item);
-  if (answer.items.empty()) {
+  m_tree.Send(WM_SETREDRAW, TRUE);
+  if (answer.more) {
+    if (firstBatch) m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    return;
+  }
+  if (m_model.Find(answer.node)->children.empty()) {
     TVITEMW none{};
     none.mask = TVIF_CHILDREN;
     none.hItem = parent;

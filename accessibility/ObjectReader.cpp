@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -199,10 +200,20 @@ void ReadRoot(const Stop& stop, HWND window, CObjectStore& store, Answer& answer
   answer.items.push_back(ObjectItem{id, SummaryOf(stop, root.Get(), CHILDID_SELF)});
 }
 
-void ReadChildren(const Stop& stop, const StoredObject& parent, CObjectStore& store, Answer& answer) {
+// Hands an answer over before the question is done (a batch of children).
+using Deliver = std::function<void(Answer&&)>;
+
+void ReadChildren(const Stop& stop, const StoredObject& parent, CObjectStore& store, Answer& answer,
+                  const Deliver& deliver) {
   if (parent.child != CHILDID_SELF) return;
   CChildList children(stop, parent.object.Get(), &answer.cut);
   for (const VARIANT& v : children.Items()) {
+    if (answer.items.size() == kChildBatch) {
+      Answer batch = answer;
+      batch.more = true;
+      deliver(std::move(batch));
+      answer.items.clear();
+    }
     platform::CComRef<IAccessible> own;
     if (AsObject(stop, v, own)) {
       answer.items.push_back(ObjectItem{store.Add(own.Get(), CHILDID_SELF), SummaryOf(stop, own.Get(), CHILDID_SELF)});
@@ -278,7 +289,7 @@ void HitTest(const Stop& stop, const StoredObject& root, POINT point, Answer& an
   }
 }
 
-Answer Respond(const Stop& stop, const Ask& ask, HWND window, CObjectStore& store) {
+Answer Respond(const Stop& stop, const Ask& ask, HWND window, CObjectStore& store, const Deliver& deliver) {
   Answer answer;
   answer.kind = ask.kind;
   answer.node = ask.node;
@@ -293,7 +304,7 @@ Answer Respond(const Stop& stop, const Ask& ask, HWND window, CObjectStore& stor
     return answer;
   }
   switch (ask.kind) {
-    case AskKind::Children: ReadChildren(stop, *stored, store, answer); break;
+    case AskKind::Children: ReadChildren(stop, *stored, store, answer, deliver); break;
     case AskKind::Details: ReadDetails(stop, *stored, answer); break;
     case AskKind::DefaultAction:
       Check(stop);
@@ -341,9 +352,17 @@ DWORD WINAPI ReaderThread(void* param) {
   try {
     // Declared inside the apartment's scope: every object is released before COM goes.
     CObjectStore store;
+    // A batch handed over counts as an answer: the wait for the next starts anew.
+    const Deliver deliver = [&shared](Answer&& answer) {
+      std::lock_guard<std::mutex> guard(shared->lock);
+      Check(shared->abandoned);
+      shared->busySince = ::GetTickCount();
+      shared->answers.push_back(std::move(answer));
+      ::PostMessageA(shared->notify, shared->message, 0, 0);
+    };
     Ask ask;
     while (NextAsk(*shared, &ask)) {
-      Answer answer = Respond(shared->abandoned, ask, shared->window, store);
+      Answer answer = Respond(shared->abandoned, ask, shared->window, store, deliver);
       std::lock_guard<std::mutex> guard(shared->lock);
       shared->busy = false;
       if (shared->abandoned) break;

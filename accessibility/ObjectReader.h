@@ -32,14 +32,17 @@ struct Answer {
   unsigned serial = 0;
   HRESULT result = S_OK;
   std::vector<ObjectItem> items;  // Root: the client object; Children: the children read
+  bool more = false;              // Children: the next children follow in further answers
   bool cut = false;               // Children: more children than kMaxChildren
   ObjectDetails details;          // Details
   ObjectPath path;                // HitTest: from the root down to the object at the point
                                   // (result S_FALSE: none there)
 };
 
-// The most children read of one object: a branch of a huge page opens at once all the same.
+// The most children read of one object; they come kChildBatch at a time, so a branch of a
+// huge page opens at once and fills while the user looks at it.
 constexpr long kMaxChildren = 2000;
+constexpr size_t kChildBatch = 50;
 // The deepest a hit test goes.
 constexpr size_t kMaxHitDepth = 64;
 

@@ -24,30 +24,37 @@ void CObjectTree::SetRoot(const ObjectItem& root) {
   m_nodes[root.id].summary = root.summary;
 }
 
-bool CObjectTree::SetChildren(int parent, const std::vector<ObjectItem>& children) {
+bool CObjectTree::AddChildren(int parent, const std::vector<ObjectItem>& children, bool last) {
   auto found = m_nodes.find(parent);
   if (found == m_nodes.end()) return false;
-  // Children read before go with their own branches.
-  std::vector<int> forget = found->second.children;
-  while (!forget.empty()) {
-    const int id = forget.back();
-    forget.pop_back();
-    auto gone = m_nodes.find(id);
-    if (gone == m_nodes.end()) continue;
-    forget.insert(forget.end(), gone->second.children.begin(), gone->second.children.end());
-    m_nodes.erase(gone);
+  if (!found->second.reading) {
+    // Children read before go with their own branches.
+    std::vector<int> forget = found->second.children;
+    while (!forget.empty()) {
+      const int id = forget.back();
+      forget.pop_back();
+      auto gone = m_nodes.find(id);
+      if (gone == m_nodes.end()) continue;
+      forget.insert(forget.end(), gone->second.children.begin(), gone->second.children.end());
+      m_nodes.erase(gone);
+    }
+    found->second.children.clear();
+    found->second.childrenRead = false;
+    found->second.reading = true;
+  }
+  for (const ObjectItem& item : children) {
+    Node& child = m_nodes[item.id];
+    child.parent = parent;
+    child.index = m_nodes[parent].children.size();
+    child.summary = item.summary;
+    m_nodes[parent].children.push_back(item.id);
   }
   Node& node = m_nodes[parent];
-  node.children.clear();
-  node.childrenRead = true;
-  for (size_t i = 0; i < children.size(); ++i) {
-    Node& child = m_nodes[children[i].id];
-    child.parent = parent;
-    child.index = i;
-    child.summary = children[i].summary;
-    node.children.push_back(children[i].id);
+  if (last) {
+    node.reading = false;
+    node.childrenRead = true;
+    node.summary.childCount = static_cast<long>(node.children.size());
   }
-  node.summary.childCount = static_cast<long>(children.size());
   return true;
 }
 

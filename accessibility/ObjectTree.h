@@ -44,14 +44,18 @@ class CObjectTree {
     size_t index = 0;
     ObjectSummary summary;
     bool childrenRead = false;
+    bool reading = false;  // batches of its children are coming
     std::vector<int> children;
   };
 
   void Clear();
   void SetRoot(const ObjectItem& root);
   int Root() const { return m_root; }
-  // The children of a node as read now; false when the node is not in the tree.
-  bool SetChildren(int parent, const std::vector<ObjectItem>& children);
+  // Children of a node as read now, in batches: the first batch of a reading forgets the
+  // children read before (and theirs), the last marks the branch read. False when the node is
+  // not in the tree.
+  bool AddChildren(int parent, const std::vector<ObjectItem>& children, bool last);
+  bool SetChildren(int parent, const std::vector<ObjectItem>& children) { return AddChildren(parent, children, true); }
   const Node* Find(int id) const;
   std::vector<ObjectSummary> ChildSummaries(int id) const;
   // The path from the root to the node (empty for the root and for a node not in the tree).

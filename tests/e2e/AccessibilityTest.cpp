@@ -199,6 +199,30 @@ TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosing
     EXPECT_TRUE(quorvel.Close(2000)) << "Quorvel waited for the object at its end";
 }
 
+// What another program says is input: a child count it cannot back and a name of 5000
+// characters with line breaks are read as far as the view's bounds.
+TEST_F(AccessibilityE2eTest, ALyingObjectIsReadWithinBounds) {
+    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=嘘の窓 x=800 y=300 lies=1").value);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+    // The first children show at once, and the rest come while Quorvel takes clicks.
+    e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
+    EXPECT_TRUE(WaitUntil([&] { return tree.Children(tree.Root()).size() >= 50; }, 5000));
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
+    EXPECT_TRUE(WaitUntil([&] { return Status(view) == "子が多すぎるため最初の 2000 個だけを表示します"; }, 60000)) << Status(view);
+    const std::vector<HTREEITEM> children = tree.Children(tree.Root());
+    ASSERT_EQ(children.size(), 2000u);
+    const std::wstring name = tree.Text(children[3]);
+    const std::wstring role = Role(ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(name.size(), role.size() + 2 + 1024 + 1);
+    EXPECT_EQ(name.find_first_of(L"\r\n"), std::wstring::npos);
+    EXPECT_EQ(name.substr(0, role.size() + 4), role + L" \"xx");
+    EXPECT_EQ(tree.Text(children[1999]), L" \"\"") << "a child that answers nothing";
+}
+
 TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
     e2e::ChildProcess notepad;
     ASSERT_TRUE(notepad.Start("notepad.exe", {}));

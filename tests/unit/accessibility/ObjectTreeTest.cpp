@@ -59,6 +59,16 @@ TEST(ObjectTreeTest, BranchesAreReadWhenOpenedAndForgottenWhenReadAgain) {
   EXPECT_EQ(tree.Find(5), nullptr);
   EXPECT_TRUE(tree.PathOf(5).empty());
   EXPECT_EQ(tree.Find(6)->parent, 1);
+
+  // In batches: the first forgets the old children, the last marks the branch read.
+  ASSERT_TRUE(tree.AddChildren(1, {ObjectItem{10, S(L"a", L"0")}, ObjectItem{11, S(L"a", L"1")}}, false));
+  EXPECT_EQ(tree.Find(6), nullptr);
+  EXPECT_FALSE(tree.Find(1)->childrenRead);
+  ASSERT_TRUE(tree.AddChildren(1, {ObjectItem{12, S(L"a", L"2")}}, true));
+  EXPECT_TRUE(tree.Find(1)->childrenRead);
+  EXPECT_EQ(tree.Find(1)->children, (std::vector<int>{10, 11, 12}));
+  EXPECT_EQ(tree.Find(12)->index, 2u);
+  EXPECT_EQ(tree.Find(1)->summary.childCount, 3);
   tree.Clear();
   EXPECT_EQ(tree.Root(), 0);
   EXPECT_EQ(tree.Find(1), nullptr);
