@@ -12,39 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "accessibility/ObjectText.h"
-#include "accessibility/ObjectTree.h"
+#include "accessibility/ObjectCalls.h"
 
 namespace accessibility {
-
-enum class AskKind { Root, Children, Details, DefaultAction, HitTest };
-
-struct Ask {
-  AskKind kind = AskKind::Root;
-  int node = 0;      // Children, Details, DefaultAction: the object's id
-  POINT point{};     // HitTest: the screen point
-  unsigned serial = 0;  // set by Post
-};
-
-struct Answer {
-  AskKind kind = AskKind::Root;
-  int node = 0;
-  unsigned serial = 0;
-  HRESULT result = S_OK;
-  std::vector<ObjectItem> items;  // Root: the client object; Children: the children read
-  bool more = false;              // Children: the next children follow in further answers
-  bool cut = false;               // Children: more children than kMaxChildren
-  ObjectDetails details;          // Details
-  ObjectPath path;                // HitTest: from the root down to the object at the point
-                                  // (result S_FALSE: none there)
-};
-
-// The most children read of one object; they come kChildBatch at a time, so a branch of a
-// huge page opens at once and fills while the user looks at it.
-constexpr long kMaxChildren = 2000;
-constexpr size_t kChildBatch = 50;
-// The deepest a hit test goes.
-constexpr size_t kMaxHitDepth = 64;
 
 class CObjectReader {
  public:
