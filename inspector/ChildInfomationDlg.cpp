@@ -72,6 +72,7 @@ CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
       OnCommand(IDC_CI_MESSAGELOG, BN_CLICKED, &CChildInfomationDlg::OnMessageLog),
       OnCommand(IDC_CI_PROPERTIES, BN_CLICKED, &CChildInfomationDlg::OnProperties),
       OnNotify(IDC_CI_LIST, NM_DBLCLK, &CChildInfomationDlg::OnListDoubleClick),
+      OnCommand(IDC_CI_ACCESSIBILITY, BN_CLICKED, &CChildInfomationDlg::OnAccessibility),
       OnCommand(IDC_CI_ENTERKEY, BN_CLICKED, &CChildInfomationDlg::OnEnterKey),
       OnCommand(IDC_CI_F5KEY, BN_CLICKED, &CChildInfomationDlg::OnF5Key),
       OnCommand(IDC_CI_WMCOPY, BN_CLICKED, &CChildInfomationDlg::OnCopy),
@@ -151,6 +152,7 @@ void CChildInfomationDlg::SetParentHandle(HWND hwnd) {
     ::SetWindowTextA(GetSafeHwnd(), platform::Format("子ウィンドウ情報（親ハンドル=0x%08x)", HandleValue(hwnd)).c_str());
   m_hSelected = nullptr;
   m_rcSelected = RECT{};
+  m_rcFramed = RECT{};
 }
 
 void CChildInfomationDlg::update() {
@@ -252,6 +254,10 @@ std::optional<LRESULT> CChildInfomationDlg::OnPaint(WPARAM, LPARAM) {
   if (const std::optional<RECT> frame = inspector::FrameOnPicture(m_rcSelected, layout, corner)) {
     platform::UniqueBrush red = platform::MakeSolidBrush(RGB(255, 0, 0));
     ::FrameRect(dc, &*frame, red.get());
+  }
+  if (const std::optional<RECT> framed = inspector::FrameOnPicture(m_rcFramed, layout, corner)) {
+    platform::UniqueBrush blue = platform::MakeSolidBrush(RGB(0, 0, 255));
+    ::FrameRect(dc, &*framed, blue.get());
   }
   return 0;
 }
@@ -361,6 +367,22 @@ LRESULT CChildInfomationDlg::OnListDoubleClick(NMHDR* header) {
   const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
   if (row >= 0) platform::RequestView(GetSafeHwnd(), platform::kOpenPropertiesMessage, platform::ParseHandleText(m_list.GetItemText(row, 0)));
   return 0;
+}
+
+// The view of the selected child, or of the inspected window when none is selected.
+void CChildInfomationDlg::OnAccessibility() {
+  const HWND window = m_hSelected && platform::IsLiveTarget(m_hSelected) ? m_hSelected : m_hParent;
+  if (platform::IsLiveTarget(window)) platform::RequestView(GetSafeHwnd(), platform::kOpenAccessibilityMessage, window);
+}
+
+void CChildInfomationDlg::FrameScreenRect(HWND window, const RECT& screen) {
+  RECT parent{};
+  if (!platform::IsLiveTarget(m_hParent) || (window != m_hParent && !::IsChild(m_hParent, window)) ||
+      !::GetWindowRect(m_hParent, &parent))
+    return;
+  m_rcFramed = RECT{screen.left - parent.left, screen.top - parent.top, screen.right - parent.left,
+                    screen.bottom - parent.top};
+  InvalidateImage();
 }
 
 // The editors are owned by the inspector, so it is disabled while they are open.

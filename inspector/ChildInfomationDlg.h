@@ -35,6 +35,9 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // X/Y set to the screen point in the child's client coordinates (for an unlisted window only
   // X/Y, as for a click over no child).
   void SelectChildAt(HWND child, POINT screen);
+  // Frames a part of the window, given in screen coordinates, in the picture while the
+  // inspector shows that window or its parent (an object another view selected).
+  void FrameScreenRect(HWND window, const RECT& screen);
 
   const std::vector<CChildWindowItem>& Children() const { return m_children; }
   const WindowPicture& Picture() const { return m_picture; }
@@ -59,6 +62,8 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // The selected child's rectangle relative to the window's top-left corner: the space of
   // the picture and of window regions.
   RECT m_rcSelected{};
+  // The part another view asked to frame, in the same space; empty when none.
+  RECT m_rcFramed{};
 
  protected:
   BOOL OnInitDialog() override;
@@ -102,6 +107,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void OnMessageLog();
   void OnProperties();
   LRESULT OnListDoubleClick(NMHDR* header);
+  void OnAccessibility();
   void OnStyle();
   void OnExStyle();
   void OnCutRegion();

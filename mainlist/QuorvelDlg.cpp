@@ -40,6 +40,9 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnMessage(platform::kOpenPropertiesMessage, &CQuorvelDlg::OnOpenProperties),
       OnCommand(IDC_MAIN_TREE, BN_CLICKED, &CQuorvelDlg::OnWindowTree),
       OnMessage(platform::kPickWindowMessage, &CQuorvelDlg::OnPickWindow),
+      OnCommand(IDC_MAIN_ACCESSIBILITY, BN_CLICKED, &CQuorvelDlg::OnAccessibility),
+      OnMessage(platform::kOpenAccessibilityMessage, &CQuorvelDlg::OnOpenAccessibility),
+      OnMessage(platform::kFrameScreenRectMessage, &CQuorvelDlg::OnFrameScreenRect),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
@@ -317,6 +320,17 @@ std::optional<LRESULT> CQuorvelDlg::OnHotKey(WPARAM wParam, LPARAM) {
   // Not during a drag, nor while a modal dialog of ours works on the target.
   if (wParam != kPickKeyId || m_finder.Dragging() || !::IsWindowEnabled(GetSafeHwnd())) return 0;
   const POINT screen = CursorPoint();
+  if (accessibility::CAccessibilityDlg* view = AccessibilityViewInFront()) {
+    // Nothing over Quorvel's own windows; a window outside the view's is picked in a view of its own.
+    const HWND under = ::WindowFromPoint(screen);
+    DWORD pid = 0;
+    if (under) ::GetWindowThreadProcessId(under, &pid);
+    if (!under || pid == ::GetCurrentProcessId()) return 0;
+    if (under != view->Viewed() && !::IsChild(view->Viewed(), under))
+      if (accessibility::CAccessibilityDlg* other = m_accessibilityViews.Open(GetSafeHwnd(), under)) view = other;
+    view->PickAt(screen);
+    return 0;
+  }
   if (const std::optional<mainlist::FinderPick> pick = m_finder.PickAt(screen)) TakeFinderPick(*pick, screen);
   return 0;
 }
@@ -386,6 +400,26 @@ std::optional<LRESULT> CQuorvelDlg::OnPickWindow(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+void CQuorvelDlg::OnAccessibility() { m_accessibilityViews.Open(GetSafeHwnd(), m_opDlg.Target()); }
+
+// The inspector asks for the view of its selected child, or of its window.
+std::optional<LRESULT> CQuorvelDlg::OnOpenAccessibility(WPARAM wParam, LPARAM) {
+  m_accessibilityViews.Open(GetSafeHwnd(), reinterpret_cast<HWND>(wParam));
+  return 0;
+}
+
+std::optional<LRESULT> CQuorvelDlg::OnFrameScreenRect(WPARAM wParam, LPARAM lParam) {
+  if (lParam) m_childInfoDlg.FrameScreenRect(reinterpret_cast<HWND>(wParam), *reinterpret_cast<const RECT*>(lParam));
+  return 0;
+}
+
+accessibility::CAccessibilityDlg* CQuorvelDlg::AccessibilityViewInFront() const {
+  const HWND front = ::GetForegroundWindow();
+  for (const auto& view : m_accessibilityViews.All())
+    if (!view->Closed() && view->GetSafeHwnd() == front) return view.get();
+  return nullptr;
+}
+
 std::optional<LRESULT> CQuorvelDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam == kFinderTimerId) {
     POINT released{};
@@ -442,6 +476,7 @@ std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
   m_messageLogs.CloseAll();
   m_propertyViews.CloseAll();
   m_treeDlg.DestroyWindow();
+  m_accessibilityViews.CloseAll();
   m_childInfoDlg.DestroyWindow();
   return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "accessibility/AccessibilityDlg.h"
 #include "capture/CptViewDlg.h"
 #include "inspector/ChildInfomationDlg.h"
 #include "mainlist/ListSearch.h"
@@ -20,6 +21,7 @@
 #include "platform/Handles.h"
 #include "properties/PropertyViews.h"
 #include "wintree/WindowTreeDlg.h"
+#include "platform/WindowViews.h"
 
 class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
  public:
@@ -54,6 +56,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   msglog::CMessageLogs m_messageLogs;
   properties::CPropertyViews m_propertyViews;
   wintree::CWindowTreeDlg m_treeDlg;
+  platform::CWindowViews<accessibility::CAccessibilityDlg> m_accessibilityViews;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
@@ -95,6 +98,12 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   // A view picked the window in wParam: taken as a finder release over its middle (none of
   // Quorvel's own windows, as with the finder).
   platform::MessageHandler OnPickWindow;
+  void OnAccessibility();
+  platform::MessageHandler OnOpenAccessibility;
+  // A view asks the inspector to frame a part of the window it shows.
+  platform::MessageHandler OnFrameScreenRect;
+  // The accessibility view in front, if any: the pick key then picks an object in it.
+  accessibility::CAccessibilityDlg* AccessibilityViewInFront() const;
 
   void FitLastHeading(UINT dpi);
   void ApplyAutoUpdate();

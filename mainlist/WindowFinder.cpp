@@ -3,32 +3,14 @@
 #include <commctrl.h>
 
 #include "platform/Dpi.h"
-#include "platform/LayeredCalls.h"
 #include "platform/WideText.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 
 namespace {
 
-constexpr char kFrameClass[] = "QuorvelFinderFrame";
 constexpr char kToolTip[] = "ドラッグしてウィンドウを選択\r\nCtrl+Alt+F: マウスポインターの下のウィンドウを選択";
 constexpr char kToolTipKeyTaken[] = "ドラッグしてウィンドウを選択\r\nCtrl+Alt+F は他のプログラムが使用中です";
-// Width of the outline in pixels at 96 DPI.
-constexpr int kFrameWidth = 3;
-
-void RegisterFrameClass() {
-  WNDCLASSA frameClass{};
-  if (::GetClassInfoA(platform::AppInstance(), kFrameClass, &frameClass)) return;
-  frameClass.lpfnWndProc = ::DefWindowProcA;
-  frameClass.hInstance = platform::AppInstance();
-  // Red as the inspector's frame, and seen on dark windows too; the class owns its brush once
-  // it is registered, and the system deletes it with the class.
-  platform::UniqueBrush red = platform::MakeSolidBrush(RGB(255, 0, 0));
-  frameClass.hbrBackground = red.get();
-  frameClass.lpszClassName = kFrameClass;
-  if (::RegisterClassA(&frameClass)) red.release();
-}
-
 HICON LoadSmallIcon(int id) {
   return static_cast<HICON>(::LoadImageA(platform::AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON,
                                          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
@@ -47,7 +29,6 @@ CWindowFinder::CWindowFinder() = default;
 CWindowFinder::~CWindowFinder() {
   if (m_bDragging) Cancel();
   if (m_bPickKey) ::UnregisterHotKey(m_hDialog, kPickKeyId);
-  if (m_hFrame) ::DestroyWindow(m_hFrame);
 }
 
 void CWindowFinder::Attach(HWND dialog, int finderId, int labelId) {
@@ -80,11 +61,7 @@ void CWindowFinder::Attach(HWND dialog, int finderId, int labelId) {
     ::SendMessageA(m_hTip, TTM_SETMAXTIPWIDTH, 0, platform::ScaleForDpi(400, platform::WindowDpi(dialog)));
   }
 
-  RegisterFrameClass();
-  m_hFrame = ::CreateWindowExA(WS_EX_TRANSPARENT | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
-                               kFrameClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, platform::AppInstance(),
-                               nullptr);
-  if (m_hFrame) CallSetLayeredWindowAttributes(m_hFrame, 0, 255, LWA_ALPHA);
+  m_outline.Create();
 }
 
 void CWindowFinder::RelayMouse(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -177,24 +154,9 @@ void CWindowFinder::EndDrag() {
 }
 
 void CWindowFinder::Outline(HWND window) {
-  if (!m_hFrame) return;
   RECT rect{};
   if (!::GetWindowRect(window, &rect)) return HideOutline();
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  const int edge = platform::ScaleForDpi(kFrameWidth, platform::WindowDpi(m_hDialog));
-  // A hollow rectangle: the window inside stays visible and nothing is drawn on it.
-  platform::UniqueRegion outer(::CreateRectRgn(0, 0, width, height));
-  platform::UniqueRegion inner(
-      ::CreateRectRgn(edge, edge, width - edge, height - edge));
-  if (outer && inner && ::CombineRgn(outer.get(), outer.get(), inner.get(), RGN_DIFF) != ERROR) {
-    if (::SetWindowRgn(m_hFrame, outer.get(), FALSE)) outer.release();
-  }
-  ::SetWindowPos(m_hFrame, HWND_TOPMOST, rect.left, rect.top, width, height,
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  ::RedrawWindow(m_hFrame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  m_outline.Show(rect, platform::WindowDpi(m_hDialog));
 }
 
-void CWindowFinder::HideOutline() {
-  if (m_hFrame && ::IsWindowVisible(m_hFrame)) ::ShowWindow(m_hFrame, SW_HIDE);
-}
+void CWindowFinder::HideOutline() { m_outline.Hide(); }

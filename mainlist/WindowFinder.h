@@ -9,6 +9,7 @@
 
 #include "mainlist/FinderPick.h"
 #include "platform/Handles.h"
+#include "platform/ScreenOutline.h"
 
 // Timer of the dialog that follows the pointer during a drag, and its period.
 constexpr UINT_PTR kFinderTimerId = 105;
@@ -48,7 +49,7 @@ class CWindowFinder {
   // Ends the drag and changes nothing: Escape, the right button, or a lost capture.
   void Cancel();
   // The outline frame; null before Attach.
-  HWND FrameWindow() const { return m_hFrame; }
+  HWND FrameWindow() const { return m_outline.Window(); }
 
  private:
   void EndDrag();
@@ -58,8 +59,7 @@ class CWindowFinder {
   HWND m_hDialog = nullptr, m_hFinder = nullptr, m_hLabel = nullptr;
   // Owned by the dialog, which destroys it with itself.
   HWND m_hTip = nullptr;
-  // Owned: destroyed with the finder.
-  HWND m_hFrame = nullptr;
+  platform::CScreenOutline m_outline;
   platform::UniqueIcon m_crosshair;
   platform::UniqueIcon m_empty;
   HCURSOR m_hCross = nullptr, m_hPreviousCursor = nullptr;

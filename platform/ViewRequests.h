@@ -13,6 +13,9 @@ constexpr UINT kOpenAccessibilityMessage = WM_APP + 0x123;
 // Makes the window in wParam the target as the finder would: its top-level window becomes the
 // target, and a child is selected in the inspector.
 constexpr UINT kPickWindowMessage = WM_APP + 0x124;
+// Frames a part of the window in wParam where a panel shows its picture; lParam: the part's
+// RECT in screen coordinates (sent, so it lives through the call).
+constexpr UINT kFrameScreenRectMessage = WM_APP + 0x125;
 
 // Sends one of the requests above for the window to the main dialog, the owner of `from`.
 inline void RequestView(HWND from, UINT request, HWND window) {

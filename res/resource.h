@@ -233,3 +233,4 @@
 #define IDC_AC_LIST             1501
 #define IDC_AC_DEFAULTACTION    1502
 #define IDC_AC_REFRESH          1503
+#define IDC_AC_STATUS           1504

@@ -86,7 +86,33 @@ RemoteTreeItem RemoteTreeView::Find(const std::wstring& prefix) const {
     return RemoteTreeItem{};
 }
 
-HTREEITEM RemoteTreeView::Selected() const { return Next(nullptr, TVGN_CARET); }
+std::vector<HTREEITEM> RemoteTreeView::Children(HTREEITEM item) const {
+    std::vector<HTREEITEM> children;
+    for (HTREEITEM child = Next(item, TVGN_CHILD); child && children.size() < 10000; child = Next(child, TVGN_NEXT))
+        children.push_back(child);
+    return children;
+}
+
+std::wstring RemoteTreeView::Text(HTREEITEM item) const {
+    RemoteTreeItem read;
+    return item && Read(item, &read) ? read.text : std::wstring();
+}
+
+std::vector<std::wstring> RemoteTreeView::ChildTexts(HTREEITEM item) const {
+    std::vector<std::wstring> texts;
+    for (HTREEITEM child : Children(item)) texts.push_back(Text(child));
+    return texts;
+}
+
+HTREEITEM RemoteTreeView::FindChild(HTREEITEM parent, const std::wstring& text) const {
+    for (HTREEITEM child : Children(parent))
+        if (Text(child) == text) return child;
+    return nullptr;
+}
+
+bool RemoteTreeView::Select(HTREEITEM item) const {
+    return SendWithTimeout(m_tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item), nullptr);
+}
 
 bool RemoteTreeView::Expand(HTREEITEM item) const {
     return SendWithTimeout(m_tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item), nullptr);

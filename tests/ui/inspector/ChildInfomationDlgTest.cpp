@@ -792,4 +792,31 @@ TEST_F(InspectorTest, EnterEscapeAndCloseHideAndKeepEverything) {
   EXPECT_EQ(m_dlg->Picture().width, 420);
 }
 
+// Another view's object, given on the screen, framed in blue in the picture of its window only.
+TEST_F(InspectorTest, AnObjectOfTheInspectedWindowIsFramedInBlue) {
+  HWND target = CreateTree();
+  m_dlg->ShowWindow(SW_SHOW);
+  Inspect(target);
+  ::UpdateWindow(m_hWnd);
+  ASSERT_DOUBLE_EQ(m_dlg->Scale(), 0.625);
+  const RECT outer = WindowRect(target);
+  const RECT object{outer.left + 80, outer.top + 160, outer.left + 240, outer.top + 240};
+  const POINT corner{20 + 50, 250 + 100};
+  auto pixel = [&](int dx, int dy) {
+    ::UpdateWindow(m_hWnd);
+    HDC dc = ::GetDC(m_hWnd);
+    const COLORREF colour = ::GetPixel(dc, corner.x + dx, corner.y + dy);
+    ::ReleaseDC(m_hWnd, dc);
+    return colour;
+  };
+  m_dlg->FrameScreenRect(m_hWnd, object);  // not the inspected window
+  EXPECT_NE(pixel(10, 0), RGB(0, 0, 255));
+  m_dlg->FrameScreenRect(Named("a"), object);  // a child of it
+  EXPECT_EQ(pixel(0, 0), RGB(0, 0, 255));
+  EXPECT_EQ(pixel(10, 0), RGB(0, 0, 255));
+  EXPECT_NE(pixel(10, 5), RGB(0, 0, 255));
+  Inspect(target);
+  EXPECT_NE(pixel(10, 0), RGB(0, 0, 255)) << "a new window to inspect drops the frame";
+}
+
 }  // namespace

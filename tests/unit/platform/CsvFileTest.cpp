@@ -97,7 +97,7 @@ TEST(CsvFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
         ::SetLastError(ERROR_DISK_FULL);
         return FALSE;
       });
-  EXPECT_EQ(platform::WriteCsvFile(path, {L"new", L"longer than the old"}, {{L"a", L"b"}}),
+  EXPECT_EQ(platform::WriteCsvFile(path, {L"new", L"longer than the old"}, platform::CsvRowsOf({{L"a", L"b"}})),
             "ディスクの空き領域が足りません。");
   platform::SetFileWriteCall(previous);
   EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBFold\r\n");

@@ -1,0 +1,366 @@
+#include "accessibility/AccessibilityDlg.h"
+
+#include "platform/Dpi.h"
+#include "platform/Format.h"
+#include "platform/ListCommands.h"
+#include "platform/ViewPlacement.h"
+#include "platform/ViewRequests.h"
+#include "platform/WideText.h"
+#include "res/resource.h"
+
+namespace accessibility {
+namespace {
+
+// Posted by the reader when answers are waiting.
+constexpr UINT kAnswersMessage = WM_APP + 0x140;
+// Looks every so often whether a question has gone unanswered too long.
+constexpr UINT_PTR kWaitTimerId = 1;
+constexpr UINT kWaitPeriodMs = 200;
+// Takes the outline off the screen.
+constexpr UINT_PTR kOutlineTimerId = 2;
+
+constexpr char kNoAnswer[] = "応答なし";
+constexpr char kWindowGone[] = "ウィンドウは閉じられました";
+
+int NodeOf(const NMTREEVIEWW* notice, bool newItem) {
+  return static_cast<int>((newItem ? notice->itemNew : notice->itemOld).lParam);
+}
+
+}  // namespace
+
+CAccessibilityDlg::CAccessibilityDlg(HWND viewed) : CDialogT(IDD_ACCESSIBILITY), m_hViewed(viewed) {}
+
+CAccessibilityDlg::~CAccessibilityDlg() { DestroyWindow(); }
+
+CAccessibilityDlg::MessageMapView CAccessibilityDlg::MessageMap() {
+  static const MessageEntry kMap[] = {
+      OnCommand(IDC_AC_REFRESH, BN_CLICKED, &CAccessibilityDlg::OnRefresh),
+      OnCommand(IDC_AC_DEFAULTACTION, BN_CLICKED, &CAccessibilityDlg::OnDefaultAction),
+      OnNotify(IDC_AC_TREE, TVN_ITEMEXPANDINGA, &CAccessibilityDlg::OnItemExpanding),
+      OnNotify(IDC_AC_TREE, TVN_ITEMEXPANDINGW, &CAccessibilityDlg::OnItemExpanding),
+      OnNotify(IDC_AC_TREE, TVN_SELCHANGEDA, &CAccessibilityDlg::OnSelChanged),
+      OnNotify(IDC_AC_TREE, TVN_SELCHANGEDW, &CAccessibilityDlg::OnSelChanged),
+      OnNotify(IDC_AC_LIST, LVN_KEYDOWN, &CAccessibilityDlg::OnListKeyDown),
+      OnMessage(kAnswersMessage, &CAccessibilityDlg::OnAnswers),
+      OnMessage(WM_TIMER, &CAccessibilityDlg::OnTimer),
+      OnMessage(WM_SIZE, &CAccessibilityDlg::OnSize),
+      OnMessage(WM_GETMINMAXINFO, &CAccessibilityDlg::OnGetMinMaxInfo),
+      OnMessage(WM_DESTROY, &CAccessibilityDlg::OnDestroy),
+  };
+  return kMap;
+}
+
+bool CAccessibilityDlg::Open(HWND owner, int cascade) {
+  if (!Create(owner)) return false;
+  platform::PlaceBesideOwner(GetSafeHwnd(), owner, cascade);
+  ShowWindow(SW_SHOW);
+  return true;
+}
+
+BOOL CAccessibilityDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  ::SetWindowTextA(GetSafeHwnd(), platform::Format("アクセシビリティ (%s)", platform::FormatHandle(m_hViewed).c_str()).c_str());
+  m_tree.Attach(GetDlgItem(IDC_AC_TREE));
+  m_list.Attach(GetDlgItem(IDC_AC_LIST));
+  // Names and values of other programs may hold any character: both controls take UTF-16.
+  m_tree.Send(CCM_SETUNICODEFORMAT, TRUE);
+  m_list.Send(CCM_SETUNICODEFORMAT, TRUE);
+  m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+  OnDpiChanged(platform::WindowDpi(GetSafeHwnd()));
+  m_anchors.Attach(GetSafeHwnd(), {{IDC_AC_TREE, platform::kAnchorLeft | platform::kAnchorTop | platform::kAnchorBottom},
+                                   {IDC_AC_LIST, platform::kAnchorAll},
+                                   {IDC_AC_STATUS, platform::kAnchorLeft | platform::kAnchorRight | platform::kAnchorBottom},
+                                   {IDC_AC_DEFAULTACTION, platform::kAnchorRight | platform::kAnchorBottom},
+                                   {IDC_AC_REFRESH, platform::kAnchorRight | platform::kAnchorBottom}});
+  m_outline.Create();
+  StartReading();
+  ::SetTimer(GetSafeHwnd(), kWaitTimerId, kWaitPeriodMs, nullptr);
+  Refresh();
+  return TRUE;
+}
+
+void CAccessibilityDlg::OnDpiChanged(UINT dpi) {
+  platform::LayOutListColumns(m_list, {{"項目", LVCFMT_LEFT, 90}, {"値", LVCFMT_LEFT, 220}}, dpi);
+}
+
+// A reader of its own: one stuck in a call of a hung program is left to end by itself.
+void CAccessibilityDlg::StartReading() {
+  m_reader = std::make_unique<CObjectReader>(m_hViewed, GetSafeHwnd(), kAnswersMessage);
+  m_childrenAsked.clear();
+  // Serials count anew with each reader.
+  m_rootSerial = m_detailsSerial = 0;
+  if (!m_reader->Started()) SetStatus("オブジェクトを読むスレッドを開始できません");
+}
+
+void CAccessibilityDlg::Refresh() {
+  if (!m_reader) return;
+  m_rootSerial = m_reader->Post(Ask{AskKind::Root});
+  SetStatus("読み込み中…");
+}
+
+void CAccessibilityDlg::OnRefresh() {
+  // The place selected now is looked for again in the new reading.
+  if (m_selected) m_pending = m_model.PathOf(m_selected);
+  if (!m_reader || m_reader->Waiting() >= kSlowAnswerMs) StartReading();
+  Refresh();
+}
+
+void CAccessibilityDlg::OnDefaultAction() {
+  if (m_reader && m_selected) m_reader->Post(Ask{AskKind::DefaultAction, m_selected});
+}
+
+void CAccessibilityDlg::PickAt(POINT screen) {
+  if (!m_reader) return;
+  Ask ask{AskKind::HitTest};
+  ask.point = screen;
+  m_reader->Post(ask);
+}
+
+std::optional<LRESULT> CAccessibilityDlg::OnAnswers(WPARAM, LPARAM) {
+  if (!m_reader) return 0;
+  for (const Answer& answer : m_reader->Take()) HandleAnswer(answer);
+  return 0;
+}
+
+void CAccessibilityDlg::HandleAnswer(const Answer& answer) {
+  switch (answer.kind) {
+    case AskKind::Root:
+      if (answer.serial == m_rootSerial) ShowRoot(answer);
+      break;
+    case AskKind::Children:
+      ShowChildren(answer);
+      break;
+    case AskKind::Details:
+      if (answer.serial == m_detailsSerial) ShowDetails(answer);
+      break;
+    case AskKind::DefaultAction:
+      SetStatus(SUCCEEDED(answer.result)
+                    ? std::string("既定の操作を実行しました")
+                    : platform::Format("既定の操作は失敗しました (0x%08lx)", static_cast<unsigned long>(answer.result)));
+      // What the action changed (a state, a value) shows at once.
+      if (answer.node == m_selected) m_detailsSerial = m_reader->Post(Ask{AskKind::Details, m_selected});
+      break;
+    case AskKind::HitTest:
+      if (answer.result == S_OK) {
+        m_pending = answer.path;
+        ContinuePending();
+      }
+      break;
+  }
+}
+
+void CAccessibilityDlg::ShowRoot(const Answer& answer) {
+  RemovePlaceholder();
+  m_selected = 0;
+  m_items.clear();
+  m_tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  m_list.DeleteAllItems();
+  m_rows.clear();
+  m_model.Clear();
+  if (FAILED(answer.result) || answer.items.empty()) {
+    m_pending.reset();
+    SetStatus(::IsWindow(m_hViewed) ? RefusalText(answer.result) : std::string(kWindowGone));
+    return;
+  }
+  m_model.SetRoot(answer.items.front());
+  InsertItem(TVI_ROOT, answer.items.front());
+  SetStatus("");
+  if (!m_pending) m_pending = ObjectPath{};
+  AskChildren(m_model.Root());
+  ContinuePending();
+}
+
+void CAccessibilityDlg::ShowChildren(const Answer& answer) {
+  const CObjectTree::Node* before = m_model.Find(answer.node);
+  const bool firstBatch = before && !before->reading;
+  if (!m_model.AddChildren(answer.node, answer.items, !answer.more)) return;
+  RemovePlaceholder();
+  auto found = m_items.find(answer.node);
+  if (found == m_items.end()) return;
+  HTREEITEM parent = found->second;
+  m_tree.Send(WM_SETREDRAW, FALSE);
+  for (const ObjectItem& item : answer.items) InsertItem(parent, item);
+  m_tree.Send(WM_SETREDRAW, TRUE);
+  if (answer.more) {
+    if (firstBatch) m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    return;
+  }
+  if (m_model.Find(answer.node)->children.empty()) {
+    TVITEMW none{};
+    none.mask = TVIF_CHILDREN;
+    none.hItem = parent;
+    none.cChildren = 0;
+    m_tree.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&none));
+  } else {
+    m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+  }
+  if (answer.cut) SetStatus(platform::Format("子が多すぎるため最初の %ld 個だけを表示します", kMaxChildren));
+  ContinuePending();
+}
+
+HTREEITEM CAccessibilityDlg::InsertItem(HTREEITEM parent, const ObjectItem& item) {
+  const std::wstring text = ItemText(item.summary.role, item.summary.name);
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
+  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+  insert.item.lParam = item.id;
+  insert.item.cChildren = item.summary.childCount > 0 ? 1 : 0;
+  HTREEITEM inserted = reinterpret_cast<HTREEITEM>(m_tree.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  if (inserted) m_items[item.id] = inserted;
+  return inserted;
+}
+
+void CAccessibilityDlg::AskChildren(int node) {
+  if (!m_reader || !m_childrenAsked.insert(node).second) return;
+  m_reader->Post(Ask{AskKind::Children, node});
+}
+
+void CAccessibilityDlg::ContinuePending() {
+  if (!m_pending || !m_model.Root()) return;
+  int node = m_model.Root();
+  for (const PathStep& step : *m_pending) {
+    const CObjectTree::Node* at = m_model.Find(node);
+    if (!at) break;
+    if (!at->childrenRead) {
+      // Goes on when the branch's children come.
+      AskChildren(node);
+      return;
+    }
+    const std::optional<size_t> index = FindStep(m_model.ChildSummaries(node), step);
+    if (!index) break;
+    node = at->children[*index];
+  }
+  m_pending.reset();
+  SelectNode(node);
+}
+
+void CAccessibilityDlg::SelectNode(int node) {
+  auto found = m_items.find(node);
+  if (found == m_items.end()) return;
+  m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(found->second));
+  m_tree.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(found->second));
+}
+
+LRESULT CAccessibilityDlg::OnItemExpanding(NMHDR* header) {
+  const auto* notice = reinterpret_cast<const NMTREEVIEWW*>(header);
+  const int node = NodeOf(notice, true);
+  const CObjectTree::Node* at = m_model.Find(node);
+  if (notice->action == TVE_EXPAND && at && !at->childrenRead) AskChildren(node);
+  return FALSE;
+}
+
+LRESULT CAccessibilityDlg::OnSelChanged(NMHDR* header) {
+  const auto* notice = reinterpret_cast<const NMTREEVIEWW*>(header);
+  m_selected = notice->itemNew.hItem ? NodeOf(notice, true) : 0;
+  if (m_reader && m_selected) m_detailsSerial = m_reader->Post(Ask{AskKind::Details, m_selected});
+  return 0;
+}
+
+void CAccessibilityDlg::ShowDetails(const Answer& answer) {
+  const ObjectDetails& details = answer.details;
+  m_rows = DetailRows(details);
+  m_list.SetRedraw(false);
+  m_list.DeleteAllItems();
+  for (size_t i = 0; i < m_rows.size(); ++i) {
+    const int row = m_list.InsertItem(static_cast<int>(i), m_rows[i].item);
+    m_list.SetItemText(row, 1, m_rows[i].value);
+  }
+  m_list.SetRedraw(true);
+  if (!details.location || details.location->width <= 0 || details.location->height <= 0) return;
+  const ObjectLocation& at = *details.location;
+  const RECT screen{at.x, at.y, at.x + at.width, at.y + at.height};
+  m_outline.Show(screen, platform::WindowDpi(GetSafeHwnd()));
+  ::SetTimer(GetSafeHwnd(), kOutlineTimerId, kOutlineMs, nullptr);
+  // The inspector frames it in its picture when it shows this window.
+  ::SendMessageA(::GetWindow(GetSafeHwnd(), GW_OWNER), platform::kFrameScreenRectMessage,
+                 reinterpret_cast<WPARAM>(m_hViewed), reinterpret_cast<LPARAM>(&screen));
+}
+
+LRESULT CAccessibilityDlg::OnListKeyDown(NMHDR* header) {
+  if (platform::IsCopyKey(header)) CopyRows();
+  return 0;
+}
+
+// The selected rows, or every row when none is selected.
+void CAccessibilityDlg::CopyRows() {
+  std::vector<PropertyRow> copied;
+  for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0 && row < static_cast<int>(m_rows.size());
+       row = m_list.GetNextItem(row, LVNI_SELECTED))
+    copied.push_back(m_rows[static_cast<size_t>(row)]);
+  platform::CopyListText(GetSafeHwnd(), CopiedRows(copied.empty() ? m_rows : copied));
+}
+
+void CAccessibilityDlg::SetStatus(const std::string& text) {
+  m_status = text;
+  if (!m_bSlowShown) SetDlgItemText(IDC_AC_STATUS, text);
+}
+
+std::optional<LRESULT> CAccessibilityDlg::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam == kOutlineTimerId) {
+    ::KillTimer(GetSafeHwnd(), kOutlineTimerId);
+    m_outline.Hide();
+    return 0;
+  }
+  if (wParam != kWaitTimerId) return std::nullopt;
+  ShowSlow(m_reader && m_reader->Waiting() >= kSlowAnswerMs);
+  return 0;
+}
+
+void CAccessibilityDlg::ShowSlow(bool slow) {
+  if (slow == m_bSlowShown) return;
+  m_bSlowShown = slow;
+  SetDlgItemText(IDC_AC_STATUS, slow ? std::string(kNoAnswer) : m_status);
+  if (!slow) return RemovePlaceholder();
+  Ask current;
+  m_reader->Waiting(&current);
+  HTREEITEM parent = nullptr;
+  if (current.kind == AskKind::Root && m_items.empty()) {
+    parent = TVI_ROOT;
+  } else if (current.kind == AskKind::Children) {
+    auto found = m_items.find(current.node);
+    if (found != m_items.end()) parent = found->second;
+  }
+  if (!parent) return;
+  const std::wstring text = platform::WidenAnsi(kNoAnswer);
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+  m_placeholder = reinterpret_cast<HTREEITEM>(m_tree.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  if (parent != TVI_ROOT) m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+}
+
+void CAccessibilityDlg::RemovePlaceholder() {
+  if (m_placeholder) m_tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(m_placeholder));
+  m_placeholder = nullptr;
+}
+
+std::optional<LRESULT> CAccessibilityDlg::OnSize(WPARAM wParam, LPARAM lParam) {
+  if (wParam != SIZE_MINIMIZED) m_anchors.LayOut(LOWORD(lParam), HIWORD(lParam));
+  return std::nullopt;
+}
+
+std::optional<LRESULT> CAccessibilityDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+  if (!m_anchors.LimitTracking(reinterpret_cast<MINMAXINFO*>(lParam))) return std::nullopt;
+  return 0;
+}
+
+// Closing never waits for a call in progress: the reader is abandoned and ends by itself.
+void CAccessibilityDlg::OnCancel() {
+  m_bClosed = true;
+  DestroyWindow();
+}
+
+std::optional<LRESULT> CAccessibilityDlg::OnDestroy(WPARAM, LPARAM) {
+  m_bClosed = true;
+  m_reader.reset();
+  m_outline.Hide();
+  ::KillTimer(GetSafeHwnd(), kWaitTimerId);
+  ::KillTimer(GetSafeHwnd(), kOutlineTimerId);
+  return std::nullopt;
+}
+
+}  // namespace accessibility

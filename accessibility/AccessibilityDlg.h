@@ -1,0 +1,104 @@
+// The accessibility view of one window: a modeless, resizable dialog owned by the main dialog.
+// Its tree shows the window's accessible objects from the client object down, each branch read
+// when it opens; its list the selected object's properties. Every call to the objects goes
+// through a CObjectReader on a thread of its own, so a slow or hung program shows "応答なし"
+// and never holds the dialog.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "accessibility/ObjectReader.h"
+#include "accessibility/ObjectText.h"
+#include "accessibility/ObjectTree.h"
+#include "platform/Anchors.h"
+#include "platform/Controls.h"
+#include "platform/Dialog.h"
+#include "platform/ScreenOutline.h"
+
+namespace accessibility {
+
+// How long a question may go unanswered before the view says "応答なし".
+constexpr DWORD kSlowAnswerMs = 500;
+// How long a selected object stays outlined on the screen.
+constexpr UINT kOutlineMs = 2000;
+
+class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
+ public:
+  explicit CAccessibilityDlg(HWND viewed);
+  ~CAccessibilityDlg() override;
+  static MessageMapView MessageMap();
+
+  // Creates the dialog owned by owner (the cascade-th view open), shows it and reads the tree.
+  bool Open(HWND owner, int cascade = 0);
+  HWND Viewed() const { return m_hViewed; }
+  bool Closed() const { return m_bClosed; }
+  // Selects the object at the screen point (the pick key with this view in front).
+  void PickAt(POINT screen);
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override {}
+  void OnCancel() override;
+  // Scales the list's columns to the DPI.
+  void OnDpiChanged(UINT dpi) override;
+
+ private:
+  void StartReading();
+  void Refresh();
+  void HandleAnswer(const Answer& answer);
+  void ShowRoot(const Answer& answer);
+  void ShowChildren(const Answer& answer);
+  void ShowDetails(const Answer& answer);
+  // Walks the pending path as far as the branches are read, asking for the next one; selects
+  // the object at its end.
+  void ContinuePending();
+  void AskChildren(int node);
+  void SelectNode(int node);
+  HTREEITEM InsertItem(HTREEITEM parent, const ObjectItem& item);
+  void SetStatus(const std::string& text);
+  // Shows or takes away "応答なし" where the view waits: the status line, and in the tree the
+  // place of the root or of the branch whose children are being read.
+  void ShowSlow(bool slow);
+  void RemovePlaceholder();
+  void CopyRows();
+
+  void OnRefresh();
+  void OnDefaultAction();
+  LRESULT OnItemExpanding(NMHDR* header);
+  LRESULT OnSelChanged(NMHDR* header);
+  LRESULT OnListKeyDown(NMHDR* header);
+  std::optional<LRESULT> OnAnswers(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
+
+  HWND m_hViewed;
+  bool m_bClosed = false;
+  platform::CWindow m_tree;
+  platform::CListCtrl m_list;
+  platform::CAnchorLayout m_anchors;
+  platform::CScreenOutline m_outline;
+  std::unique_ptr<CObjectReader> m_reader;
+  CObjectTree m_model;
+  std::map<int, HTREEITEM> m_items;
+  std::set<int> m_childrenAsked;
+  int m_selected = 0;
+  unsigned m_rootSerial = 0;
+  unsigned m_detailsSerial = 0;
+  std::optional<ObjectPath> m_pending;
+  std::vector<PropertyRow> m_rows;
+  std::string m_status;
+  bool m_bSlowShown = false;
+  // The tree's "応答なし" item, while there is one.
+  HTREEITEM m_placeholder = nullptr;
+};
+
+}  // namespace accessibility

@@ -1,0 +1,271 @@
+// The accessibility view against the fixture's drawn-buttons window (its own IAccessible), a
+// slow one, Wine's Notepad, and on the 64-bit desktop a 64-bit program the system refuses.
+#include "E2eDriver.h"
+#include "E2eSuite.h"
+#include "RemoteTreeView.h"
+#include "res/resource.h"
+
+#include <oleacc.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::HandleText;
+using e2e::WaitUntil;
+
+std::wstring Role(DWORD role) {
+    wchar_t text[128] = {};
+    GetRoleTextW(role, text, 128);
+    return text;
+}
+
+std::wstring Item(DWORD role, const std::wstring& name) { return Role(role) + L" \"" + name + L"\""; }
+
+std::string Narrow(const std::wstring& text) {
+    char buffer[512] = {};
+    WideCharToMultiByte(932, 0, text.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+    return buffer;
+}
+
+int ThreadsOf(DWORD pid) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    THREADENTRY32 entry{sizeof entry};
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == pid) ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+class AccessibilityE2eTest : public e2e::E2eSuite {
+protected:
+    // Opens the view with the main dialog's button on the target and returns it once shown.
+    HWND OpenView(HWND target, HWND button) {
+        EXPECT_TRUE(e2e::PressButton(button));
+        const std::string caption = "アクセシビリティ (" + HandleText(target) + ")";
+        HWND view = nullptr;
+        WaitUntil([&] {
+            view = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
+            return view && IsWindowVisible(view);
+        }, 5000);
+        return view;
+    }
+    // The value of the list's row named item, "" when there is none.
+    static std::string Value(const e2e::RemoteListView& list, const std::string& item) {
+        const int row = list.FindRow(0, item);
+        return row < 0 ? "" : list.ItemText(row, 1);
+    }
+    static std::string Status(HWND view) { return e2e::WindowText(GetDlgItem(view, IDC_AC_STATUS)); }
+    // Whether Quorvel's outline frame shows around the screen rectangle.
+    bool OutlineAt(const RECT& rect) {
+        for (HWND window : e2e::TopLevelWindowsOf(quorvel.Pid())) {
+            char name[64] = {};
+            RECT at{};
+            if (GetClassNameA(window, name, sizeof name) && std::string(name) == "QuorvelFinderFrame" &&
+                IsWindowVisible(window) && GetWindowRect(window, &at) && EqualRect(&at, &rect))
+                return true;
+        }
+        return false;
+    }
+    // The pick key with the view in front and the pointer at a client point of the window.
+    static bool PickAt(HWND view, HWND window, POINT client) {
+        SetForegroundWindow(view);
+        if (!WaitUntil([&] { return GetForegroundWindow() == view; }, 2000)) return false;
+        ClientToScreen(window, &client);
+        return e2e::MouseMoveTo(client) && e2e::PressKeys({VK_CONTROL, VK_MENU, 'F'});
+    }
+};
+
+TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcrossRefresh) {
+    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=ボタンの窓 x=800 y=300").value);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+
+    // The client object, opened at once with its four children; the group opens when asked.
+    e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
+    ASSERT_TRUE(tree.Valid());
+    const std::vector<std::wstring> top{Item(ROLE_SYSTEM_PUSHBUTTON, L"再生"), Item(ROLE_SYSTEM_PUSHBUTTON, L"停止"),
+                                        Item(ROLE_SYSTEM_GROUPING, L"音量"),
+                                        Item(ROLE_SYSTEM_STATICTEXT, L"Status: ready")};
+    ASSERT_TRUE(WaitUntil([&] { return tree.ChildTexts(tree.Root()) == top; }, 5000));
+    EXPECT_EQ(tree.Text(tree.Root()), Item(ROLE_SYSTEM_CLIENT, L"ボタンの窓"));
+    const HTREEITEM group = tree.FindChild(tree.Root(), top[2]);
+    EXPECT_TRUE(tree.Children(group).empty()) << "read before the branch was opened";
+    ASSERT_TRUE(tree.Expand(group));
+    const std::vector<std::wstring> inner{Item(ROLE_SYSTEM_SLIDER, L"音量"), Item(ROLE_SYSTEM_CHECKBUTTON, L"ミュート")};
+    ASSERT_TRUE(WaitUntil([&] { return tree.ChildTexts(group) == inner; }, 5000));
+
+    // The check box's rows, its location in screen pixels, its window.
+    ASSERT_TRUE(tree.Select(tree.FindChild(group, inner[1])));
+    e2e::RemoteListView list(GetDlgItem(view, IDC_AC_LIST));
+    ASSERT_TRUE(WaitUntil([&] { return Value(list, "名前") == "ミュート"; }, 5000));
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const std::string location = "x=" + std::to_string(origin.x + 160) + " y=" + std::to_string(origin.y + 70) + " w=60 h=30";
+    EXPECT_EQ(Value(list, "役割"), Narrow(Role(ROLE_SYSTEM_CHECKBUTTON)));
+    EXPECT_EQ(Value(list, "状態"), "0x00100000 focusable");
+    EXPECT_EQ(Value(list, "既定の操作"), "切り替え");
+    EXPECT_EQ(Value(list, "位置"), location);
+    EXPECT_EQ(Value(list, "子の数"), "0");
+    EXPECT_EQ(Value(list, "ウィンドウ"), HandleText(window));
+
+    // The default action happens in the fixture, and the new state shows.
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_AC_DEFAULTACTION)));
+    EXPECT_TRUE(WaitUntil([&] { return fixture.Command("accessible done=" + HandleText(window)).value == 1; }, 5000));
+    EXPECT_EQ(fixture.Command("accessible done=" + HandleText(window)).text, "count=1 last=ミュート");
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "状態") == "0x00100010 checked focusable"; }, 5000))
+        << Value(list, "状態");
+
+    // Outlined on the screen, for two seconds.
+    const RECT outline{origin.x + 160, origin.y + 70, origin.x + 220, origin.y + 100};
+    EXPECT_TRUE(WaitUntil([&] { return OutlineAt(outline); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return !OutlineAt(outline); }, 3500));
+
+    // Picked by pointing: a button of the client object, then the slider inside the group.
+    ASSERT_TRUE(PickAt(view, window, POINT{40, 25}));
+    EXPECT_TRUE(WaitUntil([&] { return tree.Text(tree.Selected()) == top[0]; }, 5000)) << Narrow(tree.Text(tree.Selected()));
+    ASSERT_TRUE(PickAt(view, window, POINT{50, 85}));
+    EXPECT_TRUE(WaitUntil([&] { return tree.Text(tree.Selected()) == inner[0]; }, 5000)) << Narrow(tree.Text(tree.Selected()));
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "値") == "75"; }, 5000));
+    ASSERT_TRUE(tree.Select(tree.FindChild(group, inner[1])));
+    ASSERT_TRUE(WaitUntil([&] { return Value(list, "名前") == "ミュート"; }, 5000));
+
+    // Moved, then read again: the check box is selected still, at its new place.
+    ASSERT_TRUE(SetWindowPos(window, nullptr, 900, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    origin = POINT{0, 0};
+    ClientToScreen(window, &origin);
+    const std::string moved = "x=" + std::to_string(origin.x + 160) + " y=" + std::to_string(origin.y + 70) + " w=60 h=30";
+    ASSERT_NE(moved, location);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_AC_REFRESH)));
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "位置") == moved; }, 5000)) << Value(list, "位置");
+    EXPECT_EQ(tree.Text(tree.Selected()), inner[1]);
+    EXPECT_EQ(tree.Text(tree.Parent(tree.Selected())), top[2]);
+
+    // Ctrl+C copies the selected row.
+    ASSERT_TRUE(list.ClickRow(list.FindRow(0, "名前")));
+    ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
+    EXPECT_TRUE(WaitUntil([&] { return e2e::ClipboardText() == L"名前\tミュート\r\n"; }, 3000)) << Narrow(e2e::ClipboardText());
+
+    // Over another window, the pick key opens that window's view and selects there.
+    const HWND other = reinterpret_cast<HWND>(fixture.Command("accessible title=別の窓 x=800 y=560").value);
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(PickAt(view, other, POINT{170, 25}));
+    const std::string otherCaption = "アクセシビリティ (" + HandleText(other) + ")";
+    HWND otherView = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (otherView = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", otherCaption.c_str())) != nullptr; }, 5000));
+    e2e::RemoteTreeView otherTree(GetDlgItem(otherView, IDC_AC_TREE));
+    EXPECT_TRUE(WaitUntil([&] { return otherTree.Text(otherTree.Selected()) == top[1]; }, 5000))
+        << Narrow(otherTree.Text(otherTree.Selected()));
+}
+
+TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosingDoesNotWait) {
+    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=遅い窓 x=700 y=300 slow=4000").value);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    // From the inspector, with no child selected: the inspected window's view.
+    const HWND inspector = OpenInspector(window);
+    ASSERT_NE(inspector, nullptr);
+    const int threads = ThreadsOf(quorvel.Pid());
+    const HWND view = OpenView(window, GetDlgItem(inspector, IDC_CI_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return Status(view) == "応答なし"; }, 2000)) << Status(view);
+    e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
+    EXPECT_EQ(tree.Text(tree.Root()), L"応答なし");
+    EXPECT_GT(ThreadsOf(quorvel.Pid()), threads) << "no thread of its own calls the object";
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000)) << "no click taken within 1 s";
+
+    const DWORD before = GetTickCount();
+    ASSERT_TRUE(PostMessageA(view, WM_COMMAND, IDCANCEL, 0));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(view); }, 1000)) << "closing waited for the object";
+    EXPECT_LT(GetTickCount() - before, 1500u);
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
+    // The reader's thread ends once the object's call returns.
+    EXPECT_TRUE(WaitUntil([&] { return ThreadsOf(quorvel.Pid()) <= threads; }, 10000))
+        << ThreadsOf(quorvel.Pid()) << " threads, " << threads << " before";
+
+    // Nor does ending Quorvel while a call hangs.
+    ASSERT_NE(OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY)), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ThreadsOf(quorvel.Pid()) > threads; }, 2000));
+    EXPECT_TRUE(quorvel.Close(2000)) << "Quorvel waited for the object at its end";
+}
+
+// What another program says is input: a child count it cannot back and a name of 5000
+// characters with line breaks are read as far as the view's bounds.
+TEST_F(AccessibilityE2eTest, ALyingObjectIsReadWithinBounds) {
+    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=嘘の窓 x=800 y=300 lies=1").value);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+    // The first children show at once, and the rest come while Quorvel takes clicks.
+    e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
+    EXPECT_TRUE(WaitUntil([&] { return tree.Children(tree.Root()).size() >= 50; }, 5000));
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
+    EXPECT_TRUE(WaitUntil([&] { return Status(view) == "子が多すぎるため最初の 2000 個だけを表示します"; }, 60000)) << Status(view);
+    const std::vector<HTREEITEM> children = tree.Children(tree.Root());
+    ASSERT_EQ(children.size(), 2000u);
+    const std::wstring name = tree.Text(children[3]);
+    const std::wstring role = Role(ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(name.size(), role.size() + 2 + 1024 + 1);
+    EXPECT_EQ(name.find_first_of(L"\r\n"), std::wstring::npos);
+    EXPECT_EQ(name.substr(0, role.size() + 4), role + L" \"xx");
+    EXPECT_EQ(tree.Text(children[1999]), L" \"\"") << "a child that answers nothing";
+}
+
+TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
+    e2e::ChildProcess notepad;
+    ASSERT_TRUE(notepad.Start("notepad.exe", {}));
+    const HWND window = e2e::WaitForTopLevelWindow(notepad.Pid(), "Notepad", nullptr, 10000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+    e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
+    ASSERT_TRUE(WaitUntil([&] { return tree.Children(tree.Root()).size() == 2; }, 5000));
+    EXPECT_EQ(tree.Text(tree.Root()).rfind(Role(ROLE_SYSTEM_CLIENT) + L" \"", 0), 0u);
+    e2e::RemoteListView list(GetDlgItem(view, IDC_AC_LIST));
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const std::string location = "x=" + std::to_string(origin.x) + " y=" + std::to_string(origin.y) +
+                                 " w=" + std::to_string(client.right) + " h=" + std::to_string(client.bottom);
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "位置") == location; }, 5000)) << Value(list, "位置");
+    EXPECT_EQ(Value(list, "子の数"), "2");
+    notepad.Terminate();
+}
+
+// On the 64-bit desktop only: the 64-bit build of the fixture answers WM_GETOBJECT with its own
+// object, which this Wine cannot hand to a 32-bit program (Windows can).
+TEST_F(AccessibilityE2eTest, A64BitProgramsRefusedObjectsAreSaidPlainly) {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) GTEST_SKIP() << "not on a 64-bit desktop";
+    std::string fixture64 = e2e::QuorvelExePath();
+    fixture64.replace(fixture64.size() - std::string("Quorvel.exe").size(), std::string::npos, "x64\\QuorvelFixture.exe");
+    e2e::ChildProcess program;
+    ASSERT_TRUE(program.Start(fixture64, {}, "", "accessible x=800 y=300")) << fixture64;
+    const HWND window = e2e::WaitForTopLevelWindow(program.Pid(), "QuorvelAccessibleWindow", nullptr, 10000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
+    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return Status(view) == "システムがこのウィンドウのオブジェクトを渡しません (0x80004002)"; }, 5000))
+        << Status(view);
+    EXPECT_EQ(e2e::RemoteTreeView(GetDlgItem(view, IDC_AC_TREE)).Root(), nullptr);
+    program.Terminate();
+}
+
+}  // namespace
