@@ -74,6 +74,7 @@ void CPropertiesDlg::OnDpiChanged(UINT dpi) {
 // What can be read at once is shown at once; the probe's answer comes on the timer.
 void CPropertiesDlg::ReadAll() {
   m_facts = m_reader->Read(m_hViewed);
+  m_facts.hwnd = m_hViewed;
   if (m_facts.alive) {
     m_reader->AskProcedures(m_hViewed);
     ::SetTimer(GetSafeHwnd(), kProbeTimerId, kProbePeriodMs, nullptr);
@@ -87,9 +88,7 @@ void CPropertiesDlg::ReadAll() {
 // Rows whose items are those shown get their values written where they differ (the selection
 // stays); any other change fills the list anew.
 void CPropertiesDlg::ShowRows() {
-  std::vector<PropertyRow> rows = m_facts.alive ? PropertyRows(m_facts)
-                                                : std::vector<PropertyRow>{{Group::kWindow, platform::WidenAnsi("ハンドル"),
-                                                                            platform::WidenAnsi(platform::FormatHandle(m_hViewed) + " (ウィンドウはもうありません)")}};
+  std::vector<PropertyRow> rows = PropertyRows(m_facts);
   const bool sameItems = rows.size() == m_rows.size() &&
                          std::equal(rows.begin(), rows.end(), m_rows.begin(), [](const PropertyRow& a, const PropertyRow& b) {
                            return a.item == b.item && a.group == b.group;

@@ -185,6 +185,10 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
   std::vector<PropertyRow> rows;
   CRowWriter out(rows);
   out.Group(Group::kWindow);
+  if (!facts.alive) {
+    out.Add("ハンドル", platform::FormatHandle(facts.hwnd) + " (ウィンドウはもうありません)");
+    return rows;
+  }
   out.Add("ハンドル", platform::FormatHandle(facts.hwnd));
   out.Add("テキスト", facts.text.empty() ? platform::WidenAnsi("(空)") : facts.text);
   out.Add("クラス名", facts.className);

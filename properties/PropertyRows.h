@@ -28,7 +28,7 @@ struct PropertyRow {
 // command line).
 void MergeProbeAnswer(WindowFacts& facts, const ProcedureFacts& answer);
 
-// Every row of the facts, group by group.
+// Every row of the facts, group by group; for a window that is gone, its handle only.
 std::vector<PropertyRow> PropertyRows(const WindowFacts& facts);
 
 // "qprobe.exe+0x1a2b" for an address inside one of the modules; empty when none holds it.

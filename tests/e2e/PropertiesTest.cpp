@@ -43,6 +43,19 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
                               "ルート所有者", "次のウィンドウ", "前のウィンドウ", "整合性レベル", "スレッドID", "DPI 認識", "DPI", "クローク"})
         EXPECT_FALSE(items[named].empty()) << named;
 
+    // Asking again brings the same view back.
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_PROPERTIES)));
+    EXPECT_EQ(WaitForView(made.window), view);
+    Sleep(300);
+    EXPECT_EQ(e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", ("プロパティ (" + HandleText(made.window) + ")").c_str()), view);
+
+    // Ctrl+C copies the clicked row as "項目<TAB>値".
+    e2e::RemoteListView list(GetDlgItem(view, IDC_PR_LIST));
+    ASSERT_TRUE(list.ClickRow(list.FindRow(0, "クラス名")));
+    ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
+    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::ClipboardText() == L"\u30af\u30e9\u30b9\u540d\tQuorvelPropsWindow\r\n"; }, 3000))
+        << "clipboard: " << e2e::ClipboardText().size() << " characters";
+
     // The child, through its relation row; its id and parent.
     DoubleClickRow(GetDlgItem(view, IDC_PR_LIST), 0, "最初の子");
     HWND childView = WaitForView(made.child);

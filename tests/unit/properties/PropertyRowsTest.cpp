@@ -185,6 +185,13 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
   MergeProbeAnswer(outside, ProcedureFacts{ProcedureFacts::Status::kNotRead, "x"});
   EXPECT_EQ(outside.userData, 0x123456789ull) << "a refusal takes nothing away";
 
+  WindowFacts gone;
+  gone.hwnd = facts.hwnd;
+  rows = PropertyRows(gone);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].value, WidenAnsi("0x00010020 (ウィンドウはもうありません)"));
+  rows = PropertyRows(facts);
+
   EXPECT_EQ(RowsAsText({rows[0], rows[2]}), WidenAnsi("ハンドル\t0x00010020\r\nクラス名\tQuorvelPropsWindow\r\n"));
 }
 
