@@ -244,6 +244,25 @@ TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
                                  " w=" + std::to_string(client.right) + " h=" + std::to_string(client.bottom);
     EXPECT_TRUE(WaitUntil([&] { return Value(list, "位置") == location; }, 5000)) << Value(list, "位置");
     EXPECT_EQ(Value(list, "子の数"), "2");
+
+    // The inspector's button with its edit control selected: the edit's own view.
+    const HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    const HWND inspector = OpenInspector(window);
+    ASSERT_NE(inspector, nullptr);
+    e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
+    ASSERT_TRUE(WaitUntil([&] { return children.FindRow(0, HandleText(edit)) >= 0; }, 5000));
+    const int editRow = children.FindRow(0, HandleText(edit));
+    ASSERT_TRUE(children.ClickRow(editRow));
+    // The click was taken once the inspector shows the edit's style word.
+    char style[16];
+    snprintf(style, sizeof style, "0x%08lx", static_cast<unsigned long>(GetWindowLongA(edit, GWL_STYLE)));
+    ASSERT_TRUE(WaitUntil([&] { return e2e::WindowText(GetDlgItem(inspector, IDC_CI_STYLE)) == style; }, 3000));
+    const HWND editView = OpenView(edit, GetDlgItem(inspector, IDC_CI_ACCESSIBILITY));
+    ASSERT_NE(editView, nullptr);
+    e2e::RemoteTreeView editTree(GetDlgItem(editView, IDC_AC_TREE));
+    EXPECT_TRUE(WaitUntil([&] { return editTree.Text(editTree.Root()).rfind(Role(ROLE_SYSTEM_TEXT), 0) == 0; }, 5000))
+        << Narrow(editTree.Text(editTree.Root()));
     notepad.Terminate();
 }
 
