@@ -93,7 +93,7 @@ void CAccessibilityDlg::StartReading() {
 }
 
 void CAccessibilityDlg::Refresh() {
-  if (!m_reader) return;
+  if (!m_reader || !m_reader->Started()) return;
   m_rootSerial = m_reader->Post(Ask{AskKind::Root});
   SetStatus("読み込み中…");
 }
