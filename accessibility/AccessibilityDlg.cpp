@@ -93,7 +93,7 @@ void CAccessibilityDlg::StartReading() {
 }
 
 void CAccessibilityDlg::Refresh() {
-  if (!m_reader) return;
+  if (!m_reader || !m_reader->Started()) return;
   m_rootSerial = m_reader->Post(Ask{AskKind::Root});
   SetStatus("読み込み中…");
 }
@@ -166,8 +166,9 @@ void CAccessibilityDlg::ShowRoot(const Answer& answer) {
   InsertItem(TVI_ROOT, answer.items.front());
   SetStatus("");
   if (!m_pending) m_pending = ObjectPath{};
-  AskChildren(m_model.Root());
+  // The selection first: the root's details come before a long list of its children.
   ContinuePending();
+  AskChildren(m_model.Root());
 }
 
 void CAccessibilityDlg::ShowChildren(const Answer& answer) {

@@ -58,6 +58,27 @@ bool NextAsk(CObjectReader::Shared& shared, Ask* ask) {
   }
 }
 
+// Hands an answer to the dialog before its question is done; the wait starts anew.
+void Hand(CObjectReader::Shared& shared, Answer&& answer) {
+  std::lock_guard<std::mutex> guard(shared.lock);
+  Check(shared.abandoned);
+  shared.busySince = ::GetTickCount();
+  shared.answers.push_back(std::move(answer));
+  ::PostMessageA(shared.notify, shared.message, 0, 0);
+}
+
+// The first question waiting about one object (its details, its default action), if any.
+bool TakeQuick(CObjectReader::Shared& shared, Ask* ask) {
+  std::lock_guard<std::mutex> guard(shared.lock);
+  auto quick = std::find_if(shared.asks.begin(), shared.asks.end(), [](const Ask& queued) {
+    return queued.kind == AskKind::Details || queued.kind == AskKind::DefaultAction;
+  });
+  if (quick == shared.asks.end()) return false;
+  *ask = *quick;
+  shared.asks.erase(quick);
+  return true;
+}
+
 DWORD WINAPI ReaderThread(void* param) {
   std::shared_ptr<CObjectReader::Shared> shared;
   {
@@ -69,22 +90,18 @@ DWORD WINAPI ReaderThread(void* param) {
   try {
     // Declared inside the apartment's scope: every object is released before COM goes.
     CObjectStore store;
-    // A batch handed over counts as an answer: the wait for the next starts anew.
-    const Deliver deliver = [&shared](Answer&& answer) {
-      std::lock_guard<std::mutex> guard(shared->lock);
-      Check(shared->abandoned);
-      shared->busySince = ::GetTickCount();
-      shared->answers.push_back(std::move(answer));
-      ::PostMessageA(shared->notify, shared->message, 0, 0);
+    // Between two batches of a long branch, the questions about one object are answered
+    // first, so a click on an item does not wait for the whole branch.
+    const Deliver deliver = [&shared, &store](Answer&& batch) {
+      Hand(*shared, std::move(batch));
+      Ask quick;
+      while (TakeQuick(*shared, &quick)) Hand(*shared, Respond(shared->abandoned, quick, shared->window, store, {}));
     };
     Ask ask;
     while (NextAsk(*shared, &ask)) {
-      Answer answer = Respond(shared->abandoned, ask, shared->window, store, deliver);
+      Hand(*shared, Respond(shared->abandoned, ask, shared->window, store, deliver));
       std::lock_guard<std::mutex> guard(shared->lock);
       shared->busy = false;
-      if (shared->abandoned) break;
-      shared->answers.push_back(std::move(answer));
-      ::PostMessageA(shared->notify, shared->message, 0, 0);
     }
   } catch (const Abandoned&) {
     // The dialog is gone; what was read went with the store.

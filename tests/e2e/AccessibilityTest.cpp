@@ -211,6 +211,11 @@ TEST_F(AccessibilityE2eTest, ALyingObjectIsReadWithinBounds) {
     // The first children show at once, and the rest come while Quorvel takes clicks.
     e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
     EXPECT_TRUE(WaitUntil([&] { return tree.Children(tree.Root()).size() >= 50; }, 5000));
+    e2e::RemoteListView list(GetDlgItem(view, IDC_AC_LIST));
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "名前") == "嘘の窓"; }, 3000)) << "the root's rows wait for its children";
+    // An item selected while the branch fills shows its rows without waiting for the rest.
+    ASSERT_TRUE(tree.Select(tree.Children(tree.Root())[0]));
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "名前") == "再生"; }, 1500));
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
     EXPECT_TRUE(WaitUntil([&] { return Status(view) == "子が多すぎるため最初の 2000 個だけを表示します"; }, 60000)) << Status(view);
     const std::vector<HTREEITEM> children = tree.Children(tree.Root());
@@ -244,6 +249,25 @@ TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
                                  " w=" + std::to_string(client.right) + " h=" + std::to_string(client.bottom);
     EXPECT_TRUE(WaitUntil([&] { return Value(list, "位置") == location; }, 5000)) << Value(list, "位置");
     EXPECT_EQ(Value(list, "子の数"), "2");
+
+    // The inspector's button with its edit control selected: the edit's own view.
+    const HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    const HWND inspector = OpenInspector(window);
+    ASSERT_NE(inspector, nullptr);
+    e2e::RemoteListView children(GetDlgItem(inspector, IDC_CI_LIST));
+    ASSERT_TRUE(WaitUntil([&] { return children.FindRow(0, HandleText(edit)) >= 0; }, 5000));
+    const int editRow = children.FindRow(0, HandleText(edit));
+    ASSERT_TRUE(children.ClickRow(editRow));
+    // The click was taken once the inspector shows the edit's style word.
+    char style[16];
+    snprintf(style, sizeof style, "0x%08lx", static_cast<unsigned long>(GetWindowLongA(edit, GWL_STYLE)));
+    ASSERT_TRUE(WaitUntil([&] { return e2e::WindowText(GetDlgItem(inspector, IDC_CI_STYLE)) == style; }, 3000));
+    const HWND editView = OpenView(edit, GetDlgItem(inspector, IDC_CI_ACCESSIBILITY));
+    ASSERT_NE(editView, nullptr);
+    e2e::RemoteTreeView editTree(GetDlgItem(editView, IDC_AC_TREE));
+    EXPECT_TRUE(WaitUntil([&] { return editTree.Text(editTree.Root()).rfind(Role(ROLE_SYSTEM_TEXT), 0) == 0; }, 5000))
+        << Narrow(editTree.Text(editTree.Root()));
     notepad.Terminate();
 }
 
