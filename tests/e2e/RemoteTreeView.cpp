@@ -8,7 +8,7 @@ namespace e2e {
 
 namespace {
 constexpr size_t kTextOffset = 256;
-constexpr int kTextChars = 1024;
+constexpr int kTextChars = 1100;  // past the longest text a test reads (the views bound theirs to 1024)
 constexpr size_t kRemoteSize = kTextOffset + kTextChars * sizeof(wchar_t);
 }  // namespace
 
