@@ -8,6 +8,7 @@
 #include "platform/FileSave.h"
 #include "platform/Format.h"
 #include "platform/MessageBox.h"
+#include "platform/Placement.h"
 #include "platform/Target.h"
 #include "res/resource.h"
 
@@ -76,30 +77,10 @@ CMessageLogDlg::MessageMapView CMessageLogDlg::MessageMap() {
 
 bool CMessageLogDlg::Open(HWND owner, int cascade) {
   if (!Create(owner)) return false;
-  PlaceBeside(owner, cascade);
+  // An owned window stays above its owner: beside it, both stay in sight.
+  platform::PlaceBesideOwner(GetSafeHwnd(), owner, cascade);
   ShowWindow(SW_SHOW);
   return true;
-}
-
-// An owned window stays above its owner: the log goes right of the main dialog where the
-// monitor has room, else below it, else over it, each further log a step down and right.
-void CMessageLogDlg::PlaceBeside(HWND owner, int cascade) {
-  RECT ownerRect{}, own{};
-  ::GetWindowRect(owner, &ownerRect);
-  ::GetWindowRect(GetSafeHwnd(), &own);
-  MONITORINFO monitor{sizeof(monitor)};
-  if (!::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-  const RECT& work = monitor.rcWork;
-  const int width = own.right - own.left, height = own.bottom - own.top;
-  const int step = platform::ScaleForDpi(24, platform::WindowDpi(owner)) * (cascade % 8);
-  POINT at{ownerRect.left + step, ownerRect.top + step};
-  if (ownerRect.right + width <= work.right)
-    at = POINT{ownerRect.right, ownerRect.top + step};
-  else if (ownerRect.bottom + height <= work.bottom)
-    at = POINT{ownerRect.left + step, ownerRect.bottom};
-  at.x = std::max(work.left, std::min(at.x, work.right - width));
-  at.y = std::max(work.top, std::min(at.y, work.bottom - height));
-  ::SetWindowPos(GetSafeHwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 BOOL CMessageLogDlg::OnInitDialog() {

@@ -54,7 +54,6 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   std::string RegisteredName(uint32_t message);
   void SaveCsv();
   void LayOut(int width, int height);
-  void PlaceBeside(HWND owner, int cascade);
 
   void OnStartStop();
   void OnClear();
