@@ -69,6 +69,7 @@ CMessageLogDlg::MessageMapView CMessageLogDlg::MessageMap() {
 
 bool CMessageLogDlg::Open(HWND owner, int cascade) {
   if (!Create(owner)) return false;
+  // An owned window stays above its owner: beside it, both stay in sight.
   platform::PlaceBesideOwner(GetSafeHwnd(), owner, cascade);
   ShowWindow(SW_SHOW);
   return true;

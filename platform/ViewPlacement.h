@@ -1,4 +1,4 @@
-// Where a view of one window (a message log, a properties view) opens: beside the main dialog
+// Where a view of ours (a message log, a properties or accessibility view, the window tree) opens: beside the main dialog
 // that owns it, so neither covers the other.
 #pragma once
 #include <windows.h>

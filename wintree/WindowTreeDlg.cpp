@@ -6,6 +6,7 @@
 
 #include "platform/Clipboard.h"
 #include "platform/MessageBox.h"
+#include "platform/ViewPlacement.h"
 #include "platform/PopupMenu.h"
 #include "platform/ViewRequests.h"
 #include "res/resource.h"
@@ -39,7 +40,7 @@ CWindowTreeDlg::MessageMapView CWindowTreeDlg::MessageMap() {
 bool CWindowTreeDlg::Open(HWND owner) {
   if (!GetSafeHwnd()) {
     if (!Create(owner)) return false;
-    CenterOnOwner();
+    platform::PlaceBesideOwner(GetSafeHwnd(), owner, 0);
   }
   HWND dialog = GetSafeHwnd();
   if (::IsIconic(dialog)) {

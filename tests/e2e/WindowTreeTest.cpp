@@ -80,7 +80,7 @@ TEST_F(WindowTreeTest, ParentsOwnersHiddenAndMessageOnlyWindowsInOneTreeAndItsSe
     EXPECT_EQ(Item(sink).text.find(L"\"TreeSink\" QuorvelFixtureTreeWindow QuorvelFixture.exe"),
               ItemOf(sink).size() - 1);
 
-    // The owner view: the owned window under its owner, after the owner's own children.
+    // The owner view: the owned window under its owner, beside the owner's own children.
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(treeDialog, IDC_WT_OWNERS)));
     EXPECT_TRUE(TreeHolds([&](const std::vector<RemoteTreeItem>&) {
         const RemoteTreeItem owner = Item(parent);
@@ -96,7 +96,7 @@ TEST_F(WindowTreeTest, ParentsOwnersHiddenAndMessageOnlyWindowsInOneTreeAndItsSe
         std::vector<HWND> shown;
     } cases[] = {
         {L"lEAF", {parent, middle, leaf}},
-        {[&] { wchar_t text[16]; swprintf(text, 16, L"0x%x", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(middle))); return std::wstring(text); }(),
+        {L"0x" + Wide(e2e::HandleText(middle)).substr(Wide(e2e::HandleText(middle)).find_first_not_of(L"0x")),
          {parent, middle}},
         {Wide(e2e::HandleText(owned)).substr(2), {owned}},
     };
