@@ -34,7 +34,10 @@ protected:
             log = e2e::FindTopLevelWindow(program.Pid(), "#32770", caption.c_str());
             return log && IsWindowVisible(log);
         }, timeoutMs);
-        return log && IsWindowVisible(log) ? log : nullptr;
+        if (!log || !IsWindowVisible(log)) return nullptr;
+        // The 64-bit helper puts the hooks in after the dialog shows: "停止" says they are in.
+        e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)) == "停止"; }, timeoutMs);
+        return log;
     }
     // Asks the program's main dialog for the window's log, as the inspector does.
     HWND RequestLog(e2e::QuorvelProgram& program, HWND target) {
