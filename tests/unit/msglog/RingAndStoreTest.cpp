@@ -151,29 +151,24 @@ TEST(MessageStore, CapDropsTheOldestPoolsPayloadsAndTheFilteredViewFollows) {
 TEST(MessageStore, PooledTextsLeaveWithTheirLastRow) {
   msglog::CMessageStore store(4);
   const msglog::NameContext names{nullptr, nullptr};
-  auto add = [&](const std::string& text) {
-    msglog::StoredRow row{};
-    row.message = WM_SETTEXT;
-    row.kind = 'S';
-    msglog::Payload payload;
-    payload.kind = msglog::Payload::Text;
-    payload.text = text;
-    store.Add(row, payload);
-  };
-  add(std::string(100, 's'));  // shared by the first rows, and again later
-  add(std::string(100, 's'));
+  msglog::StoredRow row{};
+  row.message = WM_SETTEXT, row.kind = 'S';
+  msglog::Payload payload;
+  payload.kind = msglog::Payload::Text;
+  auto add = [&](const std::string& text) { payload.text = text, store.Add(row, payload); };
+  const std::string shared(100, 's');  // named by the first rows, and again later
+  add(shared), add(shared);
   size_t atCap = 0;
   for (int i = 1000; i < 2000; ++i) {
     add(std::to_string(i) + std::string(100, 'd'));
     if (i == 1010) atCap = store.MemoryBytes();
-    if (i == 1500) add(std::string(100, 's'));
+    if (i == 1500) add(shared);
   }
   EXPECT_EQ(store.MemoryBytes(), atCap);
   ASSERT_EQ(store.Size(), 4u);
-  EXPECT_EQ(msglog::CellText(store, 3, msglog::kColContent, names), "\"1999" + std::string(100, 'd') + "\"");
   EXPECT_EQ(msglog::CellText(store, 0, msglog::kColContent, names), "\"1996" + std::string(100, 'd') + "\"");
-  add(std::string(100, 's'));
-  EXPECT_EQ(msglog::CellText(store, 3, msglog::kColContent, names), "\"" + std::string(100, 's') + "\"");
+  add(shared);
+  EXPECT_EQ(msglog::CellText(store, 3, msglog::kColContent, names), "\"" + shared + "\"");
 }
 
 TEST(MessageStore, RecordsBecomeRowsAndPayloads) {
