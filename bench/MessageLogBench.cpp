@@ -24,17 +24,10 @@
 #include "msglog/LogChannel.h"
 #include "msglog/LogColumns.h"
 #include "msglog/MessageStore.h"
+#include "platform/ProgramFolder.h"
 #include "res/resource.h"
 
 namespace {
-
-std::wstring BesideBench(const wchar_t* relative) {
-  wchar_t path[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  folder.resize(folder.find_last_of(L"\\/") + 1);
-  return folder + relative;
-}
 
 // Milliseconds the window's thread takes to send itself the messages.
 double FloodMs(e2e::FixtureClient& fixture, int messages) {
@@ -55,8 +48,8 @@ double HookCostRatio(e2e::FixtureClient& fixture, HWND target, int messages) {
       ::Sleep(30);
     }
   });
-  msglog::CInProcessHookInstaller nothing(BesideBench(L"nullhook\\QuorvelHook.dll"));
-  msglog::CInProcessHookInstaller logging(BesideBench(L"..\\QuorvelHook.dll"));
+  msglog::CInProcessHookInstaller nothing(platform::PathBesideProgram(L"nullhook\\QuorvelHook.dll"));
+  msglog::CInProcessHookInstaller logging(platform::PathBesideProgram(L"..\\QuorvelHook.dll"));
   // Rounds alternate, so a busy moment of the machine weighs on both alike.
   std::vector<double> nullMs, logMs;
   for (int round = 0; round < 3; ++round) {

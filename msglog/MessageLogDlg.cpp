@@ -130,11 +130,12 @@ void CMessageLogDlg::BeganLogging(std::unique_ptr<CInstalledHooks> hooks) {
   m_bLogging = true;
 }
 
-// The button stops what runs, starting included.
+// "停止" once the hooks are in; while they are being put in, the button waits with the status
+// saying so (a helper that does not answer is given up within seconds).
 void CMessageLogDlg::ShowStartStop() {
   if (!GetSafeHwnd()) return;
-  SetDlgItemText(IDC_ML_STARTSTOP, m_bLogging || m_bStarting ? "停止" : "開始");
-  ::EnableWindow(GetDlgItem(IDC_ML_STARTSTOP), !m_bWindowClosed);
+  SetDlgItemText(IDC_ML_STARTSTOP, m_bLogging ? "停止" : "開始");
+  ::EnableWindow(GetDlgItem(IDC_ML_STARTSTOP), !m_bWindowClosed && !m_bStarting);
 }
 
 std::optional<LRESULT> CMessageLogDlg::OnInstalled(WPARAM, LPARAM) {
@@ -161,7 +162,8 @@ void CMessageLogDlg::StopLogging() {
 }
 
 void CMessageLogDlg::OnStartStop() {
-  if (m_bLogging || m_bStarting) {
+  if (m_bStarting) return;
+  if (m_bLogging) {
     StopLogging();
     ShowStatus();
   } else {

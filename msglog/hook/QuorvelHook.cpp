@@ -21,7 +21,8 @@ struct ThreadView {
   volatile LONG threadId;  // 0: the entry is free
   SharedLog* view;
   uint64_t instance;
-  DWORD nextLookup;  // GetTickCount
+  DWORD lastLookup;  // GetTickCount
+  bool settled;      // the last lookup found a whole memory under the name
 };
 constexpr int kMaxThreads = 256;
 ThreadView g_threads[kMaxThreads];
@@ -48,8 +49,6 @@ void WriteDecimal(wchar_t* out, DWORD value) {
   *out = 0;
 }
 
-bool Due(DWORD now, DWORD at) { return static_cast<LONG>(now - at) >= 0; }
-
 void Unmap(ThreadView& thread) {
   if (thread.view) ::UnmapViewOfFile(thread.view);
   thread.view = nullptr;
@@ -64,9 +63,10 @@ void LookUp(ThreadView& thread, DWORD now) {
   for (const wchar_t* p = msglog::kSharedMemoryPrefix; *p; ++p) name[length++] = *p;
   WriteDecimal(name + length, ::GetCurrentThreadId());
   HANDLE mapping = ::OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name);
+  thread.lastLookup = now;
+  thread.settled = false;
   if (!mapping) {
     Unmap(thread);
-    thread.nextLookup = now + kRetryMs;
     return;
   }
   bool settled = false;
@@ -89,7 +89,7 @@ void LookUp(ThreadView& thread, DWORD now) {
     }
   }
   ::CloseHandle(mapping);
-  thread.nextLookup = now + (settled ? kRecheckMs : kRetryMs);
+  thread.settled = settled;
 }
 
 // The shared memory of the calling thread, looked up on the thread's first hook call and again
@@ -109,12 +109,12 @@ SharedLog* ThreadLog() {
     if (!thread) return nullptr;
     thread->view = nullptr;
     thread->instance = 0;
-    thread->nextLookup = now;
+    thread->lastLookup = now - kRecheckMs;
+    thread->settled = false;
     ::TlsSetValue(g_viewSlot, thread);
   }
-  const bool givenUp = thread->view && thread->view->givenUp.load(std::memory_order_relaxed);
-  if (Due(now, thread->nextLookup) || (givenUp && Due(now, thread->nextLookup - kRecheckMs + kRetryMs)))
-    LookUp(*thread, now);
+  const bool soon = !thread->view || !thread->settled || thread->view->givenUp.load(std::memory_order_relaxed);
+  if (now - thread->lastLookup >= (soon ? kRetryMs : kRecheckMs)) LookUp(*thread, now);
   return thread->view;
 }
 

@@ -39,8 +39,8 @@ class HookHelperTest : public e2e::E2eSuite {
     ASSERT_TRUE(IsWindow(window));
   }
 
-  // Makes the window Quorvel's target and opens its message log; the log once it shows its
-  // status, or null.
+  // Makes the window Quorvel's target and opens its message log; the log once its start is
+  // over (the helper runs, or the status says why not), or null.
   HWND OpenLog() {
     ClickRow(window);
     if (!e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_MESSAGELOG))) return nullptr;
@@ -48,7 +48,7 @@ class HookHelperTest : public e2e::E2eSuite {
     HWND log = nullptr;
     e2e::WaitUntil([&] {
       log = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
-      return log && !Status(log).empty();
+      return log && !Status(log).empty() && Status(log).find("開始しています") == std::string::npos;
     }, 5000);
     return log;
   }

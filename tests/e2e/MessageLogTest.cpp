@@ -3,6 +3,7 @@
 // stop and start, a flood accounted for in full, the window closing, a hung window, the CSV.
 #include "E2eDriver.h"
 #include "E2eSuite.h"
+#include "msglog/hook/MessageRecord.h"
 #include "platform/ViewRequests.h"
 #include "res/resource.h"
 
@@ -34,7 +35,10 @@ protected:
             log = e2e::FindTopLevelWindow(program.Pid(), "#32770", caption.c_str());
             return log && IsWindowVisible(log);
         }, timeoutMs);
-        return log && IsWindowVisible(log) ? log : nullptr;
+        if (!log || !IsWindowVisible(log)) return nullptr;
+        // The 64-bit helper puts the hooks in after the dialog shows: "停止" says they are in.
+        e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)) == "停止"; }, timeoutMs);
+        return log;
     }
     // Asks the program's main dialog for the window's log, as the inspector does.
     HWND RequestLog(e2e::QuorvelProgram& program, HWND target) {
@@ -340,6 +344,39 @@ TEST_F(MessageLogE2eTest, TwoQuorvelsLoggingOneWindowBothSeeEveryMessage) {
     ASSERT_NE(first, nullptr);
     for (HWND log : {first, other}) EXPECT_TRUE(LogSeesTexts(log, "d", {"both again"})) << Status(log);
     second.Close();
+}
+
+// The views of a log's shared memory mapped in the process (the hook's, one per logged thread).
+int LogViewsIn(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process) return -1;
+    const SIZE_T viewSize = (sizeof(msglog::SharedLog) + 4095) / 4096 * 4096;
+    int views = 0;
+    MEMORY_BASIC_INFORMATION info;
+    for (const char* at = nullptr; VirtualQueryEx(process, at, &info, sizeof info) == sizeof info;
+         at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+        if (info.Type == MEM_MAPPED && info.BaseAddress == info.AllocationBase && info.RegionSize == viewSize) ++views;
+        if (info.RegionSize == 0) break;
+    }
+    CloseHandle(process);
+    return views;
+}
+
+// The hook leaves nothing behind: a logged thread that ends takes its view of the log's memory
+// with it, while the hook DLL stays for another logged thread of the program.
+TEST_F(MessageLogE2eTest, ALoggedThreadThatEndsLeavesNoViewBehind) {
+    HWND staying = fixture.Create("name=s title=\"Staying\" x=900 y=60 w=200 h=100 show=noactivate thread=staying");
+    HWND ending = fixture.Create("name=e title=\"Ending\" x=900 y=200 w=200 h=100 show=noactivate thread=ending");
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    HWND stayingLog = RequestLog(quorvel, staying);
+    HWND endingLog = RequestLog(quorvel, ending);
+    ASSERT_TRUE(stayingLog && endingLog);
+    EXPECT_TRUE(LogSeesTexts(stayingLog, "s", {"one"}));
+    EXPECT_TRUE(LogSeesTexts(endingLog, "e", {"two"}));
+    EXPECT_EQ(LogViewsIn(fixture.Pid()), 2);
+    ASSERT_EQ(fixture.Command("endthread thread=ending").value, 1);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return LogViewsIn(fixture.Pid()) == 1; }, 3000)) << LogViewsIn(fixture.Pid());
+    EXPECT_TRUE(LogSeesTexts(stayingLog, "s", {"still logged"}));
 }
 
 }  // namespace

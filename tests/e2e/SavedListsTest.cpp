@@ -21,19 +21,16 @@ protected:
         DeleteFileA(file.c_str());
         if (!PostMessageA(owner, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1))) return "";
         HWND menu = nullptr;
-        if (!e2e::WaitUntil([&] { return (menu = e2e::FindTopLevelWindow(quorvel.Pid(), "#32768", nullptr)) &&
-                                         IsWindowVisible(menu); }, 5000))
-            return "";
+        e2e::WaitUntil([&] { return (menu = e2e::FindTopLevelWindow(quorvel.Pid(), "#32768", nullptr)) != nullptr; }, 5000);
         // The menu's loop takes the thread's keys: up from nothing chosen is the last item.
         PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
         HWND save = nullptr;
-        if (!e2e::WaitUntil([&] {
-                for (HWND hwnd : e2e::TopLevelWindowsOf(quorvel.Pid()))
-                    if (IsWindowVisible(hwnd) && (GetDlgItem(hwnd, 1148) || GetDlgItem(hwnd, 1152))) save = hwnd;
-                return save != nullptr;
-            }, 5000))
-            return "";
+        e2e::WaitUntil([&] {
+            for (HWND hwnd : e2e::TopLevelWindowsOf(quorvel.Pid()))
+                if (IsWindowVisible(hwnd) && (GetDlgItem(hwnd, 1148) || GetDlgItem(hwnd, 1152))) save = hwnd;
+            return save != nullptr;
+        }, 5000);
         PostMessageA(save, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         if (!e2e::WaitUntil([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000)) return "";
         Sleep(100);
