@@ -74,11 +74,7 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
   LRESULT OnItemExpanding(NMHDR* header);
   LRESULT OnSelChanged(NMHDR* header);
   LRESULT OnListKeyDown(NMHDR* header);
-  std::optional<LRESULT> OnAnswers(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
+  platform::MessageHandler OnAnswers, OnTimer, OnSize, OnGetMinMaxInfo, OnDestroy;
 
   HWND m_hViewed;
   bool m_bClosed = false;

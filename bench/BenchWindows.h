@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,8 +21,9 @@ inline std::vector<int> WindowCounts(int argc, char** argv, std::vector<int> def
   return counts.empty() ? defaults : counts;
 }
 
-// total windows made by processes fixture programs; empty (and said) when one did not start.
-inline Fixtures StartFixtureWindows(int total, int processes) {
+// processes fixture programs, each given the command made for its window titles' prefix; empty
+// (and said) when one did not start.
+inline Fixtures StartFixtures(int processes, const std::function<std::string(const std::string& prefix)>& command) {
   Fixtures fixtures;
   for (int p = 0; p < processes; ++p) {
     auto fixture = std::make_unique<e2e::FixtureClient>();
@@ -29,11 +31,17 @@ inline Fixtures StartFixtureWindows(int total, int processes) {
       std::fprintf(stderr, "the fixture program did not start\n");
       return {};
     }
-    fixture->Command("many count=" + std::to_string(total / processes) + " prefix=bench" + std::to_string(p) + "_",
-                     60000);
+    fixture->Command(command("bench" + std::to_string(p) + "_"), 120000);
     fixtures.push_back(std::move(fixture));
   }
   return fixtures;
+}
+
+// total top-level windows made by processes fixture programs.
+inline Fixtures StartFixtureWindows(int total, int processes) {
+  return StartFixtures(processes, [&](const std::string& prefix) {
+    return "many count=" + std::to_string(total / processes) + " prefix=" + prefix;
+  });
 }
 
 }  // namespace bench

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchTiming.h"
+#include "BenchWindows.h"
 #include "E2eDriver.h"
 #include "inspector/ChildHitTest.h"
 #include "inspector/ChildInfomationDlg.h"
@@ -77,9 +78,7 @@ HWND CreateTree(e2e::FixtureClient& fixture, int total, std::string* deepestName
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {1000, 5000};
+  const std::vector<int> sizes = bench::WindowCounts(argc, argv, {1000, 5000});
 
   std::printf("%8s %12s %12s %8s %14s %14s %8s\n", "children", "update ms", "floor ms", "ratio", "hit-test us",
               "rect pass us", "ratio");

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "BenchTiming.h"
+#include "BenchWindows.h"
 #include "E2eDriver.h"
 #include "res/resource.h"
 #include "wintree/DesktopReader.h"
@@ -52,20 +53,12 @@ int WalkRaw() {
 }
 
 void Run(int total, bool nested) {
-  std::vector<std::unique_ptr<e2e::FixtureClient>> fixtures;
-  for (int p = 0; p < kProcesses; ++p) {
-    auto fixture = std::make_unique<e2e::FixtureClient>();
-    if (!fixture->Start()) {
-      std::fprintf(stderr, "the fixture program did not start\n");
-      std::exit(1);
-    }
-    const int share = total / kProcesses;
-    const std::string prefix = "bench" + std::to_string(p) + "_";
-    fixture->Command(nested ? "nest count=" + std::to_string(share / 10) + " children=9 prefix=" + prefix
-                            : "many count=" + std::to_string(share) + " prefix=" + prefix,
-                     120000);
-    fixtures.push_back(std::move(fixture));
-  }
+  const int share = total / kProcesses;
+  bench::Fixtures fixtures = bench::StartFixtures(kProcesses, [&](const std::string& prefix) {
+    return nested ? "nest count=" + std::to_string(share / 10) + " children=9 prefix=" + prefix
+                  : "many count=" + std::to_string(share) + " prefix=" + prefix;
+  });
+  if (fixtures.empty()) std::exit(1);
 
   wintree::CWindowTreeDlg dlg;
   dlg.Open(nullptr);  // warm-up
@@ -94,9 +87,7 @@ void Run(int total, bool nested) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {1000, 5000};
+  const std::vector<int> sizes = bench::WindowCounts(argc, argv, {1000, 5000});
   std::printf("%8s %-7s %12s %12s %8s %10s %10s\n", "windows", "shape", "show ms", "raw walk ms", "ratio", "read ms",
               "build ms");
   for (int total : sizes) {

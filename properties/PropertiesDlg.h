@@ -50,10 +50,7 @@ class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
   void OnRefresh();
   LRESULT OnListKeyDown(NMHDR* header);
   LRESULT OnListDoubleClick(NMHDR* header);
-  std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+  platform::MessageHandler OnContextMenu, OnTimer, OnSize, OnGetMinMaxInfo;
 
   HWND m_hViewed;
   std::unique_ptr<IWindowReader> m_reader;

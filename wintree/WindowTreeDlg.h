@@ -62,11 +62,7 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   void OnSearchChange();
   LRESULT OnSelChanged(NMHDR* header);
   LRESULT OnCustomDraw(NMHDR* header);
-  std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnClose(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+  platform::MessageHandler OnContextMenu, OnClose, OnTimer, OnSize, OnGetMinMaxInfo;
 
   HWND m_hTree = nullptr;
   platform::CAnchorLayout m_layout;
