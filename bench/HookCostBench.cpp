@@ -22,6 +22,7 @@
 #include "msglog/InProcessHookInstaller.h"
 #include "msglog/LogChannel.h"
 #include "msglog/hook/MessageRecord.h"
+#include "platform/ProcessBits.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
     e2e::FixtureClient probe;
     HWND unused = nullptr;
     startFixture(probe, &unused);
-    sixtyFour = msglog::IsSixtyFourBitProcess(probe.Pid());
+    sixtyFour = platform::IsSixtyFourBitProcess(probe.Pid()).value_or(false);
     probe.Quit();
   }
   // Quorvel's own hook and helper, and the do-nothing hook in nullhook\ beside this program.

@@ -5,24 +5,15 @@
 #include "msglog/InProcessHookInstaller.h"
 #include "msglog/hook/MessageRecord.h"
 #include "platform/Handles.h"
+#include "platform/ProcessBits.h"
 #include "platform/ProgramFolder.h"
 
 namespace msglog {
 
-bool IsSixtyFourBitProcess(DWORD pid) {
-  using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE, PBOOL);
-  auto isWow64 = reinterpret_cast<IsWow64ProcessCall>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-  BOOL self = FALSE;
-  // A 32-bit system runs no 64-bit programs.
-  if (!isWow64 || !isWow64(::GetCurrentProcess(), &self) || !self) return false;
-  platform::UniqueProcess process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-  BOOL target = TRUE;
-  return process && isWow64(process.get(), &target) && !target;
-}
-
 std::unique_ptr<IHookInstaller> InstallerForProcess(DWORD pid) {
-  if (IsSixtyFourBitProcess(pid)) return std::make_unique<CHelperHookInstaller>(platform::PathBesideProgram(kHookHelperName));
+  // A process that cannot be asked is taken as 32-bit: the in-process installer then says why
+  // it could not hook.
+  if (platform::IsSixtyFourBitProcess(pid).value_or(false)) return std::make_unique<CHelperHookInstaller>(platform::PathBesideProgram(kHookHelperName));
   return std::make_unique<CInProcessHookInstaller>(platform::PathBesideProgram(kHookDllName));
 }
 

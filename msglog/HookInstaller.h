@@ -30,7 +30,4 @@ class IHookInstaller {
 // 64-bit helper for a 64-bit one. Either says what keeps it from logging when it installs.
 std::unique_ptr<IHookInstaller> InstallerForProcess(DWORD pid);
 
-// Whether the process is a 64-bit program (not WoW64 on a 64-bit system).
-bool IsSixtyFourBitProcess(DWORD pid);
-
 }  // namespace msglog

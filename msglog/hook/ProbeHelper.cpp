@@ -7,19 +7,13 @@
 
 #include <cwchar>
 
+#include "msglog/hook/MessageRecord.h"
 #include "msglog/hook/WindowProbe.h"
 #include "platform/Handles.h"
+#include "platform/ProgramFolder.h"
 #include "properties/ProcessFacts.h"
 
 namespace {
-
-std::wstring BesideHelper(const wchar_t* fileName) {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (!length || length >= MAX_PATH) return fileName;
-  std::wstring folder(path, length);
-  return folder.substr(0, folder.find_last_of(L"\\/") + 1) + fileName;
-}
 
 void CopyText(uint16_t* to, size_t capacity, const std::wstring& text) {
   size_t i = 0;
@@ -69,7 +63,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   if (GetWindowThreadProcessId(window, &pid) != threadId) return ERROR_INVALID_WINDOW_HANDLE;
   WriteOutsideFacts(memory->helper, pid);
 
-  platform::UniqueModule dll(LoadLibraryW(BesideHelper(L"QuorvelHook64.dll").c_str()));
+  platform::UniqueModule dll(LoadLibraryW(platform::PathBesideProgram(msglog::kHookDll64Name).c_str()));
   const auto procedure =
       dll ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll.get(), msglog::kWindowProbeName))) : nullptr;
   if (!procedure) return static_cast<int>(GetLastError());
