@@ -75,13 +75,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   void OnChildren();
   LRESULT OnGetDispInfoA(NMHDR* header);
   LRESULT OnGetDispInfoW(NMHDR* header);
-  std::optional<LRESULT> OnTimer(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnDestroy(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnInstalled(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnSaveProgress(WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnSaveDone(WPARAM wParam, LPARAM lParam);
+  platform::MessageHandler OnTimer, OnSize, OnGetMinMaxInfo, OnDestroy, OnInstalled, OnSaveProgress, OnSaveDone;
 
   HWND m_hLogged;
   DWORD m_dwThreadId = 0;

@@ -9,39 +9,40 @@
 namespace msglog {
 namespace {
 
+// Calls field(value) on each fixed-size field of the payload's kind, in the pool's order; a text
+// and no payload have none.
+template <class P, class Field>
+void ForEachField(P& payload, Field field) {
+  switch (payload.kind) {
+    case Payload::WindowPos:
+      field(payload.x), field(payload.y), field(payload.cx), field(payload.cy), field(payload.flags),
+          field(payload.insertAfter);
+      break;
+    case Payload::Styles: field(payload.oldStyle), field(payload.newStyle); break;
+    case Payload::Notify: field(payload.hwndFrom), field(payload.idFrom), field(payload.code); break;
+    default: break;
+  }
+}
+
 // A payload as pool bytes: its kind, then its fields (or its text).
 std::string Pack(const Payload& payload) {
   std::string bytes(1, static_cast<char>(payload.kind));
-  auto put = [&bytes](const auto& value) { bytes.append(reinterpret_cast<const char*>(&value), sizeof(value)); };
-  switch (payload.kind) {
-    case Payload::None: break;
-    case Payload::Text: bytes += payload.text; break;
-    case Payload::WindowPos:
-      put(payload.x), put(payload.y), put(payload.cx), put(payload.cy), put(payload.flags), put(payload.insertAfter);
-      break;
-    case Payload::Styles: put(payload.oldStyle), put(payload.newStyle); break;
-    case Payload::Notify: put(payload.hwndFrom), put(payload.idFrom), put(payload.code); break;
-  }
+  if (payload.kind == Payload::Text) bytes += payload.text;
+  ForEachField(payload, [&bytes](const auto& value) {
+    bytes.append(reinterpret_cast<const char*>(&value), sizeof(value));
+  });
   return bytes;
 }
 
 Payload Unpack(const std::string& bytes) {
   Payload payload;
   payload.kind = static_cast<Payload::Kind>(bytes[0]);
+  if (payload.kind == Payload::Text) payload.text = bytes.substr(1);
   size_t at = 1;
-  auto get = [&](auto& value) {
+  ForEachField(payload, [&](auto& value) {
     std::memcpy(&value, bytes.data() + at, sizeof(value));
     at += sizeof(value);
-  };
-  switch (payload.kind) {
-    case Payload::None: break;
-    case Payload::Text: payload.text = bytes.substr(1); break;
-    case Payload::WindowPos:
-      get(payload.x), get(payload.y), get(payload.cx), get(payload.cy), get(payload.flags), get(payload.insertAfter);
-      break;
-    case Payload::Styles: get(payload.oldStyle), get(payload.newStyle); break;
-    case Payload::Notify: get(payload.hwndFrom), get(payload.idFrom), get(payload.code); break;
-  }
+  });
   return payload;
 }
 

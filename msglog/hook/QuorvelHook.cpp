@@ -192,6 +192,16 @@ void CopyText(MessageRecord& record, const void* address, bool wide, long long c
 }
 
 // The parts of a message that point into the target, copied while they are valid.
+// Copies the structure a parameter points to, when all of it can be read, and lets fill take
+// its fields into the record as a payload of that kind.
+template <class Struct, class Fill>
+void CopyStruct(MessageRecord& record, const void* pointer, uint8_t kind, Fill fill) {
+  Struct value;
+  if (CopyReadable(&value, pointer, sizeof(value)) != sizeof(value)) return;
+  record.payloadKind = kind;
+  fill(value);
+}
+
 void CopyPayload(MessageRecord& record, UINT message, LPARAM lParam, bool returned, LRESULT result) {
   const void* pointer = reinterpret_cast<const void*>(lParam);
   const bool wide = (record.flags & msglog::kUnicodeWindow) != 0;
@@ -204,34 +214,20 @@ void CopyPayload(MessageRecord& record, UINT message, LPARAM lParam, bool return
       break;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
-      WINDOWPOS pos;
-      if (CopyReadable(&pos, pointer, sizeof(pos)) == sizeof(pos)) {
-        record.payloadKind = msglog::kWindowPos;
-        record.windowPos.insertAfter = reinterpret_cast<UINT_PTR>(pos.hwndInsertAfter);
-        record.windowPos.x = pos.x;
-        record.windowPos.y = pos.y;
-        record.windowPos.cx = pos.cx;
-        record.windowPos.cy = pos.cy;
-        record.windowPos.flags = pos.flags;
-      }
+      CopyStruct<WINDOWPOS>(record, pointer, msglog::kWindowPos, [&record](const WINDOWPOS& pos) {
+        record.windowPos = {reinterpret_cast<UINT_PTR>(pos.hwndInsertAfter), pos.x, pos.y, pos.cx, pos.cy, pos.flags};
+      });
       break;
     case WM_STYLECHANGING:
     case WM_STYLECHANGED:
-      STYLESTRUCT styles;
-      if (CopyReadable(&styles, pointer, sizeof(styles)) == sizeof(styles)) {
-        record.payloadKind = msglog::kStyles;
-        record.styles.oldStyle = styles.styleOld;
-        record.styles.newStyle = styles.styleNew;
-      }
+      CopyStruct<STYLESTRUCT>(record, pointer, msglog::kStyles, [&record](const STYLESTRUCT& styles) {
+        record.styles = {styles.styleOld, styles.styleNew};
+      });
       break;
     case WM_NOTIFY:
-      NMHDR header;
-      if (CopyReadable(&header, pointer, sizeof(header)) == sizeof(header)) {
-        record.payloadKind = msglog::kNotify;
-        record.notify.hwndFrom = reinterpret_cast<UINT_PTR>(header.hwndFrom);
-        record.notify.idFrom = header.idFrom;
-        record.notify.code = header.code;
-      }
+      CopyStruct<NMHDR>(record, pointer, msglog::kNotify, [&record](const NMHDR& header) {
+        record.notify = {reinterpret_cast<UINT_PTR>(header.hwndFrom), header.idFrom, header.code};
+      });
       break;
   }
 }
