@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -20,20 +19,12 @@ using Items = std::map<std::string, std::string>;
 class PropertiesE2eTest : public e2e::E2eSuite {
 protected:
     struct PropsWindows {
-        HWND window = nullptr, child = nullptr, popup = nullptr;
+        HWND window, child, popup;
     };
+    // The fixture's window of known properties, its child and the pop-up it owns.
     PropsWindows CreatePropsWindows() {
-        PropsWindows made;
-        const e2e::FixtureClient::Reply reply = fixture.Command("propwin title=\"props window\" x=700 y=80");
-        std::istringstream words(reply.text);
-        std::string word;
-        while (words >> word) {
-            const size_t equals = word.find('=');
-            HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoul(word.substr(equals + 1), nullptr, 16)));
-            const std::string key = word.substr(0, equals);
-            (key == "window" ? made.window : key == "child" ? made.child : made.popup) = hwnd;
-        }
-        return made;
+        const HWND window = reinterpret_cast<HWND>(fixture.Command("propwin title=\"props window\" x=700 y=80").value);
+        return PropsWindows{window, GetWindow(window, GW_CHILD), FindWindowA("QuorvelPropsWindow", "props popup")};
     }
     // The view of the window once it shows, or null.
     HWND WaitForView(HWND viewed, DWORD timeoutMs = 5000) {
