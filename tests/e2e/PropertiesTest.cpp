@@ -97,7 +97,7 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     EXPECT_EQ(items["ウィンドウの追加バイト"], "12: 0xa1b2c3d4 0x0badf00d 0x12345678");
     EXPECT_EQ(items["ユーザーデータ"], "0x13572468");
     EXPECT_EQ(items["背景ブラシ"], "0x00000010 (COLOR_BTNFACE + 1)");
-    // Inside a 64-bit program through the 64-bit helper and hook: addresses in its modules.
+    // Read inside the program (a 64-bit one through the 64-bit helper and hook): in its modules.
     EXPECT_NE(items["ウィンドウプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);
     EXPECT_NE(items["ウィンドウプロシージャ"].find("ANSI  サブクラス化"), std::string::npos);
     EXPECT_NE(items["クラスプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);
@@ -135,7 +135,8 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     Items child = ReadItems(childView);
     SCOPED_TRACE(Dump(child));
     EXPECT_EQ(child["ID"], "321 (0x00000141)");
-    EXPECT_EQ(child["親"], HandleText(made.window) + " \"props window\" QuorvelPropsWindow");
+    const std::string window = HandleText(made.window) + " \"props window\" QuorvelPropsWindow";
+    EXPECT_EQ(child["親"], window);
     EXPECT_EQ(child["クラス名"], "Static");
 
     // The owned pop-up: its owner and root owner.
@@ -143,9 +144,8 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     ASSERT_NE(popupView, nullptr);
     Items popup = ReadItems(popupView);
     SCOPED_TRACE(Dump(popup));
-    const std::string owner = HandleText(made.window) + " \"props window\" QuorvelPropsWindow";
-    EXPECT_EQ(popup["所有者"], owner);
-    EXPECT_EQ(popup["ルート所有者"], owner);
+    EXPECT_EQ(popup["所有者"], window);
+    EXPECT_EQ(popup["ルート所有者"], window);
     EXPECT_EQ(popup["テキスト"], "props popup");
 
     // The inspector: its button opens the inspected window's view with no child selected, the
