@@ -75,11 +75,7 @@ TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefr
   HWND dialog = view.GetSafeHwnd();
   HWND list = GetDlgItem(dialog, IDC_PR_LIST);
   e2e::RemoteListView rows(list);
-  char caption[64] = {};
-  GetWindowTextA(dialog, caption, sizeof caption);
-  char expected[64];
-  wsprintfA(expected, "プロパティ (0x%08x)", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(viewed)));
-  EXPECT_STREQ(caption, expected);
+  EXPECT_EQ(e2e::WindowText(dialog), "プロパティ (" + e2e::HandleText(viewed) + ")");
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
   EXPECT_EQ(reads, 1);
   const int procedure = rows.FindRow(0, "ウィンドウプロシージャ");
