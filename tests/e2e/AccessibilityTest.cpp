@@ -45,16 +45,26 @@ int ThreadsOf(DWORD pid) {
 
 class AccessibilityE2eTest : public e2e::E2eSuite {
 protected:
-    // Opens the view with the main dialog's button on the target and returns it once shown.
+    // Opens the view with the button (none: opened already) on the target; the view once shown.
     HWND OpenView(HWND target, HWND button) {
-        EXPECT_TRUE(e2e::PressButton(button));
+        if (button) EXPECT_TRUE(e2e::PressButton(button));
         const std::string caption = "アクセシビリティ (" + HandleText(target) + ")";
         HWND view = nullptr;
-        WaitUntil([&] {
-            view = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
-            return view && IsWindowVisible(view);
-        }, 5000);
+        WaitUntil([&] { return (view = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str())) && IsWindowVisible(view); }, 5000);
         return view;
+    }
+    // Quorvel started, the window its target, and its view opened from the main dialog.
+    HWND StartAndOpenView(HWND window) {
+        StartQuorvel();
+        ClickRow(window);
+        return HasFatalFailure() ? nullptr : OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    }
+    HWND Accessible(const std::string& options) { return reinterpret_cast<HWND>(fixture.Command("accessible " + options).value); }
+    // An object's location row for the rectangle in the window's client coordinates.
+    static std::string Location(HWND window, int x, int y, int w, int h) {
+        POINT at{x, y};
+        ClientToScreen(window, &at);
+        return "x=" + std::to_string(at.x) + " y=" + std::to_string(at.y) + " w=" + std::to_string(w) + " h=" + std::to_string(h);
     }
     // The value of the list's row named item, "" when there is none.
     static std::string Value(const e2e::RemoteListView& list, const std::string& item) {
@@ -83,11 +93,9 @@ protected:
 };
 
 TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcrossRefresh) {
-    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=ボタンの窓 x=800 y=300").value);
+    const HWND window = Accessible("title=ボタンの窓 x=800 y=300");
     ASSERT_NE(window, nullptr);
-    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
-    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    const HWND view = StartAndOpenView(window);
     ASSERT_NE(view, nullptr);
 
     // The client object, opened at once with its four children; the group opens when asked.
@@ -108,9 +116,7 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
     ASSERT_TRUE(tree.Select(tree.FindChild(group, inner[1])));
     e2e::RemoteListView list(GetDlgItem(view, IDC_AC_LIST));
     ASSERT_TRUE(WaitUntil([&] { return Value(list, "名前") == "ミュート"; }, 5000));
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    const std::string location = "x=" + std::to_string(origin.x + 160) + " y=" + std::to_string(origin.y + 70) + " w=60 h=30";
+    const std::string location = Location(window, 160, 70, 60, 30);
     EXPECT_EQ(Value(list, "役割"), Narrow(Role(ROLE_SYSTEM_CHECKBUTTON)));
     EXPECT_EQ(Value(list, "状態"), "0x00100000 focusable");
     EXPECT_EQ(Value(list, "既定の操作"), "切り替え");
@@ -126,7 +132,8 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
         << Value(list, "状態");
 
     // Outlined on the screen, for two seconds.
-    const RECT outline{origin.x + 160, origin.y + 70, origin.x + 220, origin.y + 100};
+    RECT outline{160, 70, 220, 100};
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&outline), 2);
     EXPECT_TRUE(WaitUntil([&] { return OutlineAt(outline); }, 2000));
     EXPECT_TRUE(WaitUntil([&] { return !OutlineAt(outline); }, 3500));
 
@@ -141,9 +148,7 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
 
     // Moved, then read again: the check box is selected still, at its new place.
     ASSERT_TRUE(SetWindowPos(window, nullptr, 900, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
-    origin = POINT{0, 0};
-    ClientToScreen(window, &origin);
-    const std::string moved = "x=" + std::to_string(origin.x + 160) + " y=" + std::to_string(origin.y + 70) + " w=60 h=30";
+    const std::string moved = Location(window, 160, 70, 60, 30);
     ASSERT_NE(moved, location);
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_AC_REFRESH)));
     EXPECT_TRUE(WaitUntil([&] { return Value(list, "位置") == moved; }, 5000)) << Value(list, "位置");
@@ -156,19 +161,18 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
     EXPECT_TRUE(WaitUntil([&] { return e2e::ClipboardText() == L"名前\tミュート\r\n"; }, 3000)) << Narrow(e2e::ClipboardText());
 
     // Over another window, the pick key opens that window's view and selects there.
-    const HWND other = reinterpret_cast<HWND>(fixture.Command("accessible title=別の窓 x=800 y=560").value);
+    const HWND other = Accessible("title=別の窓 x=800 y=560");
     ASSERT_NE(other, nullptr);
     ASSERT_TRUE(PickAt(view, other, POINT{170, 25}));
-    const std::string otherCaption = "アクセシビリティ (" + HandleText(other) + ")";
-    HWND otherView = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (otherView = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", otherCaption.c_str())) != nullptr; }, 5000));
+    const HWND otherView = OpenView(other, nullptr);
+    ASSERT_NE(otherView, nullptr);
     e2e::RemoteTreeView otherTree(GetDlgItem(otherView, IDC_AC_TREE));
     EXPECT_TRUE(WaitUntil([&] { return otherTree.Text(otherTree.Selected()) == top[1]; }, 5000))
         << Narrow(otherTree.Text(otherTree.Selected()));
 }
 
 TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosingDoesNotWait) {
-    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=遅い窓 x=700 y=300 slow=4000").value);
+    const HWND window = Accessible("title=遅い窓 x=700 y=300 slow=4000");
     ASSERT_NE(window, nullptr);
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
     ASSERT_NO_FATAL_FAILURE(ClickRow(window));
@@ -202,11 +206,9 @@ TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosing
 // What another program says is input: a child count it cannot back and a name of 5000
 // characters with line breaks are read as far as the view's bounds.
 TEST_F(AccessibilityE2eTest, ALyingObjectIsReadWithinBounds) {
-    const HWND window = reinterpret_cast<HWND>(fixture.Command("accessible title=嘘の窓 x=800 y=300 lies=1").value);
+    const HWND window = Accessible("title=嘘の窓 x=800 y=300 lies=1");
     ASSERT_NE(window, nullptr);
-    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
-    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    const HWND view = StartAndOpenView(window);
     ASSERT_NE(view, nullptr);
     // The first children show at once, and the rest come while Quorvel takes clicks.
     e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
@@ -233,9 +235,7 @@ TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
     ASSERT_TRUE(notepad.Start("notepad.exe", {}));
     const HWND window = e2e::WaitForTopLevelWindow(notepad.Pid(), "Notepad", nullptr, 10000);
     ASSERT_NE(window, nullptr);
-    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
-    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    const HWND view = StartAndOpenView(window);
     ASSERT_NE(view, nullptr);
     e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
     ASSERT_TRUE(WaitUntil([&] { return tree.Children(tree.Root()).size() == 2; }, 5000));
@@ -243,10 +243,7 @@ TEST_F(AccessibilityE2eTest, NotepadsClientObjectIsReadWithItsChildren) {
     e2e::RemoteListView list(GetDlgItem(view, IDC_AC_LIST));
     RECT client{};
     GetClientRect(window, &client);
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    const std::string location = "x=" + std::to_string(origin.x) + " y=" + std::to_string(origin.y) +
-                                 " w=" + std::to_string(client.right) + " h=" + std::to_string(client.bottom);
+    const std::string location = Location(window, 0, 0, client.right, client.bottom);
     EXPECT_TRUE(WaitUntil([&] { return Value(list, "位置") == location; }, 5000)) << Value(list, "位置");
     EXPECT_EQ(Value(list, "子の数"), "2");
 
@@ -282,9 +279,7 @@ TEST_F(AccessibilityE2eTest, A64BitProgramsRefusedObjectsAreSaidPlainly) {
     ASSERT_TRUE(program.Start(fixture64, {}, "", "accessible x=800 y=300")) << fixture64;
     const HWND window = e2e::WaitForTopLevelWindow(program.Pid(), "QuorvelAccessibleWindow", nullptr, 10000);
     ASSERT_NE(window, nullptr);
-    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-    ASSERT_NO_FATAL_FAILURE(ClickRow(window));
-    const HWND view = OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY));
+    const HWND view = StartAndOpenView(window);
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return Status(view) == "システムがこのウィンドウのオブジェクトを渡しません (0x80004002)"; }, 5000))
         << Status(view);

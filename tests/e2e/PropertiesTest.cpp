@@ -1,16 +1,87 @@
 // The properties view of the real program against the fixture's windows of known properties:
 // a top-level window, its child (through a double-click on a relation row) and the pop-up it
-// owns; a hung window's view opening at once.
-#include "PropertiesSuite.h"
+// owns; a hung window's view opening at once. On the 64-bit desktop the fixture is the 64-bit
+// build: what 32-bit Quorvel reads of it from outside, and what its 64-bit helper reads inside.
+#include "E2eDriver.h"
+#include "E2eSuite.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
 
 namespace {
 
 using e2e::HandleText;
-using e2e::Items;
+using Items = std::map<std::string, std::string>;
 
-using PropertiesE2eTest = e2e::PropertiesSuite;
+class PropertiesE2eTest : public e2e::E2eSuite {
+protected:
+    struct PropsWindows {
+        HWND window, child, popup;
+    };
+    // The fixture's window of known properties, its child and the pop-up it owns.
+    PropsWindows CreatePropsWindows() {
+        const HWND window = reinterpret_cast<HWND>(fixture.Command("propwin title=\"props window\" x=700 y=80").value);
+        return PropsWindows{window, GetWindow(window, GW_CHILD), FindWindowA("QuorvelPropsWindow", "props popup")};
+    }
+    // The view of the window once it shows, or null.
+    HWND WaitForView(HWND viewed, DWORD timeoutMs = 5000) {
+        const std::string caption = "プロパティ (" + e2e::HandleText(viewed) + ")";
+        HWND view = nullptr;
+        e2e::WaitUntil([&] {
+            view = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
+            return view && IsWindowVisible(view);
+        }, timeoutMs);
+        return view && IsWindowVisible(view) ? view : nullptr;
+    }
+    HWND OpenFromMainList(HWND target) {
+        ClickRow(target);
+        if (!e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_PROPERTIES))) return nullptr;
+        return WaitForView(target);
+    }
+    // Every row as item -> value, once the procedure row no longer says it is being read.
+    Items ReadItems(HWND view) {
+        Items items;
+        e2e::RemoteListView list(GetDlgItem(view, IDC_PR_LIST));
+        e2e::WaitUntil([&] {
+            items.clear();
+            for (const auto& row : list.Rows(2)) items[row[0]] = row[1];
+            return items.count("ウィンドウプロシージャ") && items["ウィンドウプロシージャ"] != "読み取り中…";
+        }, 5000);
+        return items;
+    }
+    // A double-click on the row, posted to the list as the mouse would send it.
+    void DoubleClickRow(HWND listWindow, int column, const std::string& text) {
+        e2e::RemoteListView list(listWindow);
+        const int row = list.FindRow(column, text);
+        ASSERT_GE(row, 0) << "no row " << text;
+        ASSERT_TRUE(list.EnsureVisible(row));
+        RECT rect{};
+        ASSERT_TRUE(list.ItemRect(row, &rect));
+        const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        PostMessageA(listWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(listWindow, WM_LBUTTONUP, 0, at);
+        PostMessageA(listWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(listWindow, WM_LBUTTONUP, 0, at);
+    }
+    // Closes the view as its close box does, and waits until it is hidden.
+    bool CloseView(HWND view) {
+        PostMessageA(view, WM_COMMAND, IDCANCEL, 0);
+        return e2e::WaitUntil([&] { return !IsWindowVisible(view); }, 3000);
+    }
+    static std::string Dump(const Items& items) {
+        std::string text;
+        for (const auto& item : items) text += item.first + " = " + item.second + "\n";
+        return text;
+    }
+};
+
 
 TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
+    BOOL desktop64 = FALSE;  // there the fixture is the 64-bit build
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &desktop64));
     const PropsWindows made = CreatePropsWindows();
     ASSERT_TRUE(made.window && made.child && made.popup);
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
@@ -26,6 +97,7 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     EXPECT_EQ(items["ウィンドウの追加バイト"], "12: 0xa1b2c3d4 0x0badf00d 0x12345678");
     EXPECT_EQ(items["ユーザーデータ"], "0x13572468");
     EXPECT_EQ(items["背景ブラシ"], "0x00000010 (COLOR_BTNFACE + 1)");
+    // Read inside the program (a 64-bit one through the 64-bit helper and hook): in its modules.
     EXPECT_NE(items["ウィンドウプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);
     EXPECT_NE(items["ウィンドウプロシージャ"].find("ANSI  サブクラス化"), std::string::npos);
     EXPECT_NE(items["クラスプロシージャ"].find("(QuorvelFixture.exe+0x"), std::string::npos);
@@ -35,10 +107,10 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     EXPECT_EQ(items["親"], "なし");
     EXPECT_EQ(items["所有者"], "なし");
     EXPECT_EQ(items["最初の子"], HandleText(made.child) + " \"props child\" Static");
-    EXPECT_EQ(items["ビット数"], "32 ビット");
+    EXPECT_EQ(items["ビット数"], desktop64 ? "64 ビット" : "32 ビット");
     EXPECT_NE(items["プロセス"].find("QuorvelFixture.exe (" + std::to_string(fixture.Pid()) + ")"), std::string::npos);
     EXPECT_NE(items["パス"].find("QuorvelFixture.exe"), std::string::npos);
-    EXPECT_NE(items["コマンドライン"].find("QuorvelFixture"), std::string::npos);
+    EXPECT_NE(items["コマンドライン"].find("QuorvelFixture.exe"), std::string::npos);
     for (const char* named : {"ウィンドウの四角形", "クライアントの四角形", "ID", "アイコン", "カーソル", "背景ブラシ",
                               "ルート所有者", "次のウィンドウ", "前のウィンドウ", "整合性レベル", "スレッドID", "DPI 認識", "DPI", "クローク"})
         EXPECT_FALSE(items[named].empty()) << named;
@@ -63,7 +135,8 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     Items child = ReadItems(childView);
     SCOPED_TRACE(Dump(child));
     EXPECT_EQ(child["ID"], "321 (0x00000141)");
-    EXPECT_EQ(child["親"], HandleText(made.window) + " \"props window\" QuorvelPropsWindow");
+    const std::string window = HandleText(made.window) + " \"props window\" QuorvelPropsWindow";
+    EXPECT_EQ(child["親"], window);
     EXPECT_EQ(child["クラス名"], "Static");
 
     // The owned pop-up: its owner and root owner.
@@ -71,9 +144,8 @@ TEST_F(PropertiesE2eTest, TopLevelChildAndOwnedPopupShowEveryItem) {
     ASSERT_NE(popupView, nullptr);
     Items popup = ReadItems(popupView);
     SCOPED_TRACE(Dump(popup));
-    const std::string owner = HandleText(made.window) + " \"props window\" QuorvelPropsWindow";
-    EXPECT_EQ(popup["所有者"], owner);
-    EXPECT_EQ(popup["ルート所有者"], owner);
+    EXPECT_EQ(popup["所有者"], window);
+    EXPECT_EQ(popup["ルート所有者"], window);
     EXPECT_EQ(popup["テキスト"], "props popup");
 
     // The inspector: its button opens the inspected window's view with no child selected, the

@@ -8,15 +8,14 @@
 #include "platform/Clipboard.h"
 #include "platform/PopupMenu.h"
 #include "platform/ViewRequests.h"
-#include "platform/WideText.h"
 #include "properties/PropertiesDlg.h"
 #include "res/resource.h"
+#include "E2eDriver.h"
 #include "support/UiTestSupport.h"
 
 namespace {
 
 using namespace properties;
-using platform::WidenAnsi;
 
 // The main dialog's stand-in: a window that notes the view requests it gets.
 HWND g_requested = nullptr;
@@ -58,33 +57,8 @@ class CPlayedReader : public IWindowReader {
   int m_polls = 0;
 };
 
-std::wstring Cell(HWND list, int row, int column) {
-  wchar_t text[512] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 512;
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
-int RowOf(HWND list, const char* item) {
-  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i)
-    if (Cell(list, i, 0) == WidenAnsi(item)) return i;
-  return -1;
-}
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
+// The value of the list's row named item.
+std::string Value(const e2e::RemoteListView& list, const char* item) { return list.ItemText(list.FindRow(0, item), 1); }
 
 TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefreshReadsAgain) {
   HWND owner = MakeWindow("QuorvelPropsTestOwner", OwnerProc, "owner");
@@ -100,23 +74,20 @@ TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefr
   ASSERT_TRUE(view.Open(owner, 0));
   HWND dialog = view.GetSafeHwnd();
   HWND list = GetDlgItem(dialog, IDC_PR_LIST);
-  char caption[64] = {};
-  GetWindowTextA(dialog, caption, sizeof caption);
-  char expected[64];
-  wsprintfA(expected, "プロパティ (0x%08x)", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(viewed)));
-  EXPECT_STREQ(caption, expected);
+  e2e::RemoteListView rows(list);
+  EXPECT_EQ(e2e::WindowText(dialog), "プロパティ (" + e2e::HandleText(viewed) + ")");
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
   EXPECT_EQ(reads, 1);
-  const int procedure = RowOf(list, "ウィンドウプロシージャ");
+  const int procedure = rows.FindRow(0, "ウィンドウプロシージャ");
   ASSERT_GE(procedure, 0);
-  EXPECT_EQ(Cell(list, procedure, 1), WidenAnsi("読み取り中…"));
+  EXPECT_EQ(rows.ItemText(procedure, 1), "読み取り中…");
   // The probe's answer arrives on the timer, without the list being filled anew.
-  EXPECT_TRUE(uitest::PumpUntil([&] { return Cell(list, procedure, 1) != WidenAnsi("読み取り中…"); }, 2000));
-  EXPECT_EQ(Cell(list, procedure, 1), WidenAnsi("0x00401000 (played.exe+0x1000)  ANSI  サブクラス化"));
-  EXPECT_EQ(static_cast<size_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)), view.Rows().size());
+  EXPECT_TRUE(uitest::PumpUntil([&] { return rows.ItemText(procedure, 1) != "読み取り中…"; }, 2000));
+  EXPECT_EQ(rows.ItemText(procedure, 1), "0x00401000 (played.exe+0x1000)  ANSI  サブクラス化");
+  EXPECT_EQ(static_cast<size_t>(rows.ItemCount()), view.Rows().size());
 
   // A double-click on the owner row asks the owner (the main dialog) for that window's view.
-  const int ownerRow = RowOf(list, "所有者");
+  const int ownerRow = rows.FindRow(0, "所有者");
   ASSERT_GE(ownerRow, 0);
   NMITEMACTIVATE activate{};
   activate.hdr = NMHDR{list, IDC_PR_LIST, static_cast<UINT>(NM_DBLCLK)};
@@ -124,7 +95,7 @@ TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefr
   g_requested = nullptr;
   SendMessageA(dialog, WM_NOTIFY, IDC_PR_LIST, reinterpret_cast<LPARAM>(&activate));
   EXPECT_EQ(g_requested, owner);
-  activate.iItem = RowOf(list, "テキスト");
+  activate.iItem = rows.FindRow(0, "テキスト");
   g_requested = nullptr;
   SendMessageA(dialog, WM_NOTIFY, IDC_PR_LIST, reinterpret_cast<LPARAM>(&activate));
   EXPECT_EQ(g_requested, nullptr) << "a row naming no window opens nothing";
@@ -143,17 +114,15 @@ TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefr
   SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(ownerRow), reinterpret_cast<LPARAM>(&select));
   SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
   EXPECT_TRUE(copyEnabled);
-  const std::wstring expectedSelected = Cell(list, procedure, 0) + L"\t" + Cell(list, procedure, 1) + L"\r\n" +
-                                        Cell(list, ownerRow, 0) + L"\t" + Cell(list, ownerRow, 1) + L"\r\n";
-  EXPECT_EQ(ClipboardText(), expectedSelected);
+  EXPECT_EQ(e2e::ClipboardText(), RowsAsText({view.Rows()[static_cast<size_t>(procedure)], view.Rows()[static_cast<size_t>(ownerRow)]}));
   SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-  EXPECT_EQ(ClipboardText(), RowsAsText(view.Rows()));
+  EXPECT_EQ(e2e::ClipboardText(), RowsAsText(view.Rows()));
   platform::SetPopupMenuHook(previous);
 
   // 更新 reads everything again and asks the probe again.
   uitest::Click(dialog, IDC_PR_REFRESH);
   EXPECT_EQ(reads, 2);
-  EXPECT_EQ(Cell(list, procedure, 1), WidenAnsi("読み取り中…"));
+  EXPECT_EQ(rows.ItemText(procedure, 1), "読み取り中…");
 
   // Resizing keeps the list filling the dialog.
   RECT before{}, after{};
@@ -183,17 +152,15 @@ TEST(PropertiesDlgTest, SystemReaderReadsASubclassedWindowOfItsOwnProgram) {
   g_original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(viewed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Subclass)));
   CPropertiesDlg view(viewed);
   ASSERT_TRUE(view.Open(owner, 0));
-  HWND list = GetDlgItem(view.GetSafeHwnd(), IDC_PR_LIST);
-  const int procedure = RowOf(list, "ウィンドウプロシージャ");
-  EXPECT_TRUE(uitest::PumpUntil([&] { return Cell(list, procedure, 1) != WidenAnsi("読み取り中…"); }, 2000));
-  const std::wstring value = Cell(list, procedure, 1);
-  EXPECT_NE(value.find(WidenAnsi("ANSI  サブクラス化")), std::wstring::npos);
-  EXPECT_EQ(Cell(list, RowOf(list, "テキスト"), 1), L"日本語 viewed");
-  EXPECT_EQ(Cell(list, RowOf(list, "クラススタイル"), 1), L"0x00000020 CS_OWNDC");
-  EXPECT_EQ(Cell(list, RowOf(list, "ウィンドウの追加バイト"), 1), L"8: 0x00000000 0x0badf00d");
-  EXPECT_EQ(Cell(list, RowOf(list, "プロパティ QuorvelTestProp"), 1), L"0x00000077");
-  EXPECT_EQ(Cell(list, RowOf(list, "ビット数"), 1), WidenAnsi("32 ビット"));
-  EXPECT_NE(Cell(list, RowOf(list, "スレッドID"), 1), L"");
+  e2e::RemoteListView list(GetDlgItem(view.GetSafeHwnd(), IDC_PR_LIST));
+  EXPECT_TRUE(uitest::PumpUntil([&] { return Value(list, "ウィンドウプロシージャ") != "読み取り中…"; }, 2000));
+  EXPECT_NE(Value(list, "ウィンドウプロシージャ").find("ANSI  サブクラス化"), std::string::npos);
+  EXPECT_EQ(Value(list, "テキスト"), "日本語 viewed");
+  EXPECT_EQ(Value(list, "クラススタイル"), "0x00000020 CS_OWNDC");
+  EXPECT_EQ(Value(list, "ウィンドウの追加バイト"), "8: 0x00000000 0x0badf00d");
+  EXPECT_EQ(Value(list, "プロパティ QuorvelTestProp"), "0x00000077");
+  EXPECT_EQ(Value(list, "ビット数"), "32 ビット");
+  EXPECT_NE(Value(list, "スレッドID"), "");
   view.DestroyWindow();
   DestroyWindow(viewed);
   DestroyWindow(owner);

@@ -1,5 +1,5 @@
-// What the accessibility view shows of an object: state names, location, tree items, the
-// list's rows and their copy, and texts from another program bounded.
+// What the accessibility view shows of an object: state names, the list's rows and their
+// copy, a refusal, and texts from another program bounded.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <oleacc.h>
@@ -28,14 +28,6 @@ TEST(ObjectTextTest, StateWordsNameTheirBitsLowestFirst) {
   for (const auto& c : kCases) EXPECT_EQ(StateText(c.state), c.text) << std::hex << c.state;
 }
 
-TEST(ObjectTextTest, LocationItemAndRefusalTexts) {
-  EXPECT_EQ(accessibility::LocationText(-1920, 40, 60, 30), L"x=-1920 y=40 w=60 h=30");
-  EXPECT_EQ(accessibility::ItemText(L"プッシュ ボタン", L"再生"), L"プッシュ ボタン \"再生\"");
-  EXPECT_EQ(accessibility::ItemText(L"client", L""), L"client \"\"");
-  EXPECT_EQ(accessibility::RefusalText(E_NOINTERFACE),
-            "システムがこのウィンドウのオブジェクトを渡しません (0x80004002)");
-}
-
 TEST(ObjectTextTest, TextsOfAnotherProgramAreCutAndKeptOnOneLine) {
   EXPECT_EQ(BoundedText(nullptr, 5), L"");
   EXPECT_EQ(BoundedText(L"a\r\nb\tc", 6), L"a  b c");
@@ -54,13 +46,13 @@ TEST(ObjectTextTest, RowsShowWhatWasAnsweredAndCopyAsTabbedLines) {
   details.role = L"check box";
   details.state = STATE_SYSTEM_CHECKED;
   details.defaultAction = L"切り替え";
-  details.location = accessibility::ObjectLocation{10, 20, 60, 30};
+  details.location = accessibility::ObjectLocation{-1920, 20, 60, 30};
   details.childCount = 0;
   details.window = reinterpret_cast<HWND>(0x1234);
   const auto rows = accessibility::DetailRows(details);
   ASSERT_EQ(rows.size(), 11u);
   const wchar_t* kItems[] = {L"名前", L"役割", L"状態", L"値", L"説明", L"既定の操作", L"ショートカット", L"ヘルプ", L"位置", L"子の数", L"ウィンドウ"};
-  const wchar_t* kValues[] = {L"ミュート", L"check box", L"0x00000010 checked", L"", L"", L"切り替え", L"", L"", L"x=10 y=20 w=60 h=30", L"0", L"0x00001234"};
+  const wchar_t* kValues[] = {L"ミュート", L"check box", L"0x00000010 checked", L"", L"", L"切り替え", L"", L"", L"x=-1920 y=20 w=60 h=30", L"0", L"0x00001234"};
   for (size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(rows[i].item, kItems[i]);
     EXPECT_EQ(rows[i].value, kValues[i]) << i;
@@ -70,7 +62,8 @@ TEST(ObjectTextTest, RowsShowWhatWasAnsweredAndCopyAsTabbedLines) {
   ASSERT_EQ(bare.size(), 10u);
   EXPECT_EQ(bare[2].value, L"");
   EXPECT_EQ(bare[9].value, L"");
-  EXPECT_EQ(accessibility::CopiedRows({rows[0], rows[8]}), L"名前\tミュート\r\n位置\tx=10 y=20 w=60 h=30\r\n");
+  EXPECT_EQ(accessibility::CopiedRows({rows[0], rows[8]}), L"名前\tミュート\r\n位置\tx=-1920 y=20 w=60 h=30\r\n");
+  EXPECT_EQ(accessibility::RefusalText(E_NOINTERFACE), "システムがこのウィンドウのオブジェクトを渡しません (0x80004002)");
 }
 
 }  // namespace

@@ -81,16 +81,12 @@ TEST(DesktopTreeTest, ParentsAndOwnersShapeTheSameWindowsWithHiddenAndMessageOnl
   }
   // The last root is there without message-only windows too.
   EXPECT_EQ(Outline(BuildTree({Top(0x10, L"Main")}, TreeShape::kParents, nullptr)), "10\n*\n");
-}
-
-TEST(DesktopTreeTest, OwnerCyclesOfAnInconsistentReadAreCutAndEveryWindowStays) {
+  // Owner cycles of an inconsistent read are cut and every window stays.
   const std::vector<WindowRecord> windows = {Top(0x1, L"a", 0x2), Top(0x2, L"b", 0x1), Top(0x3, L"c", 0x3),
                                              Top(0x4, L"d", 0x1)};
   // a and b own each other: cut at a, which stays a root with b under it; c owns itself.
   EXPECT_EQ(Outline(BuildTree(windows, TreeShape::kOwners, nullptr)), "1\n  2\n  4\n3\n*\n");
-}
-
-TEST(DesktopTreeTest, LabelsShowHandleQuotedTextClassAndForTopLevelWindowsTheProcess) {
+  // Labels: handle, quoted text on one line, class, and for top-level windows the process.
   EXPECT_EQ(wintree::ItemLabel(Top(0x1018e, L"Untitled - Notepad")), L"0x0001018e \"Untitled - Notepad\" Frame app.exe");
   EXPECT_EQ(wintree::ItemLabel(Child(0x12, 0x11, L"two\r\nlines\t")), L"0x00000012 \"two  lines \" Button");
 }
