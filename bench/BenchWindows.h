@@ -14,6 +14,9 @@ namespace bench {
 
 using Fixtures = std::vector<std::unique_ptr<e2e::FixtureClient>>;
 
+// How many fixture programs a bench's windows are spread over, as a desktop's are over its programs.
+constexpr int kFixtureProcesses = 4;
+
 // The window counts given as arguments, or the defaults.
 inline std::vector<int> WindowCounts(int argc, char** argv, std::vector<int> defaults) {
   std::vector<int> counts;

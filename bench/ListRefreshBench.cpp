@@ -26,7 +26,6 @@ namespace {
 using bench::Median;
 using bench::Time;
 
-constexpr int kProcesses = 4;
 constexpr int kRounds = 15;
 
 struct FloorWalk {
@@ -89,7 +88,7 @@ int main(int argc, char** argv) {
 
   std::printf("%8s %12s %12s %8s %14s\n", "windows", "refresh ms", "floor ms", "ratio", "list only ms");
   for (int total : sizes) {
-    const bench::Fixtures fixtures = bench::StartFixtureWindows(total, kProcesses);
+    const bench::Fixtures fixtures = bench::StartFixtureWindows(total, bench::kFixtureProcesses);
     if (fixtures.empty()) return 1;
 
     CQuorvelDlg dlg;

@@ -23,7 +23,6 @@ namespace {
 using bench::Median;
 using bench::Time;
 
-constexpr int kProcesses = 4;
 constexpr int kRounds = 5;
 // Typed one key at a time: the title prefix of one process's windows, then one window's number.
 constexpr wchar_t kTyped[] = L"bench2_17";
@@ -35,7 +34,7 @@ int main(int argc, char** argv) {
 
   std::printf("%8s %12s %12s %8s %10s\n", "windows", "refresh ms", "per key ms", "ratio", "rows left");
   for (int total : sizes) {
-    const bench::Fixtures fixtures = bench::StartFixtureWindows(total, kProcesses);
+    const bench::Fixtures fixtures = bench::StartFixtureWindows(total, bench::kFixtureProcesses);
     if (fixtures.empty()) return 1;
 
     CQuorvelDlg dlg;

@@ -25,7 +25,6 @@ namespace {
 using bench::Median;
 using bench::Time;
 
-constexpr int kProcesses = 4;
 constexpr int kRounds = 9;
 
 struct RawWalk {
@@ -53,8 +52,8 @@ int WalkRaw() {
 }
 
 void Run(int total, bool nested) {
-  const int share = total / kProcesses;
-  bench::Fixtures fixtures = bench::StartFixtures(kProcesses, [&](const std::string& prefix) {
+  const int share = total / bench::kFixtureProcesses;
+  bench::Fixtures fixtures = bench::StartFixtures(bench::kFixtureProcesses, [&](const std::string& prefix) {
     return nested ? "nest count=" + std::to_string(share / 10) + " children=9 prefix=" + prefix
                   : "many count=" + std::to_string(share) + " prefix=" + prefix;
   });

@@ -19,8 +19,7 @@ namespace properties {
 constexpr UINT_PTR kProbeTimerId = 1;
 constexpr UINT kProbePeriodMs = 50;
 // The right-click menu's commands.
-constexpr UINT kCopySelectedCommand = 1;
-constexpr UINT kCopyAllCommand = 2;
+enum MenuCommand : UINT { kCopySelectedCommand = 1, kCopyAllCommand };
 
 class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
  public:
