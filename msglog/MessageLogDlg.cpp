@@ -89,6 +89,7 @@ BOOL CMessageLogDlg::OnInitDialog() {
   m_origin = Counter();
   StartLogging();
   ::SetTimer(GetSafeHwnd(), kDrainTimerId, kDrainPeriodMs, nullptr);
+  m_filterBox.Attach(GetSafeHwnd(), IDC_ML_FILTER, kFilterTimerId);
   return TRUE;
 }
 
@@ -271,9 +272,8 @@ void CMessageLogDlg::ShowStatus() {
 }
 
 std::optional<LRESULT> CMessageLogDlg::OnTimer(WPARAM wParam, LPARAM) {
-  if (wParam == kFilterTimerId) {
-    ::KillTimer(GetSafeHwnd(), kFilterTimerId);
-    ReapplyFilter();
+  if (wParam == m_filterBox.TimerId()) {
+    if (m_filterBox.OnTimer()) ReapplyFilter();
     return 0;
   }
   if (wParam != kDrainTimerId) return std::nullopt;
@@ -309,7 +309,7 @@ void CMessageLogDlg::ReapplyFilter() {
 }
 
 // Typing restarts the pause: a million rows are filtered once the user stops, not at each key.
-void CMessageLogDlg::OnFilterChange() { ::SetTimer(GetSafeHwnd(), kFilterTimerId, kFilterPauseMs, nullptr); }
+void CMessageLogDlg::OnFilterChange() { m_filterBox.OnChange(); }
 
 void CMessageLogDlg::OnChildren() {
   m_channel.SetChildren(::IsDlgButtonChecked(GetSafeHwnd(), IDC_ML_CHILDREN) == BST_CHECKED);

@@ -18,6 +18,7 @@
 #include "msglog/MessageStore.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/SearchBox.h"
 
 namespace msglog {
 
@@ -25,9 +26,8 @@ namespace msglog {
 // about 130,000 messages a second before one is dropped.
 constexpr UINT_PTR kDrainTimerId = 1;
 constexpr UINT kDrainPeriodMs = 30;
-// The filter applies this long after the last key, as the main list's search does.
+// The filter applies once the keys pause, as the main list's search does.
 constexpr UINT_PTR kFilterTimerId = 2;
-constexpr UINT kFilterPauseMs = 200;
 // Told by the workers: the hooks are in (or why not), a save's progress and its end.
 constexpr UINT kInstalledMessage = WM_APP + 0x40;
 constexpr UINT kSaveProgressMessage = WM_APP + 0x41;
@@ -81,6 +81,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   DWORD m_dwThreadId = 0;
   DWORD m_dwPid = 0;
   platform::CListCtrl m_list;
+  platform::CSearchBox m_filterBox;
   std::shared_ptr<IHookInstaller> m_installer;
   CBackgroundInstall m_install;
   std::unique_ptr<CInstalledHooks> m_hooks;
