@@ -65,7 +65,11 @@ std::basic_string<Char> LookUpImagePath(DWORD pid, BOOL (*call)(HANDLE, DWORD, C
   return text.data();
 }
 
-std::string LastComponent(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+template <class Char>
+std::basic_string<Char> LastComponent(const std::basic_string<Char>& path) {
+  const Char separators[] = {Char('\\'), Char('/'), Char()};
+  return path.substr(path.find_last_of(separators) + 1);
+}
 }  // namespace
 
 EnumProcessModulesCall SetEnumProcessModulesCall(EnumProcessModulesCall call) {
@@ -78,6 +82,8 @@ std::string GetProcessName(DWORD pid) {
   std::string name = LookUpFirstModule(pid, CallGetModuleBaseNameA);
   return name.empty() ? LastComponent(LookUpImagePath(pid, CallQueryFullProcessImageNameA)) : name;
 }
+
+std::wstring GetProcessNameW(DWORD pid) { return LastComponent(GetProcessPathW(pid)); }
 
 std::string GetProcessPath(DWORD pid) {
   std::string path = LookUpFirstModule(pid, CallGetModuleFileNameExA);

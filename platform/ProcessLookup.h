@@ -19,6 +19,8 @@ EnumProcessModulesCall SetEnumProcessModulesCall(EnumProcessModulesCall call);
 
 // Base name of the executable of the process (no directory); empty when it cannot be read.
 std::string GetProcessName(DWORD pid);
+// The same in UTF-16, so a name code page 932 cannot hold ("Café探査.exe") stays whole.
+std::wstring GetProcessNameW(DWORD pid);
 // Full path of the executable of the process; empty when it cannot be read.
 std::string GetProcessPath(DWORD pid);
 // The same in UTF-16, for a path code page 932 cannot hold.

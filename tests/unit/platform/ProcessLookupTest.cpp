@@ -15,6 +15,10 @@ TEST(ProcessLookup, NameIsTheExecutablesBaseName) {
   std::string path = ThisProgram();
   std::string base = path.substr(path.find_last_of("\\/") + 1);
   EXPECT_EQ(GetProcessName(::GetCurrentProcessId()), base);
+  wchar_t wide[MAX_PATH] = L"";
+  ::GetModuleFileNameW(nullptr, wide, MAX_PATH);
+  const std::wstring widePath = wide;
+  EXPECT_EQ(GetProcessNameW(::GetCurrentProcessId()), widePath.substr(widePath.find_last_of(L"\\/") + 1));
 }
 
 TEST(ProcessLookup, PathIsTheFullExecutablePath) {
