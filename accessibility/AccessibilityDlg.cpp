@@ -275,8 +275,7 @@ void CAccessibilityDlg::ShowDetails(const Answer& answer) {
   m_outline.Show(screen, platform::WindowDpi(GetSafeHwnd()));
   ::SetTimer(GetSafeHwnd(), kOutlineTimerId, kOutlineMs, nullptr);
   // The inspector frames it in its picture when it shows this window.
-  ::SendMessageA(::GetWindow(GetSafeHwnd(), GW_OWNER), platform::kFrameScreenRectMessage,
-                 reinterpret_cast<WPARAM>(m_hViewed), reinterpret_cast<LPARAM>(&screen));
+  platform::RequestFrame(GetSafeHwnd(), m_hViewed, screen);
 }
 
 LRESULT CAccessibilityDlg::OnListKeyDown(NMHDR* header) {

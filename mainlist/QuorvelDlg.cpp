@@ -35,14 +35,9 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnCommand(IDC_MAIN_CHILDINFO, BN_CLICKED, &CQuorvelDlg::OnChildInfo),
       OnCommand(IDC_MAIN_SEARCH, EN_CHANGE, &CQuorvelDlg::OnSearchChange),
       OnCommand(IDC_MAIN_MESSAGELOG, BN_CLICKED, &CQuorvelDlg::OnMessageLog),
-      OnMessage(platform::kOpenMessageLogMessage, &CQuorvelDlg::OnOpenMessageLog),
       OnCommand(IDC_MAIN_PROPERTIES, BN_CLICKED, &CQuorvelDlg::OnProperties),
-      OnMessage(platform::kOpenPropertiesMessage, &CQuorvelDlg::OnOpenProperties),
       OnCommand(IDC_MAIN_TREE, BN_CLICKED, &CQuorvelDlg::OnWindowTree),
-      OnMessage(platform::kPickWindowMessage, &CQuorvelDlg::OnPickWindow),
       OnCommand(IDC_MAIN_ACCESSIBILITY, BN_CLICKED, &CQuorvelDlg::OnAccessibility),
-      OnMessage(platform::kOpenAccessibilityMessage, &CQuorvelDlg::OnOpenAccessibility),
-      OnMessage(platform::kFrameScreenRectMessage, &CQuorvelDlg::OnFrameScreenRect),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
@@ -66,6 +61,7 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
 
 BOOL CQuorvelDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  m_requests.Register(GetSafeHwnd(), [this](UINT request, HWND window, const RECT* part) { OnViewRequest(request, window, part); });
 
   HMENU systemMenu = ::GetSystemMenu(GetSafeHwnd(), FALSE);
   if (systemMenu) {
@@ -372,46 +368,45 @@ void CQuorvelDlg::OnSearchChange() { m_search.OnChange(); }
 void CQuorvelDlg::OnMessageLog() { m_messageLogs.Open(GetSafeHwnd(), m_opDlg.Target()); }
 
 // The inspector asks for the log of its selected child.
-std::optional<LRESULT> CQuorvelDlg::OnOpenMessageLog(WPARAM wParam, LPARAM) {
-  m_messageLogs.Open(GetSafeHwnd(), reinterpret_cast<HWND>(wParam));
-  return 0;
-}
-
 void CQuorvelDlg::OnProperties() { m_propertyViews.Open(GetSafeHwnd(), m_opDlg.Target()); }
-
-// The inspector, the tree and the properties views ask for a window's properties.
-std::optional<LRESULT> CQuorvelDlg::OnOpenProperties(WPARAM wParam, LPARAM) {
-  m_propertyViews.Open(GetSafeHwnd(), reinterpret_cast<HWND>(wParam));
-  return 0;
-}
 
 void CQuorvelDlg::OnWindowTree() { m_treeDlg.Open(GetSafeHwnd()); }
 
-std::optional<LRESULT> CQuorvelDlg::OnPickWindow(WPARAM wParam, LPARAM) {
-  HWND window = reinterpret_cast<HWND>(wParam);
+// What the views ask of the main dialog: direct calls of its own thread (platform/ViewRequests).
+void CQuorvelDlg::OnViewRequest(UINT request, HWND window, const RECT* part) {
+  switch (request) {
+    case platform::kOpenMessageLogMessage:
+      m_messageLogs.Open(GetSafeHwnd(), window);
+      break;
+    case platform::kOpenPropertiesMessage:
+      m_propertyViews.Open(GetSafeHwnd(), window);
+      break;
+    case platform::kOpenAccessibilityMessage:
+      m_accessibilityViews.Open(GetSafeHwnd(), window);
+      break;
+    case platform::kPickWindowMessage:
+      PickWindow(window);
+      break;
+    case platform::kFrameScreenRectMessage:
+      if (part) m_childInfoDlg.FrameScreenRect(window, *part);
+      break;
+    default:
+      break;
+  }
+}
+
+void CQuorvelDlg::PickWindow(HWND window) {
   DWORD pid = 0;
   // As with the finder, none of Quorvel's own windows.
-  if (!window || !::GetWindowThreadProcessId(window, &pid) || pid == ::GetCurrentProcessId()) return 0;
+  if (!window || !::GetWindowThreadProcessId(window, &pid) || pid == ::GetCurrentProcessId()) return;
   HWND root = ::GetAncestor(window, GA_ROOT);
   RECT rect{};
   ::GetWindowRect(window, &rect);
   TakeFinderPick(mainlist::FinderPick{window, root ? root : window},
                  POINT{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2});
-  return 0;
 }
 
 void CQuorvelDlg::OnAccessibility() { m_accessibilityViews.Open(GetSafeHwnd(), m_opDlg.Target()); }
-
-// The inspector asks for the view of its selected child, or of its window.
-std::optional<LRESULT> CQuorvelDlg::OnOpenAccessibility(WPARAM wParam, LPARAM) {
-  m_accessibilityViews.Open(GetSafeHwnd(), reinterpret_cast<HWND>(wParam));
-  return 0;
-}
-
-std::optional<LRESULT> CQuorvelDlg::OnFrameScreenRect(WPARAM wParam, LPARAM lParam) {
-  if (lParam) m_childInfoDlg.FrameScreenRect(reinterpret_cast<HWND>(wParam), *reinterpret_cast<const RECT*>(lParam));
-  return 0;
-}
 
 accessibility::CAccessibilityDlg* CQuorvelDlg::AccessibilityViewInFront() const {
   const HWND front = ::GetForegroundWindow();
@@ -473,6 +468,7 @@ std::optional<LRESULT> CQuorvelDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lPara
 }
 
 std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
+  m_requests.Unregister();
   m_messageLogs.CloseAll();
   m_propertyViews.CloseAll();
   m_treeDlg.DestroyWindow();

@@ -19,6 +19,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/ViewRequests.h"
 #include "properties/PropertyViews.h"
 #include "wintree/WindowTreeDlg.h"
 #include "platform/WindowViews.h"
@@ -57,6 +58,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   properties::CPropertyViews m_propertyViews;
   wintree::CWindowTreeDlg m_treeDlg;
   platform::CWindowViews<accessibility::CAccessibilityDlg> m_accessibilityViews;
+  platform::CViewRequestReceiver m_requests;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
@@ -92,16 +94,16 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnSearchChange();
   void OnMessageLog();
   void OnProperties();
-  platform::MessageHandler OnOpenMessageLog, OnOpenProperties, OnTimer, OnSysCommand, OnPaint, OnQueryDragIcon,
+  platform::MessageHandler OnTimer, OnSysCommand, OnPaint, OnQueryDragIcon,
       OnCtlColorBtn, OnCtlColorStatic, OnDestroy;
   void OnWindowTree();
-  // A view picked the window in wParam: taken as a finder release over its middle (none of
-  // Quorvel's own windows, as with the finder).
-  platform::MessageHandler OnPickWindow;
   void OnAccessibility();
-  platform::MessageHandler OnOpenAccessibility;
-  // A view asks the inspector to frame a part of the window it shows.
-  platform::MessageHandler OnFrameScreenRect;
+  // A view's request (platform/ViewRequests): open a view of a window, pick it, or frame a part
+  // of it in the inspector's picture.
+  void OnViewRequest(UINT request, HWND window, const RECT* part);
+  // A view picked the window: taken as a finder release over its middle (none of Quorvel's own
+  // windows, as with the finder).
+  void PickWindow(HWND window);
   // The accessibility view in front, if any: the pick key then picks an object in it.
   accessibility::CAccessibilityDlg* AccessibilityViewInFront() const;
 

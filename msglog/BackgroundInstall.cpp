@@ -48,6 +48,13 @@ std::unique_ptr<CInstalledHooks> CBackgroundInstall::Take(std::string* reason) {
   return hooks;
 }
 
+bool CBackgroundInstall::Done() const {
+  const std::shared_ptr<State> state = m_state;
+  if (!state) return false;
+  const std::lock_guard<std::mutex> hold(state->lock);
+  return state->done;
+}
+
 void CBackgroundInstall::Abandon() {
   if (!m_state) return;
   std::unique_ptr<CInstalledHooks> unwanted;

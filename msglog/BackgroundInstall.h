@@ -25,6 +25,8 @@ class CBackgroundInstall {
   void Start(std::shared_ptr<IHookInstaller> installer, DWORD threadId, HWND notify, UINT message);
   // Whether an install runs that was neither taken nor abandoned.
   bool Pending() const { return m_state != nullptr; }
+  // The install has ended (the message may come from anyone; this says it is so).
+  bool Done() const;
   // After the message: the hooks (null with the reason when they could not be set).
   std::unique_ptr<CInstalledHooks> Take(std::string* reason);
   // Forgets the running install; its hooks, if they come, are removed where they came.

@@ -63,7 +63,9 @@ bool CRingReader::Next(Channel& channel, MessageRecord& out, uint32_t nowMs) {
     Advance(channel, m_index + 1);
     return true;
   }
-  const uint32_t ahead = channel.writeIndex.load(std::memory_order_acquire) - m_index;
+  const uint32_t write = channel.writeIndex.load(std::memory_order_acquire);
+  // Unsigned on purpose: a write position behind the reader is "far ahead", and started over.
+  const uint32_t ahead = write - m_index;
   if (ahead == 0) {
     m_waiting = false;
     return false;
@@ -71,19 +73,36 @@ bool CRingReader::Next(Channel& channel, MessageRecord& out, uint32_t nowMs) {
   if (ahead > kRingCapacity) {
     // No writer gets that far ahead of the reader: start again where the writer says it is.
     m_skipped += 1;
-    Advance(channel, m_index + ahead);
+    Advance(channel, write);
     return false;
   }
   if (!m_waiting) {
     m_waiting = true;
     m_waitingSince = nowMs;
+    m_waitingUpTo = write;
   }
   MessageRecord later;
   const bool laterWhole = ahead > 1 && ReadRecord(channel, m_index + 1, later);
   if (nowMs - m_waitingSince < (laterWhole ? kHoleMs : kStuckMs)) return false;
-  ++m_skipped;
-  Advance(channel, m_index + 1);
+  // Every position below m_waitingUpTo had been taken when the wait began, so each has had its
+  // time: the run of them still unstamped goes in one step, up to the first whole record.
+  const uint32_t run = m_waitingUpTo - m_index;
+  uint32_t skip = 1;
+  while (skip < run && !ReadRecord(channel, m_index + skip, later)) ++skip;
+  m_skipped += skip;
+  Advance(channel, m_index + skip);
   return Next(channel, out, nowMs);
+}
+
+Channel* ClaimChannel(SharedLog& log, uint32_t self, const std::function<bool(uint32_t pid)>& ownerGone) {
+  for (Channel& channel : log.channels) {
+    uint32_t holder = 0;
+    if (channel.owner.compare_exchange_strong(holder, self)) return &channel;
+    // Another Quorvel may take the dead one's channel between the look and the claim: only the
+    // compare-and-swap from the dead one's id decides.
+    if (holder != self && ownerGone(holder) && channel.owner.compare_exchange_strong(holder, self)) return &channel;
+  }
+  return nullptr;
 }
 
 bool CLogChannel::Open(DWORD threadId, HWND root, bool children, std::string* reason) {
@@ -106,16 +125,7 @@ bool CLogChannel::Open(DWORD threadId, HWND root, bool children, std::string* re
     return false;
   }
 
-  const uint32_t self = ::GetCurrentProcessId();
-  Channel* taken = nullptr;
-  for (Channel& channel : log->channels) {
-    uint32_t holder = 0;
-    if (channel.owner.compare_exchange_strong(holder, self) ||
-        (OwnerGone(holder) && channel.owner.compare_exchange_strong(holder, self))) {
-      taken = &channel;
-      break;
-    }
-  }
+  Channel* taken = ClaimChannel(*log, ::GetCurrentProcessId(), OwnerGone);
   if (!taken) {
     *reason = "このスレッドのウィンドウはすでに記録中のものが多すぎます。ほかのメッセージログを閉じてください。";
     return false;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "msglog/hook/MessageRecord.h"
@@ -25,7 +26,9 @@ class CRingReader {
   // Starts at the writer's position: records left from before are never read as this log's.
   void Start(Channel& channel);
   // Takes the next whole record into out; false when there is none yet. A position that stays
-  // unstamped is skipped after kHoleMs when a later record is whole, else after kStuckMs.
+  // unstamped is skipped after kHoleMs when a later record is whole, else after kStuckMs, with
+  // every unstamped position after it that had been taken by then (a run of holes another
+  // program made by moving the write position goes in one step).
   bool Next(Channel& channel, MessageRecord& out, uint32_t nowMs);
   // Positions given up so far.
   uint32_t Skipped() const { return m_skipped; }
@@ -35,6 +38,7 @@ class CRingReader {
   uint32_t m_index = 0;
   bool m_waiting = false;
   uint32_t m_waitingSince = 0;
+  uint32_t m_waitingUpTo = 0;  // the write position when the wait began
   uint32_t m_skipped = 0;
 };
 
@@ -76,6 +80,10 @@ class CLogChannel {
   Channel* m_channel = nullptr;
   CRingReader m_reader;
 };
+
+// Claims a free channel of the memory for the process self, or takes over one whose owner
+// ownerGone says has ended, each by one compare-and-swap; null when every channel is held.
+Channel* ClaimChannel(SharedLog& log, uint32_t self, const std::function<bool(uint32_t pid)>& ownerGone);
 
 // The shared memory's name for a thread.
 std::wstring SharedMemoryName(DWORD threadId);

@@ -1,5 +1,7 @@
 #include "msglog/LogSave.h"
 
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "msglog/LogColumns.h"
@@ -16,11 +18,13 @@ constexpr size_t kProgressRows = 2000;
 
 void CLogSave::Start(const std::wstring& path, SavedRows rows, const CMessageStore& store, std::mutex& storeLock,
                      HWND notify, UINT progressMessage, UINT doneMessage) {
-  Stop();
-  m_stop = false;
-  m_reason.clear();
+  Abandon();
+  auto state = std::make_shared<State>();
+  m_state = state;
   m_total = rows.Count();
-  m_thread = std::thread([this, path, rows = std::move(rows), &store, &storeLock, notify, progressMessage, doneMessage] {
+  // The worker holds the state, never this object: it may outlive the dialog. It reads the
+  // store and tells the dialog only under the state's gate, while the save is not abandoned.
+  const auto work = [state, path, rows = std::move(rows), &store, &storeLock, notify, progressMessage, doneMessage] {
     // Names found on this thread have caches of their own: the dialog's belong to its thread.
     std::unordered_map<uint64_t, ControlKind> kinds;
     NameContext names;
@@ -42,7 +46,9 @@ void CLogSave::Start(const std::wstring& path, SavedRows rows, const CMessageSto
     size_t next = 0;
     const size_t count = rows.Count();
     const auto source = [&](platform::CsvRow& fields) {
-      for (; next < count && !m_stop; ++next) {
+      for (; next < count; ++next) {
+        const std::lock_guard<std::mutex> open(state->gate);
+        if (state->abandoned) return false;
         const uint64_t number = rows.filtered ? rows.numbers[next] : rows.first + next;
         const std::lock_guard<std::mutex> hold(storeLock);
         if (number < store.FirstNumber()) continue;  // gone with the cap or a clearing
@@ -51,25 +57,52 @@ void CLogSave::Start(const std::wstring& path, SavedRows rows, const CMessageSto
         fields.resize(kColumnCount);
         for (int column = 0; column < kColumnCount; ++column)
           fields[column] = platform::WideFromUtf8(CellText(store, index, column, names));
-        if (++next % kProgressRows == 0) ::PostMessageW(notify, progressMessage, next, 0);
+        state->saved = ++next;
+        if (next % kProgressRows == 0) ::PostMessageW(notify, progressMessage, 0, 0);
         return true;
       }
       return false;
     };
-    m_reason = platform::WriteCsvFile(path, headings, source, [this] { return m_stop.load(); });
-    if (!m_stop) ::PostMessageW(notify, doneMessage, 0, 0);
-  });
+    std::string reason = platform::WriteCsvFile(path, headings, source, [&state] {
+      const std::lock_guard<std::mutex> open(state->gate);
+      return state->abandoned;
+    });
+    const std::lock_guard<std::mutex> open(state->gate);
+    state->reason = std::move(reason);
+    state->done = true;
+    if (!state->abandoned) ::PostMessageW(notify, doneMessage, 0, 0);
+  };
+  try {
+    std::thread(work).detach();
+  } catch (const std::system_error&) {
+    state->reason = "保存を始められません（スレッドを作れません）。";
+    state->done = true;
+    ::PostMessageW(notify, doneMessage, 0, 0);
+  }
 }
 
-void CLogSave::Stop() {
-  if (!m_thread.joinable()) return;
-  m_stop = true;
-  m_thread.join();
+void CLogSave::Abandon() {
+  if (!m_state) return;
+  {
+    const std::lock_guard<std::mutex> open(m_state->gate);
+    m_state->abandoned = true;
+  }
+  m_state.reset();
 }
 
-std::string CLogSave::Finish() {
-  if (m_thread.joinable()) m_thread.join();
-  return m_reason;
+bool CLogSave::Done() const { return m_state && m_state->done.load(); }
+
+size_t CLogSave::Saved() const { return m_state ? m_state->saved.load() : 0; }
+
+std::optional<std::string> CLogSave::Finish() {
+  if (!Done()) return std::nullopt;
+  std::string reason;
+  {
+    const std::lock_guard<std::mutex> open(m_state->gate);
+    reason = m_state->reason;
+  }
+  m_state.reset();
+  return reason;
 }
 
 }  // namespace msglog

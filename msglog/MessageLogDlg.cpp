@@ -42,7 +42,7 @@ CMessageLogDlg::CMessageLogDlg(HWND logged) : CDialogT(IDD_MESSAGELOG), m_hLogge
 
 // Hooks and channel go before the window's members, and the window before them all.
 CMessageLogDlg::~CMessageLogDlg() {
-  m_save.Stop();
+  m_save.Abandon();
   StopLogging();
   DestroyWindow();
 }
@@ -140,6 +140,8 @@ void CMessageLogDlg::ShowStartStop() {
 }
 
 std::optional<LRESULT> CMessageLogDlg::OnInstalled(WPARAM, LPARAM) {
+  // Only the worker's end counts: the message itself may come from any program.
+  if (!m_install.Done()) return 0;
   std::string reason;
   std::unique_ptr<CInstalledHooks> hooks = m_install.Take(&reason);
   if (!m_bStarting) return 0;
@@ -173,7 +175,7 @@ void CMessageLogDlg::OnStartStop() {
 }
 
 void CMessageLogDlg::OnCancel() {
-  m_save.Stop();
+  m_save.Abandon();
   Drain();
   StopLogging();
   m_channel.Close();
@@ -191,7 +193,7 @@ void CMessageLogDlg::OnCancel() {
 }
 
 std::optional<LRESULT> CMessageLogDlg::OnDestroy(WPARAM, LPARAM) {
-  m_save.Stop();
+  m_save.Abandon();
   StopLogging();
   m_channel.Close();
   return std::nullopt;
@@ -264,7 +266,7 @@ void CMessageLogDlg::ShowStatus() {
                        std::to_string(m_channel.IsOpen() ? m_channel.Dropped() - m_nDroppedBase : 0) + " 件";
   if (m_bWindowClosed) status += kWindowClosedNote;
   if (m_bStarting) status += "、開始しています…";
-  if (m_save.Running()) status += "、保存中 " + std::to_string(m_nSaved) + " / " + std::to_string(m_save.Total()) + " 行";
+  if (m_save.Running()) status += "、保存中 " + std::to_string(m_save.Saved()) + " / " + std::to_string(m_save.Total()) + " 行";
   if (!m_strReason.empty()) status += "　" + m_strReason;
   if (status == m_strStatus) return;
   m_strStatus = status;
@@ -355,23 +357,23 @@ void CMessageLogDlg::OnSave() {
     rows.first = m_store.FirstNumber();
     rows.end = rows.first + m_store.Size();
   }
-  m_nSaved = 0;
   m_save.Start(choice->path, std::move(rows), m_store, m_storeLock, GetSafeHwnd(), kSaveProgressMessage, kSaveDoneMessage);
   ::EnableWindow(GetDlgItem(IDC_ML_SAVE), FALSE);
   ShowStatus();
 }
 
-std::optional<LRESULT> CMessageLogDlg::OnSaveProgress(WPARAM wParam, LPARAM) {
-  if (m_save.Running()) m_nSaved = static_cast<size_t>(wParam);
-  ShowStatus();
+// The worker's messages only say "look": what is so comes from the save itself.
+std::optional<LRESULT> CMessageLogDlg::OnSaveProgress(WPARAM, LPARAM) {
+  if (m_save.Running()) ShowStatus();
   return 0;
 }
 
 std::optional<LRESULT> CMessageLogDlg::OnSaveDone(WPARAM, LPARAM) {
-  const std::string reason = m_save.Finish();
+  const std::optional<std::string> reason = m_save.Finish();
+  if (!reason) return 0;
   ::EnableWindow(GetDlgItem(IDC_ML_SAVE), TRUE);
   ShowStatus();
-  if (!reason.empty()) platform::PanelMessageBox(GetSafeHwnd(), std::string(kSaveFailedMessage) + "\r\n" + reason);
+  if (!reason->empty()) platform::PanelMessageBox(GetSafeHwnd(), std::string(kSaveFailedMessage) + "\r\n" + *reason);
   return 0;
 }
 

@@ -28,7 +28,8 @@ constexpr UINT_PTR kDrainTimerId = 1;
 constexpr UINT kDrainPeriodMs = 30;
 // The filter applies once the keys pause, as the main list's search does.
 constexpr UINT_PTR kFilterTimerId = 2;
-// Told by the workers: the hooks are in (or why not), a save's progress and its end.
+// Told by the workers: the hooks are in (or why not), a save's progress and its end. Only
+// nudges: the handlers read what is so from the workers, as another program can post these too.
 constexpr UINT kInstalledMessage = WM_APP + 0x40;
 constexpr UINT kSaveProgressMessage = WM_APP + 0x41;
 constexpr UINT kSaveDoneMessage = WM_APP + 0x42;
@@ -90,7 +91,6 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   std::mutex m_storeLock;
   CMessageStore m_store;
   CLogSave m_save;
-  size_t m_nSaved = 0;
   CShownRows m_shown;
   NameContext m_names;
   std::unordered_map<uint64_t, ControlKind> m_kinds;

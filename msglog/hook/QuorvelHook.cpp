@@ -306,8 +306,9 @@ __declspec(dllexport) LRESULT CALLBACK QuorvelCallWndProcRet(int code, WPARAM wP
 
 __declspec(dllexport) LRESULT CALLBACK QuorvelGetMessage(int code, WPARAM wParam, LPARAM lParam) {
   return Hook(code, wParam, lParam, [&](SharedLog& log) {
-    // A message only looked at (PM_NOREMOVE) is recorded when it is taken.
-    if (wParam != PM_REMOVE) return;
+    // A message only looked at (PM_NOREMOVE) is recorded when it is taken. The removal is a bit
+    // of the peek's flags: read it as one, whatever else the system passes along.
+    if ((wParam & PM_REMOVE) == 0) return;
     const MSG* posted = reinterpret_cast<const MSG*>(lParam);
     Record(log, msglog::kPosted, posted->hwnd, posted->message, posted->wParam, posted->lParam, 0);
   });

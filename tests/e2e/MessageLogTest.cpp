@@ -4,7 +4,6 @@
 #include "E2eDriver.h"
 #include "E2eSuite.h"
 #include "msglog/hook/MessageRecord.h"
-#include "platform/ViewRequests.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -40,9 +39,16 @@ protected:
         e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)) == "停止"; }, timeoutMs);
         return log;
     }
-    // Asks the program's main dialog for the window's log, as the inspector does.
+    // Opens the window's log in the program as a user does: a click on its row, then メッセージ.
     HWND RequestLog(e2e::QuorvelProgram& program, HWND target) {
-        if (!PostMessageA(program.Dialog(), platform::kOpenMessageLogMessage, reinterpret_cast<WPARAM>(target), 0))
+        HWND main = program.Dialog();
+        e2e::RemoteListView list(GetDlgItem(main, IDC_MAIN_LIST));
+        HWND label = GetDlgItem(main, IDC_MAIN_PATH);
+        const auto row = [&] { return list.FindRow(e2e::kHandleColumn, HandleText(target)); };
+        if (!e2e::WaitUntil([&] { return row() >= 0; }, 8000, 100)) return nullptr;
+        if (!e2e::SendWithTimeout(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), nullptr) || !list.ClickRow(row()) ||
+            !e2e::WaitUntil([&] { return !e2e::WindowText(label).empty(); }, 5000) ||
+            !e2e::PressButton(GetDlgItem(main, IDC_MAIN_MESSAGELOG)))
             return nullptr;
         return WaitForLogOf(program, target);
     }
@@ -303,7 +309,7 @@ TEST_F(MessageLogE2eTest, ANewQuorvelRecordsAfterTheOldOneWasKilledWhileLogging)
 
 // Two Quorvels log one window at once, after one of them logged it before, the second
 // started from another folder (on Windows two hook DLL files then run on the thread): each log
-// sees every message once; one closing its log leaves the other recording, and its log opened
+// sees every message once, a posted message its thread peeked at before taking it included; one closing its log leaves the other recording, and its log opened
 // again sees them too.
 TEST_F(MessageLogE2eTest, TwoQuorvelsLoggingOneWindowBothSeeEveryMessage) {
     HWND target = fixture.Create("name=d title=\"Doubly logged\" x=900 y=60 w=200 h=100 show=noactivate");
@@ -330,7 +336,8 @@ TEST_F(MessageLogE2eTest, TwoQuorvelsLoggingOneWindowBothSeeEveryMessage) {
     first = RequestLog(quorvel, target);
     ASSERT_TRUE(first && other);
     const int kPosted = 40;
-    for (int i = 1; i <= kPosted; ++i) fixture.Command("post window=d msg=0x407 wparam=" + std::to_string(i));
+    // Each looked at twice before it is taken (PM_NOREMOVE): recorded once, when taken.
+    for (int i = 1; i <= kPosted; ++i) fixture.Command("post window=d msg=0x407 peek=2 wparam=" + std::to_string(i));
     for (HWND log : {first, other}) {
         SetFilter(log, "WM_USER+7");
         EXPECT_TRUE(e2e::WaitUntil([&] { return Rows(log) >= kPosted; }, 5000)) << Status(log);

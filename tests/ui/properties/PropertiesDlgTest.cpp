@@ -17,14 +17,13 @@ namespace {
 
 using namespace properties;
 
-// The main dialog's stand-in: a window that notes the view requests it gets.
+// The main dialog's stand-in: a window whose receiver notes the view requests it gets.
 HWND g_requested = nullptr;
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == platform::kOpenPropertiesMessage) {
-    g_requested = reinterpret_cast<HWND>(wParam);
-    return 0;
-  }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+void NoteRequest(UINT request, HWND window, const RECT*) {
+  if (request == platform::kOpenPropertiesMessage) g_requested = window;
 }
 
 HWND MakeWindow(const char* className, WNDPROC proc, const char* title, int extraBytes = 0) {
@@ -62,6 +61,7 @@ std::string Value(const e2e::RemoteListView& list, const char* item) { return li
 
 TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefreshReadsAgain) {
   HWND owner = MakeWindow("QuorvelPropsTestOwner", OwnerProc, "owner");
+  platform::CViewRequestReceiver receiver(owner, NoteRequest);
   HWND viewed = MakeWindow("QuorvelPropsTestViewed", DefWindowProcA, "viewed");
   WindowFacts facts;
   facts.hwnd = viewed;
@@ -146,6 +146,7 @@ LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 TEST(PropertiesDlgTest, SystemReaderReadsASubclassedWindowOfItsOwnProgram) {
   HWND owner = MakeWindow("QuorvelPropsTestOwner", OwnerProc, "owner");
+  platform::CViewRequestReceiver receiver(owner, NoteRequest);
   HWND viewed = MakeWindow("QuorvelPropsTestExtra", DefWindowProcA, "日本語 viewed", 8);
   SetWindowLongA(viewed, 4, 0x0badf00d);
   SetPropA(viewed, "QuorvelTestProp", reinterpret_cast<HANDLE>(0x77));

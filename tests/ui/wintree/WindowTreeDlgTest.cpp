@@ -15,14 +15,10 @@
 
 namespace {
 
-// The requests the tree's owner got: message and window.
+// The requests the tree's owner got: request and window.
 std::vector<std::pair<UINT, HWND>> g_requests;
 
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message >= platform::kOpenMessageLogMessage && message <= platform::kPickWindowMessage) {
-    g_requests.push_back({message, reinterpret_cast<HWND>(wParam)});
-    return 0;
-  }
   return ::DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -34,6 +30,9 @@ TEST(WindowTreeDlgTest, ItemMenuCopiesTheItemAndAsksTheOwnerForTheWindowsViews) 
   ::RegisterClassA(&cls);
   HWND owner = ::CreateWindowExA(0, cls.lpszClassName, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
                                  cls.hInstance, nullptr);
+  platform::CViewRequestReceiver receiver(owner, [](UINT request, HWND window, const RECT*) {
+    g_requests.push_back({request, window});
+  });
   HWND child = ::CreateWindowExA(0, "BUTTON", "menu target", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, owner, nullptr,
                                  cls.hInstance, nullptr);
   wintree::CWindowTreeDlg dlg;

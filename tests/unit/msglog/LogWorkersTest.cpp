@@ -12,6 +12,7 @@
 
 #include "msglog/BackgroundInstall.h"
 #include "msglog/LogSave.h"
+#include "platform/FileSave.h"
 
 namespace {
 
@@ -35,6 +36,26 @@ std::string ReadAll(const std::wstring& path) {
 }
 size_t Lines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
 
+// A disk that holds a write until the test lets it go.
+HANDLE g_diskHeld = nullptr;
+const HANDLE g_inWrite = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+BOOL WINAPI HeldWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
+  ::SetEvent(g_inWrite);
+  ::WaitForSingleObject(g_diskHeld, 30000);
+  return ::WriteFile(file, data, size, written, overlapped);
+}
+
+// Whether the save's temporary files ("qvl*.tmp") are all gone from the folder within 20 s.
+bool WaitForNoTemporaryFiles(const std::wstring& folder) {
+  for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 20000; ::Sleep(20)) {
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW((folder + L"qvl*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return true;
+    ::FindClose(search);
+  }
+  return false;
+}
+
 TEST(LogSave, StreamsTheRowsOffTheCallersThreadTellsItsProgressAndStopsWithoutAFile) {
   msglog::CMessageStore store;
   std::mutex lock;
@@ -43,18 +64,23 @@ TEST(LogSave, StreamsTheRowsOffTheCallersThreadTellsItsProgressAndStopsWithoutAF
   msglog::Payload text;
   text.kind = msglog::Payload::Text;
   for (int i = 0; i < 5000; ++i) text.text = "=row " + std::to_string(i), store.Add(row, text);
-  wchar_t folder[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, folder);
-  const std::wstring path = std::wstring(folder) + L"log-save-test.csv";
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  // A folder of its own: the save's temporary files are looked for in it.
+  const std::wstring folder = std::wstring(temp) + L"log-save-test\\";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring path = folder + L"log-save-test.csv";
   const HWND mailbox = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   msglog::CLogSave save;
   msglog::SavedRows every;
   every.first = store.FirstNumber(), every.end = every.first + store.Size();
   save.Start(path, every, store, lock, mailbox, kProgress, kDone);
   EXPECT_EQ(save.Total(), 5000u);
-  EXPECT_EQ(WaitFor(mailbox, kProgress), 2000);
+  EXPECT_NE(WaitFor(mailbox, kProgress), -1);
+  EXPECT_GE(save.Saved(), 2000u);
   ASSERT_NE(WaitFor(mailbox, kDone), -1);
-  EXPECT_EQ(save.Finish(), "");
+  EXPECT_EQ(save.Saved(), 5000u);
+  EXPECT_EQ(save.Finish(), std::optional<std::string>(""));
   EXPECT_FALSE(save.Running());
   const std::string saved = ReadAll(path);
   EXPECT_EQ(Lines(saved), 5001u);
@@ -70,17 +96,43 @@ TEST(LogSave, StreamsTheRowsOffTheCallersThreadTellsItsProgressAndStopsWithoutAF
     store.Clear();
   }
   ASSERT_NE(WaitFor(mailbox, kDone), -1);
-  EXPECT_EQ(save.Finish(), "");
+  EXPECT_EQ(save.Finish(), std::optional<std::string>(""));
   const std::string header = ReadAll(path);
   EXPECT_EQ(Lines(header), 1u);
 
-  // Stopped: the file is left as it was, and nothing is told.
+  // A done message another program posts while the save runs ends nothing.
+  g_diskHeld = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const platform::FileWriteCall system = platform::SetFileWriteCall(&HeldWrite);
+  for (int i = 0; i < 5000; ++i) text.text = "again " + std::to_string(i), store.Add(row, text);
+  every.first = store.FirstNumber(), every.end = every.first + store.Size();
   save.Start(path, every, store, lock, mailbox, kProgress, kDone);
-  save.Stop();
+  ASSERT_EQ(::WaitForSingleObject(g_inWrite, 20000), WAIT_OBJECT_0);
+  EXPECT_FALSE(save.Done());
+  EXPECT_EQ(save.Finish(), std::nullopt);
+  EXPECT_TRUE(save.Running());
+
+  // Given up while the disk holds the write: nothing waits for it, the worker reads no row and
+  // tells nothing more, and the file stays the old one; the abandoned file goes once the disk
+  // lets the write go.
+  const DWORD before = ::GetTickCount();
+  save.Abandon();
+  EXPECT_LT(::GetTickCount() - before, 1000u);
   EXPECT_FALSE(save.Running());
+  for (MSG told; ::PeekMessageA(&told, mailbox, kProgress, kProgress, PM_REMOVE);) {
+  }
+  {
+    const std::lock_guard<std::mutex> hold(lock);
+    store.Clear();  // as the closing dialog does: the worker must not read it any more
+  }
+  ::SetEvent(g_diskHeld);
+  EXPECT_TRUE(WaitForNoTemporaryFiles(folder));
   EXPECT_EQ(ReadAll(path), header);
   EXPECT_FALSE(Posted(mailbox, kDone));
+  EXPECT_FALSE(Posted(mailbox, kProgress));
+  platform::SetFileWriteCall(system);
+  ::CloseHandle(g_diskHeld);
   ::DeleteFileW(path.c_str());
+  ::RemoveDirectoryW(folder.c_str());
   ::DestroyWindow(mailbox);
 }
 

@@ -252,4 +252,83 @@ TEST(MessageRing, ForgedRecordsAreBoundedAndTheRealOnesAfterThemAreRead) {
   EXPECT_EQ(channel->readIndex.load(), channel->writeIndex.load());
 }
 
+// Another program moved the write position over thousands of positions nobody will write: the
+// run goes in one step once its first hole has waited, so real records flow again within a
+// second, before the writer finds the ring full. A write position moved behind the reader is
+// started over from at once.
+TEST(MessageRing, ARunOfHolesGoesInOneStepAndAPositionBehindTheReaderIsStartedOverFrom) {
+  auto channel = NewChannel();
+  msglog::CRingReader reader;
+  reader.Start(*channel);
+  MessageRecord record;
+  constexpr uint32_t kRun = msglog::kRingCapacity - 96;
+  channel->writeIndex.store(kRun);
+  EXPECT_FALSE(reader.Next(*channel, record, 5000));
+  // A writer that took its position during the wait gets its own time.
+  ASSERT_TRUE(msglog::WriteRecord(*channel, [](MessageRecord& r) { Fill(r, 1, 1); }));
+  channel->writeIndex.store(kRun + 2);
+  EXPECT_FALSE(reader.Next(*channel, record, 5000 + msglog::CRingReader::kStuckMs - 1));
+  ASSERT_TRUE(reader.Next(*channel, record, 5000 + msglog::CRingReader::kStuckMs));
+  EXPECT_EQ(record.lParam, 1u);
+  EXPECT_EQ(reader.Skipped(), kRun);
+  EXPECT_EQ(channel->readIndex.load(), kRun + 1);
+  EXPECT_FALSE(reader.Next(*channel, record, 5000 + msglog::CRingReader::kStuckMs));
+  EXPECT_EQ(reader.Skipped(), kRun) << "the position taken later is waited for";
+  // Without a whole record after it, the whole run still goes at once.
+  channel->writeIndex.store(kRun + 2 + 3000);
+  EXPECT_FALSE(reader.Next(*channel, record, 9000));
+  EXPECT_FALSE(reader.Next(*channel, record, 9000 + msglog::CRingReader::kStuckMs));
+  EXPECT_EQ(reader.Skipped(), kRun + 3001);
+  EXPECT_EQ(channel->readIndex.load(), channel->writeIndex.load());
+  ASSERT_TRUE(msglog::WriteRecord(*channel, [](MessageRecord& r) { Fill(r, 1, 2); }));
+  ASSERT_TRUE(reader.Next(*channel, record, 9000 + msglog::CRingReader::kStuckMs));
+  EXPECT_EQ(record.lParam, 2u);
+
+  // Behind the reader by one and by a whole ring: read as far ahead, never as "a little back".
+  for (const uint32_t back : {1u, msglog::kRingCapacity}) {
+    const uint32_t at = channel->writeIndex.load() - back;
+    channel->writeIndex.store(at);
+    EXPECT_FALSE(reader.Next(*channel, record, 20000));
+    EXPECT_EQ(channel->readIndex.load(), at);
+    ASSERT_TRUE(msglog::WriteRecord(*channel, [back](MessageRecord& r) { Fill(r, 2, back); }));
+    ASSERT_TRUE(reader.Next(*channel, record, 20000)) << back;
+    EXPECT_EQ(record.lParam, back);
+  }
+  // One past a full ring ahead is no writer's either; a full ring ahead is, and is waited for.
+  const uint32_t from = channel->writeIndex.load();
+  channel->writeIndex.store(from + msglog::kRingCapacity);
+  EXPECT_FALSE(reader.Next(*channel, record, 30000));
+  EXPECT_EQ(channel->readIndex.load(), from);
+  channel->writeIndex.store(from + msglog::kRingCapacity + 1);
+  EXPECT_FALSE(reader.Next(*channel, record, 30000));
+  EXPECT_EQ(channel->readIndex.load(), from + msglog::kRingCapacity + 1);
+}
+
+// Two Quorvels both see a dead Quorvel's channel: the one that takes it between the other's look
+// and claim keeps it, and the other gets the next channel.
+TEST(LogChannelClaim, ADeadOwnersChannelIsTakenOverOnlyByTheCompareAndSwap) {
+  auto log = std::make_unique<msglog::SharedLog>();
+  std::memset(static_cast<void*>(log.get()), 0, sizeof(msglog::SharedLog));
+  constexpr uint32_t kDead = 0x7001, kOther = 0x7002, kSelf = 0x7003;
+  for (msglog::Channel& channel : log->channels) channel.owner.store(kDead);
+  std::vector<uint32_t> asked;
+  const auto goneButTakenMeanwhile = [&](uint32_t pid) {
+    asked.push_back(pid);
+    if (asked.size() == 1) log->channels[0].owner.store(kOther);
+    return pid == kDead;
+  };
+  EXPECT_EQ(msglog::ClaimChannel(*log, kSelf, goneButTakenMeanwhile), &log->channels[1]);
+  EXPECT_EQ(log->channels[0].owner.load(), kOther);
+  EXPECT_EQ(log->channels[1].owner.load(), kSelf);
+  // Living owners are kept; with none free and none dead, nothing is claimed.
+  for (msglog::Channel& channel : log->channels) channel.owner.store(kOther);
+  EXPECT_EQ(msglog::ClaimChannel(*log, kSelf, [](uint32_t) { return false; }), nullptr);
+  for (const msglog::Channel& channel : log->channels) EXPECT_EQ(channel.owner.load(), kOther);
+  // A free channel is claimed without asking about anyone.
+  log->channels[2].owner.store(0);
+  asked.clear();
+  EXPECT_EQ(msglog::ClaimChannel(*log, kSelf, [&](uint32_t pid) { asked.push_back(pid); return false; }), &log->channels[2]);
+  EXPECT_EQ(asked.size(), 2u);
+}
+
 }  // namespace

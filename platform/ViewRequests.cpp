@@ -1,0 +1,67 @@
+#include "platform/ViewRequests.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+struct Receiver {
+  DWORD thread = 0;
+  std::shared_ptr<ViewRequestHandler> handler;
+};
+
+std::mutex& ReceiversLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::map<HWND, Receiver>& Receivers() {
+  static std::map<HWND, Receiver> receivers;
+  return receivers;
+}
+
+bool Deliver(HWND from, UINT request, HWND window, const RECT* part) {
+  HWND owner = from ? ::GetWindow(from, GW_OWNER) : nullptr;
+  if (!owner || !window) return false;
+  std::shared_ptr<ViewRequestHandler> handler;
+  {
+    std::lock_guard<std::mutex> lock(ReceiversLock());
+    auto found = Receivers().find(owner);
+    // Only a view of the receiver's own thread asks it: the receiver's state is that thread's.
+    if (found == Receivers().end() || found->second.thread != ::GetCurrentThreadId()) return false;
+    handler = found->second.handler;
+  }
+  // Held by the copy, so a receiver that goes during its own request is still whole.
+  (*handler)(request, window, part);
+  return true;
+}
+
+}  // namespace
+
+void CViewRequestReceiver::Register(HWND owner, ViewRequestHandler handler) {
+  Unregister();
+  if (!owner) return;
+  std::lock_guard<std::mutex> lock(ReceiversLock());
+  Receivers()[owner] = Receiver{::GetCurrentThreadId(), std::make_shared<ViewRequestHandler>(std::move(handler))};
+  m_owner = owner;
+}
+
+void CViewRequestReceiver::Unregister() {
+  if (!m_owner) return;
+  std::lock_guard<std::mutex> lock(ReceiversLock());
+  Receivers().erase(m_owner);
+  m_owner = nullptr;
+}
+
+bool RequestView(HWND from, UINT request, HWND window) {
+  if (request == kFrameScreenRectMessage) return false;
+  return Deliver(from, request, window, nullptr);
+}
+
+bool RequestFrame(HWND from, HWND window, const RECT& part) {
+  return Deliver(from, kFrameScreenRectMessage, window, &part);
+}
+
+}  // namespace platform
