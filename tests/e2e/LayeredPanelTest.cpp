@@ -54,6 +54,14 @@ TEST_F(LayeredPanelTest, AClickedLayeredWindowShowsItsStateAndSetWritesNewAttrib
     ASSERT_TRUE(e2e::PressButton(label(IDC_LAYERED_SET)));
     HWND set = e2e::WaitForTopLevelWindow(quorvel.Pid(), "#32770", "SetLayeredWindowAttributes", 5000);
     ASSERT_NE(set, nullptr);
+    // A BM_CLICK handled before the dialog is active is lost: the button's press sets the focus,
+    // that activates the dialog, and the activation takes the press's capture away (under Wine
+    // the check box then stays unticked). A user clicks a dialog that is up; so does the test.
+    GUITHREADINFO info{sizeof info};
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        return IsWindowVisible(set) && GetGUIThreadInfo(GetWindowThreadProcessId(set, nullptr), &info) &&
+               info.hwndActive == set;
+    }, 5000)) << "the set dialog never became active";
     SetDlgItemTextA(set, IDC_SETLAYERED_RED, "1");
     SetDlgItemTextA(set, IDC_SETLAYERED_GREEN, "2");
     SetDlgItemTextA(set, IDC_SETLAYERED_BLUE, "3");
