@@ -87,24 +87,40 @@ TEST(CsvFile, AFileWithJapaneseTextReadsBackAsUtf8WithAMarkAndReplacesTheOldOne)
             "保存先のフォルダーが見つかりません。");
 }
 
-// A write the disk refuses half way: the old file stays whole and the temporary one goes.
-TEST(CsvFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
+// A write the disk refuses half way, or takes only in part while saying it succeeded (on the
+// first chunk or a later one): the old file stays whole, the reason is the full disk, and the
+// temporary file goes.
+int g_writes = 0;
+BOOL WINAPI RefusedHalfWay(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+  ::WriteFile(file, data, size / 2, written, nullptr);
+  ::SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+BOOL WINAPI ShortButSucceeded(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+  return ::WriteFile(file, data, size - 1, written, nullptr);
+}
+BOOL WINAPI LaterChunkShort(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+  return ::WriteFile(file, data, ++g_writes == 2 ? size - 1 : size, written, nullptr);
+}
+
+TEST(CsvFile, AFailedOrShortWriteLeavesTheOldFileAndNoTemporaryFile) {
   const std::wstring path = TemporaryFolder() + L"途中で失敗.csv";
   ASSERT_EQ(platform::WriteCsvFile(path, {L"old"}, {}), "");
-  const platform::FileWriteCall previous = platform::SetFileWriteCall(
-      [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) WINAPI -> BOOL {
-        ::WriteFile(file, data, size / 2, written, nullptr);
-        ::SetLastError(ERROR_DISK_FULL);
-        return FALSE;
-      });
-  EXPECT_EQ(platform::WriteCsvFile(path, {L"new", L"longer than the old"}, platform::CsvRowsOf({{L"a", L"b"}})),
-            "ディスクの空き領域が足りません。");
-  platform::SetFileWriteCall(previous);
-  EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBFold\r\n");
-  WIN32_FIND_DATAW found;
-  HANDLE search = ::FindFirstFileW((TemporaryFolder() + L"qvl*.tmp").c_str(), &found);
-  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
-  if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+  // Enough rows for several chunks.
+  std::vector<platform::CsvRow> rows(20000, platform::CsvRow{L"a cell of some length", L"b"});
+  for (const platform::FileWriteCall fake : {&RefusedHalfWay, &ShortButSucceeded, &LaterChunkShort}) {
+    g_writes = 0;
+    const platform::FileWriteCall previous = platform::SetFileWriteCall(fake);
+    EXPECT_EQ(platform::WriteCsvFile(path, {L"new", L"longer than the old"}, platform::CsvRowsOf(rows)),
+              "ディスクの空き領域が足りません。");
+    platform::SetFileWriteCall(previous);
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBFold\r\n");
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((TemporaryFolder() + L"qvl*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
+    if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+  }
+  EXPECT_EQ(g_writes, 2) << "the short chunk was the last one written";
   ::DeleteFileW(path.c_str());
 }
 

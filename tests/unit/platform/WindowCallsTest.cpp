@@ -293,13 +293,22 @@ TEST(WindowCalls, ThrowingCallsAndCompletionsAreContainedAndCompletionsRunOnTheC
                 },
                 [] { throw std::runtime_error("a completion that fails"); }),
             WindowCallRoute::Deferred);
+  // Not every throw is an exception object: the barrier catches them all.
+  EXPECT_EQ(platform::RunOnWindow(
+                window,
+                [window] {
+                  ::SendMessageA(window, kCommand, 7, 0);
+                  throw 7;
+                },
+                [] { throw "a completion that throws a text"; }),
+            WindowCallRoute::Deferred);
   EXPECT_EQ(platform::RunOnWindow(
                 window, [window] { ::SendMessageA(window, kCommand, 6, 0); },
                 [&] { lateThread = ::GetCurrentThreadId(); }),
             WindowCallRoute::Deferred);
   other.Resume();
   ASSERT_TRUE(platform::WaitForDeferredWindowCalls(5000));
-  EXPECT_EQ(other.Log(), (std::vector<std::string>{"command 5", "command 6"}));
+  EXPECT_EQ(other.Log(), (std::vector<std::string>{"command 5", "command 7", "command 6"}));
   EXPECT_EQ(lateThread.load(), 0u) << "a late completion ran off this thread's messages";
   const auto ranFromMessages = [&] {
     MSG msg;
