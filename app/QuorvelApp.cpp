@@ -18,14 +18,6 @@ namespace {
 std::mutex g_mainDlgLock;
 // Set by a console event that ends the program: the system ends the process soon after.
 std::atomic<bool> g_bConsoleEnding{false};
-// Start-up is running: it signals FinishedEvent once it is done.
-std::atomic<bool> g_bStartUpRunning{false};
-// Signalled once start-up has finished everything after the main dialog, put-backs included.
-HANDLE FinishedEvent() {
-  static const HANDLE finished = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  return finished;
-}
-
 // How long the handler of a forced end waits for the queued put-backs: within the five seconds
 // Windows grants a console's close handler.
 constexpr DWORD kConsoleCloseGraceMs = 4500;
@@ -52,6 +44,28 @@ ConsoleEnding ConsoleEndingOf(DWORD ctrlType) {
 
 }  // namespace
 
+namespace app {
+
+CStartUpEnd::CStartUpEnd() : m_finished(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+void CStartUpEnd::Began() {
+  ::ResetEvent(m_finished.get());
+  m_running = true;
+}
+
+void CStartUpEnd::Finished() { ::SetEvent(m_finished.get()); }
+
+bool CStartUpEnd::WaitFinished(DWORD timeoutMs) const {
+  return !m_running || ::WaitForSingleObject(m_finished.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+CStartUpEnd& StartUpEnd() {
+  static CStartUpEnd end;
+  return end;
+}
+
+}  // namespace app
+
 CQuorvelApp::~CQuorvelApp() = default;
 
 BOOL WINAPI ConsoleCtrlHandler(DWORD ctrlType) {
@@ -65,14 +79,12 @@ BOOL WINAPI ConsoleCtrlHandler(DWORD ctrlType) {
   }
   // After a close, log-off or shut-down the system ends the process once this returns (or its
   // grace runs out): wait here for the put-backs, within that grace.
-  if (ending == ConsoleEnding::Forced && g_bStartUpRunning)
-    ::WaitForSingleObject(FinishedEvent(), kConsoleCloseGraceMs);
+  if (ending == ConsoleEnding::Forced) app::StartUpEnd().WaitFinished(kConsoleCloseGraceMs);
   return TRUE;
 }
 
 BOOL CQuorvelApp::InitInstance() {
-  FinishedEvent();
-  g_bStartUpRunning = true;
+  app::StartUpEnd().Began();
   if (app::ScanArguments(__argc, __argv, stdout)) g_nDebugMode = 1;
 
   if (g_nDebugMode == 1) {
@@ -114,6 +126,6 @@ BOOL CQuorvelApp::InitInstance() {
   // The dialog is gone; calls promised to windows that were not answering (a capture's
   // put-back among them) still finish, for a while, before the process ends.
   platform::WaitForDeferredWindowCalls(platform::kExitGraceMs);
-  ::SetEvent(FinishedEvent());
+  app::StartUpEnd().Finished();
   return FALSE;
 }

@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
+
+#include "platform/Handles.h"
 #include "platform/WinApp.h"
 
 class CQuorvelDlg;
@@ -21,3 +24,24 @@ extern CQuorvelDlg* g_pMainDlg;
 // put-backs included (for the last three within the few seconds the system grants); Ctrl+Break
 // leaves it running.
 BOOL WINAPI ConsoleCtrlHandler(DWORD ctrlType);
+
+namespace app {
+
+// The end of start-up, which a forced end of the console waits for: everything after the main
+// dialog, the queued put-backs included.
+class CStartUpEnd {
+ public:
+  CStartUpEnd();
+  // Start-up runs (again): Finished is to come.
+  void Began();
+  void Finished();
+  // Waits at most timeoutMs for Finished when start-up runs; false when it did not come.
+  bool WaitFinished(DWORD timeoutMs) const;
+
+ private:
+  platform::UniqueHandle m_finished;
+  std::atomic<bool> m_running{false};
+};
+CStartUpEnd& StartUpEnd();
+
+}  // namespace app

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -562,7 +563,9 @@ TEST(MainDialogModal, EnterInTheListEndsWithOkAndEscapeCancels) {
 
 // The console's control events arrive on a thread of their own: Ctrl+Break leaves the dialog
 // running; Ctrl+C, the console's close and shut-down end it as 終了 does; without a main dialog
-// every event is still reported handled.
+// every event is still reported handled. After a close or shut-down the system ends the process
+// once the handler returns, so that handler returns only once start-up has finished (the
+// put-backs done); Ctrl+C's returns at once.
 TEST(MainDialogModal, ConsoleEventsEndTheDialogAsTheEndButtonDoesAndCtrlBreakLeavesItRunning) {
   EXPECT_EQ(ConsoleCtrlHandler(CTRL_SHUTDOWN_EVENT), TRUE);
   static std::thread s_console;
@@ -570,23 +573,35 @@ TEST(MainDialogModal, ConsoleEventsEndTheDialogAsTheEndButtonDoesAndCtrlBreakLea
   static BOOL s_handled[2];
   static bool s_openAfterBreak;
   static CQuorvelDlg* s_dlg;
+  static std::atomic<bool> s_returned;
   for (DWORD event : {CTRL_C_EVENT, CTRL_CLOSE_EVENT, CTRL_SHUTDOWN_EVENT}) {
     SCOPED_TRACE(event);
     CQuorvelDlg dlg;
     s_dlg = &dlg;
     s_event = event;
+    s_returned = false;
     g_pMainDlg = &dlg;
+    app::StartUpEnd().Began();
     uitest::ModalAnswer answer("Tsuravi", [](HWND) {
       s_console = std::thread([] {
         s_handled[0] = ConsoleCtrlHandler(CTRL_BREAK_EVENT);
         ::Sleep(300);
         s_openAfterBreak = ::IsWindowVisible(s_dlg->GetSafeHwnd()) != FALSE;
         s_handled[1] = ConsoleCtrlHandler(s_event);
+        s_returned = true;
       });
     });
     const INT_PTR result = dlg.DoModal();
-    if (s_console.joinable()) s_console.join();
     g_pMainDlg = nullptr;
+    // The dialog has ended; start-up's put-backs take a while yet.
+    if (event == CTRL_C_EVENT) {
+      EXPECT_TRUE(e2e::WaitUntil([] { return s_returned.load(); }, 3000)) << "Ctrl+C's handler waited";
+    } else {
+      ::Sleep(500);
+      EXPECT_FALSE(s_returned) << "the handler returned before start-up had finished";
+    }
+    app::StartUpEnd().Finished();
+    if (s_console.joinable()) s_console.join();
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(s_openAfterBreak);
     for (BOOL handled : s_handled) EXPECT_EQ(handled, TRUE);
