@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Anchors.h"
 #include "platform/CsvFile.h"
 #include "platform/Dpi.h"
 #include "platform/FileDialog.h"
@@ -85,6 +86,12 @@ BOOL CMessageLogDlg::OnInitDialog() {
   RECT window{};
   ::GetWindowRect(GetSafeHwnd(), &window);
   m_minTrack = SIZE{(window.right - window.left) / 2, (window.bottom - window.top) / 2};
+  // The list takes the growth, the filter box the width; the check box keeps to the right and
+  // the status to the bottom; the buttons stay where the template put them.
+  m_layout.Attach(GetSafeHwnd(), {{IDC_ML_FILTER, platform::kAnchorLeft | platform::kAnchorTop | platform::kAnchorRight},
+                                  {IDC_ML_CHILDREN, platform::kAnchorTop | platform::kAnchorRight},
+                                  {IDC_ML_LIST, platform::kAnchorAll},
+                                  {IDC_ML_STATUS, platform::kAnchorLeft | platform::kAnchorRight | platform::kAnchorBottom}});
   OnDpiChanged(platform::WindowDpi(GetSafeHwnd()));
   m_origin = Counter();
   StartLogging();
@@ -378,7 +385,7 @@ std::optional<LRESULT> CMessageLogDlg::OnSaveDone(WPARAM, LPARAM) {
 }
 
 std::optional<LRESULT> CMessageLogDlg::OnSize(WPARAM wParam, LPARAM lParam) {
-  if (wParam != SIZE_MINIMIZED) LayOut(LOWORD(lParam), HIWORD(lParam));
+  if (wParam != SIZE_MINIMIZED) m_layout.LayOut(LOWORD(lParam), HIWORD(lParam));
   return std::nullopt;
 }
 
@@ -387,33 +394,6 @@ std::optional<LRESULT> CMessageLogDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
   MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
   info->ptMinTrackSize = POINT{m_minTrack.cx, m_minTrack.cy};
   return 0;
-}
-
-// The template's layout in dialog units, stretched: the list takes the growth, the filter box
-// the width, the check box keeps to the right and the status to the bottom.
-void CMessageLogDlg::LayOut(int width, int height) {
-  auto units = [this](int x, int y) {
-    RECT rect{0, 0, x, y};
-    ::MapDialogRect(GetSafeHwnd(), &rect);
-    return POINT{rect.right, rect.bottom};
-  };
-  auto place = [this](int id, int left, int top, int right, int bottom) {
-    ::SetWindowPos(GetDlgItem(id), nullptr, left, top, std::max(0, right - left), std::max(0, bottom - top),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  const POINT margin = units(7, 5);
-  const POINT filterLeft = units(181, 14);
-  const POINT rightOfFilter = units(81, 0);
-  const POINT check = units(74, 7);
-  const POINT checkSize = units(67, 10);
-  const POINT listTop = units(0, 23);
-  const POINT belowList = units(0, 21);
-  const POINT status = units(0, 17);
-  const POINT statusHeight = units(0, 11);
-  place(IDC_ML_FILTER, filterLeft.x, margin.y, width - rightOfFilter.x, margin.y + filterLeft.y);
-  place(IDC_ML_CHILDREN, width - check.x, check.y, width - check.x + checkSize.x, check.y + checkSize.y);
-  place(IDC_ML_LIST, margin.x, listTop.y, width - margin.x, height - belowList.y);
-  place(IDC_ML_STATUS, margin.x, height - status.y, width - margin.x, height - status.y + statusHeight.y);
 }
 
 }  // namespace msglog

@@ -16,6 +16,7 @@
 #include "msglog/LogColumns.h"
 #include "msglog/LogSave.h"
 #include "msglog/MessageStore.h"
+#include "platform/Anchors.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/SearchBox.h"
@@ -67,7 +68,6 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   ControlKind KindOf(uint64_t hwnd);
   std::string RegisteredName(uint32_t message);
   void SaveCsv();
-  void LayOut(int width, int height);
 
   void OnStartStop();
   void OnClear();
@@ -78,6 +78,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   LRESULT OnGetDispInfoW(NMHDR* header);
   platform::MessageHandler OnTimer, OnSize, OnGetMinMaxInfo, OnDestroy, OnInstalled, OnSaveProgress, OnSaveDone;
 
+  platform::CAnchorLayout m_layout;
   HWND m_hLogged;
   DWORD m_dwThreadId = 0;
   DWORD m_dwPid = 0;

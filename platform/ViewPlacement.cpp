@@ -1,10 +1,73 @@
 #include "platform/ViewPlacement.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 #include "platform/Dpi.h"
 
 namespace platform {
+namespace {
+
+bool Overlaps(const RECT& a, const RECT& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+struct OwnedWindows {
+  HWND owner;
+  HWND view;
+  std::vector<RECT>* taken;
+};
+
+BOOL CALLBACK CollectOwned(HWND hwnd, LPARAM lParam) {
+  auto* owned = reinterpret_cast<OwnedWindows*>(lParam);
+  if (hwnd != owned->view && ::IsWindowVisible(hwnd) && !::IsIconic(hwnd) && ::GetWindow(hwnd, GW_OWNER) == owned->owner) {
+    RECT rect{};
+    if (::GetWindowRect(hwnd, &rect)) owned->taken->push_back(rect);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+POINT ChooseViewPlace(SIZE view, const RECT& owner, const std::vector<RECT>& taken, const RECT& work, int cascadeStep) {
+  const int width = view.cx, height = view.cy;
+  // Candidate columns and rows: against the owner's and each taken window's edges, and the
+  // work area's.
+  std::vector<LONG> xs{owner.right, owner.left - width, owner.left, work.left, work.right - width};
+  std::vector<LONG> ys{owner.top, owner.bottom, owner.top - height, work.top, work.bottom - height};
+  for (const RECT& other : taken) {
+    xs.insert(xs.end(), {other.right, other.left - width, other.left});
+    ys.insert(ys.end(), {other.top, other.bottom, other.top - height});
+  }
+  bool found = false;
+  POINT best{};
+  long long bestDistance = LLONG_MAX;
+  for (LONG x : xs) {
+    for (LONG y : ys) {
+      const RECT at{x, y, x + width, y + height};
+      if (at.left < work.left || at.top < work.top || at.right > work.right || at.bottom > work.bottom) continue;
+      if (Overlaps(at, owner)) continue;
+      if (std::any_of(taken.begin(), taken.end(), [&](const RECT& other) { return Overlaps(at, other); })) continue;
+      const long long distance = std::llabs(static_cast<long long>(x) - owner.right) + std::llabs(static_cast<long long>(y) - owner.top);
+      if (distance < bestDistance) {
+        bestDistance = distance;
+        best = POINT{x, y};
+        found = true;
+      }
+    }
+  }
+  if (found) return best;
+  const int step = cascadeStep;
+  POINT at{owner.left + step, owner.top + step};
+  if (owner.right + width <= work.right)
+    at = POINT{owner.right + step, owner.top + step};
+  else if (owner.bottom + height <= work.bottom)
+    at = POINT{owner.left + step, owner.bottom + step};
+  at.x = std::max(work.left, std::min(at.x, work.right - width));
+  at.y = std::max(work.top, std::min(at.y, work.bottom - height));
+  return at;
+}
 
 void PlaceBesideOwner(HWND view, HWND owner, int cascade) {
   RECT ownerRect{}, own{};
@@ -12,16 +75,11 @@ void PlaceBesideOwner(HWND view, HWND owner, int cascade) {
   ::GetWindowRect(view, &own);
   MONITORINFO monitor{sizeof(monitor)};
   if (!::GetMonitorInfoA(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-  const RECT& work = monitor.rcWork;
-  const int width = own.right - own.left, height = own.bottom - own.top;
+  std::vector<RECT> taken;
+  OwnedWindows owned{owner, view, &taken};
+  ::EnumWindows(CollectOwned, reinterpret_cast<LPARAM>(&owned));
   const int step = ScaleForDpi(24, WindowDpi(owner)) * (cascade % 8);
-  POINT at{ownerRect.left + step, ownerRect.top + step};
-  if (ownerRect.right + width <= work.right)
-    at = POINT{ownerRect.right + step, ownerRect.top + step};
-  else if (ownerRect.bottom + height <= work.bottom)
-    at = POINT{ownerRect.left + step, ownerRect.bottom + step};
-  at.x = std::max(work.left, std::min(at.x, work.right - width));
-  at.y = std::max(work.top, std::min(at.y, work.bottom - height));
+  const POINT at = ChooseViewPlace(SIZE{own.right - own.left, own.bottom - own.top}, ownerRect, taken, monitor.rcWork, step);
   ::SetWindowPos(view, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
