@@ -269,8 +269,10 @@ void CMessageLogDlg::RefreshList(bool followEnd) {
 }
 
 void CMessageLogDlg::ShowStatus() {
+  // The count is the shared memory's: another program may have set it below where クリア found it.
+  const uint32_t dropped = m_channel.IsOpen() ? m_channel.Dropped() : 0;
   std::string status = "記録 " + std::to_string(m_nRecorded) + " 件、取りこぼし " +
-                       std::to_string(m_channel.IsOpen() ? m_channel.Dropped() - m_nDroppedBase : 0) + " 件";
+                       std::to_string(dropped >= m_nDroppedBase ? dropped - m_nDroppedBase : 0) + " 件";
   if (m_bWindowClosed) status += kWindowClosedNote;
   if (m_bStarting) status += "、開始しています…";
   if (m_save.Running()) status += "、保存中 " + std::to_string(m_save.Saved()) + " / " + std::to_string(m_save.Total()) + " 行";

@@ -163,6 +163,8 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
     // Over another window, the pick key opens that window's view and selects there.
     const HWND other = Accessible("title=別の窓 x=800 y=560");
     ASSERT_NE(other, nullptr);
+    // Views open where the screen has room, which may be over it: the pick needs it on top.
+    ASSERT_TRUE(SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
     ASSERT_TRUE(PickAt(view, other, POINT{170, 25}));
     const HWND otherView = OpenView(other, nullptr);
     ASSERT_NE(otherView, nullptr);

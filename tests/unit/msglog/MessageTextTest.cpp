@@ -122,6 +122,12 @@ TEST(MessageDecoding, ContentOfEachKindOfMessage) {
       {'P', WM_TIMER, 104, 0, nullptr, false, "id=104"},
       {'S', WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), 0x4444, nullptr, false, "WA_CLICKACTIVE minimized other=0x00004444"},
       {'S', WM_SHOWWINDOW, 0, SW_PARENTCLOSING, nullptr, false, "hidden SW_PARENTCLOSING"},
+      // Each table's last entry, and one past it, which is no entry.
+      {'S', WM_SIZE, SIZE_MAXHIDE, 0, nullptr, false, "w=0 h=0 SIZE_MAXHIDE"},
+      {'S', WM_SIZE, SIZE_MAXHIDE + 1, 0, nullptr, false, "w=0 h=0 type=5"},
+      {'S', WM_ACTIVATE, WA_CLICKACTIVE + 1, 0, nullptr, false, "state=3 other=0x00000000"},
+      {'S', WM_SHOWWINDOW, 1, SW_OTHERUNZOOM, nullptr, false, "shown SW_OTHERUNZOOM"},
+      {'S', WM_SHOWWINDOW, 1, SW_OTHERUNZOOM + 1, nullptr, false, "shown"},
       {'S', WM_SETFOCUS, 0x5555, 0, nullptr, false, "previous=0x00005555"},
       {'S', WM_KILLFOCUS, 0, 0, nullptr, false, "next=0x00000000"},
       {'S', WM_PAINT, 0, 0, nullptr, false, ""},
