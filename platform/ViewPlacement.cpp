@@ -9,8 +9,10 @@
 namespace platform {
 namespace {
 
-bool Overlaps(const RECT& a, const RECT& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+long long OverlapArea(const RECT& a, const RECT& b) {
+  const long long w = std::min(a.right, b.right) - std::max(a.left, b.left);
+  const long long h = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return w > 0 && h > 0 ? w * h : 0;
 }
 
 struct OwnedWindows {
@@ -40,17 +42,20 @@ POINT ChooseViewPlace(SIZE view, const RECT& owner, const std::vector<RECT>& tak
     xs.insert(xs.end(), {other.right, other.left - width, other.left});
     ys.insert(ys.end(), {other.top, other.bottom, other.top - height});
   }
+  // The least covered wins (the owner counts four times another window), then the nearest to
+  // the owner's top-right corner: a place that covers nothing whenever there is one.
   bool found = false;
   POINT best{};
-  long long bestDistance = LLONG_MAX;
+  long long bestCovered = LLONG_MAX, bestDistance = LLONG_MAX;
   for (LONG x : xs) {
     for (LONG y : ys) {
       const RECT at{x, y, x + width, y + height};
       if (at.left < work.left || at.top < work.top || at.right > work.right || at.bottom > work.bottom) continue;
-      if (Overlaps(at, owner)) continue;
-      if (std::any_of(taken.begin(), taken.end(), [&](const RECT& other) { return Overlaps(at, other); })) continue;
+      long long covered = 4 * OverlapArea(at, owner);
+      for (const RECT& other : taken) covered += OverlapArea(at, other);
       const long long distance = std::llabs(static_cast<long long>(x) - owner.right) + std::llabs(static_cast<long long>(y) - owner.top);
-      if (distance < bestDistance) {
+      if (covered < bestCovered || (covered == bestCovered && distance < bestDistance)) {
+        bestCovered = covered;
         bestDistance = distance;
         best = POINT{x, y};
         found = true;
@@ -58,12 +63,8 @@ POINT ChooseViewPlace(SIZE view, const RECT& owner, const std::vector<RECT>& tak
     }
   }
   if (found) return best;
-  const int step = cascadeStep;
-  POINT at{owner.left + step, owner.top + step};
-  if (owner.right + width <= work.right)
-    at = POINT{owner.right + step, owner.top + step};
-  else if (owner.bottom + height <= work.bottom)
-    at = POINT{owner.left + step, owner.bottom + step};
+  // Larger than the work area: right of the owner a cascade step down, kept inside as far as it goes.
+  POINT at{owner.right + cascadeStep, owner.top + cascadeStep};
   at.x = std::max(work.left, std::min(at.x, work.right - width));
   at.y = std::max(work.top, std::min(at.y, work.bottom - height));
   return at;

@@ -8,11 +8,11 @@
 
 namespace platform {
 
-// The top-left corner for a view of that size: a place inside the work area that overlaps
-// neither the owner nor any of the taken rectangles, the nearest to the owner's top-right
-// corner (right of the owner first, then below, left or above, or beside another view). When
-// nothing fits, right of the owner (else below it, else over it) a cascade step down and right
-// per view already open, inside the work area.
+// The top-left corner for a view of that size inside the work area: a place that overlaps
+// neither the owner nor any of the taken rectangles, the nearest to the owner's top-right corner
+// (right of the owner first, then below, left or above it, or beside another view). Without
+// such a place, the one that covers the least (the owner counting four times). A view larger
+// than the work area goes right of the owner, a cascade step down, as far inside as it goes.
 POINT ChooseViewPlace(SIZE view, const RECT& owner, const std::vector<RECT>& taken, const RECT& work, int cascadeStep);
 
 // Places the view by ChooseViewPlace among the other shown windows the owner owns, on the

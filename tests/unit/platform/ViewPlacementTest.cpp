@@ -33,14 +33,25 @@ TEST(ViewPlacement, ViewsOpenBesideTheOwnerAndEachOtherUntilTheScreenIsFullThenS
     views.push_back(placed);
   }
   // A view that only just fits (to the pixel) beside the owner goes there; one a pixel wider
-  // than the room anywhere falls back to the cascade over the owner, inside the area.
+  // covers the least it can: a pixel column of the owner.
   const RECT narrow{0, 0, 800, 300};
   const POINT exact = platform::ChooseViewPlace(SIZE{300, 300}, RECT{0, 0, 500, 300}, {}, narrow, 0);
   EXPECT_EQ(exact.x, 500);
   EXPECT_EQ(exact.y, 0);
   const POINT wider = platform::ChooseViewPlace(SIZE{301, 300}, RECT{0, 0, 500, 300}, {}, narrow, 24);
-  EXPECT_EQ(wider.x, 24);
+  EXPECT_EQ(wider.x, 800 - 301);
   EXPECT_EQ(wider.y, 0);
+  // A window over the middle of the owner (the inspector) leaves no free place for a large
+  // view: it covers the least of it and nothing of the owner, rather than stacking.
+  const RECT middle{302, 264, 978, 760};
+  const POINT large = platform::ChooseViewPlace(SIZE{761, 417}, RECT{0, 0, 732, 549}, {middle}, work, 0);
+  const RECT largeAt{large.x, large.y, large.x + 761, large.y + 417};
+  EXPECT_FALSE(Overlap(largeAt, RECT{0, 0, 732, 549}));
+  EXPECT_EQ(large.y, 1024 - 417);
+  // Larger than the work area: kept inside as far as it goes.
+  const POINT huge = platform::ChooseViewPlace(SIZE{2000, 300}, RECT{0, 0, 500, 300}, {}, narrow, 24);
+  EXPECT_EQ(huge.x, 0);
+  EXPECT_EQ(huge.y, 0);
   // A work area left of and above the primary monitor (negative coordinates).
   const RECT left{-1280, -200, 0, 824};
   const POINT there = platform::ChooseViewPlace(SIZE{300, 250}, RECT{-1280, -200, -780, 200}, {}, left, 0);
