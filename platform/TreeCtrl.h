@@ -31,6 +31,8 @@ class CTreeCtrl : public CWindow {
                        HTREEITEM after = TVI_LAST) const;
   bool DeleteItem(HTREEITEM item) const { return Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)) != 0; }
   void DeleteAllItems() const { DeleteItem(TVI_ROOT); }
+  // Sets the item's value and marks, and its text when one is given.
+  bool SetItem(HTREEITEM item, LPARAM data, UINT state, UINT stateMask, const std::wstring* text = nullptr) const;
   // Shows or hides the button that opens the item.
   bool SetHasChildren(HTREEITEM item, bool hasChildren) const;
 

@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -29,6 +30,8 @@ constexpr UINT_PTR kTreeSearchTimerId = 1;
 constexpr UINT_PTR kTreeOutlineTimerId = 2;
 // How long a selected window stays outlined.
 constexpr UINT kTreeOutlineMs = 2000;
+// Up to how many items a fill adds and removes with the control's redraw on.
+constexpr size_t kQuietFillChanges = 32;
 // Posted by the reader when a read is done: wParam its generation.
 constexpr UINT kDesktopReadMessage = WM_APP + 1;
 
@@ -65,7 +68,9 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
     HWND firstShown = nullptr;
   };
   ShownState ReadShownState() const;
-  // Fills the control from the tree and the search, then opens, selects and scrolls as kept.
+  // Makes the control show the tree and the search: items of windows shown as before stay,
+  // others are added and removed (all anew when siblings changed their order), then opens,
+  // selects and scrolls as kept.
   void Fill(const ShownState& state);
   void Rebuild();
   void Hide();
@@ -102,6 +107,17 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   DesktopTree m_tree;
   // The control's item of each node, null for a node the search left out.
   std::vector<HTREEITEM> m_items;
+  // What the control shows, by window: a fill keeps the items of windows shown as before and
+  // inserts and removes only the others.
+  struct ShownItem {
+    HTREEITEM item = nullptr;
+    HWND parent = nullptr;  // the window of the parent item; null for a root
+    int node = -1;
+    int place = 0;  // among the siblings shown
+    UINT marks = 0;
+    std::wstring label;
+  };
+  std::unordered_map<HWND, ShownItem> m_shown;
   // The windows whose branches the user opened and has not closed since: a fill opens them
   // again wherever the search or a read had them.
   std::unordered_set<HWND> m_userOpen;
