@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -219,6 +220,25 @@ HTREEITEM ItemOf(const wintree::CWindowTreeDlg& dlg, UINT_PTR hwnd) {
   return nullptr;
 }
 
+// Whether the control shows the whole tree: every node's item under its parent's, in order,
+// with the node's text, marks and value.
+bool ControlShowsTree(const wintree::CWindowTreeDlg& dlg) {
+  const platform::CTreeCtrl tree(dlg.GetDlgItem(IDC_WT_TREE));
+  const wintree::DesktopTree& nodes = dlg.Tree();
+  std::function<bool(HTREEITEM, const std::vector<int>&)> same = [&](HTREEITEM item, const std::vector<int>& want) {
+    for (int node : want) {
+      const wintree::TreeNode& expected = nodes.nodes[node];
+      const UINT marks = (expected.hidden ? TVIS_CUT : 0) | (expected.isNew ? TVIS_BOLD : 0);
+      if (!item || tree.GetItemData(item) != LPARAM(node) || tree.GetItemText(item) != expected.label ||
+          tree.GetItemState(item, TVIS_CUT | TVIS_BOLD) != marks || !same(tree.GetChild(item), expected.children))
+        return false;
+      item = tree.GetNextSibling(item);
+    }
+    return item == nullptr;
+  };
+  return same(tree.GetNextItem(nullptr, TVGN_ROOT), nodes.roots);
+}
+
 TEST(WindowTreeDlgTest, ReadsOffTheDialogsThreadShowsOnlyTheLastReadAndReopensTheBranchesTheUserOpened) {
   HWND owner = MakeOwner();
   const HWND none = nullptr;
@@ -301,6 +321,24 @@ TEST(WindowTreeDlgTest, ReadsOffTheDialogsThreadShowsOnlyTheLastReadAndReopensTh
   }
   ASSERT_NE(ItemOf(dlg, 0x10), nullptr);
   EXPECT_FALSE(tree.IsExpanded(ItemOf(dlg, 0x10)));
+  EXPECT_TRUE(ControlShowsTree(dlg));
+  // Each refresh shows exactly its read, whether the items are kept, retold, added in the
+  // middle or the siblings change their order.
+  const std::vector<std::function<void()>> changes = {
+      [&] { records[0].text = L"alpha renamed"; records[3].visible = false; },
+      [&] { records.insert(records.begin() + 2, Record(at(0x40), none, L"new in the middle")); },
+      [&] { std::swap(records[0], records.back()); },
+      [&] { records.erase(records.begin() + 1); },
+  };
+  for (const auto& change : changes) {
+    {
+      std::lock_guard<std::mutex> hold(lock);
+      change();
+    }
+    uitest::Click(dlg.GetSafeHwnd(), IDC_WT_REFRESH);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return !dlg.Reading(); }, 20000));
+    EXPECT_TRUE(ControlShowsTree(dlg));
+  }
   dlg.DestroyWindow();
   ::CloseHandle(gate);
   ::DestroyWindow(owner);
