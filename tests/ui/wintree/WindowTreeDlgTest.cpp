@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 #include <functional>
 #include <mutex>
 #include <utility>
@@ -388,6 +391,27 @@ TEST(WindowTreeDlgTest, DesktopReaderSkipsWhatClosesMidReadWithItsChildrenAndKee
   }
   for (HWND hwnd : sinks) ::DestroyWindow(hwnd);
   for (HWND hwnd : {b, at255, past255}) ::DestroyWindow(hwnd);
+
+  // A window of this program whose thread does not take messages (as the dialog's while it is
+  // busy) is read at once, its text included: the reader sends nothing.
+  HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<HWND> stuck{nullptr};
+  std::thread owner([&] {
+    stuck = ::CreateWindowExW(0, L"STATIC", L"thread not answering", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
+    ::WaitForSingleObject(release, INFINITE);
+    ::DestroyWindow(stuck);
+  });
+  ASSERT_TRUE(e2e::WaitUntil([&] { return stuck.load() != nullptr; }, 5000));
+  std::future<std::vector<wintree::WindowRecord>> read = std::async(std::launch::async, [] { return wintree::ReadDesktop(); });
+  const bool readAtOnce = read.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  ::SetEvent(release);
+  owner.join();
+  ASSERT_TRUE(readAtOnce);
+  std::wstring stuckText = L"(not read)";
+  for (const auto& record : read.get())
+    if (record.hwnd == stuck.load()) stuckText = record.text;
+  EXPECT_EQ(stuckText, L"thread not answering");
+  ::CloseHandle(release);
 }
 
 }  // namespace
