@@ -1,9 +1,10 @@
 // Reads a window's procedure and its class's inside the window's program: the probe hook of
 // QuorvelHook.dll is set on the window's thread, asked once through shared memory and taken off
 // again. A 64-bit program gets the 64-bit hook from the helper QuorvelProbeHelper64.exe, which
-// also reads its modules and command line. Nothing here waits: Poll is called on a timer and
-// answers at once, and a thread that does not run the hook within kProbeLimitMs is reported as
-// not answering.
+// also reads its modules and command line; a helper that fails says which step did. Nothing
+// here waits: Poll is called on a timer and answers at once, and a thread that does not run the
+// hook within ProbeLimitMs is reported as not answering. Dropping the probe withdraws the
+// question: the helper takes its hook off at once.
 #pragma once
 #include <windows.h>
 
@@ -17,6 +18,8 @@
 namespace properties {
 
 constexpr DWORD kProbeLimitMs = 1500;
+// How long a probe may go unanswered: a 64-bit program's also has the helper's time to start.
+DWORD ProbeLimitMs(bool sixtyFourBit);
 
 class CProcedureProbe {
  public:
