@@ -179,10 +179,52 @@ TEST_F(PropertiesE2eTest, HungWindowsViewOpensAtOnceAndSaysWhyItsProceduresAreNo
     EXPECT_EQ(items["クラス名"], "QuorvelFixtureWindow");
     EXPECT_EQ(items["ウィンドウプロシージャ"], "プログラムが応答しないため読めません");
     EXPECT_EQ(items["クラスプロシージャ"], "プログラムが応答しないため読めません");
+    // What this program cannot read from outside is not "なし".
+    for (const char* handle : {"アイコン", "カーソル", "背景ブラシ"})
+        EXPECT_NE(items[handle], "なし") << handle;
     // 更新 reads again, also without waiting.
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_PR_REFRESH)));
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
     fixture.Command("resume window=" + HandleText(target));
+}
+
+// A program whose name code page 932 cannot hold keeps its name whole in the process row (and in
+// what is copied of it); a hung window's class handles say they could not be read.
+TEST_F(PropertiesE2eTest, AProcessNamedOutsideTheCodePageKeepsItsName) {
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
+    const std::wstring name = L"Caf\u00e9\u63a2\u67fb.exe";
+    const std::wstring path = std::wstring(folder) + name;
+    const std::string fixturePath = e2e::FixtureExePath();
+    wchar_t fixtureWide[MAX_PATH] = {};
+    ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, fixturePath.c_str(), -1, fixtureWide, MAX_PATH), 0);
+    ASSERT_TRUE(CopyFileW(fixtureWide, path.c_str(), FALSE));
+    std::wstring commandLine = L"\"" + path + L"\" propwin title=unicode x=700 y=80";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+    CloseHandle(started.hThread);
+    const HWND window = e2e::WaitForTopLevelWindow(started.dwProcessId, "QuorvelPropsWindow", "unicode", 10000);
+    if (window) {
+        StartQuorvel();
+        const HWND view = HasFatalFailure() ? nullptr : OpenFromMainList(window);
+        EXPECT_NE(view, nullptr);
+        if (view) {
+            const Items items = ReadItems(view);
+            e2e::RemoteListView list(GetDlgItem(view, IDC_PR_LIST));
+            EXPECT_TRUE(list.ClickRow(list.FindRow(0, "プロセス")));
+            EXPECT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
+            const std::wstring row = L"\u30d7\u30ed\u30bb\u30b9\t" + name + L" (" + std::to_wstring(started.dwProcessId) + L")\r\n";
+            EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ClipboardText() == row; }, 3000))
+                << e2e::ClipboardText().size() << " characters";
+        }
+    } else {
+        ADD_FAILURE() << "the fixture under a Unicode name showed no window";
+    }
+    TerminateProcess(started.hProcess, 0);
+    WaitForSingleObject(started.hProcess, 5000);
+    CloseHandle(started.hProcess);
+    DeleteFileW(path.c_str());
 }
 
 }  // namespace
