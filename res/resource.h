@@ -223,6 +223,7 @@
 #define IDC_WT_SEARCH           1301
 #define IDC_WT_REFRESH          1302
 #define IDC_WT_OWNERS           1303
+#define IDC_WT_STATUS           1304
 
 // Properties of one window.
 #define IDC_PR_LIST             1400
