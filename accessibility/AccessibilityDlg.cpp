@@ -86,7 +86,7 @@ BOOL CAccessibilityDlg::OnInitDialog() {
   m_tree.Attach(GetDlgItem(IDC_AC_TREE));
   m_list.Attach(GetDlgItem(IDC_AC_LIST));
   // Names and values of other programs may hold any character: both controls take UTF-16.
-  m_tree.Send(CCM_SETUNICODEFORMAT, TRUE);
+  m_tree.SetUnicodeFormat();
   m_list.Send(CCM_SETUNICODEFORMAT, TRUE);
   m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   OnDpiChanged(platform::WindowDpi(GetSafeHwnd()));
@@ -133,7 +133,7 @@ void CAccessibilityDlg::ClearTree() {
   RemovePlaceholder();
   m_selected = 0;
   m_items.clear();
-  m_tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  m_tree.DeleteAllItems();
   m_list.DeleteAllItems();
   m_rows.clear();
   m_model.Clear();
@@ -250,36 +250,27 @@ void CAccessibilityDlg::ShowChildren(const Answer& answer) {
   auto found = m_items.find(answer.node);
   if (found == m_items.end()) return;
   HTREEITEM parent = found->second;
-  m_tree.Send(WM_SETREDRAW, FALSE);
+  m_tree.SetRedraw(false);
   for (const ObjectItem& item : answer.items) InsertItem(parent, item);
-  m_tree.Send(WM_SETREDRAW, TRUE);
+  m_tree.SetRedraw(true);
   if (answer.more) {
-    if (firstBatch) m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    if (firstBatch) m_tree.Expand(parent);
     return;
   }
   if (m_model.Find(answer.node)->children.empty()) {
-    TVITEMW none{};
-    none.mask = TVIF_CHILDREN;
-    none.hItem = parent;
-    none.cChildren = 0;
-    m_tree.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&none));
+    m_tree.SetHasChildren(parent, false);
   } else {
-    m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    m_tree.Expand(parent);
   }
   if (answer.cut) SetStatus(platform::Format("子が多すぎるため最初の %ld 個だけを表示します", kMaxChildren));
   ContinuePending();
 }
 
 HTREEITEM CAccessibilityDlg::InsertItem(HTREEITEM parent, const ObjectItem& item) {
-  const std::wstring text = ItemText(item.summary.role, item.summary.name);
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = parent;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
-  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-  insert.item.lParam = item.id;
-  insert.item.cChildren = item.summary.childCount > 0 ? 1 : 0;
-  HTREEITEM inserted = reinterpret_cast<HTREEITEM>(m_tree.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  platform::TreeItemFields fields;
+  fields.data = item.id;
+  fields.hasChildren = item.summary.childCount > 0 ? 1 : 0;
+  HTREEITEM inserted = m_tree.InsertItem(parent, ItemText(item.summary.role, item.summary.name), fields);
   if (inserted) m_items[item.id] = inserted;
   return inserted;
 }
@@ -311,8 +302,8 @@ void CAccessibilityDlg::ContinuePending() {
 void CAccessibilityDlg::SelectNode(int node) {
   auto found = m_items.find(node);
   if (found == m_items.end()) return;
-  m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(found->second));
-  m_tree.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(found->second));
+  m_tree.SelectItem(found->second);
+  m_tree.EnsureVisible(found->second);
 }
 
 LRESULT CAccessibilityDlg::OnItemExpanding(NMHDR* header) {
@@ -429,18 +420,14 @@ void CAccessibilityDlg::ShowSlow(bool slow) {
     if (found != m_items.end()) parent = found->second;
   }
   if (!parent) return;
-  const std::wstring text = platform::WidenAnsi(kNoAnswer);
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = parent;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-  m_placeholder = reinterpret_cast<HTREEITEM>(m_tree.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-  if (parent != TVI_ROOT) m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+  platform::TreeItemFields fields;
+  fields.hasChildren = 0;
+  m_placeholder = m_tree.InsertItem(parent, platform::WidenAnsi(kNoAnswer), fields);
+  if (parent != TVI_ROOT) m_tree.Expand(parent);
 }
 
 void CAccessibilityDlg::RemovePlaceholder() {
-  if (m_placeholder) m_tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(m_placeholder));
+  if (m_placeholder) m_tree.DeleteItem(m_placeholder);
   m_placeholder = nullptr;
 }
 

@@ -23,6 +23,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/ScreenOutline.h"
+#include "platform/TreeCtrl.h"
 
 namespace accessibility {
 
@@ -88,7 +89,7 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
 
   HWND m_hViewed;
   bool m_bClosed = false;
-  platform::CWindow m_tree;
+  platform::CTreeCtrl m_tree;
   platform::CListCtrl m_list;
   platform::CAnchorLayout m_anchors;
   platform::CScreenOutline m_outline;
