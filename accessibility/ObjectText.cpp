@@ -72,7 +72,7 @@ std::wstring BoundedText(const wchar_t* text, size_t length) {
   // A surrogate pair cut in half leaves half a character.
   if (bounded.size() < length && !bounded.empty() && bounded.back() >= 0xD800 && bounded.back() <= 0xDBFF)
     bounded.pop_back();
-  return platform::OneLineText(bounded);
+  return platform::EscapedLine(bounded);
 }
 
 std::wstring StateText(DWORD state) {

@@ -16,7 +16,7 @@ namespace accessibility {
 constexpr size_t kMaxTextLength = 1024;
 
 // The text cut to kMaxTextLength characters, with line breaks, tabs and other control
-// characters escaped (platform::OneLineText) so a tree item or a copied row stays one line.
+// characters escaped (platform::EscapedLine) so a tree item or a copied row stays one line.
 std::wstring BoundedText(const wchar_t* text, size_t length);
 
 // "0x%08x" of the state word followed by the Japanese names of its bits, lowest first.

@@ -65,26 +65,4 @@ std::string CodePageFromWide(std::wstring_view text, UINT codePage) {
   return narrow;
 }
 
-std::wstring OneLineText(std::wstring_view text) {
-  std::wstring line;
-  line.reserve(text.size());
-  for (wchar_t c : text) {
-    if (c == L'\t') {
-      line += L"\\t";
-    } else if (c == L'\r') {
-      line += L"\\r";
-    } else if (c == L'\n') {
-      line += L"\\n";
-    } else if (c < 0x20 || c == 0x7f) {
-      const wchar_t digits[] = L"0123456789abcdef";
-      line += L"\\x";
-      line += digits[(c >> 4) & 0xf];
-      line += digits[c & 0xf];
-    } else {
-      line += c;
-    }
-  }
-  return line;
-}
-
 }  // namespace platform

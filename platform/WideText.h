@@ -27,11 +27,6 @@ std::string CodePageFromWide(std::wstring_view text, UINT codePage);
 inline std::wstring WidenAnsi(std::string_view text) { return WideFromCodePage(text, CP_ACP); }
 inline std::wstring WideFromUtf8(std::string_view text) { return WideFromCodePage(text, CP_UTF8); }
 inline std::string Utf8FromWide(std::wstring_view text) { return CodePageFromWide(text, CP_UTF8); }
-// The text on one line, as views show and copy another program's texts: a tab, a line break
-// and every other control character written as an escape ("\t", "\r", "\n", "\x1b"), so a
-// row stays one line and shows what the text holds.
-std::wstring OneLineText(std::wstring_view text);
-
 // Appends the text in UTF-8 to out.
 void AppendUtf8(std::string& out, std::wstring_view text);
 

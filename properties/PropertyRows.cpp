@@ -96,7 +96,7 @@ std::string BrushText(uint64_t brush) {
 }
 
 std::wstring ProcessText(const WindowFacts& facts) {
-  const std::wstring name = facts.processName.empty() ? Wide("(名前を読めません)") : platform::OneLineText(facts.processName);
+  const std::wstring name = facts.processName.empty() ? Wide("(名前を読めません)") : platform::EscapedLine(facts.processName);
   return name + Wide(platform::Format(" (%lu)", facts.pid));
 }
 
@@ -112,7 +112,7 @@ std::wstring IdText(const WindowFacts& facts) {
 }
 
 // Another program's text on one line, or "(空)".
-std::wstring TextOrEmpty(const std::wstring& text) { return text.empty() ? Wide("(空)") : platform::OneLineText(text); }
+std::wstring TextOrEmpty(const std::wstring& text) { return text.empty() ? Wide("(空)") : platform::EscapedLine(text); }
 
 }  // namespace
 
@@ -142,7 +142,7 @@ void MergeProbeAnswer(WindowFacts& facts, const ProcedureFacts& answer) {
 std::wstring ModuleOfAddress(uint64_t address, const std::vector<ModuleRange>& modules) {
   for (const ModuleRange& module : modules) {
     if (address >= module.base && address - module.base < module.size)
-      return platform::OneLineText(module.name) +
+      return platform::EscapedLine(module.name) +
              Wide("+" + OffsetText(address - module.base));
   }
   return std::wstring();
@@ -175,12 +175,12 @@ std::string ExtraBytesText(int count, const std::vector<DWORD>& words) {
 
 std::wstring RelationText(const RelatedWindow& related) {
   if (!related.hwnd) return platform::WidenAnsi(kNone);
-  return platform::WidenAnsi(platform::FormatHandle(related.hwnd)) + L" \"" + platform::OneLineText(related.text) + L"\" " +
-         platform::OneLineText(related.className);
+  return platform::WidenAnsi(platform::FormatHandle(related.hwnd)) + L" \"" + platform::EscapedLine(related.text) + L"\" " +
+         platform::EscapedLine(related.className);
 }
 
 std::wstring PropItem(const WindowProp& prop) {
-  const std::wstring name = prop.name ? platform::OneLineText(*prop.name) : platform::WidenAnsi(platform::Format("#0x%04x", prop.atom));
+  const std::wstring name = prop.name ? platform::EscapedLine(*prop.name) : platform::WidenAnsi(platform::Format("#0x%04x", prop.atom));
   return platform::WidenAnsi("プロパティ ") + name;
 }
 
@@ -232,7 +232,7 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
   }
   out.Add("ハンドル", platform::FormatHandle(facts.hwnd));
   out.Add("テキスト", TextOrEmpty(facts.text));
-  out.Add("クラス名", platform::OneLineText(facts.className));
+  out.Add("クラス名", platform::EscapedLine(facts.className));
   out.Add("ウィンドウの四角形", RectText(facts.window));
   out.Add("クライアントの四角形", RectText(facts.client));
   out.Add("ウィンドウプロシージャ", WindowProcedureText(facts));
@@ -259,10 +259,10 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
 
   out.Group(Group::kProcess);
   out.Add("プロセス", ProcessText(facts));
-  out.Add("パス", facts.path.empty() ? platform::WidenAnsi("(読めません)") : platform::OneLineText(facts.path));
+  out.Add("パス", facts.path.empty() ? platform::WidenAnsi("(読めません)") : platform::EscapedLine(facts.path));
   out.Add("ビット数", !facts.sixtyFourBit ? kUnknown : *facts.sixtyFourBit ? "64 ビット" : "32 ビット");
   out.Add("整合性レベル", facts.integrity.empty() ? std::string(kUnknown) : facts.integrity);
-  out.Add("コマンドライン", facts.commandLine ? platform::OneLineText(*facts.commandLine) : platform::WidenAnsi(facts.commandLineReason));
+  out.Add("コマンドライン", facts.commandLine ? platform::EscapedLine(*facts.commandLine) : platform::WidenAnsi(facts.commandLineReason));
   out.Add("スレッドID", platform::Format("%lu", facts.threadId));
 
   out.Group(Group::kProps);
@@ -283,11 +283,11 @@ std::vector<PropertyRow> AnotherWindowRows(const WindowFacts& before, const Wind
   CRowWriter out(rows);
   out.Group(Group::kWindow);
   out.Add("ハンドル", platform::FormatHandle(now.hwnd) + " (別のウィンドウを指すようになりました)");
-  out.Add("前のウィンドウ", L"\"" + platform::OneLineText(before.text) + L"\" " + platform::OneLineText(before.className) +
-                              L" [" + platform::OneLineText(before.processName) + L"]");
+  out.Add("前のウィンドウ", L"\"" + platform::EscapedLine(before.text) + L"\" " + platform::EscapedLine(before.className) +
+                              L" [" + platform::EscapedLine(before.processName) + L"]");
   out.Add(platform::WidenAnsi("今のウィンドウ"),
-          platform::WidenAnsi(platform::FormatHandle(now.hwnd)) + L" \"" + platform::OneLineText(now.text) + L"\" " +
-              platform::OneLineText(now.className) + L" [" + platform::OneLineText(now.processName) + L"]" +
+          platform::WidenAnsi(platform::FormatHandle(now.hwnd)) + L" \"" + platform::EscapedLine(now.text) + L"\" " +
+              platform::EscapedLine(now.className) + L" [" + platform::EscapedLine(now.processName) + L"]" +
               platform::WidenAnsi(" (ダブルクリックで表示)"),
           now.hwnd);
   return rows;
