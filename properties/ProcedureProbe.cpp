@@ -137,8 +137,7 @@ bool CProcedureProbe::StartHelper(std::string* reason) {
   return true;
 }
 
-ProcedureFacts CProcedureProbe::Answer() const {
-  const msglog::ProbeMemory& memory = *Shared(m_view);
+ProcedureFacts ReadProbeAnswer(const msglog::ProbeMemory& memory, bool withHelper) {
   const msglog::WindowProbe& probe = memory.probe;
   ProcedureFacts facts;
   facts.status = ProcedureFacts::Status::kAnswered;
@@ -154,7 +153,7 @@ ProcedureFacts CProcedureProbe::Answer() const {
   facts.id = probe.id;
   // The helper's part is another program's writing: each count read once and bounded.
   const msglog::ProbeHelperAnswer& helper = memory.helper;
-  if (m_helper && helper.written.load(std::memory_order_acquire)) {
+  if (withHelper && helper.written.load(std::memory_order_acquire)) {
     const uint32_t modules = std::min(helper.moduleCount, msglog::kMaxProbeModules);
     for (uint32_t i = 0; i < modules; ++i)
       facts.modules.push_back(ModuleRange{helper.modules[i].base, helper.modules[i].size, ModuleName(helper.modules[i].name)});
@@ -182,7 +181,7 @@ std::optional<ProcedureFacts> CProcedureProbe::Poll() {
   if (m_view) {
     const uint32_t state = Shared(m_view)->probe.state.load(std::memory_order_acquire);
     if (state == msglog::kProbeAnswered) {
-      ProcedureFacts facts = Answer();
+      ProcedureFacts facts = ReadProbeAnswer(*Shared(m_view), m_helper != nullptr);
       TakeOff();
       m_bDone = true;
       return facts;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "msglog/hook/WindowProbe.h"
 #include "platform/Handles.h"
 #include "properties/WindowFacts.h"
 
@@ -20,6 +21,10 @@ namespace properties {
 constexpr DWORD kProbeLimitMs = 1500;
 // How long a probe may go unanswered: a 64-bit program's also has the helper's time to start.
 DWORD ProbeLimitMs(bool sixtyFourBit);
+
+// The probe's answer as the hook (and, withHelper, the 64-bit helper) wrote it in the shared
+// memory: another program's writing, each count read once and bounded.
+ProcedureFacts ReadProbeAnswer(const msglog::ProbeMemory& memory, bool withHelper);
 
 class CProcedureProbe {
  public:
@@ -35,7 +40,6 @@ class CProcedureProbe {
  private:
   bool Ask(std::string* reason);
   bool StartHelper(std::string* reason);
-  ProcedureFacts Answer() const;
   void TakeOff();
   std::optional<ProcedureFacts> NotRead(const std::string& reason);
 

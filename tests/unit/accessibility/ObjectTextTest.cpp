@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <string>
 
 #include "accessibility/ObjectText.h"
@@ -36,6 +37,9 @@ TEST(ObjectTextTest, TextsOfAnotherProgramAreCutAndKeptOnOneLine) {
   // A length beyond the text's own end reads no further than what was asked for.
   const std::wstring longText(5000, L'x');
   EXPECT_EQ(BoundedText(longText.c_str(), longText.size()).size(), accessibility::kMaxTextLength);
+  // At the bound and one past it.
+  for (size_t length : {accessibility::kMaxTextLength - 1, accessibility::kMaxTextLength, accessibility::kMaxTextLength + 1})
+    EXPECT_EQ(BoundedText(longText.c_str(), length).size(), std::min(length, accessibility::kMaxTextLength)) << length;
   // A character made of two halves is not cut in two at the bound.
   std::wstring pairs(accessibility::kMaxTextLength - 1, L'y');
   pairs += L"\xD83D\xDE00";
