@@ -196,10 +196,11 @@ CObjectReader::~CObjectReader() {
 unsigned CObjectReader::Post(Ask ask) {
   ask.serial = m_nextSerial++;
   std::lock_guard<std::mutex> guard(m_shared->lock);
-  // Only the last selection's details are shown: those asked before and not begun go.
-  if (ask.kind == AskKind::Details)
+  // Only the last selection's details are shown, and only the last reading: questions of the
+  // same kind asked before and not begun go.
+  if (ask.kind == AskKind::Details || ask.kind == AskKind::Root)
     m_shared->asks.erase(std::remove_if(m_shared->asks.begin(), m_shared->asks.end(),
-                                        [](const Ask& queued) { return queued.kind == AskKind::Details; }),
+                                        [&ask](const Ask& queued) { return queued.kind == ask.kind; }),
                          m_shared->asks.end());
   m_shared->asks.push_back(ask);
   ::SetEvent(m_shared->wake.get());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <new>
@@ -132,6 +133,34 @@ TEST(ObjectReaderTest, ALongBranchSaysHowFarItIsAndAnswersCarryTheirGeneration) 
   EXPECT_EQ(answers[0].serial, serial);
   EXPECT_EQ(answers[0].generation, reader.Generation());
   EXPECT_TRUE(WaitFor([&] { return reader.Waiting() == 0; }));
+}
+
+// Readings asked while one hangs are one reading: the last.
+TEST(ObjectReaderTest, ReadingsAskedWhileOneHangsAreAskedOnce) {
+  auto release = std::make_shared<Event>();
+  auto calls = std::make_shared<std::atomic<int>>(0);
+  CObjectReader reader(nullptr, nullptr, 0, [release, calls](const Stop&, const Ask& ask, HWND, CObjectStore&, const Deliver&,
+                                                             const Progress&) {
+    ++*calls;
+    release->Wait();
+    Answer answer;
+    answer.kind = ask.kind;
+    answer.serial = ask.serial;
+    return answer;
+  });
+  reader.Post(Ask{AskKind::Root});
+  ASSERT_TRUE(WaitFor([&] { return reader.Waiting() >= 20; }));
+  unsigned last = 0;
+  for (int i = 0; i < 20; ++i) last = reader.Post(Ask{AskKind::Root});
+  release->Set();
+  std::vector<Answer> answers;
+  ASSERT_TRUE(WaitFor([&] {
+    for (Answer& answer : reader.Take()) answers.push_back(std::move(answer));
+    return answers.size() >= 2 && reader.Waiting() == 0;
+  }));
+  ASSERT_EQ(answers.size(), 2u);
+  EXPECT_EQ(answers[1].serial, last);
+  EXPECT_EQ(calls->load(), 2);
 }
 
 }  // namespace
