@@ -21,9 +21,31 @@ constexpr UINT_PTR kOutlineTimerId = 2;
 
 constexpr char kNoAnswer[] = "応答なし";
 constexpr char kWindowGone[] = "ウィンドウは閉じられました";
+constexpr char kReading[] = "読み込み中…";
 
 int NodeOf(const NMTREEVIEWW* notice, bool newItem) {
   return static_cast<int>((newItem ? notice->itemNew : notice->itemOld).lParam);
+}
+
+// The local time waited ms ago, "HH:MM:SS".
+std::string SinceText(DWORD waited) {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  FILETIME file{};
+  ::SystemTimeToFileTime(&now, &file);
+  ULARGE_INTEGER at{};
+  at.LowPart = file.dwLowDateTime;
+  at.HighPart = file.dwHighDateTime;
+  at.QuadPart -= static_cast<ULONGLONG>(waited) * 10000;
+  file.dwLowDateTime = at.LowPart;
+  file.dwHighDateTime = at.HighPart;
+  SYSTEMTIME since{};
+  ::FileTimeToSystemTime(&file, &since);
+  return platform::Format("%02u:%02u:%02u", since.wHour, since.wMinute, since.wSecond);
+}
+
+std::string NoAnswerText(DWORD waited) {
+  return platform::Format("%s: プログラムが %s から応答しません", kNoAnswer, SinceText(waited).c_str());
 }
 
 }  // namespace
@@ -36,6 +58,7 @@ CAccessibilityDlg::MessageMapView CAccessibilityDlg::MessageMap() {
   static const MessageEntry kMap[] = {
       OnCommand(IDC_AC_REFRESH, BN_CLICKED, &CAccessibilityDlg::OnRefresh),
       OnCommand(IDC_AC_DEFAULTACTION, BN_CLICKED, &CAccessibilityDlg::OnDefaultAction),
+      OnCommand(IDC_AC_GIVEUP, BN_CLICKED, &CAccessibilityDlg::OnGiveUp),
       OnNotify(IDC_AC_TREE, TVN_ITEMEXPANDINGA, &CAccessibilityDlg::OnItemExpanding),
       OnNotify(IDC_AC_TREE, TVN_ITEMEXPANDINGW, &CAccessibilityDlg::OnItemExpanding),
       OnNotify(IDC_AC_TREE, TVN_SELCHANGEDA, &CAccessibilityDlg::OnSelChanged),
@@ -63,13 +86,14 @@ BOOL CAccessibilityDlg::OnInitDialog() {
   m_tree.Attach(GetDlgItem(IDC_AC_TREE));
   m_list.Attach(GetDlgItem(IDC_AC_LIST));
   // Names and values of other programs may hold any character: both controls take UTF-16.
-  m_tree.Send(CCM_SETUNICODEFORMAT, TRUE);
+  m_tree.SetUnicodeFormat();
   m_list.Send(CCM_SETUNICODEFORMAT, TRUE);
   m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
   OnDpiChanged(platform::WindowDpi(GetSafeHwnd()));
   m_anchors.Attach(GetSafeHwnd(), {{IDC_AC_TREE, platform::kAnchorLeft | platform::kAnchorTop | platform::kAnchorBottom},
                                    {IDC_AC_LIST, platform::kAnchorAll},
                                    {IDC_AC_STATUS, platform::kAnchorLeft | platform::kAnchorRight | platform::kAnchorBottom},
+                                   {IDC_AC_GIVEUP, platform::kAnchorRight | platform::kAnchorBottom},
                                    {IDC_AC_DEFAULTACTION, platform::kAnchorRight | platform::kAnchorBottom},
                                    {IDC_AC_REFRESH, platform::kAnchorRight | platform::kAnchorBottom}});
   m_outline.Create();
@@ -83,30 +107,70 @@ void CAccessibilityDlg::OnDpiChanged(UINT dpi) {
   platform::LayOutListColumns(m_list, {{"項目", LVCFMT_LEFT, 90}, {"値", LVCFMT_LEFT, 220}}, dpi);
 }
 
-// A reader of its own: one stuck in a call of a hung program is left to end by itself.
+// A reader of its own: one stuck in a call of a hung program is left to end by itself, and no
+// second one is started beside it.
 void CAccessibilityDlg::StartReading() {
-  m_reader = std::make_unique<CObjectReader>(m_hViewed, GetSafeHwnd(), kAnswersMessage);
+  m_reader.reset();
   m_childrenAsked.clear();
-  // Serials count anew with each reader.
+  // Serials count anew with each reader; the objects shown were the last reader's.
   m_rootSerial = m_detailsSerial = 0;
-  if (!m_reader->Started()) SetStatus("オブジェクトを読むスレッドを開始できません");
+  if (m_selected) m_pending = m_model.PathOf(m_selected);
+  ClearTree();
+  if (const std::optional<DWORD> waited = CObjectReader::GivenUpOn(m_hViewed)) {
+    m_bAwaitingGivenUp = true;
+    SetStatus(NoAnswerText(*waited));
+    return;
+  }
+  m_bAwaitingGivenUp = false;
+  m_reader = std::make_unique<CObjectReader>(m_hViewed, GetSafeHwnd(), kAnswersMessage);
+  if (!m_reader->Started()) {
+    m_reader.reset();
+    SetStatus("オブジェクトを読むスレッドを開始できません");
+  }
+}
+
+void CAccessibilityDlg::ClearTree() {
+  RemovePlaceholder();
+  m_selected = 0;
+  m_items.clear();
+  m_tree.DeleteAllItems();
+  m_list.DeleteAllItems();
+  m_rows.clear();
+  m_model.Clear();
+  m_treeGeneration = 0;
 }
 
 void CAccessibilityDlg::Refresh() {
-  if (!m_reader || !m_reader->Started()) return;
+  if (!m_reader) return;
   m_rootSerial = m_reader->Post(Ask{AskKind::Root});
-  SetStatus("読み込み中…");
+  SetStatus(kReading);
 }
 
+// While the program has not answered, the question asked stays the only one: no second reader
+// and no second question.
 void CAccessibilityDlg::OnRefresh() {
+  if (m_reader && m_reader->Waiting() >= kSlowAnswerMs) return ShowProgress();
   // The place selected now is looked for again in the new reading.
   if (m_selected) m_pending = m_model.PathOf(m_selected);
-  if (!m_reader || m_reader->Waiting() >= kSlowAnswerMs) StartReading();
+  if (!m_reader) StartReading();
   Refresh();
 }
 
+// The reader is abandoned (its thread ends when the program answers); reading starts again
+// by itself once that call has returned.
+void CAccessibilityDlg::OnGiveUp() {
+  if (!m_reader) return;
+  const DWORD waited = m_reader->Waiting();
+  if (waited < kSlowAnswerMs) return;
+  StartReading();
+  ShowSlow(false);
+  SetStatus(platform::Format("待つのをやめました (プログラムは %s から応答していません)", SinceText(waited).c_str()));
+}
+
+// Acts only on an object of the tree shown, read by the reader that is asked.
 void CAccessibilityDlg::OnDefaultAction() {
-  if (m_reader && m_selected) m_reader->Post(Ask{AskKind::DefaultAction, m_selected});
+  if (!m_reader || !m_selected || m_treeGeneration != m_reader->Generation() || !m_model.Find(m_selected)) return;
+  m_reader->Post(Ask{AskKind::DefaultAction, m_selected});
 }
 
 void CAccessibilityDlg::PickAt(POINT screen) {
@@ -118,11 +182,23 @@ void CAccessibilityDlg::PickAt(POINT screen) {
 
 std::optional<LRESULT> CAccessibilityDlg::OnAnswers(WPARAM, LPARAM) {
   if (!m_reader) return 0;
-  for (const Answer& answer : m_reader->Take()) HandleAnswer(answer);
+  for (const Answer& answer : m_reader->Take()) {
+    HandleAnswer(answer);
+    if (!m_reader) return 0;
+  }
+  if (std::optional<std::string> failure = m_reader->Failure()) ShowFailure(*failure);
   return 0;
 }
 
+void CAccessibilityDlg::ShowFailure(const std::string& reason) {
+  m_reader.reset();
+  ShowSlow(false);
+  SetStatus("オブジェクトを読めませんでした: " + reason);
+}
+
 void CAccessibilityDlg::HandleAnswer(const Answer& answer) {
+  // Only the reader asked now answers for the tree shown.
+  if (answer.generation != m_reader->Generation()) return;
   switch (answer.kind) {
     case AskKind::Root:
       if (answer.serial == m_rootSerial) ShowRoot(answer);
@@ -150,19 +226,14 @@ void CAccessibilityDlg::HandleAnswer(const Answer& answer) {
 }
 
 void CAccessibilityDlg::ShowRoot(const Answer& answer) {
-  RemovePlaceholder();
-  m_selected = 0;
-  m_items.clear();
-  m_tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-  m_list.DeleteAllItems();
-  m_rows.clear();
-  m_model.Clear();
+  ClearTree();
   if (FAILED(answer.result) || answer.items.empty()) {
     m_pending.reset();
     SetStatus(::IsWindow(m_hViewed) ? RefusalText(answer.result) : std::string(kWindowGone));
     return;
   }
   m_model.SetRoot(answer.items.front());
+  m_treeGeneration = answer.generation;
   InsertItem(TVI_ROOT, answer.items.front());
   SetStatus("");
   if (!m_pending) m_pending = ObjectPath{};
@@ -179,36 +250,27 @@ void CAccessibilityDlg::ShowChildren(const Answer& answer) {
   auto found = m_items.find(answer.node);
   if (found == m_items.end()) return;
   HTREEITEM parent = found->second;
-  m_tree.Send(WM_SETREDRAW, FALSE);
+  m_tree.SetRedraw(false);
   for (const ObjectItem& item : answer.items) InsertItem(parent, item);
-  m_tree.Send(WM_SETREDRAW, TRUE);
+  m_tree.SetRedraw(true);
   if (answer.more) {
-    if (firstBatch) m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    if (firstBatch) m_tree.Expand(parent);
     return;
   }
   if (m_model.Find(answer.node)->children.empty()) {
-    TVITEMW none{};
-    none.mask = TVIF_CHILDREN;
-    none.hItem = parent;
-    none.cChildren = 0;
-    m_tree.Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&none));
+    m_tree.SetHasChildren(parent, false);
   } else {
-    m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    m_tree.Expand(parent);
   }
   if (answer.cut) SetStatus(platform::Format("子が多すぎるため最初の %ld 個だけを表示します", kMaxChildren));
   ContinuePending();
 }
 
 HTREEITEM CAccessibilityDlg::InsertItem(HTREEITEM parent, const ObjectItem& item) {
-  const std::wstring text = ItemText(item.summary.role, item.summary.name);
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = parent;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
-  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-  insert.item.lParam = item.id;
-  insert.item.cChildren = item.summary.childCount > 0 ? 1 : 0;
-  HTREEITEM inserted = reinterpret_cast<HTREEITEM>(m_tree.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  platform::TreeItemFields fields;
+  fields.data = item.id;
+  fields.hasChildren = item.summary.childCount > 0 ? 1 : 0;
+  HTREEITEM inserted = m_tree.InsertItem(parent, ItemText(item.summary.role, item.summary.name), fields);
   if (inserted) m_items[item.id] = inserted;
   return inserted;
 }
@@ -240,8 +302,8 @@ void CAccessibilityDlg::ContinuePending() {
 void CAccessibilityDlg::SelectNode(int node) {
   auto found = m_items.find(node);
   if (found == m_items.end()) return;
-  m_tree.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(found->second));
-  m_tree.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(found->second));
+  m_tree.SelectItem(found->second);
+  m_tree.EnsureVisible(found->second);
 }
 
 LRESULT CAccessibilityDlg::OnItemExpanding(NMHDR* header) {
@@ -269,9 +331,13 @@ void CAccessibilityDlg::ShowDetails(const Answer& answer) {
     m_list.SetItemText(row, 1, m_rows[i].value);
   }
   m_list.SetRedraw(true);
-  if (!details.location || details.location->width <= 0 || details.location->height <= 0) return;
-  const ObjectLocation& at = *details.location;
-  const RECT screen{at.x, at.y, at.x + at.width, at.y + at.height};
+  if (!details.location) return;
+  const RECT desktop{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                     ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                     ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  const std::optional<RECT> onScreen = LocationOnScreen(*details.location, desktop);
+  if (!onScreen) return;
+  const RECT screen = *onScreen;
   m_outline.Show(screen, platform::WindowDpi(GetSafeHwnd()));
   ::SetTimer(GetSafeHwnd(), kOutlineTimerId, kOutlineMs, nullptr);
   // The inspector frames it in its picture when it shows this window.
@@ -304,14 +370,44 @@ std::optional<LRESULT> CAccessibilityDlg::OnTimer(WPARAM wParam, LPARAM) {
     return 0;
   }
   if (wParam != kWaitTimerId) return std::nullopt;
+  if (m_bAwaitingGivenUp) {
+    // The given-up call returned: reading starts again.
+    if (!CObjectReader::GivenUpOn(m_hViewed)) {
+      StartReading();
+      Refresh();
+    }
+    return 0;
+  }
+  if (m_reader) {
+    if (std::optional<std::string> failure = m_reader->Failure()) {
+      ShowFailure(*failure);
+      return 0;
+    }
+  }
   ShowSlow(m_reader && m_reader->Waiting() >= kSlowAnswerMs);
+  ShowProgress();
   return 0;
+}
+
+void CAccessibilityDlg::ShowProgress() {
+  if (!m_reader) return;
+  Ask current;
+  const DWORD waited = m_reader->Waiting(&current);
+  if (m_bSlowShown) {
+    SetDlgItemText(IDC_AC_STATUS, NoAnswerText(waited));
+  } else if (waited && current.kind == AskKind::Children && m_reader->ReadSoFar() > 0) {
+    // A long branch: how far it is, never "応答なし".
+    SetDlgItemText(IDC_AC_STATUS, platform::Format("%s (%u 個)", kReading, static_cast<unsigned>(m_reader->ReadSoFar())));
+  } else if (GetDlgItemText(IDC_AC_STATUS) != m_status) {
+    SetDlgItemText(IDC_AC_STATUS, m_status);
+  }
 }
 
 void CAccessibilityDlg::ShowSlow(bool slow) {
   if (slow == m_bSlowShown) return;
   m_bSlowShown = slow;
-  SetDlgItemText(IDC_AC_STATUS, slow ? std::string(kNoAnswer) : m_status);
+  ::ShowWindow(GetDlgItem(IDC_AC_GIVEUP), slow ? SW_SHOW : SW_HIDE);
+  SetDlgItemText(IDC_AC_STATUS, slow ? NoAnswerText(m_reader ? m_reader->Waiting() : 0) : m_status);
   if (!slow) return RemovePlaceholder();
   Ask current;
   m_reader->Waiting(&current);
@@ -323,18 +419,14 @@ void CAccessibilityDlg::ShowSlow(bool slow) {
     if (found != m_items.end()) parent = found->second;
   }
   if (!parent) return;
-  const std::wstring text = platform::WidenAnsi(kNoAnswer);
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = parent;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-  m_placeholder = reinterpret_cast<HTREEITEM>(m_tree.Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-  if (parent != TVI_ROOT) m_tree.Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+  platform::TreeItemFields fields;
+  fields.hasChildren = 0;
+  m_placeholder = m_tree.InsertItem(parent, platform::WidenAnsi(kNoAnswer), fields);
+  if (parent != TVI_ROOT) m_tree.Expand(parent);
 }
 
 void CAccessibilityDlg::RemovePlaceholder() {
-  if (m_placeholder) m_tree.Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(m_placeholder));
+  if (m_placeholder) m_tree.DeleteItem(m_placeholder);
   m_placeholder = nullptr;
 }
 

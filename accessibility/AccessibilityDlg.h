@@ -2,7 +2,9 @@
 // Its tree shows the window's accessible objects from the client object down, each branch read
 // when it opens; its list the selected object's properties. Every call to the objects goes
 // through a CObjectReader on a thread of its own, so a slow or hung program shows "応答なし"
-// and never holds the dialog.
+// and never holds the dialog. One question at a time may hang: while the program has not
+// answered, 更新 starts no second reader and the view offers to give up waiting; a given-up
+// reader is the only thread left on that program until its call returns.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -21,11 +23,12 @@
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/ScreenOutline.h"
+#include "platform/TreeCtrl.h"
 
 namespace accessibility {
 
-// How long a question may go unanswered before the view says "応答なし".
-constexpr DWORD kSlowAnswerMs = 500;
+// How long a call may go unanswered before the view says "応答なし".
+constexpr DWORD kSlowAnswerMs = 1000;
 // How long a selected object stays outlined on the screen.
 constexpr UINT kOutlineMs = 2000;
 
@@ -50,8 +53,15 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
   void OnDpiChanged(UINT dpi) override;
 
  private:
+  // A new reader, unless a given-up one still hangs in the program: then none, and the view
+  // starts one once that call has returned.
   void StartReading();
+  void ClearTree();
   void Refresh();
+  // Shows why the reader stopped, and drops it.
+  void ShowFailure(const std::string& reason);
+  // The status line while the view waits: how long, and for a long branch how far it is.
+  void ShowProgress();
   void HandleAnswer(const Answer& answer);
   void ShowRoot(const Answer& answer);
   void ShowChildren(const Answer& answer);
@@ -70,6 +80,7 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
   void CopyRows();
 
   void OnRefresh();
+  void OnGiveUp();
   void OnDefaultAction();
   LRESULT OnItemExpanding(NMHDR* header);
   LRESULT OnSelChanged(NMHDR* header);
@@ -78,11 +89,15 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
 
   HWND m_hViewed;
   bool m_bClosed = false;
-  platform::CWindow m_tree;
+  platform::CTreeCtrl m_tree;
   platform::CListCtrl m_list;
   platform::CAnchorLayout m_anchors;
   platform::CScreenOutline m_outline;
   std::unique_ptr<CObjectReader> m_reader;
+  // No reader while a given-up one still hangs in the program: one is started when it ends.
+  bool m_bAwaitingGivenUp = false;
+  // The reader whose objects the tree shows (its generation).
+  unsigned m_treeGeneration = 0;
   CObjectTree m_model;
   std::map<int, HTREEITEM> m_items;
   std::set<int> m_childrenAsked;

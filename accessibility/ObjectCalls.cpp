@@ -6,6 +6,11 @@ void Check(const Stop& stop) {
   if (stop.load()) throw Abandoned{};
 }
 
+int NextObjectId() {
+  static std::atomic<int> next{0};
+  return ++next;
+}
+
 namespace {
 
 // A variant cleared when it goes.
@@ -137,10 +142,12 @@ void ReadRoot(const Stop& stop, HWND window, CObjectStore& store, Answer& answer
 }
 
 void ReadChildren(const Stop& stop, const StoredObject& parent, CObjectStore& store, Answer& answer,
-                  const Deliver& deliver) {
-  if (parent.child != CHILDID_SELF) return;
+                  const Deliver& deliver, const Progress& progress) {
+  if (parent.child != CHILDID_SELF || !parent.object) return;
   CChildList children(stop, parent.object.Get(), &answer.cut);
+  size_t read = 0;
   for (const VARIANT& v : children.Items()) {
+    if (progress) progress(read++);
     if (answer.items.size() == kChildBatch) {
       Answer batch = answer;
       batch.more = true;
@@ -153,6 +160,11 @@ void ReadChildren(const Stop& stop, const StoredObject& parent, CObjectStore& st
     } else if (v.vt == VT_I4) {
       answer.items.push_back(
           ObjectItem{store.Add(parent.object.Get(), v.lVal), SummaryOf(stop, parent.object.Get(), v.lVal)});
+    } else {
+      // Counted by the parent, so listed: an object without IAccessible, or nothing usable.
+      ObjectSummary summary;
+      summary.role = kNotAccessibleRole;
+      answer.items.push_back(ObjectItem{store.Add(nullptr, CHILDID_SELF), summary});
     }
   }
 }
@@ -224,7 +236,8 @@ void HitTest(const Stop& stop, const StoredObject& root, POINT point, Answer& an
 
 }  // namespace
 
-Answer Respond(const Stop& stop, const Ask& ask, HWND window, CObjectStore& store, const Deliver& deliver) {
+Answer Respond(const Stop& stop, const Ask& ask, HWND window, CObjectStore& store, const Deliver& deliver,
+               const Progress& progress) {
   Answer answer;
   answer.kind = ask.kind;
   answer.node = ask.node;
@@ -238,8 +251,14 @@ Answer Respond(const Stop& stop, const Ask& ask, HWND window, CObjectStore& stor
     answer.result = E_INVALIDARG;
     return answer;
   }
+  if (!stored->object) {
+    // A child that is no accessible object: nothing to ask it.
+    answer.result = ask.kind == AskKind::Children ? S_OK : E_NOINTERFACE;
+    answer.details.role = kNotAccessibleRole;
+    return answer;
+  }
   switch (ask.kind) {
-    case AskKind::Children: ReadChildren(stop, *stored, store, answer, deliver); break;
+    case AskKind::Children: ReadChildren(stop, *stored, store, answer, deliver, progress); break;
     case AskKind::Details: ReadDetails(stop, *stored, answer); break;
     case AskKind::DefaultAction:
       Check(stop);

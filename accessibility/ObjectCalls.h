@@ -26,10 +26,15 @@ struct Ask {
   unsigned serial = 0;  // set by the reader's Post
 };
 
+// The ids a reader hands out: unique in the process across every reader, so an id of one
+// reading never names an object of another.
+int NextObjectId();
+
 struct Answer {
   AskKind kind = AskKind::Root;
   int node = 0;
   unsigned serial = 0;
+  unsigned generation = 0;  // the reader's, set when it hands the answer over
   HRESULT result = S_OK;
   std::vector<ObjectItem> items;  // Root: the client object; Children: the children read
   bool more = false;              // Children: the next children follow in further answers
@@ -54,8 +59,12 @@ void Check(const Stop& stop);
 
 // Hands an answer over before the question is done (a batch of children).
 using Deliver = std::function<void(Answer&&)>;
+// Says that a call of the object returned while a question goes on, with how many children
+// of a branch were read so far: a long branch is not a program that does not answer.
+using Progress = std::function<void(size_t read)>;
 
-// One object the reader handed out an id for: a full object, or a simple element of one.
+// One object the reader handed out an id for: a full object, a simple element of one, or a
+// child that is no accessible object at all (object null).
 struct StoredObject {
   platform::CComRef<IAccessible> object;
   LONG child = CHILDID_SELF;
@@ -65,10 +74,12 @@ struct StoredObject {
 class CObjectStore {
  public:
   int Add(IAccessible* object, LONG child) {
-    const int id = m_nextId++;
+    const int id = NextObjectId();
     StoredObject& stored = m_objects[id];
-    object->AddRef();
-    *stored.object.Out() = object;
+    if (object) {
+      object->AddRef();
+      *stored.object.Out() = object;
+    }
     stored.child = child;
     return id;
   }
@@ -82,11 +93,15 @@ class CObjectStore {
 
  private:
   std::map<int, StoredObject> m_objects;
-  int m_nextId = 1;
   int m_root = 0;
 };
 
 // Answers the question from the objects in the store (Root fills it anew).
-Answer Respond(const Stop& stop, const Ask& ask, HWND window, CObjectStore& store, const Deliver& deliver);
+Answer Respond(const Stop& stop, const Ask& ask, HWND window, CObjectStore& store, const Deliver& deliver,
+               const Progress& progress = {});
+
+// The role shown for a child that answers no IAccessible: it is listed, so the rows agree
+// with the parent's child count.
+inline constexpr wchar_t kNotAccessibleRole[] = L"(IAccessible ではないオブジェクト)";
 
 }  // namespace accessibility

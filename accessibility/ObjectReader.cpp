@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -17,8 +16,12 @@ namespace accessibility {
 
 struct CObjectReader::Shared {
   HWND window = nullptr;
+  // The program's thread that answers (the window's), by which given-up readers are found.
+  DWORD windowThread = 0;
   HWND notify = nullptr;
   UINT message = 0;
+  unsigned generation = 0;
+  Responder responder;
   platform::UniqueHandle wake;
   std::mutex lock;
   std::deque<Ask> asks;
@@ -26,11 +29,20 @@ struct CObjectReader::Shared {
   // Read by the thread between calls without the lock.
   std::atomic<bool> abandoned{false};
   bool busy = false;
-  DWORD busySince = 0;
+  DWORD busySince = 0;  // when the last call returned, or the question began
+  size_t readSoFar = 0;
+  bool ended = false;
+  std::optional<std::string> failure;
   Ask current;
 };
 
 namespace {
+
+// Readers abandoned inside a call, until their thread ends; used on any thread.
+std::mutex g_givenUpLock;
+std::vector<std::weak_ptr<CObjectReader::Shared>> g_givenUp;
+
+std::atomic<unsigned> g_generations{0};
 
 // Waits for the next question, answering the thread's messages meanwhile (COM's calls into
 // this apartment come as messages). False once the reader was abandoned.
@@ -45,6 +57,7 @@ bool NextAsk(CObjectReader::Shared& shared, Ask* ask) {
         shared.asks.pop_front();
         shared.busy = true;
         shared.busySince = ::GetTickCount();
+        shared.readSoFar = 0;
         return true;
       }
     }
@@ -62,9 +75,16 @@ bool NextAsk(CObjectReader::Shared& shared, Ask* ask) {
 void Hand(CObjectReader::Shared& shared, Answer&& answer) {
   std::lock_guard<std::mutex> guard(shared.lock);
   Check(shared.abandoned);
+  answer.generation = shared.generation;
   shared.busySince = ::GetTickCount();
   shared.answers.push_back(std::move(answer));
   ::PostMessageA(shared.notify, shared.message, 0, 0);
+}
+
+void Advance(CObjectReader::Shared& shared, size_t read) {
+  std::lock_guard<std::mutex> guard(shared.lock);
+  shared.busySince = ::GetTickCount();
+  shared.readSoFar = read;
 }
 
 // The first question waiting about one object (its details, its default action), if any.
@@ -79,6 +99,37 @@ bool TakeQuick(CObjectReader::Shared& shared, Ask* ask) {
   return true;
 }
 
+// The thread ends: a reason when it stopped reading while still wanted, and the dialog told.
+void End(CObjectReader::Shared& shared, const char* failure) {
+  std::lock_guard<std::mutex> guard(shared.lock);
+  shared.ended = true;
+  shared.busy = false;
+  if (failure && !shared.abandoned) {
+    shared.failure = failure;
+    ::PostMessageA(shared.notify, shared.message, 0, 0);
+  }
+}
+
+void Read(CObjectReader::Shared& shared) {
+  // Declared inside the apartment's scope: every object is released before COM goes.
+  CObjectStore store;
+  const Progress progress = [&shared](size_t read) { Advance(shared, read); };
+  // Between two batches of a long branch, the questions about one object are answered
+  // first, so a click on an item does not wait for the whole branch.
+  const Deliver deliver = [&shared, &store, &progress](Answer&& batch) {
+    Hand(shared, std::move(batch));
+    Ask quick;
+    while (TakeQuick(shared, &quick))
+      Hand(shared, shared.responder(shared.abandoned, quick, shared.window, store, {}, progress));
+  };
+  Ask ask;
+  while (NextAsk(shared, &ask)) {
+    Hand(shared, shared.responder(shared.abandoned, ask, shared.window, store, deliver, progress));
+    std::lock_guard<std::mutex> guard(shared.lock);
+    shared.busy = false;
+  }
+}
+
 DWORD WINAPI ReaderThread(void* param) {
   std::shared_ptr<CObjectReader::Shared> shared;
   {
@@ -86,42 +137,35 @@ DWORD WINAPI ReaderThread(void* param) {
         static_cast<std::shared_ptr<CObjectReader::Shared>*>(param));
     shared = *handed;
   }
-  platform::CComScope com;
-  try {
-    // Declared inside the apartment's scope: every object is released before COM goes.
-    CObjectStore store;
-    // Between two batches of a long branch, the questions about one object are answered
-    // first, so a click on an item does not wait for the whole branch.
-    const Deliver deliver = [&shared, &store](Answer&& batch) {
-      Hand(*shared, std::move(batch));
-      Ask quick;
-      while (TakeQuick(*shared, &quick)) Hand(*shared, Respond(shared->abandoned, quick, shared->window, store, {}));
-    };
-    Ask ask;
-    while (NextAsk(*shared, &ask)) {
-      Hand(*shared, Respond(shared->abandoned, ask, shared->window, store, deliver));
-      std::lock_guard<std::mutex> guard(shared->lock);
-      shared->busy = false;
+  const char* failure = nullptr;
+  {
+    platform::CComScope com;
+    try {
+      Read(*shared);
+    } catch (const Abandoned&) {
+      // The dialog is gone; what was read went with the store.
+    } catch (const std::bad_alloc&) {
+      failure = "メモリが足りません";
+    } catch (const std::exception&) {
+      failure = "予期しないエラーが起きました";
+    } catch (...) {
+      failure = "予期しないエラーが起きました";
     }
-  } catch (const Abandoned&) {
-    // The dialog is gone; what was read went with the store.
-  } catch (const std::exception& failure) {
-    // The dialog shows the questions left as unanswered.
-    std::printf("ObjectReader: reading failed: %s\n", failure.what());
-    std::fflush(stdout);
-  } catch (...) {
-    std::printf("ObjectReader: reading failed: unknown exception\n");
-    std::fflush(stdout);
   }
+  End(*shared, failure);
   return 0;
 }
 
 }  // namespace
 
-CObjectReader::CObjectReader(HWND window, HWND notify, UINT message) : m_shared(std::make_shared<Shared>()) {
+CObjectReader::CObjectReader(HWND window, HWND notify, UINT message, Responder responder)
+    : m_shared(std::make_shared<Shared>()), m_generation(++g_generations) {
   m_shared->window = window;
+  m_shared->windowThread = ::GetWindowThreadProcessId(window, nullptr);
   m_shared->notify = notify;
   m_shared->message = message;
+  m_shared->generation = m_generation;
+  m_shared->responder = std::move(responder);
   m_shared->wake.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
   if (!m_shared->wake) return;
   auto handed = std::make_unique<std::shared_ptr<Shared>>(m_shared);
@@ -132,20 +176,31 @@ CObjectReader::CObjectReader(HWND window, HWND notify, UINT message) : m_shared(
 }
 
 CObjectReader::~CObjectReader() {
-  std::lock_guard<std::mutex> guard(m_shared->lock);
-  m_shared->abandoned = true;
-  m_shared->asks.clear();
-  m_shared->answers.clear();
-  if (m_shared->wake) ::SetEvent(m_shared->wake.get());
+  bool inCall = false;
+  {
+    std::lock_guard<std::mutex> guard(m_shared->lock);
+    m_shared->abandoned = true;
+    m_shared->asks.clear();
+    m_shared->answers.clear();
+    inCall = m_shared->busy && !m_shared->ended;
+    if (m_shared->wake) ::SetEvent(m_shared->wake.get());
+  }
+  if (!inCall) return;
+  std::lock_guard<std::mutex> guard(g_givenUpLock);
+  g_givenUp.erase(std::remove_if(g_givenUp.begin(), g_givenUp.end(),
+                                 [](const std::weak_ptr<Shared>& reader) { return reader.expired(); }),
+                  g_givenUp.end());
+  g_givenUp.push_back(m_shared);
 }
 
 unsigned CObjectReader::Post(Ask ask) {
   ask.serial = m_nextSerial++;
   std::lock_guard<std::mutex> guard(m_shared->lock);
-  // Only the last selection's details are shown: those asked before and not begun go.
-  if (ask.kind == AskKind::Details)
+  // Only the last selection's details are shown, and only the last reading: questions of the
+  // same kind asked before and not begun go.
+  if (ask.kind == AskKind::Details || ask.kind == AskKind::Root)
     m_shared->asks.erase(std::remove_if(m_shared->asks.begin(), m_shared->asks.end(),
-                                        [](const Ask& queued) { return queued.kind == AskKind::Details; }),
+                                        [&ask](const Ask& queued) { return queued.kind == ask.kind; }),
                          m_shared->asks.end());
   m_shared->asks.push_back(ask);
   ::SetEvent(m_shared->wake.get());
@@ -162,8 +217,34 @@ std::vector<Answer> CObjectReader::Take() {
 DWORD CObjectReader::Waiting(Ask* current) const {
   std::lock_guard<std::mutex> guard(m_shared->lock);
   if (current) *current = m_shared->busy ? m_shared->current : Ask{};
-  if (m_shared->busy) return ::GetTickCount() - m_shared->busySince;
-  return m_shared->asks.empty() ? 0 : 1;
+  if (m_shared->busy) return std::max<DWORD>(::GetTickCount() - m_shared->busySince, 1);
+  return m_shared->asks.empty() || m_shared->ended ? 0 : 1;
+}
+
+size_t CObjectReader::ReadSoFar() const {
+  std::lock_guard<std::mutex> guard(m_shared->lock);
+  return m_shared->readSoFar;
+}
+
+std::optional<std::string> CObjectReader::Failure() const {
+  std::lock_guard<std::mutex> guard(m_shared->lock);
+  return m_shared->failure;
+}
+
+std::optional<DWORD> CObjectReader::GivenUpOn(HWND window) {
+  const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+  std::lock_guard<std::mutex> guard(g_givenUpLock);
+  std::optional<DWORD> longest;
+  for (const std::weak_ptr<Shared>& held : g_givenUp) {
+    const std::shared_ptr<Shared> reader = held.lock();
+    if (!reader) continue;
+    std::lock_guard<std::mutex> readerGuard(reader->lock);
+    const bool same = thread ? reader->windowThread == thread : reader->window == window;
+    if (!same || reader->ended || !reader->busy) continue;
+    const DWORD waited = ::GetTickCount() - reader->busySince;
+    if (!longest || waited > *longest) longest = waited;
+  }
+  return longest;
 }
 
 }  // namespace accessibility

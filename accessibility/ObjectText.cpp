@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/Format.h"
+#include "platform/WideText.h"
 
 namespace accessibility {
 namespace {
@@ -16,39 +17,39 @@ struct StateName {
   const wchar_t* name;
 };
 
-// Sorted by bit: the names as the system's state texts give them.
+// Sorted by bit: the names in the view's language.
 constexpr StateName kStateNames[] = {
-    {STATE_SYSTEM_UNAVAILABLE, L"unavailable"},
-    {STATE_SYSTEM_SELECTED, L"selected"},
-    {STATE_SYSTEM_FOCUSED, L"focused"},
-    {STATE_SYSTEM_PRESSED, L"pressed"},
-    {STATE_SYSTEM_CHECKED, L"checked"},
-    {STATE_SYSTEM_MIXED, L"mixed"},
-    {STATE_SYSTEM_READONLY, L"read only"},
-    {STATE_SYSTEM_HOTTRACKED, L"hot tracked"},
-    {STATE_SYSTEM_DEFAULT, L"default"},
-    {STATE_SYSTEM_EXPANDED, L"expanded"},
-    {STATE_SYSTEM_COLLAPSED, L"collapsed"},
-    {STATE_SYSTEM_BUSY, L"busy"},
-    {STATE_SYSTEM_FLOATING, L"floating"},
-    {STATE_SYSTEM_MARQUEED, L"marqueed"},
-    {STATE_SYSTEM_ANIMATED, L"animated"},
-    {STATE_SYSTEM_INVISIBLE, L"invisible"},
-    {STATE_SYSTEM_OFFSCREEN, L"offscreen"},
-    {STATE_SYSTEM_SIZEABLE, L"sizeable"},
-    {STATE_SYSTEM_MOVEABLE, L"moveable"},
-    {STATE_SYSTEM_SELFVOICING, L"self voicing"},
-    {STATE_SYSTEM_FOCUSABLE, L"focusable"},
-    {STATE_SYSTEM_SELECTABLE, L"selectable"},
-    {STATE_SYSTEM_LINKED, L"linked"},
-    {STATE_SYSTEM_TRAVERSED, L"traversed"},
-    {STATE_SYSTEM_MULTISELECTABLE, L"multiple selectable"},
-    {STATE_SYSTEM_EXTSELECTABLE, L"extended selectable"},
-    {STATE_SYSTEM_ALERT_LOW, L"alert low"},
-    {STATE_SYSTEM_ALERT_MEDIUM, L"alert medium"},
-    {STATE_SYSTEM_ALERT_HIGH, L"alert high"},
-    {STATE_SYSTEM_PROTECTED, L"protected"},
-    {STATE_SYSTEM_HASPOPUP, L"has popup"},
+    {STATE_SYSTEM_UNAVAILABLE, L"使用不可"},
+    {STATE_SYSTEM_SELECTED, L"選択"},
+    {STATE_SYSTEM_FOCUSED, L"フォーカス"},
+    {STATE_SYSTEM_PRESSED, L"押下"},
+    {STATE_SYSTEM_CHECKED, L"チェック"},
+    {STATE_SYSTEM_MIXED, L"混在"},
+    {STATE_SYSTEM_READONLY, L"読み取り専用"},
+    {STATE_SYSTEM_HOTTRACKED, L"ホットトラック"},
+    {STATE_SYSTEM_DEFAULT, L"既定"},
+    {STATE_SYSTEM_EXPANDED, L"展開"},
+    {STATE_SYSTEM_COLLAPSED, L"折りたたみ"},
+    {STATE_SYSTEM_BUSY, L"ビジー"},
+    {STATE_SYSTEM_FLOATING, L"フローティング"},
+    {STATE_SYSTEM_MARQUEED, L"マーキー"},
+    {STATE_SYSTEM_ANIMATED, L"アニメーション"},
+    {STATE_SYSTEM_INVISIBLE, L"非表示"},
+    {STATE_SYSTEM_OFFSCREEN, L"画面外"},
+    {STATE_SYSTEM_SIZEABLE, L"サイズ変更可"},
+    {STATE_SYSTEM_MOVEABLE, L"移動可"},
+    {STATE_SYSTEM_SELFVOICING, L"自己読み上げ"},
+    {STATE_SYSTEM_FOCUSABLE, L"フォーカス可"},
+    {STATE_SYSTEM_SELECTABLE, L"選択可"},
+    {STATE_SYSTEM_LINKED, L"リンク"},
+    {STATE_SYSTEM_TRAVERSED, L"訪問済み"},
+    {STATE_SYSTEM_MULTISELECTABLE, L"複数選択可"},
+    {STATE_SYSTEM_EXTSELECTABLE, L"拡張選択可"},
+    {STATE_SYSTEM_ALERT_LOW, L"警告 (低)"},
+    {STATE_SYSTEM_ALERT_MEDIUM, L"警告 (中)"},
+    {STATE_SYSTEM_ALERT_HIGH, L"警告 (高)"},
+    {STATE_SYSTEM_PROTECTED, L"保護"},
+    {STATE_SYSTEM_HASPOPUP, L"ポップアップあり"},
 };
 constexpr bool SortedByBit() {
   for (size_t i = 1; i < std::size(kStateNames); ++i)
@@ -71,9 +72,7 @@ std::wstring BoundedText(const wchar_t* text, size_t length) {
   // A surrogate pair cut in half leaves half a character.
   if (bounded.size() < length && !bounded.empty() && bounded.back() >= 0xD800 && bounded.back() <= 0xDBFF)
     bounded.pop_back();
-  for (wchar_t& c : bounded)
-    if (c == L'\r' || c == L'\n' || c == L'\t' || c == L'\0') c = L' ';
-  return bounded;
+  return platform::EscapedLine(bounded);
 }
 
 std::wstring StateText(DWORD state) {
@@ -113,10 +112,17 @@ std::vector<PropertyRow> DetailRows(const ObjectDetails& details) {
   return rows;
 }
 
-std::wstring CopiedRows(const std::vector<PropertyRow>& rows) {
-  std::wstring text;
-  for (const PropertyRow& row : rows) text.append(row.item).append(L"\t").append(row.value).append(L"\r\n");
-  return text;
+std::optional<RECT> LocationOnScreen(const ObjectLocation& location, const RECT& screen) {
+  auto clamp = [](long long value, long low, long high) {
+    return static_cast<long>(value < low ? low : value > high ? high : value);
+  };
+  const long long width = location.width > 0 ? location.width : 0;
+  const long long height = location.height > 0 ? location.height : 0;
+  const RECT on{clamp(location.x, screen.left, screen.right), clamp(location.y, screen.top, screen.bottom),
+                clamp(static_cast<long long>(location.x) + width, screen.left, screen.right),
+                clamp(static_cast<long long>(location.y) + height, screen.top, screen.bottom)};
+  if (on.right <= on.left || on.bottom <= on.top) return std::nullopt;
+  return on;
 }
 
 std::string RefusalText(HRESULT result) {

@@ -8,16 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/PropertyRow.h"
+
 namespace accessibility {
 
 // The longest text kept of any one thing an object says (a name, a value, a description).
 constexpr size_t kMaxTextLength = 1024;
 
-// The text cut to kMaxTextLength characters, with line breaks and tabs turned into blanks so a
-// tree item or a copied row stays one line.
+// The text cut to kMaxTextLength characters, with line breaks, tabs and other control
+// characters escaped (platform::EscapedLine) so a tree item or a copied row stays one line.
 std::wstring BoundedText(const wchar_t* text, size_t length);
 
-// "0x%08x" of the state word followed by the names of its bits, lowest first.
+// "0x%08x" of the state word followed by the Japanese names of its bits, lowest first.
 std::wstring StateText(DWORD state);
 // "x=… y=… w=… h=…" in screen pixels.
 std::wstring LocationText(long x, long y, long width, long height);
@@ -44,15 +46,16 @@ struct ObjectDetails {
   HWND window = nullptr;
 };
 
-struct PropertyRow {
-  std::wstring item;
-  std::wstring value;
-};
+using platform::PropertyRow;
+
+// The part of the location that lies on the screen (the virtual screen's rectangle), reckoned
+// without overflow whatever numbers the object gave; none when no part of it does.
+std::optional<RECT> LocationOnScreen(const ObjectLocation& location, const RECT& screen);
 
 // The list's rows for an object, in the order they are shown.
 std::vector<PropertyRow> DetailRows(const ObjectDetails& details);
 // Rows as copied: "項目<TAB>値" a line, each line ended with CR LF.
-std::wstring CopiedRows(const std::vector<PropertyRow>& rows);
+inline std::wstring CopiedRows(const std::vector<PropertyRow>& rows) { return platform::RowsAsText(rows); }
 
 // What the view says when the system hands out no object for the window.
 std::string RefusalText(HRESULT result);

@@ -6,6 +6,7 @@
 #include "msglog/InProcessHookInstaller.h"
 #include "platform/Format.h"
 #include "platform/Handles.h"
+#include "platform/HelperProgram.h"
 
 namespace msglog {
 namespace {
@@ -53,20 +54,13 @@ std::unique_ptr<CInstalledHooks> CHelperHookInstaller::Install(DWORD threadId, s
                         std::to_wstring(++started);
   platform::UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, HookHelperReadyEvent(arguments.eventName).c_str()));
   platform::UniqueHandle stop(::CreateEventW(nullptr, TRUE, FALSE, HookHelperStopEvent(arguments.eventName).c_str()));
-  std::wstring commandLine = L"\"" + m_helperPath + L"\" " + FormatHookHelperArguments(arguments);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION process = {};
-  if (!ready || !stop ||
-      !::CreateProcessW(m_helperPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-    *reason = platform::Format("64 ビット用の補助プログラム QuorvelHookHelper64.exe を起動できませんでした (エラー %lu)。", ::GetLastError());
+  DWORD error = ::GetLastError();
+  platform::UniqueProcess helper;
+  if (ready && stop) helper = platform::StartHelperProgram(m_helperPath, FormatHookHelperArguments(arguments), &error);
+  if (!helper) {
+    *reason = platform::Format("64 ビット用の補助プログラム QuorvelHookHelper64.exe を起動できませんでした (エラー %lu)。", error);
     return nullptr;
   }
-  platform::UniqueHandle thread(process.hThread);
-  platform::UniqueProcess helper(process.hProcess);
 
   const HANDLE waits[] = {ready.get(), helper.get()};
   const DWORD woke = ::WaitForMultipleObjects(2, waits, FALSE, kReadyTimeoutMs);

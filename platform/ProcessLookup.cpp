@@ -17,6 +17,10 @@ DWORD CallGetModuleBaseNameA(HANDLE process, HMODULE module, LPSTR text, DWORD s
   return platform::CallLateBound<DWORD>("psapi", "GetModuleBaseNameA", process, module, text, size);
 }
 
+DWORD CallGetModuleBaseNameW(HANDLE process, HMODULE module, LPWSTR text, DWORD size) {
+  return platform::CallLateBound<DWORD>("psapi", "GetModuleBaseNameW", process, module, text, size);
+}
+
 DWORD CallGetModuleFileNameExA(HANDLE process, HMODULE module, LPSTR text, DWORD size) {
   return platform::CallLateBound<DWORD>("psapi", "GetModuleFileNameExA", process, module, text, size);
 }

@@ -9,6 +9,7 @@
 
 BOOL CallEnumProcessModules(HANDLE process, HMODULE* modules, DWORD size, DWORD* needed);
 DWORD CallGetModuleBaseNameA(HANDLE process, HMODULE module, LPSTR text, DWORD size);
+DWORD CallGetModuleBaseNameW(HANDLE process, HMODULE module, LPWSTR text, DWORD size);
 DWORD CallGetModuleFileNameExA(HANDLE process, HMODULE module, LPSTR text, DWORD size);
 BOOL CallQueryFullProcessImageNameA(HANDLE process, DWORD flags, LPSTR text, DWORD* size);
 

@@ -2,26 +2,28 @@
 
 #include <algorithm>
 
+#include "msglog/HelperHookInstaller.h"
+#include "msglog/hook/MessageRecord.h"
 #include "msglog/hook/WindowProbe.h"
 #include "platform/Format.h"
+#include "platform/HelperProgram.h"
 #include "platform/ProcessBits.h"
 #include "platform/ProgramFolder.h"
+#include "platform/WideText.h"
 
 namespace properties {
 namespace {
 
-const wchar_t kProbeDllName[] = L"QuorvelHook.dll";
-
 msglog::ProbeMemory* Shared(const platform::UniqueMappedView& view) { return static_cast<msglog::ProbeMemory*>(view.get()); }
 
-std::string NarrowModuleName(const uint16_t* name) {
+// A module name the helper wrote: up to its end or the field's, whichever comes first.
+std::wstring ModuleName(const uint16_t* name) {
   std::wstring wide;
   for (uint32_t i = 0; i < msglog::kProbeModuleNameChars && name[i]; ++i) wide += static_cast<wchar_t>(name[i]);
-  char narrow[msglog::kProbeModuleNameChars * 2 + 1] = {};
-  const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow,
-                                           sizeof(narrow) - 1, nullptr, nullptr);
-  return std::string(narrow, length > 0 ? static_cast<size_t>(length) : 0);
+  return wide;
 }
+
+std::string FileName(const wchar_t* name) { return platform::CodePageFromWide(name, CP_ACP); }
 
 std::string RefusalReason(DWORD error) {
   if (error == ERROR_ACCESS_DENIED)
@@ -48,6 +50,8 @@ ProcedureFacts ReadOwnWindow(HWND hwnd) {
 
 }  // namespace
 
+DWORD ProbeLimitMs(bool sixtyFourBit) { return sixtyFourBit ? kProbeLimitMs + msglog::kProbeHelperLimitMs : kProbeLimitMs; }
+
 CProcedureProbe::CProcedureProbe(HWND window) : m_hWindow(window) {
   m_dwThreadId = ::GetWindowThreadProcessId(window, &m_dwPid);
   m_start = ::GetTickCount64();
@@ -57,6 +61,11 @@ CProcedureProbe::CProcedureProbe(HWND window) : m_hWindow(window) {
 CProcedureProbe::~CProcedureProbe() { TakeOff(); }
 
 void CProcedureProbe::TakeOff() {
+  // A question still open is withdrawn: the helper sees it and takes its hook off.
+  if (m_view) {
+    uint32_t asked = msglog::kProbeAsked;
+    Shared(m_view)->probe.state.compare_exchange_strong(asked, msglog::kProbeWithdrawn, std::memory_order_acq_rel);
+  }
   m_helper.reset();
   m_hook.reset();
   m_view.reset();
@@ -96,10 +105,10 @@ bool CProcedureProbe::Ask(std::string* reason) {
   probe.state.store(msglog::kProbeAsked, std::memory_order_release);
   if (m_bSixtyFourBit) return StartHelper(reason);
 
-  m_module.reset(::LoadLibraryW(platform::PathBesideProgram(kProbeDllName).c_str()));
+  m_module.reset(::LoadLibraryW(platform::PathBesideProgram(msglog::kHookDllName).c_str()));
   auto procedure = m_module ? reinterpret_cast<HOOKPROC>(::GetProcAddress(m_module.get(), msglog::kWindowProbeName)) : nullptr;
   if (!procedure) {
-    *reason = "QuorvelHook.dll が Quorvel.exe と同じフォルダーにないため読めません";
+    *reason = FileName(msglog::kHookDllName) + " が Quorvel.exe と同じフォルダーにないため読めません";
     return false;
   }
   m_hook.reset(::SetWindowsHookExW(WH_GETMESSAGE, procedure, m_module.get(), m_dwThreadId));
@@ -113,21 +122,22 @@ bool CProcedureProbe::Ask(std::string* reason) {
 }
 
 bool CProcedureProbe::StartHelper(std::string* reason) {
-  std::wstring command = L"\"" + platform::PathBesideProgram(msglog::kProbeHelperName) + L"\" " +
-                         std::to_wstring(::GetCurrentProcessId()) + L" " + std::to_wstring(m_dwThreadId);
-  STARTUPINFOW startup{sizeof(startup)};
-  PROCESS_INFORMATION started{};
-  if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started)) {
-    *reason = "QuorvelProbeHelper64.exe が Quorvel.exe と同じフォルダーにないため、64 ビットのプログラムのプロシージャは読めません";
+  const std::wstring path = platform::PathBesideProgram(msglog::kProbeHelperName);
+  if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    *reason = FileName(msglog::kProbeHelperName) + " が Quorvel.exe と同じフォルダーにないため、64 ビットのプログラムのプロシージャは読めません";
     return false;
   }
-  ::CloseHandle(started.hThread);
-  m_helper.reset(started.hProcess);
+  DWORD error = 0;
+  m_helper = platform::StartHelperProgram(
+      path, std::to_wstring(::GetCurrentProcessId()) + L" " + std::to_wstring(m_dwThreadId), &error);
+  if (!m_helper) {
+    *reason = platform::Format("%s を起動できないため読めません（エラー %lu）", FileName(msglog::kProbeHelperName).c_str(), error);
+    return false;
+  }
   return true;
 }
 
-ProcedureFacts CProcedureProbe::Answer() const {
-  const msglog::ProbeMemory& memory = *Shared(m_view);
+ProcedureFacts ReadProbeAnswer(const msglog::ProbeMemory& memory, bool withHelper) {
   const msglog::WindowProbe& probe = memory.probe;
   ProcedureFacts facts;
   facts.status = ProcedureFacts::Status::kAnswered;
@@ -140,12 +150,13 @@ ProcedureFacts CProcedureProbe::Answer() const {
   facts.classBackground = probe.classBackground;
   facts.instance = probe.instance;
   facts.userData = probe.userData;
+  facts.id = probe.id;
   // The helper's part is another program's writing: each count read once and bounded.
   const msglog::ProbeHelperAnswer& helper = memory.helper;
-  if (m_helper && helper.written.load(std::memory_order_acquire)) {
+  if (withHelper && helper.written.load(std::memory_order_acquire)) {
     const uint32_t modules = std::min(helper.moduleCount, msglog::kMaxProbeModules);
     for (uint32_t i = 0; i < modules; ++i)
-      facts.modules.push_back(ModuleRange{helper.modules[i].base, helper.modules[i].size, NarrowModuleName(helper.modules[i].name)});
+      facts.modules.push_back(ModuleRange{helper.modules[i].base, helper.modules[i].size, ModuleName(helper.modules[i].name)});
     const uint32_t chars = helper.commandLineChars;
     if (chars != msglog::kNoCommandLine) {
       std::wstring line;
@@ -170,7 +181,7 @@ std::optional<ProcedureFacts> CProcedureProbe::Poll() {
   if (m_view) {
     const uint32_t state = Shared(m_view)->probe.state.load(std::memory_order_acquire);
     if (state == msglog::kProbeAnswered) {
-      ProcedureFacts facts = Answer();
+      ProcedureFacts facts = ReadProbeAnswer(*Shared(m_view), m_helper != nullptr);
       TakeOff();
       m_bDone = true;
       return facts;
@@ -179,11 +190,12 @@ std::optional<ProcedureFacts> CProcedureProbe::Poll() {
   }
   DWORD exitCode = STILL_ACTIVE;
   if (m_helper && ::GetExitCodeProcess(m_helper.get(), &exitCode) && exitCode != STILL_ACTIVE && exitCode != 0)
-    return NotRead(RefusalReason(exitCode));
-  // The helper is a program to start first.
-  const DWORD limit = m_bSixtyFourBit ? kProbeLimitMs + msglog::kProbeHelperLimitMs : kProbeLimitMs;
-  if (::GetTickCount64() - m_start > limit)
+    return NotRead(msglog::HelperFailureReason(exitCode));
+  if (::GetTickCount64() - m_start > ProbeLimitMs(m_bSixtyFourBit))
     return NotRead("プログラムが応答しないため読めません");
+  // The hook looks its question up at most every few milliseconds: a nudge it let pass is
+  // followed by another.
+  if (m_hook) ::PostMessageW(m_hWindow, WM_NULL, 0, 0);
   return std::nullopt;
 }
 

@@ -40,8 +40,8 @@ std::vector<ModuleRange> ProcessModules(DWORD pid) {
     if (!platform::CallLateBound<BOOL>("psapi", "GetModuleInformation", process.get(), module, &info,
                                        static_cast<DWORD>(sizeof(info))))
       continue;
-    char name[MAX_PATH] = {};
-    if (!CallGetModuleBaseNameA(process.get(), module, name, MAX_PATH)) continue;
+    wchar_t name[MAX_PATH] = {};
+    if (!CallGetModuleBaseNameW(process.get(), module, name, MAX_PATH)) continue;
     ranges.push_back(ModuleRange{reinterpret_cast<UINT_PTR>(info.base), info.size, name});
   }
   return ranges;

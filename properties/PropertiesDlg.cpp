@@ -71,10 +71,19 @@ void CPropertiesDlg::OnDpiChanged(UINT dpi) {
   platform::LayOutListColumns(m_list, {{"項目", LVCFMT_LEFT, 150}, {"値", LVCFMT_LEFT, 380}}, dpi);
 }
 
-// What can be read at once is shown at once; the probe's answer comes on the timer.
+// What can be read at once is shown at once; the probe's answer comes on the timer. A window
+// that is not the one read before is not shown under it.
 void CPropertiesDlg::ReadAll() {
-  m_facts = m_reader->Read(m_hViewed);
-  m_facts.hwnd = m_hViewed;
+  WindowFacts facts = m_reader->Read(m_hViewed);
+  facts.hwnd = m_hViewed;
+  if (IsAnotherWindow(m_facts, facts)) {
+    ::KillTimer(GetSafeHwnd(), kProbeTimerId);
+    m_bAnotherWindow = true;
+    ShowRows(AnotherWindowRows(m_facts, facts));
+    return;
+  }
+  m_bAnotherWindow = false;
+  m_facts = std::move(facts);
   if (m_facts.alive) {
     m_reader->AskProcedures(m_hViewed);
     ::SetTimer(GetSafeHwnd(), kProbeTimerId, kProbePeriodMs, nullptr);
@@ -82,13 +91,12 @@ void CPropertiesDlg::ReadAll() {
     m_facts.procedures.status = ProcedureFacts::Status::kNotRead;
     m_facts.procedures.reason = "ウィンドウがありません";
   }
-  ShowRows();
+  ShowRows(PropertyRows(m_facts));
 }
 
 // Rows whose items are those shown get their values written where they differ (the selection
 // stays); any other change fills the list anew.
-void CPropertiesDlg::ShowRows() {
-  std::vector<PropertyRow> rows = PropertyRows(m_facts);
+void CPropertiesDlg::ShowRows(std::vector<PropertyRow> rows) {
   const bool sameItems = rows.size() == m_rows.size() &&
                          std::equal(rows.begin(), rows.end(), m_rows.begin(), [](const PropertyRow& a, const PropertyRow& b) {
                            return a.item == b.item && a.group == b.group;
@@ -121,7 +129,7 @@ std::optional<LRESULT> CPropertiesDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (std::optional<ProcedureFacts> answer = m_reader->PollProcedures()) {
     ::KillTimer(GetSafeHwnd(), kProbeTimerId);
     MergeProbeAnswer(m_facts, *answer);
-    ShowRows();
+    ShowRows(PropertyRows(m_facts));
   }
   return 0;
 }
@@ -144,6 +152,12 @@ LRESULT CPropertiesDlg::OnListDoubleClick(NMHDR* header) {
   const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
   if (row < 0 || static_cast<size_t>(row) >= m_rows.size()) return 0;
   const HWND related = m_rows[static_cast<size_t>(row)].related;
+  if (m_bAnotherWindow && related == m_hViewed) {
+    // The window the handle names now, read as a window of its own.
+    m_facts = WindowFacts{};
+    ReadAll();
+    return 0;
+  }
   if (related && ::IsWindow(related)) platform::RequestView(GetSafeHwnd(), platform::kOpenPropertiesMessage, related);
   return 0;
 }

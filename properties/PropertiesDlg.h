@@ -1,6 +1,8 @@
 // The properties view of one window: a modeless, resizable dialog owned by the main dialog
 // that lists everything about the window, group by group. It opens at once with what can be
 // read from outside; the procedures fill in when the window's program has answered the probe.
+// 更新 on a handle that now names another window shows that, and shows the other window only
+// when asked (a double-click on its row).
 #pragma once
 #include <windows.h>
 
@@ -43,7 +45,7 @@ class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
 
  private:
   void ReadAll();
-  void ShowRows();
+  void ShowRows(std::vector<PropertyRow> rows);
   void CopyRows(bool selectedOnly);
 
   void OnRefresh();
@@ -54,6 +56,8 @@ class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
   HWND m_hViewed;
   std::unique_ptr<IWindowReader> m_reader;
   WindowFacts m_facts;
+  // 更新 found the handle naming another window: the rows say so until it is asked for.
+  bool m_bAnotherWindow = false;
   std::vector<PropertyRow> m_rows;
   platform::CListCtrl m_list;
   platform::CAnchorLayout m_layout;

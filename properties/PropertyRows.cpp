@@ -9,11 +9,21 @@ namespace {
 
 const char kNone[] = "なし";
 const char kUnknown[] = "不明";
+const char kLowHalf[] = " (下位 32 ビットだけ読めました)";
+
+std::wstring Wide(const std::string& text) { return platform::WidenAnsi(text); }
 
 std::string Hex(uint64_t value) {
   if (value >> 32)
     return platform::Format("0x%08lx%08lx", static_cast<unsigned long>(value >> 32), static_cast<unsigned long>(value & 0xffffffffu));
   return platform::FormatHex32(static_cast<DWORD>(value));
+}
+
+// "0x1a2b": an offset in a module, as short as it is.
+std::string OffsetText(uint64_t offset) {
+  if (offset >> 32)
+    return platform::Format("0x%lx%08lx", static_cast<unsigned long>(offset >> 32), static_cast<unsigned long>(offset & 0xffffffffu));
+  return platform::Format("0x%lx", static_cast<unsigned long>(offset));
 }
 
 // A handle, or "なし" for none.
@@ -31,7 +41,7 @@ class CRowWriter {
   void Add(const char* item, const std::string& value) { Add(platform::WidenAnsi(item), platform::WidenAnsi(value)); }
   void Add(const char* item, const std::wstring& value) { Add(platform::WidenAnsi(item), value); }
   void Add(std::wstring item, std::wstring value, HWND related = nullptr) {
-    m_rows.push_back(PropertyRow{m_group, std::move(item), std::move(value), related});
+    m_rows.push_back(PropertyRow{std::move(item), std::move(value), static_cast<int>(m_group), related});
   }
   void Relation(const char* item, const RelatedWindow& related) {
     Add(platform::WidenAnsi(item), RelationText(related), related.hwnd);
@@ -42,32 +52,41 @@ class CRowWriter {
   properties::Group m_group = Group::kWindow;
 };
 
-std::string ProcedureText(const ProcedureFacts& procedures, uint64_t address, const std::vector<ModuleRange>& modules) {
-  if (procedures.status == ProcedureFacts::Status::kReading) return "読み取り中…";
-  if (procedures.status == ProcedureFacts::Status::kNotRead) return procedures.reason;
+// What stands instead of a value the probe reads while it has not: "読み取り中…" or why not.
+std::wstring NotAnsweredText(const ProcedureFacts& procedures) {
+  if (procedures.status == ProcedureFacts::Status::kReading) return Wide("読み取り中…");
+  return Wide(procedures.reason);
+}
+
+std::wstring ProcedureText(const ProcedureFacts& procedures, uint64_t address, const std::vector<ModuleRange>& modules) {
+  if (procedures.status != ProcedureFacts::Status::kAnswered) return NotAnsweredText(procedures);
   return AddressText(address, modules);
 }
 
-std::string WindowProcedureText(const WindowFacts& facts) {
+std::wstring WindowProcedureText(const WindowFacts& facts) {
   const ProcedureFacts& procedures = facts.procedures;
-  std::string text = ProcedureText(procedures, procedures.windowProc, facts.modules);
+  std::wstring text = ProcedureText(procedures, procedures.windowProc, facts.modules);
   if (procedures.status != ProcedureFacts::Status::kAnswered) return text;
-  text += procedures.unicode ? "  Unicode" : "  ANSI";
-  if (procedures.windowProc != procedures.classProc) text += "  サブクラス化";
+  text += Wide(procedures.unicode ? "  Unicode" : "  ANSI");
+  if (procedures.windowProc != procedures.classProc) text += Wide("  サブクラス化");
   return text;
 }
 
 // A class handle: the probe's answer from inside the program when there is one, else what
-// was read from outside.
-uint64_t ClassHandle(const WindowFacts& facts, uint64_t inside, uint64_t outside) {
-  return facts.procedures.status == ProcedureFacts::Status::kAnswered ? inside : outside;
+// was read from outside. Nothing read from outside (a value of 0) is no "なし" while the probe
+// has not answered: it may be a class this program cannot read from outside.
+std::wstring ClassHandleText(const WindowFacts& facts, uint64_t inside, uint64_t outside,
+                             std::string (*text)(uint64_t)) {
+  if (facts.procedures.status == ProcedureFacts::Status::kAnswered) return Wide(text(inside));
+  if (outside) return Wide(text(outside));
+  return NotAnsweredText(facts.procedures);
 }
 
-std::string IconText(const WindowFacts& facts) {
+std::wstring IconText(const WindowFacts& facts) {
   const ProcedureFacts& procedures = facts.procedures;
-  std::string text = HandleOrNone(ClassHandle(facts, procedures.classIcon, facts.classIcon));
+  std::wstring text = ClassHandleText(facts, procedures.classIcon, facts.classIcon, HandleOrNone);
   if (procedures.status == ProcedureFacts::Status::kAnswered && procedures.classSmallIcon)
-    text += "  小: " + Hex(procedures.classSmallIcon);
+    text += Wide("  小: " + Hex(procedures.classSmallIcon));
   return text;
 }
 
@@ -76,15 +95,24 @@ std::string BrushText(uint64_t brush) {
   return colour.empty() ? HandleOrNone(brush) : Hex(brush) + " (" + colour + ")";
 }
 
-std::string ProcessText(const WindowFacts& facts) {
-  const std::string name = facts.processName.empty() ? "(名前を読めません)" : facts.processName;
-  return platform::Format("%s (%lu)", name.c_str(), facts.pid);
+std::wstring ProcessText(const WindowFacts& facts) {
+  const std::wstring name = facts.processName.empty() ? Wide("(名前を読めません)") : platform::EscapedLine(facts.processName);
+  return name + Wide(platform::Format(" (%lu)", facts.pid));
 }
 
-std::string IdText(const WindowFacts& facts) {
-  if (facts.child) return platform::Format("%lu (%s)", static_cast<unsigned long>(facts.id), Hex(facts.id).c_str());
-  return "メニュー " + HandleOrNone(facts.id);
+// A pointer-wide value, said to be only its low half where that is all that was read.
+std::wstring WideValueText(const WindowFacts& facts, std::wstring text) {
+  return OnlyLowHalfRead(facts) ? text + Wide(kLowHalf) : text;
 }
+
+std::wstring IdText(const WindowFacts& facts) {
+  if (facts.child)
+    return WideValueText(facts, Wide(std::to_string(facts.id) + " (" + Hex(facts.id) + ")"));
+  return Wide("メニュー " + HandleOrNone(facts.id));
+}
+
+// Another program's text on one line, or "(空)".
+std::wstring TextOrEmpty(const std::wstring& text) { return text.empty() ? Wide("(空)") : platform::EscapedLine(text); }
 
 }  // namespace
 
@@ -105,23 +133,35 @@ void MergeProbeAnswer(WindowFacts& facts, const ProcedureFacts& answer) {
   if (answer.status != ProcedureFacts::Status::kAnswered) return;
   facts.instance = answer.instance;
   facts.userData = answer.userData;
+  // A top-level window's ID is its menu, a handle read whole from outside.
+  if (facts.child) facts.id = answer.id;
   if (facts.modules.empty()) facts.modules = answer.modules;
   if (!facts.commandLine && answer.commandLine) facts.commandLine = answer.commandLine;
 }
 
-std::string ModuleOfAddress(uint64_t address, const std::vector<ModuleRange>& modules) {
+std::wstring ModuleOfAddress(uint64_t address, const std::vector<ModuleRange>& modules) {
   for (const ModuleRange& module : modules) {
     if (address >= module.base && address - module.base < module.size)
-      return module.name + "+" + platform::Format("0x%lx", static_cast<unsigned long>(address - module.base));
+      return platform::EscapedLine(module.name) +
+             Wide("+" + OffsetText(address - module.base));
   }
-  return std::string();
+  return std::wstring();
 }
 
-std::string AddressText(uint64_t address, const std::vector<ModuleRange>& modules) {
-  std::string text = Hex(address);
-  const std::string module = ModuleOfAddress(address, modules);
-  if (!module.empty()) text += " (" + module + ")";
+std::wstring AddressText(uint64_t address, const std::vector<ModuleRange>& modules) {
+  std::wstring text = Wide(Hex(address));
+  const std::wstring module = ModuleOfAddress(address, modules);
+  if (!module.empty()) text += L" (" + module + L")";
   return text;
+}
+
+bool OnlyLowHalfRead(const WindowFacts& facts) {
+  return facts.sixtyFourBit.value_or(false) && facts.procedures.status != ProcedureFacts::Status::kAnswered;
+}
+
+bool IsAnotherWindow(const WindowFacts& before, const WindowFacts& now) {
+  return before.alive && now.alive &&
+         (before.className != now.className || before.pid != now.pid || before.threadId != now.threadId);
 }
 
 std::string ExtraBytesText(int count, const std::vector<DWORD>& words) {
@@ -135,11 +175,12 @@ std::string ExtraBytesText(int count, const std::vector<DWORD>& words) {
 
 std::wstring RelationText(const RelatedWindow& related) {
   if (!related.hwnd) return platform::WidenAnsi(kNone);
-  return platform::WidenAnsi(platform::FormatHandle(related.hwnd)) + L" \"" + related.text + L"\" " + related.className;
+  return platform::WidenAnsi(platform::FormatHandle(related.hwnd)) + L" \"" + platform::EscapedLine(related.text) + L"\" " +
+         platform::EscapedLine(related.className);
 }
 
 std::wstring PropItem(const WindowProp& prop) {
-  const std::wstring name = prop.name ? *prop.name : platform::WidenAnsi(platform::Format("#0x%04x", prop.atom));
+  const std::wstring name = prop.name ? platform::EscapedLine(*prop.name) : platform::WidenAnsi(platform::Format("#0x%04x", prop.atom));
   return platform::WidenAnsi("プロパティ ") + name;
 }
 
@@ -190,13 +231,13 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
     return rows;
   }
   out.Add("ハンドル", platform::FormatHandle(facts.hwnd));
-  out.Add("テキスト", facts.text.empty() ? platform::WidenAnsi("(空)") : facts.text);
-  out.Add("クラス名", facts.className);
+  out.Add("テキスト", TextOrEmpty(facts.text));
+  out.Add("クラス名", platform::EscapedLine(facts.className));
   out.Add("ウィンドウの四角形", RectText(facts.window));
   out.Add("クライアントの四角形", RectText(facts.client));
   out.Add("ウィンドウプロシージャ", WindowProcedureText(facts));
-  out.Add("インスタンス", AddressText(facts.instance, facts.modules));
-  out.Add("ユーザーデータ", Hex(facts.userData));
+  out.Add("インスタンス", WideValueText(facts, AddressText(facts.instance, facts.modules)));
+  out.Add("ユーザーデータ", WideValueText(facts, Wide(Hex(facts.userData))));
   out.Add("ID", IdText(facts));
   out.Add("ウィンドウの追加バイト", ExtraBytesText(facts.windowExtraBytes, facts.windowExtra));
 
@@ -205,8 +246,8 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
   out.Add("クラスの追加バイト", ExtraBytesText(facts.classExtraBytes, facts.classExtra));
   out.Add("クラスプロシージャ", ProcedureText(facts.procedures, facts.procedures.classProc, facts.modules));
   out.Add("アイコン", IconText(facts));
-  out.Add("カーソル", HandleOrNone(ClassHandle(facts, facts.procedures.classCursor, facts.classCursor)));
-  out.Add("背景ブラシ", BrushText(ClassHandle(facts, facts.procedures.classBackground, facts.classBackground)));
+  out.Add("カーソル", ClassHandleText(facts, facts.procedures.classCursor, facts.classCursor, HandleOrNone));
+  out.Add("背景ブラシ", ClassHandleText(facts, facts.procedures.classBackground, facts.classBackground, BrushText));
 
   out.Group(Group::kRelations);
   out.Relation("親", facts.parent);
@@ -218,16 +259,17 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
 
   out.Group(Group::kProcess);
   out.Add("プロセス", ProcessText(facts));
-  out.Add("パス", facts.path.empty() ? platform::WidenAnsi("(読めません)") : facts.path);
+  out.Add("パス", facts.path.empty() ? platform::WidenAnsi("(読めません)") : platform::EscapedLine(facts.path));
   out.Add("ビット数", !facts.sixtyFourBit ? kUnknown : *facts.sixtyFourBit ? "64 ビット" : "32 ビット");
   out.Add("整合性レベル", facts.integrity.empty() ? std::string(kUnknown) : facts.integrity);
-  out.Add("コマンドライン", facts.commandLine ? *facts.commandLine : platform::WidenAnsi(facts.commandLineReason));
+  out.Add("コマンドライン", facts.commandLine ? platform::EscapedLine(*facts.commandLine) : platform::WidenAnsi(facts.commandLineReason));
   out.Add("スレッドID", platform::Format("%lu", facts.threadId));
 
   out.Group(Group::kProps);
   if (facts.props.empty()) out.Add("プロパティ", std::string(kNone));
   for (const WindowProp& prop : facts.props) out.Add(PropItem(prop), platform::WidenAnsi(Hex(prop.data)));
-  if (facts.propsCut) out.Add("プロパティ", platform::Format("ほかにもあります (%u 個まで表示)", static_cast<unsigned>(kMaxProps)));
+  if (facts.propsCut)
+    out.Add("プロパティ", platform::Format("ほかにもあります (最初の %u 個だけを表示)", static_cast<unsigned>(facts.props.size())));
 
   out.Group(Group::kDisplay);
   out.Add("DPI 認識", DpiAwarenessText(facts.dpiAwareness));
@@ -236,10 +278,19 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
   return rows;
 }
 
-std::wstring RowsAsText(const std::vector<PropertyRow>& rows) {
-  std::wstring text;
-  for (const PropertyRow& row : rows) text += row.item + L"\t" + row.value + L"\r\n";
-  return text;
+std::vector<PropertyRow> AnotherWindowRows(const WindowFacts& before, const WindowFacts& now) {
+  std::vector<PropertyRow> rows;
+  CRowWriter out(rows);
+  out.Group(Group::kWindow);
+  out.Add("ハンドル", platform::FormatHandle(now.hwnd) + " (別のウィンドウを指すようになりました)");
+  out.Add("前のウィンドウ", L"\"" + platform::EscapedLine(before.text) + L"\" " + platform::EscapedLine(before.className) +
+                              L" [" + platform::EscapedLine(before.processName) + L"]");
+  out.Add(platform::WidenAnsi("今のウィンドウ"),
+          platform::WidenAnsi(platform::FormatHandle(now.hwnd)) + L" \"" + platform::EscapedLine(now.text) + L"\" " +
+              platform::EscapedLine(now.className) + L" [" + platform::EscapedLine(now.processName) + L"]" +
+              platform::WidenAnsi(" (ダブルクリックで表示)"),
+          now.hwnd);
+  return rows;
 }
 
 }  // namespace properties

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/PropertyRow.h"
 #include "properties/WindowFacts.h"
 
 namespace properties {
@@ -16,25 +17,32 @@ enum class Group { kWindow, kClass, kRelations, kProcess, kProps, kDisplay };
 // The group's heading.
 const char* GroupName(Group group);
 
-struct PropertyRow {
-  Group group;
-  std::wstring item;
-  std::wstring value;
-  HWND related = nullptr;  // a relation row: the window it names
-};
+// A row's group is its Group; a relation row's related the window it names.
+using platform::PropertyRow;
+using platform::RowsAsText;
+inline Group GroupOf(const PropertyRow& row) { return static_cast<Group>(row.group); }
 
 // Takes the probe's answer into the facts: the procedures, and what it read better than the
-// outside reading could (full-width instance and user data, a 64-bit program's modules and
+// outside reading could (full-width instance, user data and ID, a 64-bit program's modules and
 // command line).
 void MergeProbeAnswer(WindowFacts& facts, const ProcedureFacts& answer);
 
 // Every row of the facts, group by group; for a window that is gone, its handle only.
 std::vector<PropertyRow> PropertyRows(const WindowFacts& facts);
+// The rows shown when 更新 finds the handle naming another window: what it was, and the window
+// it names now (related: a double-click shows it).
+std::vector<PropertyRow> AnotherWindowRows(const WindowFacts& before, const WindowFacts& now);
 
 // "qprobe.exe+0x1a2b" for an address inside one of the modules; empty when none holds it.
-std::string ModuleOfAddress(uint64_t address, const std::vector<ModuleRange>& modules);
+std::wstring ModuleOfAddress(uint64_t address, const std::vector<ModuleRange>& modules);
 // An address as "0x%08x" (16 digits above 4 GB), with its module when one holds it.
-std::string AddressText(uint64_t address, const std::vector<ModuleRange>& modules);
+std::wstring AddressText(uint64_t address, const std::vector<ModuleRange>& modules);
+// Whether the window's pointer-wide values (ID, instance, user data) were read only in their
+// low 32 bits: a 64-bit program's window the probe has not answered for.
+bool OnlyLowHalfRead(const WindowFacts& facts);
+// Whether the handle now names another window than the facts were read of: another class,
+// process or thread.
+bool IsAnotherWindow(const WindowFacts& before, const WindowFacts& now);
 // "8: 0x00001234 0x00005678" (the count, then the words; a part word is counted, not shown).
 std::string ExtraBytesText(int count, const std::vector<DWORD>& words);
 // `0x%08x "text" class`, or "なし".
@@ -47,7 +55,5 @@ std::optional<uint16_t> IntegerAtomOfName(const std::wstring& name);
 const char* DpiAwarenessText(DpiAwareness awareness);
 // DWMWA_CLOAKED: "いいえ", "はい (…)" with who hid it, or "不明".
 std::string CloakText(const std::optional<DWORD>& cloaked);
-// The rows as "項目<TAB>値" lines.
-std::wstring RowsAsText(const std::vector<PropertyRow>& rows);
 
 }  // namespace properties

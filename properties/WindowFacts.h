@@ -15,7 +15,7 @@ namespace properties {
 struct ModuleRange {
   uint64_t base = 0;
   uint64_t size = 0;
-  std::string name;
+  std::wstring name;
 };
 
 // A window the viewed one is related to; null when there is none.
@@ -46,6 +46,7 @@ struct ProcedureFacts {
   uint64_t classBackground = 0;
   uint64_t instance = 0;  // at the window's own width
   uint64_t userData = 0;
+  uint64_t id = 0;
   // What the 64-bit helper read of a 64-bit program from outside, for this 32-bit one.
   std::vector<ModuleRange> modules;
   std::optional<std::wstring> commandLine;
@@ -81,7 +82,7 @@ struct WindowFacts {
 
   DWORD pid = 0;
   DWORD threadId = 0;
-  std::string processName;
+  std::wstring processName;
   std::wstring path;
   std::optional<bool> sixtyFourBit;
   std::string integrity;  // in words, or empty when the system would not say
@@ -89,7 +90,7 @@ struct WindowFacts {
   std::string commandLineReason;  // why there is none
 
   std::vector<WindowProp> props;
-  bool propsCut = false;  // more than kMaxProps
+  bool propsCut = false;  // more than kMaxProps: the first kMaxProps are listed
 
   DpiAwareness dpiAwareness = DpiAwareness::kUnknown;
   UINT dpi = 0;  // 0: unknown
@@ -101,6 +102,7 @@ struct WindowFacts {
 
 // Bounds on what another program's window may make Quorvel read.
 constexpr int kMaxExtraWords = 64;
-constexpr size_t kMaxProps = 256;
+// Far more SetProp entries than programs set; reaching it is said.
+constexpr size_t kMaxProps = 4096;
 
 }  // namespace properties

@@ -41,12 +41,13 @@ std::vector<DWORD> ExtraWords(int count, Read&& read) {
 
 struct PropsContext {
   std::vector<WindowProp>* props;
+  size_t limit;
   bool cut;
 };
 
 BOOL CALLBACK CollectProp(HWND, LPWSTR name, HANDLE data, ULONG_PTR param) {
   auto* context = reinterpret_cast<PropsContext*>(param);
-  if (context->props->size() >= kMaxProps) {
+  if (context->props->size() >= context->limit) {
     context->cut = true;
     return FALSE;
   }
@@ -140,16 +141,14 @@ WindowFacts CSystemWindowReader::Read(HWND hwnd) {
   facts.previous = Related(::GetWindow(hwnd, GW_HWNDPREV));
 
   facts.threadId = ::GetWindowThreadProcessId(hwnd, &facts.pid);
-  facts.processName = GetProcessName(facts.pid);
+  facts.processName = GetProcessNameW(facts.pid);
   facts.path = GetProcessPathW(facts.pid);
   facts.sixtyFourBit = platform::IsSixtyFourBitProcess(facts.pid);
   facts.integrity = IntegrityText(facts.pid);
   facts.commandLine = ProcessCommandLine(facts.pid, facts.sixtyFourBit.value_or(false), &facts.commandLineReason);
   if (!facts.sixtyFourBit.value_or(false)) facts.modules = ProcessModules(facts.pid);
 
-  PropsContext props{&facts.props, false};
-  ::EnumPropsExW(hwnd, CollectProp, reinterpret_cast<LPARAM>(&props));
-  facts.propsCut = props.cut;
+  facts.props = ReadWindowProps(hwnd, kMaxProps, &facts.propsCut);
 
   facts.dpiAwareness = AwarenessOf(hwnd);
   facts.dpi = platform::CallLateBound<UINT>("user32.dll", "GetDpiForWindow", hwnd);
@@ -160,5 +159,13 @@ WindowFacts CSystemWindowReader::Read(HWND hwnd) {
 }  // namespace
 
 std::unique_ptr<IWindowReader> MakeSystemWindowReader() { return std::make_unique<CSystemWindowReader>(); }
+
+std::vector<WindowProp> ReadWindowProps(HWND window, size_t limit, bool* cut) {
+  std::vector<WindowProp> props;
+  PropsContext context{&props, limit, false};
+  ::EnumPropsExW(window, CollectProp, reinterpret_cast<LPARAM>(&context));
+  *cut = context.cut;
+  return props;
+}
 
 }  // namespace properties

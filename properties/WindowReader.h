@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "properties/WindowFacts.h"
 
@@ -22,5 +23,8 @@ class IWindowReader {
 };
 
 std::unique_ptr<IWindowReader> MakeSystemWindowReader();
+
+// The window's SetProp entries, at most limit of them; cut is set when there are more.
+std::vector<WindowProp> ReadWindowProps(HWND window, size_t limit, bool* cut);
 
 }  // namespace properties

@@ -235,3 +235,4 @@
 #define IDC_AC_DEFAULTACTION    1502
 #define IDC_AC_REFRESH          1503
 #define IDC_AC_STATUS           1504
+#define IDC_AC_GIVEUP           1505

@@ -15,8 +15,9 @@ namespace msglog {
 // Exported undecorated by the hook DLL.
 inline constexpr char kWindowProbeName[] = "QuorvelWindowProbe";
 // The 64-bit helper beside Quorvel.exe: QuorvelProbeHelper64.exe <Quorvel's process id> <thread id>.
-// It ends once the probe is answered, Quorvel is gone or kProbeHelperLimitMs have passed; an
-// exit code other than 0 is the system's error of the step that failed.
+// It ends once the probe is answered or withdrawn, Quorvel is gone or kProbeHelperLimitMs have
+// passed; an exit code other than 0 names the step that failed and the system's error, as the
+// log's helper does (msglog/HookHelperProtocol.h).
 inline constexpr wchar_t kProbeHelperName[] = L"QuorvelProbeHelper64.exe";
 constexpr uint32_t kProbeHelperLimitMs = 1500;
 // This prefix and the thread id in decimal.
@@ -27,6 +28,7 @@ enum ProbeState : uint32_t {
   kProbeAsked = 1,     // written by Quorvel once every question field is set
   kProbeAnswered = 2,  // written by the hook once every answer field is set
   kProbeNoWindow = 3,  // the hook met a window that is not the thread's
+  kProbeWithdrawn = 4, // written by Quorvel when it no longer asks: the helper takes its hook off
 };
 
 struct WindowProbe {
@@ -40,8 +42,9 @@ struct WindowProbe {
   uint64_t classSmallIcon;
   uint64_t classCursor;
   uint64_t classBackground;
-  uint64_t instance;  // GWLP_HINSTANCE and GWLP_USERDATA at their full width
+  uint64_t instance;  // GWLP_HINSTANCE, GWLP_USERDATA and GWLP_ID at their full width
   uint64_t userData;
+  uint64_t id;
   uint32_t unicode;  // IsWindowUnicode
   uint32_t reserved;
 };
@@ -87,8 +90,8 @@ inline void ProbeMemoryName(wchar_t* out, uint32_t threadId) {
   *out = 0;
 }
 
-static_assert(sizeof(WindowProbe) == 88, "laid out alike in 32- and 64-bit code");
-static_assert(sizeof(ProbeModule) == 144 && offsetof(ProbeMemory, helper) == 88 && offsetof(ProbeHelperAnswer, modules) == 16,
+static_assert(sizeof(WindowProbe) == 96, "laid out alike in 32- and 64-bit code");
+static_assert(sizeof(ProbeModule) == 144 && offsetof(ProbeMemory, helper) == 96 && offsetof(ProbeHelperAnswer, modules) == 16,
               "laid out alike in 32- and 64-bit code");
 
 }  // namespace msglog

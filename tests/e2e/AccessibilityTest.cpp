@@ -72,6 +72,12 @@ protected:
         return row < 0 ? "" : list.ItemText(row, 1);
     }
     static std::string Status(HWND view) { return e2e::WindowText(GetDlgItem(view, IDC_AC_STATUS)); }
+    static bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+    // Whether the view has taken every message posted to it so far.
+    static bool Settled(HWND view) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(view, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+    }
     // Whether Quorvel's outline frame shows around the screen rectangle.
     bool OutlineAt(const RECT& rect) {
         for (HWND window : e2e::TopLevelWindowsOf(quorvel.Pid())) {
@@ -118,7 +124,7 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
     ASSERT_TRUE(WaitUntil([&] { return Value(list, "名前") == "ミュート"; }, 5000));
     const std::string location = Location(window, 160, 70, 60, 30);
     EXPECT_EQ(Value(list, "役割"), Narrow(Role(ROLE_SYSTEM_CHECKBUTTON)));
-    EXPECT_EQ(Value(list, "状態"), "0x00100000 focusable");
+    EXPECT_EQ(Value(list, "状態"), "0x00100000 フォーカス可");
     EXPECT_EQ(Value(list, "既定の操作"), "切り替え");
     EXPECT_EQ(Value(list, "位置"), location);
     EXPECT_EQ(Value(list, "子の数"), "0");
@@ -128,7 +134,7 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_AC_DEFAULTACTION)));
     EXPECT_TRUE(WaitUntil([&] { return fixture.Command("accessible done=" + HandleText(window)).value == 1; }, 5000));
     EXPECT_EQ(fixture.Command("accessible done=" + HandleText(window)).text, "count=1 last=ミュート");
-    EXPECT_TRUE(WaitUntil([&] { return Value(list, "状態") == "0x00100010 checked focusable"; }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "状態") == "0x00100010 チェック フォーカス可"; }, 5000))
         << Value(list, "状態");
 
     // Outlined on the screen, for two seconds.
@@ -184,11 +190,31 @@ TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosing
     const int threads = ThreadsOf(quorvel.Pid());
     const HWND view = OpenView(window, GetDlgItem(inspector, IDC_CI_ACCESSIBILITY));
     ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return Status(view) == "応答なし"; }, 2000)) << Status(view);
+    // "応答なし" and since when, once a call has gone a second without an answer.
+    EXPECT_TRUE(WaitUntil([&] { return StartsWith(Status(view), "応答なし: プログラムが "); }, 3000)) << Status(view);
+    EXPECT_NE(Status(view).find(" から応答しません"), std::string::npos) << Status(view);
     e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
     EXPECT_EQ(tree.Text(tree.Root()), L"応答なし");
-    EXPECT_GT(ThreadsOf(quorvel.Pid()), threads) << "no thread of its own calls the object";
+    const int stuck = ThreadsOf(quorvel.Pid());
+    EXPECT_GT(stuck, threads) << "no thread of its own calls the object";
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000)) << "no click taken within 1 s";
+
+    // 更新 twenty times while the program has not answered: no second reader, no second question.
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_AC_REFRESH)));
+    ASSERT_TRUE(Settled(view));
+    EXPECT_LE(ThreadsOf(quorvel.Pid()), stuck);
+    EXPECT_TRUE(StartsWith(Status(view), "応答なし")) << Status(view);
+
+    // The view offers to give up waiting; a given-up reader is the only thread on the program,
+    // also for a view closed and opened again while its call hangs.
+    const HWND giveUp = GetDlgItem(view, IDC_AC_GIVEUP);
+    ASSERT_TRUE(IsWindowVisible(giveUp));
+    ASSERT_TRUE(e2e::PressButton(giveUp));
+    EXPECT_TRUE(WaitUntil([&] { return StartsWith(Status(view), "待つのをやめました (プログラムは "); }, 2000)) << Status(view);
+    EXPECT_FALSE(IsWindowVisible(giveUp));
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_AC_REFRESH)));
+    ASSERT_TRUE(Settled(view));
+    EXPECT_LE(ThreadsOf(quorvel.Pid()), stuck);
 
     const DWORD before = GetTickCount();
     ASSERT_TRUE(PostMessageA(view, WM_COMMAND, IDCANCEL, 0));
@@ -226,8 +252,10 @@ TEST_F(AccessibilityE2eTest, ALyingObjectIsReadWithinBounds) {
     ASSERT_EQ(children.size(), 2000u);
     const std::wstring name = tree.Text(children[3]);
     const std::wstring role = Role(ROLE_SYSTEM_STATICTEXT);
-    EXPECT_EQ(name.size(), role.size() + 2 + 1024 + 1);
+    // 1024 characters read, their line break shown escaped: one line still.
+    EXPECT_EQ(name.size(), role.size() + 2 + 1024 + 2 + 1);
     EXPECT_EQ(name.find_first_of(L"\r\n"), std::wstring::npos);
+    EXPECT_NE(name.find(L"x\\r\\ny"), std::wstring::npos);
     EXPECT_EQ(name.substr(0, role.size() + 4), role + L" \"xx");
     EXPECT_EQ(tree.Text(children[1999]), L" \"\"") << "a child that answers nothing";
 }

@@ -7,7 +7,9 @@
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -179,10 +181,112 @@ TEST_F(PropertiesE2eTest, HungWindowsViewOpensAtOnceAndSaysWhyItsProceduresAreNo
     EXPECT_EQ(items["クラス名"], "QuorvelFixtureWindow");
     EXPECT_EQ(items["ウィンドウプロシージャ"], "プログラムが応答しないため読めません");
     EXPECT_EQ(items["クラスプロシージャ"], "プログラムが応答しないため読めません");
+    // What this program cannot read from outside is not "なし".
+    for (const char* handle : {"アイコン", "カーソル", "背景ブラシ"})
+        EXPECT_NE(items[handle], "なし") << handle;
     // 更新 reads again, also without waiting.
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(view, IDC_PR_REFRESH)));
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
     fixture.Command("resume window=" + HandleText(target));
+}
+
+// A program whose name code page 932 cannot hold keeps its name whole in the process row (and in
+// what is copied of it); a hung window's class handles say they could not be read.
+TEST_F(PropertiesE2eTest, AProcessNamedOutsideTheCodePageKeepsItsName) {
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
+    const std::wstring name = L"Caf\u00e9\u63a2\u67fb.exe";
+    const std::wstring path = std::wstring(folder) + name;
+    const std::string fixturePath = e2e::FixtureExePath();
+    wchar_t fixtureWide[MAX_PATH] = {};
+    ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, fixturePath.c_str(), -1, fixtureWide, MAX_PATH), 0);
+    ASSERT_TRUE(CopyFileW(fixtureWide, path.c_str(), FALSE));
+    std::wstring commandLine = L"\"" + path + L"\" propwin title=unicode x=700 y=80";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+    CloseHandle(started.hThread);
+    const HWND window = e2e::WaitForTopLevelWindow(started.dwProcessId, "QuorvelPropsWindow", "unicode", 10000);
+    if (window) {
+        StartQuorvel();
+        const HWND view = HasFatalFailure() ? nullptr : OpenFromMainList(window);
+        EXPECT_NE(view, nullptr);
+        if (view) {
+            const Items items = ReadItems(view);
+            e2e::RemoteListView list(GetDlgItem(view, IDC_PR_LIST));
+            EXPECT_TRUE(list.ClickRow(list.FindRow(0, "プロセス")));
+            EXPECT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
+            const std::wstring row = L"\u30d7\u30ed\u30bb\u30b9\t" + name + L" (" + std::to_wstring(started.dwProcessId) + L")\r\n";
+            EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ClipboardText() == row; }, 3000))
+                << e2e::ClipboardText().size() << " characters";
+        }
+    } else {
+        ADD_FAILURE() << "the fixture under a Unicode name showed no window";
+    }
+    TerminateProcess(started.hProcess, 0);
+    WaitForSingleObject(started.hProcess, 5000);
+    CloseHandle(started.hProcess);
+    DeleteFileW(path.c_str());
+}
+
+// The properties view's 64-bit helpers started by that process.
+std::vector<DWORD> ProbeHelpersOf(DWORD parentPid) {
+    std::vector<DWORD> helpers;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ParentProcessID == parentPid && std::string(entry.szExeFile) == "QuorvelProbeHelper64.exe")
+            helpers.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return helpers;
+}
+
+// On the 64-bit desktop: the helper's failed step is said (a missing 64-bit hook DLL), and
+// closing the view while the helper waits for a hung window takes its hook off at once.
+TEST_F(PropertiesE2eTest, The64BitHelperSaysWhichStepFailedAndEndsWhenTheViewCloses) {
+    BOOL desktop64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &desktop64) || !desktop64) GTEST_SKIP() << "not on a 64-bit desktop";
+    const PropsWindows made = CreatePropsWindows();
+    ASSERT_TRUE(made.window);
+    // Quorvel beside its helper, without the 64-bit hook DLL.
+    const std::string folder = e2e::ToWindowsPath(e2e::TemporaryFilePath("probe")) + ".dir\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string bin = e2e::QuorvelExePath().substr(0, e2e::QuorvelExePath().find_last_of('\\') + 1);
+    std::vector<std::string> copies;
+    for (const char* file : {"Quorvel.exe", "QuorvelHook.dll", "QuorvelProbeHelper64.exe"}) {
+        EXPECT_TRUE(CopyFileA((bin + file).c_str(), (folder + file).c_str(), FALSE)) << file;
+        copies.push_back(folder + file);
+    }
+    const std::string binVariable = e2e::Env("QUORVEL_BIN");
+    _putenv_s("QUORVEL_BIN", folder.c_str());
+    StartQuorvel();
+    _putenv_s("QUORVEL_BIN", binVariable.c_str());
+    if (!HasFatalFailure()) {
+        const HWND view = OpenFromMainList(made.window);
+        ASSERT_NE(view, nullptr);
+        Items items = ReadItems(view);
+        EXPECT_NE(items["ウィンドウプロシージャ"].find("64 ビット用のフック QuorvelHook64.dll を読み込めませんでした"), std::string::npos)
+            << items["ウィンドウプロシージャ"];
+        quorvel.Close(3000);
+    }
+    for (const std::string& copy : copies) DeleteFileA(copy.c_str());
+    RemoveDirectoryA(folder.c_str());
+
+    // The whole program: the helper waits for the hung window until the view closes.
+    const HWND hung = fixture.Create("title=\"Hung 64\" x=900 y=600 w=200 h=120 show=noactivate thread=stuck");
+    ASSERT_TRUE(IsWindow(hung));
+    ASSERT_NO_FATAL_FAILURE(StartQuorvel());
+    ASSERT_NO_FATAL_FAILURE(ClickRow(hung));
+    ASSERT_EQ(fixture.Command("hang window=" + HandleText(hung) + " ms=forever").value, 1);
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_PROPERTIES)));
+    const HWND view = WaitForView(hung);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !ProbeHelpersOf(quorvel.Pid()).empty(); }, 3000)) << "no helper started";
+    ASSERT_TRUE(CloseView(view));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ProbeHelpersOf(quorvel.Pid()).empty(); }, 500))
+        << "the helper kept its hook after the view closed";
+    fixture.Command("resume window=" + HandleText(hung));
 }
 
 }  // namespace

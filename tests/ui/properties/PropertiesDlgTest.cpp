@@ -9,6 +9,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/ViewRequests.h"
 #include "properties/PropertiesDlg.h"
+#include "properties/WindowReader.h"
 #include "res/resource.h"
 #include "E2eDriver.h"
 #include "support/UiTestSupport.h"
@@ -37,12 +38,13 @@ HWND MakeWindow(const char* className, WNDPROC proc, const char* title, int extr
   return CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
+// Plays the facts the test holds (and may change between two readings).
 class CPlayedReader : public IWindowReader {
  public:
-  explicit CPlayedReader(WindowFacts facts, int* reads) : m_facts(std::move(facts)), m_reads(reads) {}
+  CPlayedReader(const WindowFacts* facts, int* reads) : m_facts(facts), m_reads(reads) {}
   WindowFacts Read(HWND) override {
     ++*m_reads;
-    return m_facts;
+    return *m_facts;
   }
   void AskProcedures(HWND) override { m_polls = 0; }
   std::optional<ProcedureFacts> PollProcedures() override {
@@ -51,7 +53,7 @@ class CPlayedReader : public IWindowReader {
   }
 
  private:
-  WindowFacts m_facts;
+  const WindowFacts* m_facts;
   int* m_reads;
   int m_polls = 0;
 };
@@ -67,10 +69,10 @@ TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefr
   facts.hwnd = viewed;
   facts.alive = true;
   facts.text = L"viewed";
-  facts.modules = {{0x400000, 0x10000, "played.exe"}};
+  facts.modules = {{0x400000, 0x10000, L"played.exe"}};
   facts.owner = RelatedWindow{owner, L"owner", L"QuorvelPropsTestOwner"};
   int reads = 0;
-  CPropertiesDlg view(viewed, std::make_unique<CPlayedReader>(facts, &reads));
+  CPropertiesDlg view(viewed, std::make_unique<CPlayedReader>(&facts, &reads));
   ASSERT_TRUE(view.Open(owner, 0));
   HWND dialog = view.GetSafeHwnd();
   HWND list = GetDlgItem(dialog, IDC_PR_LIST);
@@ -165,6 +167,77 @@ TEST(PropertiesDlgTest, SystemReaderReadsASubclassedWindowOfItsOwnProgram) {
   view.DestroyWindow();
   DestroyWindow(viewed);
   DestroyWindow(owner);
+}
+
+// 更新 on a handle that now names a window of another class or program: the view says so and
+// shows the other window only when its row is double-clicked, never under the old one's rows.
+TEST(PropertiesDlgTest, RefreshOnAHandleThatNamesAnotherWindowSaysSoAndOffersIt) {
+  HWND owner = MakeWindow("QuorvelPropsTestOwner", OwnerProc, "owner");
+  HWND viewed = MakeWindow("QuorvelPropsTestViewed", DefWindowProcA, "viewed");
+  WindowFacts facts;
+  facts.hwnd = viewed;
+  facts.alive = true;
+  facts.text = L"old";
+  facts.className = L"OldClass";
+  facts.processName = L"old.exe";
+  facts.pid = 10;
+  int reads = 0;
+  CPropertiesDlg view(viewed, std::make_unique<CPlayedReader>(&facts, &reads));
+  ASSERT_TRUE(view.Open(owner, 0));
+  HWND dialog = view.GetSafeHwnd();
+  HWND list = GetDlgItem(dialog, IDC_PR_LIST);
+  e2e::RemoteListView rows(list);
+  EXPECT_EQ(Value(rows, "クラス名"), "OldClass");
+
+  facts.text = L"new\ttitle";
+  facts.className = L"NewClass";
+  facts.processName = L"new.exe";
+  facts.pid = 11;
+  uitest::Click(dialog, IDC_PR_REFRESH);
+  EXPECT_EQ(Value(rows, "ハンドル"), e2e::HandleText(viewed) + " (別のウィンドウを指すようになりました)");
+  EXPECT_EQ(Value(rows, "前のウィンドウ"), "\"old\" OldClass [old.exe]");
+  EXPECT_EQ(Value(rows, "今のウィンドウ"), e2e::HandleText(viewed) + " \"new\\ttitle\" NewClass [new.exe] (ダブルクリックで表示)");
+  EXPECT_LT(rows.FindRow(0, "クラス名"), 0) << "the new window is not shown under the old one";
+  // The probe's late answer does not put the old rows back.
+  EXPECT_FALSE(uitest::PumpUntil([&] { return rows.FindRow(0, "クラス名") >= 0; }, 500));
+
+  NMITEMACTIVATE activate{};
+  activate.hdr = NMHDR{list, IDC_PR_LIST, static_cast<UINT>(NM_DBLCLK)};
+  activate.iItem = rows.FindRow(0, "今のウィンドウ");
+  g_requested = nullptr;
+  SendMessageA(dialog, WM_NOTIFY, IDC_PR_LIST, reinterpret_cast<LPARAM>(&activate));
+  EXPECT_EQ(g_requested, nullptr) << "shown in this view, which is the handle's";
+  EXPECT_EQ(Value(rows, "クラス名"), "NewClass");
+  EXPECT_EQ(Value(rows, "テキスト"), "new\\ttitle");
+  EXPECT_EQ(Value(rows, "プロセス"), "new.exe (11)");
+  // The same window again: read as usual.
+  facts.text = L"renamed";
+  uitest::Click(dialog, IDC_PR_REFRESH);
+  EXPECT_EQ(Value(rows, "テキスト"), "renamed");
+  view.DestroyWindow();
+  DestroyWindow(viewed);
+  DestroyWindow(owner);
+}
+
+// Every SetProp entry up to the bound, and a cut said only past it.
+TEST(PropertiesDlgTest, SetPropEntriesAreReadUpToTheirBoundAndTheCutIsSaidOnlyPastIt) {
+  HWND window = MakeWindow("QuorvelPropsTestProps", DefWindowProcA, "props");
+  ASSERT_NE(window, nullptr);
+  bool cut = true;
+  // The system may hang entries of its own on a window.
+  const size_t own = ReadWindowProps(window, kMaxProps, &cut).size();
+  EXPECT_FALSE(cut);
+  for (int i = 0; i < 5; ++i) SetPropA(window, ("QuorvelProp" + std::to_string(i)).c_str(), reinterpret_cast<HANDLE>(i + 1));
+  const size_t all = own + 5;
+  for (size_t limit : {all - 1, all, all + 1}) {
+    const std::vector<WindowProp> props = ReadWindowProps(window, limit, &cut);
+    EXPECT_EQ(props.size(), std::min(limit, all)) << limit;
+    EXPECT_EQ(cut, limit < all) << limit;
+  }
+  EXPECT_EQ(ReadWindowProps(window, kMaxProps, &cut).size(), all);
+  EXPECT_FALSE(cut);
+  for (int i = 0; i < 5; ++i) RemovePropA(window, ("QuorvelProp" + std::to_string(i)).c_str());
+  DestroyWindow(window);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include "platform/WideText.h"
 #include "properties/ClassStyles.h"
+#include "msglog/hook/WindowProbe.h"
+#include "properties/ProcedureProbe.h"
 #include "properties/ProcessFacts.h"
 #include "properties/PropertyRows.h"
 
@@ -35,23 +37,27 @@ TEST(PropertyFormats, ClassStylesModulesAndExtraBytes) {
                   {COLOR_MENUBAR + 1, "COLOR_MENUBAR + 1"}, {32, ""}, {0x1900015, ""}};
   for (const auto& c : kBrushes) EXPECT_EQ(SystemColourBrushName(c.brush), c.name) << c.brush;
 
-  const std::vector<ModuleRange> modules = {{0x00400000, 0x20000, "qprobe.exe"}, {0x7b000000, 0x1000, "user32.dll"}};
+  const std::vector<ModuleRange> modules = {{0x00400000, 0x20000, L"qprobe.exe"}, {0x7b000000, 0x1000, L"user32.dll"}, {0x10000000, 0x1000, L"Caf\u00e9\u63a2\u67fb.dll"}};
   const struct {
     uint64_t address;
-    const char* module;
-    const char* text;
+    const wchar_t* module;
+    const wchar_t* text;
   } kAddresses[] = {
-      {0x00401a2b, "qprobe.exe+0x1a2b", "0x00401a2b (qprobe.exe+0x1a2b)"},
-      {0x00400000, "qprobe.exe+0x0", "0x00400000 (qprobe.exe+0x0)"},
-      {0x00420000, "", "0x00420000"},  // one past the end
-      {0x7b000fff, "user32.dll+0xfff", "0x7b000fff (user32.dll+0xfff)"},
-      {0x00007ff612345678ull, "", "0x00007ff612345678"},
-      {0, "", "0x00000000"},
+      {0x00401a2b, L"qprobe.exe+0x1a2b", L"0x00401a2b (qprobe.exe+0x1a2b)"},
+      {0x00400000, L"qprobe.exe+0x0", L"0x00400000 (qprobe.exe+0x0)"},
+      {0x0041ffff, L"qprobe.exe+0x1ffff", L"0x0041ffff (qprobe.exe+0x1ffff)"},  // the last byte
+      {0x00420000, L"", L"0x00420000"},  // one past the end
+      {0x7b000fff, L"user32.dll+0xfff", L"0x7b000fff (user32.dll+0xfff)"},
+      {0x10000010, L"Caf\u00e9\u63a2\u67fb.dll+0x10", L"0x10000010 (Caf\u00e9\u63a2\u67fb.dll+0x10)"},  // a name code page 932 cannot hold
+      {0x00007ff612345678ull, L"", L"0x00007ff612345678"},
+      {0, L"", L"0x00000000"},
   };
   for (const auto& c : kAddresses) {
-    EXPECT_EQ(ModuleOfAddress(c.address, modules), c.module) << c.text;
+    EXPECT_EQ(ModuleOfAddress(c.address, modules), c.module) << c.address;
     EXPECT_EQ(AddressText(c.address, modules), c.text);
   }
+  // A module above 4 GB, its offset beyond 32 bits.
+  EXPECT_EQ(ModuleOfAddress(0x180000000ull, {{0x80000000ull, 0x200000000ull, L"huge.dll"}}), L"huge.dll+0x100000000");
 
   EXPECT_EQ(ExtraBytesText(0, {}), "0");
   EXPECT_EQ(ExtraBytesText(8, {0x11223344, 0x55667788}), "8: 0x11223344 0x55667788");
@@ -114,11 +120,11 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
   facts.classStyle = CS_DBLCLKS;
   facts.child = true;
   facts.id = 321;
-  facts.modules = {{0x00400000, 0x10000, "qprobe.exe"}};
+  facts.modules = {{0x00400000, 0x10000, L"qprobe.exe"}};
   facts.owner = RelatedWindow{reinterpret_cast<HWND>(0x30040), L"owner", L"Owner"};
   facts.pid = 12;
   facts.threadId = 34;
-  facts.processName = "qprobe.exe";
+  facts.processName = L"qprobe.exe";
   facts.commandLineReason = "読めません";
   facts.classIcon = 0x777;
   facts.props = {WindowProp{std::wstring(L"P"), 0xc001, 0x1234}, WindowProp{std::nullopt, 0x42, 0x5678}};
@@ -126,8 +132,8 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
   std::vector<PropertyRow> rows = PropertyRows(facts);
   // Groups never go back, and every group is there.
   EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](const PropertyRow& a, const PropertyRow& b) { return a.group < b.group; }));
-  EXPECT_EQ(rows.front().group, Group::kWindow);
-  EXPECT_EQ(rows.back().group, Group::kDisplay);
+  EXPECT_EQ(GroupOf(rows.front()), Group::kWindow);
+  EXPECT_EQ(GroupOf(rows.back()), Group::kDisplay);
   for (const char* item : {"ハンドル", "テキスト", "クラス名", "ウィンドウの四角形", "クライアントの四角形", "クラススタイル",
                            "クラスの追加バイト", "ウィンドウの追加バイト", "ウィンドウプロシージャ", "クラスプロシージャ",
                            "インスタンス", "ユーザーデータ", "ID", "アイコン", "カーソル", "背景ブラシ", "親", "所有者",
@@ -170,7 +176,7 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
   ProcedureFacts wide{ProcedureFacts::Status::kAnswered, "", 0x140001010ull, 0x140001010ull, true};
   wide.instance = 0x140000000ull;
   wide.userData = 0x123456789ull;
-  wide.modules = {{0x140000000ull, 0x20000, "wide.exe"}};
+  wide.modules = {{0x140000000ull, 0x20000, L"wide.exe"}};
   wide.commandLine = L"wide.exe /x";
   WindowFacts outside = facts;
   outside.modules.clear();
@@ -181,7 +187,7 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
   EXPECT_EQ(ValueOf(rows, "ユーザーデータ"), L"0x0000000123456789");
   EXPECT_EQ(ValueOf(rows, "コマンドライン"), L"wide.exe /x");
   MergeProbeAnswer(facts, wide);
-  EXPECT_EQ(facts.modules.front().name, "qprobe.exe");
+  EXPECT_EQ(facts.modules.front().name, L"qprobe.exe");
   MergeProbeAnswer(outside, ProcedureFacts{ProcedureFacts::Status::kNotRead, "x"});
   EXPECT_EQ(outside.userData, 0x123456789ull) << "a refusal takes nothing away";
 
@@ -193,6 +199,136 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
   rows = PropertyRows(facts);
 
   EXPECT_EQ(RowsAsText({rows[0], rows[2]}), WidenAnsi("ハンドル\t0x00010020\r\nクラス名\tQuorvelPropsWindow\r\n"));
+}
+
+// What another program holds is shown whole and on one line: names outside code page 932, texts
+// with tabs and line breaks (escaped as the tree shows them), and a copied row stays one line.
+TEST(PropertyRowsTest, NamesStayWholeAndTextsStayOnOneLine) {
+  WindowFacts facts;
+  facts.hwnd = reinterpret_cast<HWND>(0x10020);
+  facts.alive = true;
+  facts.text = L"行1\r\n行2\tタブ\x1b";
+  facts.className = L"Cls\n";
+  facts.processName = L"Caf\u00e9\u63a2\u67fb.exe";
+  facts.pid = 7;
+  facts.path = L"C:\\dir\\Caf\u00e9\u63a2\u67fb.exe";
+  facts.commandLine = L"Caf\u00e9\u63a2\u67fb.exe\t/x";
+  facts.parent = RelatedWindow{reinterpret_cast<HWND>(0x40), L"a\tb", L"P"};
+  facts.props = {WindowProp{std::wstring(L"n\r\n"), 0xc001, 1}};
+  const std::vector<PropertyRow> rows = PropertyRows(facts);
+  EXPECT_EQ(ValueOf(rows, "テキスト"), L"行1\\r\\n行2\\tタブ\\x1b");
+  EXPECT_EQ(ValueOf(rows, "クラス名"), L"Cls\\n");
+  EXPECT_EQ(ValueOf(rows, "プロセス"), L"Caf\u00e9\u63a2\u67fb.exe (7)");
+  EXPECT_EQ(ValueOf(rows, "パス"), L"C:\\dir\\Caf\u00e9\u63a2\u67fb.exe");
+  EXPECT_EQ(ValueOf(rows, "コマンドライン"), L"Caf\u00e9\u63a2\u67fb.exe\\t/x");
+  EXPECT_EQ(ValueOf(rows, "親"), L"0x00000040 \"a\\tb\" P");
+  EXPECT_EQ(ValueOf(rows, "プロパティ n\\r\\n"), L"0x00000001");
+  const std::wstring copied = RowsAsText(rows);
+  size_t lines = 0;
+  for (wchar_t c : copied) lines += c == L'\n';
+  EXPECT_EQ(lines, rows.size()) << "a row broke its line";
+  EXPECT_EQ(copied.find(L"\t\t"), std::wstring::npos);
+}
+
+// A 64-bit program's ID, instance and user data: whole once its probe answered, else said to be
+// their low half; a 32-bit program's are always whole. A hung window's class handles read as not
+// read, with the probe's reason, unless the outside reading had them.
+TEST(PropertyRowsTest, WideValuesAndClassHandlesSayWhatCouldNotBeRead) {
+  WindowFacts facts;
+  facts.hwnd = reinterpret_cast<HWND>(0x10020);
+  facts.alive = true;
+  facts.child = true;
+  facts.id = 0x89abcdef;
+  facts.instance = 0x00400000;
+  facts.userData = 0x12345678;
+  const std::wstring low = WidenAnsi(" (下位 32 ビットだけ読めました)");
+  facts.sixtyFourBit = false;
+  EXPECT_EQ(ValueOf(PropertyRows(facts), "ID"), L"2309737967 (0x89abcdef)");
+  facts.sixtyFourBit = true;
+  for (auto status : {ProcedureFacts::Status::kReading, ProcedureFacts::Status::kNotRead}) {
+    facts.procedures.status = status;
+    const std::vector<PropertyRow> rows = PropertyRows(facts);
+    EXPECT_EQ(ValueOf(rows, "ID"), L"2309737967 (0x89abcdef)" + low);
+    EXPECT_EQ(ValueOf(rows, "インスタンス"), L"0x00400000" + low);
+    EXPECT_EQ(ValueOf(rows, "ユーザーデータ"), L"0x12345678" + low);
+  }
+  // Top-level: the ID is the menu, a handle read whole from outside.
+  facts.child = false;
+  EXPECT_EQ(ValueOf(PropertyRows(facts), "ID"), WidenAnsi("メニュー 0x89abcdef"));
+
+  ProcedureFacts answer{ProcedureFacts::Status::kAnswered};
+  answer.id = 0x100000001ull;
+  answer.instance = 0x7ff600000000ull;
+  answer.userData = 0xffffffff00000001ull;
+  WindowFacts topLevel = facts;
+  MergeProbeAnswer(topLevel, answer);
+  EXPECT_EQ(topLevel.id, 0x89abcdefu) << "a top-level window's ID is its menu";
+  facts.child = true;
+  MergeProbeAnswer(facts, answer);
+  std::vector<PropertyRow> rows = PropertyRows(facts);
+  EXPECT_EQ(ValueOf(rows, "ID"), L"4294967297 (0x0000000100000001)");
+  EXPECT_EQ(ValueOf(rows, "インスタンス"), L"0x00007ff600000000");
+  EXPECT_EQ(ValueOf(rows, "ユーザーデータ"), L"0xffffffff00000001");
+
+  WindowFacts hung;
+  hung.hwnd = facts.hwnd;
+  hung.alive = true;
+  hung.procedures = ProcedureFacts{ProcedureFacts::Status::kNotRead, "プログラムが応答しないため読めません"};
+  hung.classCursor = 0x10013;  // read from outside
+  rows = PropertyRows(hung);
+  EXPECT_EQ(ValueOf(rows, "アイコン"), WidenAnsi("プログラムが応答しないため読めません"));
+  EXPECT_EQ(ValueOf(rows, "背景ブラシ"), WidenAnsi("プログラムが応答しないため読めません"));
+  EXPECT_EQ(ValueOf(rows, "カーソル"), L"0x00010013");
+  hung.procedures.status = ProcedureFacts::Status::kReading;
+  EXPECT_EQ(ValueOf(PropertyRows(hung), "アイコン"), WidenAnsi("読み取り中…"));
+  hung.procedures = ProcedureFacts{ProcedureFacts::Status::kAnswered};
+  EXPECT_EQ(ValueOf(PropertyRows(hung), "アイコン"), WidenAnsi("なし")) << "answered: none is none";
+
+  // The 64-bit probe's limit has the helper's time on top of the hook's.
+  EXPECT_EQ(ProbeLimitMs(false), kProbeLimitMs);
+  EXPECT_EQ(ProbeLimitMs(true), kProbeLimitMs + msglog::kProbeHelperLimitMs);
+}
+
+// Every SetProp entry up to the bound, the cut said; a handle that names another window now.
+TEST(PropertyRowsTest, PropsAtTheirBoundAndAHandleThatNamesAnotherWindow) {
+  WindowFacts facts;
+  facts.hwnd = reinterpret_cast<HWND>(0x10020);
+  facts.alive = true;
+  facts.className = L"Old";
+  facts.processName = L"old.exe";
+  facts.pid = 1;
+  facts.threadId = 2;
+  for (uint16_t i = 0; i < 3; ++i) facts.props.push_back(WindowProp{std::nullopt, static_cast<uint16_t>(i + 1), i});
+  auto propRows = [](const std::vector<PropertyRow>& rows) {
+    return std::count_if(rows.begin(), rows.end(), [](const PropertyRow& row) { return GroupOf(row) == Group::kProps; });
+  };
+  EXPECT_EQ(propRows(PropertyRows(facts)), 3);
+  facts.propsCut = true;
+  const std::vector<PropertyRow> cut = PropertyRows(facts);
+  EXPECT_EQ(propRows(cut), 4);
+  EXPECT_EQ(ValueOf(cut, "プロパティ"), WidenAnsi("ほかにもあります (最初の 3 個だけを表示)"));
+
+  WindowFacts now = facts;
+  EXPECT_FALSE(IsAnotherWindow(facts, now));
+  now.text = L"new title";
+  EXPECT_FALSE(IsAnotherWindow(facts, now)) << "a new title is the same window";
+  for (int change = 0; change < 3; ++change) {
+    WindowFacts other = facts;
+    if (change == 0) other.className = L"New";
+    if (change == 1) other.pid = 3;
+    if (change == 2) other.threadId = 4;
+    EXPECT_TRUE(IsAnotherWindow(facts, other)) << change;
+    EXPECT_FALSE(IsAnotherWindow(WindowFacts{}, other)) << "nothing read before";
+  }
+  now.className = L"New";
+  now.processName = L"new.exe";
+  const std::vector<PropertyRow> rows = AnotherWindowRows(facts, now);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].value, WidenAnsi("0x00010020 (別のウィンドウを指すようになりました)"));
+  EXPECT_EQ(rows[1].value, L"\"\" Old [old.exe]");
+  EXPECT_EQ(rows[2].value, L"0x00010020 \"new title\" New [new.exe]" + WidenAnsi(" (ダブルクリックで表示)"));
+  EXPECT_EQ(rows[2].related, facts.hwnd);
+  EXPECT_EQ(rows[1].related, nullptr);
 }
 
 }  // namespace
