@@ -121,6 +121,7 @@ class CAccReading {
     node.summary = item.summary;
     node.level = level;
     Ask details{AskKind::Details, item.id};
+    details.latestOnly = false;
     Post(details);
     if (level < m_depth && item.summary.childCount > 0) Post(Ask{AskKind::Children, item.id});
   }
