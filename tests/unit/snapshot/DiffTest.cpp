@@ -54,15 +54,32 @@ TEST(DiffTest, KeysThatCannotBeConfusedDuplicatesAndWindowsWithoutAKey) {
   EXPECT_EQ(WindowKey(Json::array()), "");
   EXPECT_EQ(WindowKey(Json{{"handle", "0x1"}, {"pid", "1"}, {"class", "A"}}), "");
   EXPECT_NE(WindowKey(Window("0x1", 1, "A\x1f" "2", "")), WindowKey(Window("0x1", 1, "A", "")));
-  // A key met twice in one set (only a hand-made file has that): each window counts once.
+  // A key met twice in one set (only a hand-made file has that): matched once each, in order.
   const std::vector<Json> before{Window("0x00000001", 10, "A", "x"), Window("0x00000001", 10, "A", "y")};
   const std::vector<Json> after{Window("0x00000001", 10, "A", "x"), Window("0x00000001", 10, "A", "x"),
-                                Window("0x00000001", 10, "A", "x")};
+                                Window("0x00000001", 10, "A", "z")};
   const DiffResult result = Diff(before, after);
-  EXPECT_EQ(result.changed.size(), 0u);
-  EXPECT_EQ(result.added.size(), 2u);
-  EXPECT_EQ(result.removed.size(), 1u);
-  EXPECT_EQ(result.removed[0]["text"], "y");
+  ASSERT_EQ(result.changed.size(), 1u);
+  EXPECT_EQ(result.changed[0].changes, (Json{{"text", {{"from", "y"}, {"to", "x"}}}}));
+  ASSERT_EQ(result.added.size(), 1u);
+  EXPECT_EQ(result.added[0]["text"], "z");
+  EXPECT_TRUE(result.removed.empty());
+  // Objects without the fields that name a window are windows of their own.
+  const DiffResult unnamed = Diff({Json{{"text", "a"}}}, {Json{{"text", "a"}}, Json::array()});
+  EXPECT_EQ(unnamed.changed.size(), 0u);
+  EXPECT_EQ(unnamed.added.size(), 2u);
+  EXPECT_EQ(unnamed.removed.size(), 1u);
+}
+
+TEST(DiffTest, AHandMadeFileOfOneWindowRepeatedIsMatchedOnceEach) {
+  const std::vector<Json> before(60000, Window("0x00000001", 1, "A", "x"));
+  std::vector<Json> after(60001, Window("0x00000001", 1, "A", "x"));
+  after.back()["text"] = "y";
+  const DiffResult result = Diff(before, after);
+  EXPECT_TRUE(result.removed.empty());
+  EXPECT_TRUE(result.changed.empty());
+  ASSERT_EQ(result.added.size(), 1u);
+  EXPECT_EQ(result.added[0]["text"], "y");
 }
 
 TEST(DiffTest, AValueWithALineBreakKeepsToItsLine) {
