@@ -197,10 +197,11 @@ unsigned CObjectReader::Post(Ask ask) {
   ask.serial = m_nextSerial++;
   std::lock_guard<std::mutex> guard(m_shared->lock);
   // Only the last selection's details are shown, and only the last reading: questions of the
-  // same kind asked before and not begun go.
-  if (ask.kind == AskKind::Details || ask.kind == AskKind::Root)
+  // same kind asked before and not begun go (a caller that wants every answer, as the command
+  // line does, asks with latestOnly off).
+  if ((ask.kind == AskKind::Details || ask.kind == AskKind::Root) && ask.latestOnly)
     m_shared->asks.erase(std::remove_if(m_shared->asks.begin(), m_shared->asks.end(),
-                                        [&ask](const Ask& queued) { return queued.kind == ask.kind; }),
+                                        [&ask](const Ask& queued) { return queued.kind == ask.kind && queued.latestOnly; }),
                          m_shared->asks.end());
   m_shared->asks.push_back(ask);
   ::SetEvent(m_shared->wake.get());

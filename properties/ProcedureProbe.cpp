@@ -191,8 +191,11 @@ std::optional<ProcedureFacts> CProcedureProbe::Poll() {
   DWORD exitCode = STILL_ACTIVE;
   if (m_helper && ::GetExitCodeProcess(m_helper.get(), &exitCode) && exitCode != STILL_ACTIVE && exitCode != 0)
     return NotRead(msglog::HelperFailureReason(exitCode));
-  if (::GetTickCount64() - m_start > ProbeLimitMs(m_bSixtyFourBit))
-    return NotRead("プログラムが応答しないため読めません");
+  if (::GetTickCount64() - m_start > ProbeLimitMs(m_bSixtyFourBit)) {
+    std::optional<ProcedureFacts> facts = NotRead("プログラムが応答しないため読めません");
+    facts->timedOut = true;
+    return facts;
+  }
   // The hook looks its question up at most every few milliseconds: a nudge it let pass is
   // followed by another.
   if (m_hook) ::PostMessageW(m_hWindow, WM_NULL, 0, 0);
