@@ -42,6 +42,9 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnMessage(platform::kPickWindowMessage, &CQuorvelDlg::OnPickWindow),
       OnCommand(IDC_MAIN_ACCESSIBILITY, BN_CLICKED, &CQuorvelDlg::OnAccessibility),
       OnMessage(platform::kOpenAccessibilityMessage, &CQuorvelDlg::OnOpenAccessibility),
+      OnCommand(IDC_MAIN_SENDMESSAGE, BN_CLICKED, &CQuorvelDlg::OnSendMessage),
+      OnMessage(platform::kOpenSendMessageMessage, &CQuorvelDlg::OnOpenSendMessage),
+      OnMessage(platform::kMarkSentMessage, &CQuorvelDlg::OnMarkSent),
       OnMessage(platform::kFrameScreenRectMessage, &CQuorvelDlg::OnFrameScreenRect),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
@@ -408,6 +411,21 @@ std::optional<LRESULT> CQuorvelDlg::OnOpenAccessibility(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+void CQuorvelDlg::OnSendMessage() { m_sendViews.Open(GetSafeHwnd(), m_opDlg.Target()); }
+
+// The inspector and the tree ask for the send dialog of a window.
+std::optional<LRESULT> CQuorvelDlg::OnOpenSendMessage(WPARAM wParam, LPARAM) {
+  m_sendViews.Open(GetSafeHwnd(), reinterpret_cast<HWND>(wParam));
+  return 0;
+}
+
+// A send dialog asks the window's log, when one is open, to mark what its next send causes.
+std::optional<LRESULT> CQuorvelDlg::OnMarkSent(WPARAM wParam, LPARAM lParam) {
+  if (msglog::CMessageLogDlg* log = m_messageLogs.Find(reinterpret_cast<HWND>(wParam)))
+    log->MarkNextSend(static_cast<uint32_t>(lParam));
+  return 0;
+}
+
 std::optional<LRESULT> CQuorvelDlg::OnFrameScreenRect(WPARAM wParam, LPARAM lParam) {
   if (lParam) m_childInfoDlg.FrameScreenRect(reinterpret_cast<HWND>(wParam), *reinterpret_cast<const RECT*>(lParam));
   return 0;
@@ -477,6 +495,7 @@ std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
   m_propertyViews.CloseAll();
   m_treeDlg.DestroyWindow();
   m_accessibilityViews.CloseAll();
+  m_sendViews.CloseAll();
   m_childInfoDlg.DestroyWindow();
   return std::nullopt;
 }

@@ -15,6 +15,7 @@
 #include "mainlist/WindowFinder.h"
 #include "mainlist/WindowRows.h"
 #include "msglog/MessageLogs.h"
+#include "sendmsg/SendMessageDlg.h"
 #include "operations/OperationDlg.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -57,6 +58,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   properties::CPropertyViews m_propertyViews;
   wintree::CWindowTreeDlg m_treeDlg;
   platform::CWindowViews<accessibility::CAccessibilityDlg> m_accessibilityViews;
+  platform::CWindowViews<sendmsg::CSendMessageDlg> m_sendViews;
 
  protected:
   void DoDataExchange(platform::CDataExchange& dx) override;
@@ -99,6 +101,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   // Quorvel's own windows, as with the finder).
   platform::MessageHandler OnPickWindow;
   void OnAccessibility();
+  void OnSendMessage();
+  platform::MessageHandler OnOpenSendMessage, OnMarkSent;
   platform::MessageHandler OnOpenAccessibility;
   // A view asks the inspector to frame a part of the window it shows.
   platform::MessageHandler OnFrameScreenRect;

@@ -16,6 +16,11 @@ constexpr UINT kPickWindowMessage = WM_APP + 0x124;
 // Frames a part of the window in wParam where a panel shows its picture; lParam: the part's
 // RECT in screen coordinates (sent, so it lives through the call).
 constexpr UINT kFrameScreenRectMessage = WM_APP + 0x125;
+// Opens (or brings to the front) the send-message dialog of the window in wParam.
+constexpr UINT kOpenSendMessageMessage = WM_APP + 0x126;
+// Asks the message log of the window in wParam to mark the rows the next sending of the message
+// in lParam (its number) to that window causes.
+constexpr UINT kMarkSentMessage = WM_APP + 0x127;
 
 // Sends one of the requests above for the window to the main dialog, the owner of `from`.
 inline void RequestView(HWND from, UINT request, HWND window) {

@@ -241,10 +241,10 @@ std::optional<LRESULT> CWindowTreeDlg::OnContextMenu(WPARAM wParam, LPARAM lPara
   if (node < 0) return 0;
   const HWND window = m_tree.nodes[node].hwnd;
   const bool isWindow = window != MessageOnlyRootKey();
-  enum : UINT { kCopy = 1, kMessageLog, kProperties };
+  enum : UINT { kCopy = 1, kMessageLog, kProperties, kSendMessage };
   switch (platform::ShowPopupMenu(GetSafeHwnd(), screen,
                                   {{kCopy, "コピー"}, {kMessageLog, "メッセージログ", isWindow},
-                                   {kProperties, "プロパティ", isWindow}})) {
+                                   {kProperties, "プロパティ", isWindow}, {kSendMessage, "メッセージ送信", isWindow}})) {
     case kCopy:
       if (!platform::CopyTextToClipboard(GetSafeHwnd(), m_tree.nodes[node].label))
         platform::PanelMessageBox(GetSafeHwnd(), platform::kClipboardBusyMessage);
@@ -254,6 +254,9 @@ std::optional<LRESULT> CWindowTreeDlg::OnContextMenu(WPARAM wParam, LPARAM lPara
       break;
     case kProperties:
       platform::RequestView(GetSafeHwnd(), platform::kOpenPropertiesMessage, window);
+      break;
+    case kSendMessage:
+      platform::RequestView(GetSafeHwnd(), platform::kOpenSendMessageMessage, window);
       break;
   }
   return 0;

@@ -19,7 +19,8 @@ namespace {
 std::vector<std::pair<UINT, HWND>> g_requests;
 
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message >= platform::kOpenMessageLogMessage && message <= platform::kPickWindowMessage) {
+  if ((message >= platform::kOpenMessageLogMessage && message <= platform::kPickWindowMessage) ||
+      message == platform::kOpenSendMessageMessage) {
     g_requests.push_back({message, reinterpret_cast<HWND>(wParam)});
     return 0;
   }
@@ -59,21 +60,22 @@ TEST(WindowTreeDlgTest, ItemMenuCopiesTheItemAndAsksTheOwnerForTheWindowsViews) 
   };
   // Each choice asks for its own view of the window, and nothing else.
   for (const auto& [choice, request] : {std::pair<UINT, UINT>{2, platform::kOpenMessageLogMessage},
-                                        std::pair<UINT, UINT>{3, platform::kOpenPropertiesMessage}}) {
+                                        std::pair<UINT, UINT>{3, platform::kOpenPropertiesMessage},
+                                        std::pair<UINT, UINT>{4, platform::kOpenSendMessageMessage}}) {
     answer = choice;
     menuOn(item.item);
     EXPECT_EQ(g_requests, (std::vector<std::pair<UINT, HWND>>{{request, child}}));
   }
-  ASSERT_EQ(shown.size(), 3u);
-  EXPECT_EQ(shown[0].text + shown[1].text + shown[2].text, "コピーメッセージログプロパティ");
-  EXPECT_TRUE(shown[1].enabled && shown[2].enabled);
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0].text + shown[1].text + shown[2].text + shown[3].text, "コピーメッセージログプロパティメッセージ送信");
+  EXPECT_TRUE(shown[1].enabled && shown[2].enabled && shown[3].enabled);
   answer = 1;
   menuOn(item.item);
   EXPECT_EQ(e2e::ClipboardText(), item.text);
 
   // The message-only root stands for no window: only its text is copied.
   menuOn(read.Find(L"メッセージ専用ウィンドウ").item);
-  EXPECT_FALSE(shown[1].enabled || shown[2].enabled);
+  EXPECT_FALSE(shown[1].enabled || shown[2].enabled || shown[3].enabled);
   EXPECT_EQ(e2e::ClipboardText(), L"メッセージ専用ウィンドウ");
   EXPECT_TRUE(g_requests.empty());
   platform::SetPopupMenuHook(std::move(old));
