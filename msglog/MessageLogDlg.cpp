@@ -256,6 +256,8 @@ void CMessageLogDlg::Drain() {
 }
 
 void CMessageLogDlg::MarkNextSend(uint32_t message, bool posted) {
+  // What the window got before the request is stored first, so none of it takes the mark.
+  Drain();
   m_marks.Expect(message, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_hLogged)), posted);
 }
 
