@@ -153,3 +153,40 @@ TEST(MessageArguments, TextsOnlyWhereTheSystemCarriesThem) {
 }
 
 }  // namespace
+
+#include "sendmsg/SendMessageDlg.h"
+
+namespace {
+
+TEST(SendDialogTexts, CompletionResultAndHistory) {
+  const std::vector<std::string> names = msglog::MessageNamesFor(ControlKind::Button, true);
+  EXPECT_EQ("BM_CLICK", sendmsg::CompleteMessageName(names, "bm_cl"));
+  EXPECT_EQ("BM_GETCHECK", sendmsg::CompleteMessageName(names, "BM_"));  // the class's own first
+  EXPECT_EQ("WM_SETTEXT", sendmsg::CompleteMessageName(names, "WM_SETT"));
+  EXPECT_EQ("LVM_GETITEMCOUNT", sendmsg::CompleteMessageName(names, "LVM_GETITEMC"));
+  EXPECT_EQ("", sendmsg::CompleteMessageName(names, ""));
+  EXPECT_EQ("", sendmsg::CompleteMessageName(names, "XYZ"));
+
+  sendmsg::SendReport answered;
+  answered.state = sendmsg::SendState::Answered;
+  answered.value = -1;
+  answered.elapsedMs = 12;
+  EXPECT_EQ(u8"結果: -1 (0xffffffff)\r\n内容: \"abc\"\r\n状態: answered (12 ms)",
+            sendmsg::ResultText(answered, "\"abc\"", 5000));
+  sendmsg::SendReport hung;
+  hung.state = sendmsg::SendState::Hung;
+  hung.elapsedMs = 1007;
+  EXPECT_EQ(u8"エラー: the window is hung (no answer) (1007 ms)", sendmsg::ResultText(hung, "", 5000));
+  sendmsg::SendReport late;
+  late.state = sendmsg::SendState::TimedOut;
+  late.elapsedMs = 300;
+  EXPECT_EQ(u8"エラー: no answer within 300 ms (300 ms)", sendmsg::ResultText(late, "", 300));
+  sendmsg::SendReport posted;
+  posted.state = sendmsg::SendState::Posted;
+  EXPECT_EQ(u8"ポスト WM_USER+1  wParam=0  lParam=0x5  -> posted",
+            sendmsg::HistoryLine({"WM_USER+1", "", "0x5", true}, posted));
+  EXPECT_EQ(u8"送信 WM_GETTEXT  wParam=0  lParam=0  -> -1 (0xffffffff)",
+            sendmsg::HistoryLine({"WM_GETTEXT", "", "", false}, answered));
+}
+
+}  // namespace
