@@ -120,7 +120,7 @@ void AddCapture(CLI::App& command, Run& run) {
   run = [options] { return Capture(*options); };
 }
 
-const CommandRegistration kRegistered{{62, "capture", "A window's picture as PNG or BMP", AddCapture}};
+const CommandRegistration kRegistered{{82, "capture", "A window's picture as PNG or BMP", AddCapture}};
 
 }  // namespace
 }  // namespace cli

@@ -321,7 +321,7 @@ void AddDo(CLI::App& command, Run& run) {
   };
 }
 
-const CommandRegistration kRegistered{{61, "do", "The operations panel's commands on a window, in order", AddDo}};
+const CommandRegistration kRegistered{{81, "do", "The operations panel's commands on a window, in order", AddDo}};
 
 }  // namespace
 }  // namespace cli

@@ -180,7 +180,7 @@ void AddLog(CLI::App& command, Run& run) {
   run = [options] { return Log(*options); };
 }
 
-const CommandRegistration kRegistered{{63, "log", "What a window is sent, posted and returns, live", AddLog}};
+const CommandRegistration kRegistered{{83, "log", "What a window is sent, posted and returns, live", AddLog}};
 
 }  // namespace
 }  // namespace cli

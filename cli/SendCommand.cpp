@@ -104,7 +104,7 @@ void AddSend(CLI::App& command, Run& run) {
   run = [options] { return Send(*options); };
 }
 
-const CommandRegistration kRegistered{{60, "send", "Send or post any message to a window and show what came back", AddSend}};
+const CommandRegistration kRegistered{{80, "send", "Send or post any message to a window and show what came back", AddSend}};
 
 }  // namespace
 }  // namespace cli

@@ -15,7 +15,7 @@ using nlohmann::json;
 
 struct QvRun {
   DWORD status = 0xFFFF;
-  std::string output;  // standard output and error together
+  std::string output;  // standard output, then standard error
   // The output's JSON lines ("qv:" lines, which go to standard error, left out).
   std::vector<json> Json() const {
     std::vector<json> lines;
@@ -25,26 +25,17 @@ struct QvRun {
   }
 };
 
-std::string QvPath() {
-  std::string path = e2e::QuorvelExePath();
-  return path.substr(0, path.size() - std::string("Quorvel.exe").size()) + "qv.exe";
-}
-
-// Starts qv with the arguments, its output into a file of its own.
+// Starts qv with the arguments, its output into a file of its own (a run to watch as it goes).
 bool StartQv(e2e::ChildProcess& process, const std::vector<std::string>& args, std::string* outputFile) {
   *outputFile = e2e::TemporaryFilePath("qv");
-  return process.Start(QvPath(), args, *outputFile);
+  return process.Start(e2e::QvExePath(), args, *outputFile);
 }
 
+// Runs qv to its end.
 QvRun RunQv(const std::vector<std::string>& args, DWORD timeoutMs = 30000) {
-  QvRun run;
-  e2e::ChildProcess process;
-  std::string file;
-  EXPECT_TRUE(StartQv(process, args, &file));
-  EXPECT_TRUE(process.WaitForExit(timeoutMs, &run.status)) << "qv did not end";
-  run.output = e2e::ReadFile(file);
-  ::DeleteFileA(file.c_str());
-  return run;
+  const e2e::ProgramRun ran = e2e::RunProgram(e2e::QvExePath(), args, timeoutMs);
+  EXPECT_TRUE(ran.ended) << "qv did not end";
+  return QvRun{ran.ended ? ran.exitCode : 0xFFFF, ran.out + ran.err};
 }
 
 std::string Describe(const QvRun& run) { return "exit " + std::to_string(run.status) + ": " + run.output; }
