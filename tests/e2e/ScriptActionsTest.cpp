@@ -332,3 +332,39 @@ TEST_F(QvScriptTest, LogWritesWhatTheWindowIsSentPostedAndReturnsAsJsonLines) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QvScriptTest, LogEndsOnCtrlBreakWithItsLastLine) {
+  HWND target = fixture.Create("name=broken title=Broken x=100 y=100 show=noactivate");
+  ASSERT_NE(target, nullptr);
+  e2e::ChildProcess log;
+  const std::string file = e2e::TemporaryFilePath("qvbreak");
+  // A console of its own, as a terminal gives.
+  ASSERT_TRUE(log.Start(e2e::QvExePath(), {"log", HandleText(target), "--json"}, file, "",
+                        CREATE_NEW_CONSOLE));
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ReadFile(file).find("qv: logging") != std::string::npos; }, 10000))
+      << e2e::ReadFile(file);
+  fixture.Command("send window=broken msg=0x401 wparam=0x31");
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ReadFile(file).find("0x00000031") != std::string::npos; }, 5000))
+      << e2e::ReadFile(file);
+  // Ctrl+C typed into qv's console, as a user stops it.
+  ::FreeConsole();
+  ASSERT_TRUE(::AttachConsole(log.Pid()));
+  HWND console = ::GetConsoleWindow();
+  ::FreeConsole();
+  ASSERT_NE(console, nullptr);
+  ::SetForegroundWindow(console);
+  e2e::PressKeys({VK_CONTROL, 'C'});
+  DWORD status = 0xFFFF;
+  const bool ended = log.WaitForExit(10000, &status);
+  ASSERT_TRUE(ended) << e2e::ReadFile(file);
+  EXPECT_EQ(0u, status);
+  const std::vector<std::string> lines = e2e::SplitLines(e2e::ReadFile(file));
+  ASSERT_FALSE(lines.empty());
+  const json last = json::parse(lines.back());
+  EXPECT_GE(last["recorded"].get<int>(), 2) << lines.back();
+  ::DeleteFileA(file.c_str());
+}
+
+}  // namespace
