@@ -257,13 +257,13 @@ void CSendMessageDlg::OnHistoryPick() {
 void CSendMessageDlg::OnMarkLog() {
   if (::IsDlgButtonChecked(GetSafeHwnd(), IDC_SM_MARKLOG) != BST_CHECKED) return;
   platform::RequestView(GetSafeHwnd(), platform::kOpenMessageLogMessage, m_hTarget);
-  // The log opens beside the main dialog; this dialog goes beside the log, both in sight, and
-  // stays in front to be typed into.
+  // The log opens beside the main dialog; it moves beside this dialog, so both are in sight,
+  // and this one stays in front to be typed into.
   const std::string caption = platform::Format("メッセージログ (%s)", platform::FormatHandle(m_hTarget).c_str());
   if (HWND log = ::FindWindowA("#32770", caption.c_str())) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(log, &pid);
-    if (pid == ::GetCurrentProcessId()) platform::PlaceBesideOwner(GetSafeHwnd(), log, 0);
+    if (pid == ::GetCurrentProcessId()) platform::PlaceBesideOwner(log, GetSafeHwnd(), 0);
   }
   ::SetForegroundWindow(GetSafeHwnd());
 }
