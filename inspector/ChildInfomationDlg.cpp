@@ -73,6 +73,7 @@ CChildInfomationDlg::MessageMapView CChildInfomationDlg::MessageMap() {
       OnCommand(IDC_CI_PROPERTIES, BN_CLICKED, &CChildInfomationDlg::OnProperties),
       OnNotify(IDC_CI_LIST, NM_DBLCLK, &CChildInfomationDlg::OnListDoubleClick),
       OnCommand(IDC_CI_ACCESSIBILITY, BN_CLICKED, &CChildInfomationDlg::OnAccessibility),
+      OnCommand(IDC_CI_SENDMESSAGE, BN_CLICKED, &CChildInfomationDlg::OnSendMessage),
       OnCommand(IDC_CI_ENTERKEY, BN_CLICKED, &CChildInfomationDlg::OnEnterKey),
       OnCommand(IDC_CI_F5KEY, BN_CLICKED, &CChildInfomationDlg::OnF5Key),
       OnCommand(IDC_CI_WMCOPY, BN_CLICKED, &CChildInfomationDlg::OnCopy),
@@ -356,6 +357,11 @@ void CChildInfomationDlg::SendToSelected(inspector::ChildCommand command) {
 void CChildInfomationDlg::OnMessageLog() {
   if (m_hSelected && platform::IsLiveTarget(m_hSelected))
     platform::RequestView(GetSafeHwnd(), platform::kOpenMessageLogMessage, m_hSelected);
+}
+
+// The send dialog of the selected child, or of the inspected window; the main dialog keeps them.
+void CChildInfomationDlg::OnSendMessage() {
+  platform::RequestView(GetSafeHwnd(), platform::kOpenSendMessageMessage, m_hSelected ? m_hSelected : m_hParent);
 }
 
 // The selected child's properties, or the inspected window's; the main dialog keeps the views.

@@ -108,6 +108,7 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   void OnProperties();
   LRESULT OnListDoubleClick(NMHDR* header);
   void OnAccessibility();
+  void OnSendMessage();
   void OnStyle();
   void OnExStyle();
   void OnCutRegion();

@@ -38,6 +38,7 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
       OnCommand(IDC_MAIN_PROPERTIES, BN_CLICKED, &CQuorvelDlg::OnProperties),
       OnCommand(IDC_MAIN_TREE, BN_CLICKED, &CQuorvelDlg::OnWindowTree),
       OnCommand(IDC_MAIN_ACCESSIBILITY, BN_CLICKED, &CQuorvelDlg::OnAccessibility),
+      OnCommand(IDC_MAIN_SENDMESSAGE, BN_CLICKED, &CQuorvelDlg::OnSendMessage),
       OnMessage(WM_TIMER, &CQuorvelDlg::OnTimer),
       OnMessage(WM_SYSCOMMAND, &CQuorvelDlg::OnSysCommand),
       OnMessage(WM_PAINT, &CQuorvelDlg::OnPaint),
@@ -61,7 +62,7 @@ CQuorvelDlg::MessageMapView CQuorvelDlg::MessageMap() {
 
 BOOL CQuorvelDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  m_requests.Register(GetSafeHwnd(), [this](UINT request, HWND window, const RECT* part) { OnViewRequest(request, window, part); });
+  m_requests.Register(GetSafeHwnd(), [this](const platform::ViewRequest& request) { OnViewRequest(request); });
 
   HMENU systemMenu = ::GetSystemMenu(GetSafeHwnd(), FALSE);
   if (systemMenu) {
@@ -373,8 +374,9 @@ void CQuorvelDlg::OnProperties() { m_propertyViews.Open(GetSafeHwnd(), m_opDlg.T
 void CQuorvelDlg::OnWindowTree() { m_treeDlg.Open(GetSafeHwnd()); }
 
 // What the views ask of the main dialog: direct calls of its own thread (platform/ViewRequests).
-void CQuorvelDlg::OnViewRequest(UINT request, HWND window, const RECT* part) {
-  switch (request) {
+void CQuorvelDlg::OnViewRequest(const platform::ViewRequest& request) {
+  const HWND window = request.window;
+  switch (request.code) {
     case platform::kOpenMessageLogMessage:
       m_messageLogs.Open(GetSafeHwnd(), window);
       break;
@@ -388,7 +390,14 @@ void CQuorvelDlg::OnViewRequest(UINT request, HWND window, const RECT* part) {
       PickWindow(window);
       break;
     case platform::kFrameScreenRectMessage:
-      if (part) m_childInfoDlg.FrameScreenRect(window, *part);
+      if (request.part) m_childInfoDlg.FrameScreenRect(window, *request.part);
+      break;
+    case platform::kOpenSendMessageMessage:
+      m_sendViews.Open(GetSafeHwnd(), window);
+      break;
+    case platform::kMarkSentMessage:
+      // The window's log, when one is open, marks what the send dialog's next send causes.
+      if (msglog::CMessageLogDlg* log = m_messageLogs.Find(window)) log->MarkNextSend(request.value);
       break;
     default:
       break;
@@ -407,6 +416,8 @@ void CQuorvelDlg::PickWindow(HWND window) {
 }
 
 void CQuorvelDlg::OnAccessibility() { m_accessibilityViews.Open(GetSafeHwnd(), m_opDlg.Target()); }
+
+void CQuorvelDlg::OnSendMessage() { m_sendViews.Open(GetSafeHwnd(), m_opDlg.Target()); }
 
 accessibility::CAccessibilityDlg* CQuorvelDlg::AccessibilityViewInFront() const {
   const HWND front = ::GetForegroundWindow();
@@ -473,6 +484,7 @@ std::optional<LRESULT> CQuorvelDlg::OnDestroy(WPARAM, LPARAM) {
   m_propertyViews.CloseAll();
   m_treeDlg.DestroyWindow();
   m_accessibilityViews.CloseAll();
+  m_sendViews.CloseAll();
   m_childInfoDlg.DestroyWindow();
   return std::nullopt;
 }

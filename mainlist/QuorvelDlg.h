@@ -15,6 +15,7 @@
 #include "mainlist/WindowFinder.h"
 #include "mainlist/WindowRows.h"
 #include "msglog/MessageLogs.h"
+#include "sendmsg/SendMessageDlg.h"
 #include "operations/OperationDlg.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -58,6 +59,7 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   properties::CPropertyViews m_propertyViews;
   wintree::CWindowTreeDlg m_treeDlg;
   platform::CWindowViews<accessibility::CAccessibilityDlg> m_accessibilityViews;
+  platform::CWindowViews<sendmsg::CSendMessageDlg> m_sendViews;
   platform::CViewRequestReceiver m_requests;
 
  protected:
@@ -100,10 +102,11 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void OnAccessibility();
   // A view's request (platform/ViewRequests): open a view of a window, pick it, or frame a part
   // of it in the inspector's picture.
-  void OnViewRequest(UINT request, HWND window, const RECT* part);
+  void OnViewRequest(const platform::ViewRequest& request);
   // A view picked the window: taken as a finder release over its middle (none of Quorvel's own
   // windows, as with the finder).
   void PickWindow(HWND window);
+  void OnSendMessage();
   // The accessibility view in front, if any: the pick key then picks an object in it.
   accessibility::CAccessibilityDlg* AccessibilityViewInFront() const;
 

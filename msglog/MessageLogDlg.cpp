@@ -57,6 +57,7 @@ CMessageLogDlg::MessageMapView CMessageLogDlg::MessageMap() {
       OnCommand(IDC_ML_CHILDREN, BN_CLICKED, &CMessageLogDlg::OnChildren),
       OnNotify(IDC_ML_LIST, LVN_GETDISPINFOA, &CMessageLogDlg::OnGetDispInfoA),
       OnNotify(IDC_ML_LIST, LVN_GETDISPINFOW, &CMessageLogDlg::OnGetDispInfoW),
+      OnNotify(IDC_ML_LIST, NM_CUSTOMDRAW, &CMessageLogDlg::OnCustomDraw),
       OnMessage(WM_TIMER, &CMessageLogDlg::OnTimer),
       OnMessage(WM_SIZE, &CMessageLogDlg::OnSize),
       OnMessage(WM_GETMINMAXINFO, &CMessageLogDlg::OnGetMinMaxInfo),
@@ -238,6 +239,7 @@ void CMessageLogDlg::Drain() {
     for (int n = 0; m_channel.Read(record); ++n) {
       StoredRow row = RowFromRecord(record, m_origin, m_frequency, KindOf(record.hwnd));
       const uint64_t number = m_store.Add(row, PayloadFromRecord(record, CP_ACP));
+      m_marks.Note(number, row.kind, row.message, row.hwnd);
       if (m_shown.Filtering()) m_shown.Added(number, RowMessageName(row, m_names));
       ++m_nRecorded;
       added = true;
@@ -260,6 +262,26 @@ void CMessageLogDlg::Drain() {
     }
   }
   ShowStatus();
+}
+
+void CMessageLogDlg::MarkNextSend(uint32_t message, bool posted) {
+  // What the window got before the request is stored first, so none of it takes the mark.
+  Drain();
+  m_marks.Expect(message, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m_hLogged)), posted);
+}
+
+bool CMessageLogDlg::IsShownRowMarked(int shown) {
+  if (shown < 0 || static_cast<size_t>(shown) >= m_shown.Count(m_store)) return false;
+  return m_marks.IsMarked(m_store.FirstNumber() + m_shown.StoreIndex(m_store, static_cast<size_t>(shown)));
+}
+
+// Rows a message sent by hand caused are drawn on a light orange ground.
+LRESULT CMessageLogDlg::OnCustomDraw(NMHDR* header) {
+  auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return m_marks.Any() ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && IsShownRowMarked(static_cast<int>(draw->nmcd.dwItemSpec)))
+    draw->clrTextBk = RGB(255, 224, 160);
+  return CDRF_DODEFAULT;
 }
 
 void CMessageLogDlg::RefreshList(bool followEnd) {
@@ -306,6 +328,7 @@ void CMessageLogDlg::OnClear() {
     m_store.Clear();
   }
   m_shown.Clear();
+  m_marks.Clear();
   m_nRecorded = 0;
   m_nDroppedBase = m_channel.Dropped();
   m_list.Send(LVM_SETITEMCOUNT, 0, 0);

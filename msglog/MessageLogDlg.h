@@ -16,6 +16,7 @@
 #include "msglog/LogColumns.h"
 #include "msglog/LogSave.h"
 #include "msglog/MessageStore.h"
+#include "msglog/SentMarks.h"
 #include "platform/Anchors.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
@@ -47,6 +48,10 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   HWND Viewed() const { return m_hLogged; }
   // The user closed the dialog: its hooks and channel are gone.
   bool Closed() const { return m_bClosed; }
+  // Marks the rows the next sending of the message to the logged window causes (the send dialog).
+  void MarkNextSend(uint32_t message, bool posted = false);
+  // True when the row shown at the index is one a message sent by hand caused.
+  bool IsShownRowMarked(int shown);
 
  protected:
   BOOL OnInitDialog() override;
@@ -76,6 +81,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   void OnChildren();
   LRESULT OnGetDispInfoA(NMHDR* header);
   LRESULT OnGetDispInfoW(NMHDR* header);
+  LRESULT OnCustomDraw(NMHDR* header);
   platform::MessageHandler OnTimer, OnSize, OnGetMinMaxInfo, OnDestroy, OnInstalled, OnSaveProgress, OnSaveDone;
 
   platform::CAnchorLayout m_layout;
@@ -93,6 +99,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   CMessageStore m_store;
   CLogSave m_save;
   CShownRows m_shown;
+  CSentMarks m_marks;
   NameContext m_names;
   std::unordered_map<uint64_t, ControlKind> m_kinds;
   std::unordered_map<uint32_t, std::string> m_registeredNames;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 #include "platform/Format.h"
@@ -557,6 +558,41 @@ NameTable NotifyCodesOf(ControlKind kind) {
   }
 }
 
+// Every table of messages a name can come from; the window messages first.
+const NameTable kAllMessageTables[] = {
+    kWindowMessages,   kButtonMessages,   kEditMessages,     kListBoxMessages, kComboBoxMessages,
+    kStaticMessages,   kScrollBarMessages, kListViewMessages, kTreeViewMessages, kHeaderMessages,
+    kTabMessages,      kToolbarMessages,  kStatusBarMessages, kProgressMessages, kTrackbarMessages,
+    kUpDownMessages,
+};
+
+// Every message name, sorted by name for the reverse lookup; made once.
+const std::vector<const NameEntry*>& MessagesByName() {
+  static const std::vector<const NameEntry*> sorted = [] {
+    std::vector<const NameEntry*> entries;
+    for (const NameTable& table : kAllMessageTables)
+      for (const NameEntry* entry = table.begin; entry != table.end; ++entry) entries.push_back(entry);
+    std::sort(entries.begin(), entries.end(),
+              [](const NameEntry* a, const NameEntry* b) { return std::strcmp(a->name, b->name) < 0; });
+    return entries;
+  }();
+  return sorted;
+}
+
+// "WM_USER+5" and "WM_APP+1": the base's name, '+', decimal digits within the base's range.
+bool OffsetMessage(const std::string& name, const char* base, uint32_t first, uint32_t last, uint32_t* message) {
+  const size_t length = std::strlen(base);
+  if (name.compare(0, length, base) != 0 || name.size() <= length + 1 || name[length] != '+') return false;
+  uint32_t offset = 0;
+  for (size_t i = length + 1; i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9' || offset > last - first) return false;
+    offset = offset * 10 + static_cast<uint32_t>(name[i] - '0');
+  }
+  if (offset > last - first) return false;
+  *message = first + offset;
+  return true;
+}
+
 std::string OrEmpty(const char* name) { return name ? name : ""; }
 
 // Sorted by value (as signed numbers: the first two are negative).
@@ -613,6 +649,34 @@ std::string MessageName(uint32_t message, ControlKind kind, const RegisteredName
     if (!name.empty()) return name;
   }
   return platform::Format("0x%04x", message);
+}
+
+bool MessageFromName(const std::string& name, uint32_t* message) {
+  std::string upper = name;
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (OffsetMessage(upper, "WM_USER", WM_USER, WM_APP - 1, message) ||
+      OffsetMessage(upper, "WM_APP", WM_APP, 0xBFFF, message))
+    return true;
+  const auto& sorted = MessagesByName();
+  const auto found = std::lower_bound(sorted.begin(), sorted.end(), upper, [](const NameEntry* entry, const std::string& v) {
+    return std::strcmp(entry->name, v.c_str()) < 0;
+  });
+  if (found == sorted.end() || upper != (*found)->name) return false;
+  *message = (*found)->value;
+  return true;
+}
+
+std::vector<std::string> MessageNamesFor(ControlKind kind, bool allControls) {
+  std::vector<std::string> names;
+  const NameTable own = MessagesOf(kind);
+  for (const NameEntry* entry = own.begin; entry != own.end; ++entry) names.push_back(entry->name);
+  for (const NameEntry& entry : kWindowMessages) names.push_back(entry.name);
+  if (allControls)
+    for (const NameTable& table : kAllMessageTables)
+      if (table.begin != kWindowMessages && table.begin != own.begin)
+        for (const NameEntry* entry = table.begin; entry != table.end; ++entry) names.push_back(entry->name);
+  return names;
 }
 
 std::string CommandCodeName(uint32_t code, ControlKind kind) { return OrEmpty(CommandCodesOf(kind).Find(code)); }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace msglog {
 
@@ -22,6 +23,14 @@ using RegisteredNameLookup = std::function<std::string(uint32_t message)>;
 // "WM_SIZE", "BM_CLICK" for a button, "WM_USER+5", "WM_APP+1", a registered message's name, or
 // "0x%04x".
 std::string MessageName(uint32_t message, ControlKind kind, const RegisteredNameLookup& registered);
+
+// The number of a message name as MessageName writes it, case aside: a window message, any
+// control's message (each name belongs to one control, so the window's kind is not needed),
+// "WM_USER+N" or "WM_APP+N". False for anything else.
+bool MessageFromName(const std::string& name, uint32_t* message);
+// Every message name MessageFromName knows, the kind's control messages first (by number), then
+// the window messages (by number); the other controls' messages last when allControls is set.
+std::vector<std::string> MessageNamesFor(ControlKind kind, bool allControls);
 
 // A WM_COMMAND notification code of a control of the kind ("BN_CLICKED"), "" when unknown.
 std::string CommandCodeName(uint32_t code, ControlKind kind);

@@ -32,10 +32,6 @@ void SendCommand(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
   platform::SendOrPost(target, message, wParam, lParam, platform::kCommandTimeoutMs);
 }
 
-void ShowTarget(HWND target, int command) {
-  if (HasTarget(target)) platform::ShowWindowNoWait(target, command);
-}
-
 // Moves the window to (x, y) with its size, repainting it.
 void MoveTarget(HWND target, int x, int y, int width, int height) {
   platform::MoveWindowNoWait(target, x, y, width, height, true);
@@ -44,8 +40,7 @@ void MoveTarget(HWND target, int x, int y, int width, int height) {
 }  // namespace
 
 void SetTopMost(HWND hwnd, bool topMost) {
-  if (!::IsWindow(hwnd)) return;
-  platform::SetWindowPosNoWait(hwnd, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  operations::RunWindowCommand(hwnd, topMost ? operations::WindowCommand::TopMost : operations::WindowCommand::NoTopMost);
 }
 
 COperationDlg::COperationDlg()
@@ -236,17 +231,17 @@ std::optional<LRESULT> COperationDlg::OnCtlColor(WPARAM wParam, LPARAM lParam) {
   return reinterpret_cast<LRESULT>(brush == PanelBrush::Panel ? m_brPanel.get() : LabelBrushOf(brush, fallback));
 }
 
-void COperationDlg::OnShow() { ShowTarget(m_hTarget, SW_SHOW); }
+void COperationDlg::OnShow() { operations::RunWindowCommand(m_hTarget, operations::WindowCommand::Show); }
 
-void COperationDlg::OnHide() { ShowTarget(m_hTarget, SW_HIDE); }
+void COperationDlg::OnHide() { operations::RunWindowCommand(m_hTarget, operations::WindowCommand::Hide); }
 
-void COperationDlg::OnRestore() { SendCommand(m_hTarget, WM_SYSCOMMAND, SC_RESTORE, 0); }
+void COperationDlg::OnRestore() { operations::RunWindowCommand(m_hTarget, operations::WindowCommand::Restore); }
 
-void COperationDlg::OnMinimize() { ShowTarget(m_hTarget, SW_SHOWMINIMIZED); }
+void COperationDlg::OnMinimize() { operations::RunWindowCommand(m_hTarget, operations::WindowCommand::Minimize); }
 
-void COperationDlg::OnMaximize() { ShowTarget(m_hTarget, SW_SHOWMAXIMIZED); }
+void COperationDlg::OnMaximize() { operations::RunWindowCommand(m_hTarget, operations::WindowCommand::Maximize); }
 
-void COperationDlg::OnClose() { SendCommand(m_hTarget, WM_CLOSE, 0, 0); }
+void COperationDlg::OnClose() { operations::RunWindowCommand(m_hTarget, operations::WindowCommand::Close); }
 
 void COperationDlg::Nudge(NudgeDirection direction) {
   if (!HasValidTarget()) {

@@ -1,5 +1,6 @@
 #include "operations/StyleBits.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "res/resource.h"
@@ -70,6 +71,33 @@ const StyleBitRow* FindStyleBitRow(const StyleBitTable& table, int id) {
   for (const StyleBitRow& row : table)
     if (row.id == id) return &row;
   return nullptr;
+}
+
+DWORD StyleBitsNamed(const StyleBitTable& table, const std::string& name) {
+  if (name.empty()) return 0;
+  for (const StyleBitRow& row : table) {
+    const std::string caption = row.caption;
+    for (size_t start = 0; start <= caption.size();) {
+      const size_t end = std::min(caption.find('/', start), caption.size());
+      if (end - start == name.size() && ::lstrcmpiA(caption.substr(start, end - start).c_str(), name.c_str()) == 0)
+        return row.mask;
+      start = end + 1;
+    }
+  }
+  return 0;
+}
+
+std::optional<DWORD> EditStyleWordText(DWORD word, const StyleBitTable& table, const std::string& text,
+                                       std::string* reason) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') && text.size() <= 10 &&
+      text.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos)
+    return static_cast<DWORD>(std::stoul(text.substr(2), nullptr, 16));
+  if (text.size() > 1 && (text[0] == '+' || text[0] == '-')) {
+    const DWORD bits = StyleBitsNamed(table, text.substr(1));
+    if (bits) return ApplyBoxCheck(word, bits, text[0] == '+');
+  }
+  *reason = "not +NAME, -NAME or 0xHEX (a style the editor names): " + text.substr(0, 40);
+  return std::nullopt;
 }
 
 DWORD ReadSingleBits(DWORD word, const StyleBitTable& table, const BoxCheckReader& isChecked) {

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <cstddef>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace operations {
 
@@ -37,6 +39,15 @@ StyleBitTable WindowStyleExBits();
 
 // The row of the box with the id, or null when the table has none.
 const StyleBitRow* FindStyleBitRow(const StyleBitTable& table, int id);
+
+// The bits of the row whose caption names them ("WS_BORDER", either name of "WS_GROUP/
+// WS_MINIMIZEBOX"), case aside; 0 when no row of the table has that name.
+DWORD StyleBitsNamed(const StyleBitTable& table, const std::string& name);
+
+// A word after "+NAME" (set the bits), "-NAME" (clear them) or "0xHEX" (the whole word), as the
+// command line writes them; empty with the reason when the text is none of these.
+std::optional<DWORD> EditStyleWordText(DWORD word, const StyleBitTable& table, const std::string& text,
+                                       std::string* reason);
 
 // A box is checked only when every one of its bits is set in the word.
 inline bool IsBoxChecked(DWORD word, DWORD mask) { return (word & mask) == mask; }

@@ -22,7 +22,8 @@ std::map<HWND, Receiver>& Receivers() {
   return receivers;
 }
 
-bool Deliver(HWND from, UINT request, HWND window, const RECT* part) {
+bool Deliver(HWND from, const ViewRequest& request) {
+  const HWND window = request.window;
   HWND owner = from ? ::GetWindow(from, GW_OWNER) : nullptr;
   if (!owner || !window) return false;
   std::shared_ptr<ViewRequestHandler> handler;
@@ -34,7 +35,7 @@ bool Deliver(HWND from, UINT request, HWND window, const RECT* part) {
     handler = found->second.handler;
   }
   // Held by the copy, so a receiver that goes during its own request is still whole.
-  (*handler)(request, window, part);
+  (*handler)(request);
   return true;
 }
 
@@ -56,12 +57,16 @@ void CViewRequestReceiver::Unregister() {
 }
 
 bool RequestView(HWND from, UINT request, HWND window) {
-  if (request == kFrameScreenRectMessage) return false;
-  return Deliver(from, request, window, nullptr);
+  if (request == kFrameScreenRectMessage || request == kMarkSentMessage) return false;
+  return Deliver(from, ViewRequest{request, window, nullptr, 0});
 }
 
 bool RequestFrame(HWND from, HWND window, const RECT& part) {
-  return Deliver(from, kFrameScreenRectMessage, window, &part);
+  return Deliver(from, ViewRequest{kFrameScreenRectMessage, window, &part, 0});
+}
+
+bool RequestMarkSent(HWND from, HWND window, UINT message) {
+  return Deliver(from, ViewRequest{kMarkSentMessage, window, nullptr, message});
 }
 
 }  // namespace platform

@@ -23,10 +23,22 @@ constexpr UINT kPickWindowMessage = 4;
 // Frames a part of the window where a panel shows its picture; the part is the request's
 // rectangle in screen coordinates.
 constexpr UINT kFrameScreenRectMessage = 5;
+// Opens (or brings to the front) the send-message dialog of the window.
+constexpr UINT kOpenSendMessageMessage = 6;
+// Asks the message log of the window to mark the rows the next sending of the message (the
+// request's value, its number) to that window causes.
+constexpr UINT kMarkSentMessage = 7;
 
-// What a receiver is handed: the request, the window, and for kFrameScreenRectMessage the part
-// (else null; valid during the call only).
-using ViewRequestHandler = std::function<void(UINT request, HWND window, const RECT* part)>;
+// One request: its code, the window, for kFrameScreenRectMessage the part (else null; valid
+// during the call only), for kMarkSentMessage the message number.
+struct ViewRequest {
+  UINT code = 0;
+  HWND window = nullptr;
+  const RECT* part = nullptr;
+  UINT value = 0;
+};
+
+using ViewRequestHandler = std::function<void(const ViewRequest& request)>;
 
 // Receives the requests of the views owned by one window, on that window's thread, for its own
 // lifetime.
@@ -50,5 +62,8 @@ class CViewRequestReceiver {
 bool RequestView(HWND from, UINT request, HWND window);
 // Asks the owner of `from` to frame the part (screen coordinates) of the window.
 bool RequestFrame(HWND from, HWND window, const RECT& part);
+// Asks the owner of `from` to have the window's log mark what the next sending of the message
+// causes.
+bool RequestMarkSent(HWND from, HWND window, UINT message);
 
 }  // namespace platform

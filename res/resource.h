@@ -26,6 +26,7 @@
 #define IDD_WINDOWTREE          142
 #define IDD_PROPERTIES          143
 #define IDD_ACCESSIBILITY       144
+#define IDD_SENDMESSAGE         150
 
 // System menu command of the About entry.
 #define IDM_ABOUTBOX            0x0010
@@ -47,6 +48,7 @@
 #define IDC_MAIN_TREE           1104
 #define IDC_MAIN_PROPERTIES     1105
 #define IDC_MAIN_ACCESSIBILITY  1108
+#define IDC_MAIN_SENDMESSAGE    1109
 
 // Operations panel.
 #define IDC_OP_CLOSE            1002
@@ -208,6 +210,7 @@
 #define IDC_CI_MESSAGELOG       1102
 #define IDC_CI_PROPERTIES       1106
 #define IDC_CI_ACCESSIBILITY    1107
+#define IDC_CI_SENDMESSAGE      1110
 
 // Message log.
 #define IDC_ML_LIST             1200
@@ -236,3 +239,14 @@
 #define IDC_AC_REFRESH          1503
 #define IDC_AC_STATUS           1504
 #define IDC_AC_GIVEUP           1505
+
+// The send-message dialog
+#define IDC_SM_MESSAGE          1600
+#define IDC_SM_WPARAM           1601
+#define IDC_SM_LPARAM           1602
+#define IDC_SM_SEND             1603
+#define IDC_SM_POST             1604
+#define IDC_SM_TIMEOUT          1605
+#define IDC_SM_RESULT           1606
+#define IDC_SM_HISTORY          1607
+#define IDC_SM_MARKLOG          1608

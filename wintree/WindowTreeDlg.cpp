@@ -400,10 +400,11 @@ std::optional<LRESULT> CWindowTreeDlg::OnContextMenu(WPARAM wParam, LPARAM lPara
   if (node < 0) return 0;
   const HWND window = m_tree.nodes[node].hwnd;
   const bool isWindow = window != MessageOnlyRootKey();
-  enum : UINT { kCopy = 1, kMessageLog, kProperties, kTarget };
+  enum : UINT { kCopy = 1, kMessageLog, kProperties, kTarget, kSendMessage };
   switch (platform::ShowPopupMenu(GetSafeHwnd(), screen,
                                   {{kTarget, "ターゲットにする", isWindow}, {kCopy, "コピー"},
-                                   {kMessageLog, "メッセージログ", isWindow}, {kProperties, "プロパティ", isWindow}})) {
+                                   {kMessageLog, "メッセージログ", isWindow}, {kProperties, "プロパティ", isWindow},
+                                   {kSendMessage, "メッセージ送信", isWindow}})) {
     case kTarget:
       Pick(node);
       break;
@@ -416,6 +417,9 @@ std::optional<LRESULT> CWindowTreeDlg::OnContextMenu(WPARAM wParam, LPARAM lPara
       break;
     case kProperties:
       platform::RequestView(GetSafeHwnd(), platform::kOpenPropertiesMessage, window);
+      break;
+    case kSendMessage:
+      platform::RequestView(GetSafeHwnd(), platform::kOpenSendMessageMessage, window);
       break;
   }
   return 0;

@@ -23,8 +23,8 @@ HWND g_requested = nullptr;
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
-void NoteRequest(UINT request, HWND window, const RECT*) {
-  if (request == platform::kOpenPropertiesMessage) g_requested = window;
+void NoteRequest(const platform::ViewRequest& request) {
+  if (request.code == platform::kOpenPropertiesMessage) g_requested = request.window;
 }
 
 HWND MakeWindow(const char* className, WNDPROC proc, const char* title, int extraBytes = 0) {

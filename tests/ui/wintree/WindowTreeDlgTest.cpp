@@ -44,7 +44,7 @@ HWND MakeOwner() {
   // The owner takes the views' requests as the main dialog does, for the rest of the test program.
   static std::vector<std::unique_ptr<platform::CViewRequestReceiver>> receivers;
   receivers.push_back(std::make_unique<platform::CViewRequestReceiver>(
-      owner, [](UINT request, HWND window, const RECT*) { g_requests.push_back({request, window}); }));
+      owner, [](const platform::ViewRequest& request) { g_requests.push_back({request.code, request.window}); }));
   return owner;
 }
 
@@ -82,21 +82,23 @@ TEST(WindowTreeDlgTest, ItemMenuCopiesTheItemAndAsksTheOwnerForTheWindowsViewsOr
   // Each choice asks for its own view of the window, and nothing else.
   for (const auto& [choice, request] : {std::pair<UINT, UINT>{2, platform::kOpenMessageLogMessage},
                                         std::pair<UINT, UINT>{3, platform::kOpenPropertiesMessage},
-                                        std::pair<UINT, UINT>{4, platform::kPickWindowMessage}}) {
+                                        std::pair<UINT, UINT>{4, platform::kPickWindowMessage},
+                                        std::pair<UINT, UINT>{5, platform::kOpenSendMessageMessage}}) {
     answer = choice;
     menuOn(item.item);
     EXPECT_EQ(g_requests, (std::vector<std::pair<UINT, HWND>>{{request, child}}));
   }
-  ASSERT_EQ(shown.size(), 4u);
-  EXPECT_EQ(shown[0].text + shown[1].text + shown[2].text + shown[3].text, "ターゲットにするコピーメッセージログプロパティ");
-  EXPECT_TRUE(shown[0].enabled && shown[2].enabled && shown[3].enabled);
+  ASSERT_EQ(shown.size(), 5u);
+  EXPECT_EQ(shown[0].text + shown[1].text + shown[2].text + shown[3].text + shown[4].text,
+            "ターゲットにするコピーメッセージログプロパティメッセージ送信");
+  EXPECT_TRUE(shown[0].enabled && shown[2].enabled && shown[3].enabled && shown[4].enabled);
   answer = 1;
   menuOn(item.item);
   EXPECT_EQ(e2e::ClipboardText(), item.text);
 
   // The message-only root stands for no window: only its text is copied.
   menuOn(read.Find(L"メッセージ専用ウィンドウ").item);
-  EXPECT_FALSE(shown[0].enabled || shown[2].enabled || shown[3].enabled);
+  EXPECT_FALSE(shown[0].enabled || shown[2].enabled || shown[3].enabled || shown[4].enabled);
   EXPECT_EQ(e2e::ClipboardText(), L"メッセージ専用ウィンドウ");
   EXPECT_TRUE(g_requests.empty());
   platform::SetPopupMenuHook(std::move(old));
