@@ -12,14 +12,15 @@ struct Receiver {
   std::shared_ptr<ViewRequestHandler> handler;
 };
 
+// Never destroyed: a receiver held by a static object may unregister after other statics are gone.
 std::mutex& ReceiversLock() {
-  static std::mutex lock;
-  return lock;
+  static std::mutex* lock = new std::mutex;
+  return *lock;
 }
 
 std::map<HWND, Receiver>& Receivers() {
-  static std::map<HWND, Receiver> receivers;
-  return receivers;
+  static auto* receivers = new std::map<HWND, Receiver>;
+  return *receivers;
 }
 
 bool Deliver(HWND from, const ViewRequest& request) {

@@ -41,9 +41,9 @@ HWND MakeOwner() {
   ::RegisterClassA(&cls);
   HWND owner = ::CreateWindowExA(0, cls.lpszClassName, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
                                  cls.hInstance, nullptr);
-  // The owner takes the views' requests as the main dialog does, for the rest of the test program.
-  static std::vector<std::unique_ptr<platform::CViewRequestReceiver>> receivers;
-  receivers.push_back(std::make_unique<platform::CViewRequestReceiver>(
+  // The owner takes the views' requests as the main dialog does. The receiver is never destroyed:
+  // at exit it would outlive the registry it is in.
+  (void)(new platform::CViewRequestReceiver(
       owner, [](const platform::ViewRequest& request) { g_requests.push_back({request.code, request.window}); }));
   return owner;
 }
