@@ -94,7 +94,7 @@ DWORD WINAPI CChangeFollower::Run(void* context) {
       std::lock_guard<std::mutex> guard(shared.lock);
       shared.found.read = true;
       if (!pass.events.empty()) {
-        for (nlohmann::json& event : pass.events) shared.found.events.emplace_back(pass.time, std::move(event));
+        for (Json& event : pass.events) shared.found.events.emplace_back(pass.time, std::move(event));
         shared.found.windows = std::move(pass.windows);
         post = !shared.posted;
         shared.posted = true;

@@ -23,7 +23,7 @@ constexpr DWORD kFollowIntervalMs = 250;
 // What one pass gives: the events of the watch format, and the desktop as read for the tree.
 struct FollowedPass {
   ChangeTime time = 0;
-  std::vector<nlohmann::json> events;
+  std::vector<Json> events;
   std::vector<WindowRecord> windows;
 };
 
@@ -56,7 +56,7 @@ class CChangeFollower {
   // What the passes found since the last Take: their events in order, with the time of each
   // pass, and the latest read of the desktop when any pass changed something (else empty).
   struct Found {
-    std::vector<std::pair<ChangeTime, nlohmann::json>> events;
+    std::vector<std::pair<ChangeTime, Json>> events;
     std::vector<WindowRecord> windows;
     bool read = false;  // a pass has read the desktop since the last Take
   };

@@ -11,7 +11,7 @@ namespace {
 
 constexpr ChangeTime kTicksPerMs = 10000;
 
-std::wstring Utf8Text(const nlohmann::json& value) {
+std::wstring Utf8Text(const Json& value) {
   return value.is_string() ? platform::WideFromUtf8(value.get_ref<const std::string&>()) : std::wstring();
 }
 
@@ -22,8 +22,8 @@ std::wstring OneLine(std::wstring text) {
   return text;
 }
 
-const nlohmann::json& Member(const nlohmann::json& object, const char* name) {
-  static const nlohmann::json kNull;
+const Json& Member(const Json& object, const char* name) {
+  static const Json kNull;
   auto found = object.find(name);
   return found == object.end() ? kNull : *found;
 }
@@ -40,10 +40,10 @@ platform::CsvRow ChangeHeadings() {
   return {L"時刻", L"変化", L"ウィンドウ", L"項目", L"変更前", L"変更後"};
 }
 
-size_t CChangeList::Add(ChangeTime time, const nlohmann::json& event) {
+size_t CChangeList::Add(ChangeTime time, const Json& event) {
   if (!event.is_object()) return 0;
-  const nlohmann::json& op = Member(event, "op");
-  const nlohmann::json& handle = Member(event, "handle");
+  const Json& op = Member(event, "op");
+  const Json& handle = Member(event, "handle");
   if (!op.is_string() || !handle.is_string()) return 0;
   ChangeRow row;
   row.time = time;
@@ -57,7 +57,7 @@ size_t CChangeList::Add(ChangeTime time, const nlohmann::json& event) {
     return 1;
   }
   if (kind != "changed") return 0;
-  const nlohmann::json& changes = Member(event, "changes");
+  const Json& changes = Member(event, "changes");
   if (!changes.is_object()) return 0;
   size_t added = 0;
   for (auto change = changes.begin(); change != changes.end(); ++change) {
@@ -144,7 +144,7 @@ std::wstring ChangeWindowText(const ChangeRow& row) {
          OneLine(row.className);
 }
 
-std::wstring FieldValueText(const std::string& field, const nlohmann::json& value) {
+std::wstring FieldValueText(const std::string& field, const Json& value) {
   if (value.is_null()) return platform::WidenAnsi(field == "parent" || field == "owner" ? "なし" : "(読めません)");
   if (value.is_boolean()) return platform::WidenAnsi(value.get<bool>() ? "はい" : "いいえ");
   if (value.is_string()) return OneLine(Utf8Text(value));
@@ -161,13 +161,13 @@ std::wstring FieldValueText(const std::string& field, const nlohmann::json& valu
   }
   if (value.is_array()) {
     std::wstring text;
-    for (const nlohmann::json& element : value) {
+    for (const Json& element : value) {
       if (!text.empty()) text += L' ';
       text += element.is_string() ? OneLine(Utf8Text(element)) : platform::WideFromUtf8(element.dump());
     }
     return text;
   }
-  return OneLine(platform::WideFromUtf8(value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)));
+  return OneLine(platform::WideFromUtf8(value.dump(-1, ' ', false, Json::error_handler_t::replace)));
 }
 
 std::wstring CellText(const ChangeRow& row, int column) {
@@ -202,7 +202,7 @@ std::wstring RowsAsText(const CChangeList& list, const std::vector<size_t>& rows
 size_t AppendJsonLine(const CChangeList& list, size_t at, std::string& out) {
   if (at >= list.Size()) return list.Size();
   const ChangeRow& first = list.Row(at);
-  nlohmann::json event = {{"time", IsoTime(first.time)},
+  Json event = {{"time", IsoTime(first.time)},
                           {"op", first.kind == ChangeKind::kAdded     ? "added"
                                  : first.kind == ChangeKind::kRemoved ? "removed"
                                                                       : "changed"},
@@ -211,7 +211,7 @@ size_t AppendJsonLine(const CChangeList& list, size_t at, std::string& out) {
                           {"text", platform::Utf8FromWide(first.text)}};
   size_t next = at + 1;
   if (first.kind == ChangeKind::kChanged) {
-    nlohmann::json changes = nlohmann::json::object();
+    Json changes = Json::object();
     changes[first.field] = {{"from", first.from}, {"to", first.to}};
     if (first.count > 1) {
       event["count"] = first.count;
@@ -227,7 +227,7 @@ size_t AppendJsonLine(const CChangeList& list, size_t at, std::string& out) {
     }
     event["changes"] = std::move(changes);
   }
-  out += event.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  out += event.dump(-1, ' ', false, Json::error_handler_t::replace);
   out += '\n';
   return next;
 }

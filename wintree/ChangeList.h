@@ -18,6 +18,9 @@
 
 namespace wintree {
 
+// Events and values keep their fields in the order they were written, as snapshots do.
+using Json = nlohmann::ordered_json;
+
 constexpr size_t kMaxChangeRows = 100000;
 // Changes of one field of one window within this time of its row's first are folded into it.
 constexpr uint64_t kFoldMs = 1000;
@@ -35,7 +38,7 @@ struct ChangeRow {
   std::wstring text;       // the window's text and class when the change was seen
   std::wstring className;
   std::string field;       // the field that changed, as the snapshot names it; empty unless kChanged
-  nlohmann::json from, to;  // its value before the first change and after the last
+  Json from, to;  // its value before the first change and after the last
   uint32_t count = 1;      // changes folded into the row
 };
 
@@ -51,7 +54,7 @@ class CChangeList {
   // for an added or removed window, a row per changed field (or the field folded into its row).
   // An event that is not an object with a known op and a handle is skipped. Returns the rows
   // added (folding adds none).
-  size_t Add(ChangeTime time, const nlohmann::json& event);
+  size_t Add(ChangeTime time, const Json& event);
   // Empties the list and the dropped count.
   void Clear();
 
@@ -89,7 +92,7 @@ const char* KindText(ChangeKind kind);   // 追加, 削除, 変更
 std::wstring ChangeWindowText(const ChangeRow& row);
 // A field's value as the properties view would show it: a rectangle as its corners and size,
 // a window as its handle or "なし", yes or no, numbers, texts as they are.
-std::wstring FieldValueText(const std::string& field, const nlohmann::json& value);
+std::wstring FieldValueText(const std::string& field, const Json& value);
 std::wstring CellText(const ChangeRow& row, int column);
 // The 変化 cell: the kind, with the count of a folded row.
 std::wstring KindCellText(const ChangeRow& row);

@@ -13,7 +13,7 @@
 
 namespace {
 
-using nlohmann::json;
+using json = wintree::Json;
 using wintree::CChangeList;
 using wintree::ChangeKind;
 using wintree::ChangeTime;
@@ -45,13 +45,13 @@ TEST(ChangeListTest, RowsComeInOrderOnePerChangedFieldWithTheViewsItemsAndValues
   EXPECT_EQ(cells[0][1], L"追加");
   EXPECT_EQ(cells[0][2], L"0x00001a2b \"新しい です\" QvFrame");
   EXPECT_EQ(cells[0][3] + cells[0][4] + cells[0][5], L"");
-  // The fields of one read in the order the event names them (by name), each with its item.
+  // The fields of one read in the order the event names them, each with its item.
   const std::vector<std::vector<std::wstring>> changed = {
-      {L"所有者", L"なし", L"0x00000abc"},
       {L"ウィンドウの四角形", L"(10, 20) - (110, 220)  100 x 200", L"(15, 20) - (115, 240)  100 x 220"},
-      {L"スタイル", L"0x14cf0000", L"0x04cf0000"},
       {L"テキスト", L"新しい です", L"改題"},
+      {L"所有者", L"なし", L"0x00000abc"},
       {L"表示", L"はい", L"いいえ"},
+      {L"スタイル", L"0x14cf0000", L"0x04cf0000"},
   };
   for (size_t i = 0; i < changed.size(); ++i) {
     EXPECT_EQ(cells[1 + i][1], L"変更") << i;
@@ -133,8 +133,8 @@ TEST(ChangeListTest, AWindowChangingOverAndOverIsFoldedIntoOneRowASecondLong) {
 TEST(ChangeListTest, JsonLinesGiveBackTheWatchEventsAndValuesShowAsTheViewShowsThem) {
   CChangeList list;
   list.Add(kBase, {{"op", "added"}, {"handle", "0x00000050"}, {"class", "C"}, {"text", u8"日本"}});
-  list.Add(kBase + 300 * kMs, Changed("0x00000050", {{"text", {{"from", u8"日本"}, {"to", "x"}}},
-                                                     {"parent", {{"from", "0x00000001"}, {"to", nullptr}}}}));
+  list.Add(kBase + 300 * kMs, Changed("0x00000050", {{"parent", {{"from", "0x00000001"}, {"to", nullptr}}},
+                                                     {"text", {{"from", u8"日本"}, {"to", "x"}}}}));
   list.Add(kBase + 600 * kMs, Changed("0x00000050", {{"text", {{"from", "x"}, {"to", "y"}}}}));  // folded
   list.Add(kBase + 700 * kMs, {{"op", "removed"}, {"handle", "0x00000050"}, {"class", "C"}, {"text", "y"}});
   ASSERT_EQ(list.Size(), 4u);
