@@ -4,10 +4,7 @@
 
 namespace platform {
 
-namespace {
-
-// Upper case by the system's invariant mapping, which keeps the length of UTF-16 text.
-std::wstring Upper(const std::wstring& text) {
+std::wstring UpperInvariant(const std::wstring& text) {
   std::wstring upper = text;
   if (!upper.empty())
     ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), static_cast<int>(text.size()), &upper[0],
@@ -15,15 +12,13 @@ std::wstring Upper(const std::wstring& text) {
   return upper;
 }
 
-}  // namespace
-
-CTextSearch::CTextSearch(const std::wstring& typed) : m_upper(Upper(typed)) {
+CTextSearch::CTextSearch(const std::wstring& typed) : m_upper(UpperInvariant(typed)) {
   m_hexPrefixed = m_upper.compare(0, 2, L"0X") == 0;
 }
 
 bool CTextSearch::Contains(const std::wstring& text) const {
   if (text.size() < m_upper.size()) return false;
-  return Upper(text).find(m_upper) != std::wstring::npos;
+  return UpperInvariant(text).find(m_upper) != std::wstring::npos;
 }
 
 bool CTextSearch::ContainsNumber(unsigned long number) const {

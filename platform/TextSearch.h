@@ -7,6 +7,10 @@
 
 namespace platform {
 
+// The text in the system's invariant upper case, which keeps the length of UTF-16 text: the one
+// "case aside" of every match.
+std::wstring UpperInvariant(const std::wstring& text);
+
 class CTextSearch {
  public:
   CTextSearch() = default;

@@ -182,8 +182,11 @@ std::optional<ProcedureFacts> CProcedureProbe::Poll() {
     return NotRead(RefusalReason(exitCode));
   // The helper is a program to start first.
   const DWORD limit = m_bSixtyFourBit ? kProbeLimitMs + msglog::kProbeHelperLimitMs : kProbeLimitMs;
-  if (::GetTickCount64() - m_start > limit)
-    return NotRead("プログラムが応答しないため読めません");
+  if (::GetTickCount64() - m_start > limit) {
+    std::optional<ProcedureFacts> facts = NotRead("プログラムが応答しないため読めません");
+    facts->timedOut = true;
+    return facts;
+  }
   return std::nullopt;
 }
 

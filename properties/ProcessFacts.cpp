@@ -56,10 +56,10 @@ const char* IntegrityLevelName(DWORD rid) {
   return "信頼されていない";
 }
 
-std::string IntegrityText(DWORD pid) {
+std::optional<Integrity> ReadIntegrity(DWORD pid) {
   platform::UniqueProcess process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   HANDLE token = nullptr;
-  if (!process || !::OpenProcessToken(process.get(), TOKEN_QUERY, &token)) return std::string();
+  if (!process || !::OpenProcessToken(process.get(), TOKEN_QUERY, &token)) return std::nullopt;
   platform::UniqueHandle tokenOwner(token);
   union {
     TOKEN_MANDATORY_LABEL label;
@@ -68,13 +68,21 @@ std::string IntegrityText(DWORD pid) {
   DWORD size = 0;
   if (!::GetTokenInformation(token, TokenIntegrityLevel, &level, sizeof(level), &size) || !level.label.Label.Sid ||
       !::IsValidSid(level.label.Label.Sid))
-    return std::string();
+    return std::nullopt;
   const UCHAR count = *::GetSidSubAuthorityCount(level.label.Label.Sid);
-  if (!count) return std::string();
-  std::string text = IntegrityLevelName(*::GetSidSubAuthority(level.label.Label.Sid, count - 1u));
+  if (!count) return std::nullopt;
+  Integrity integrity;
+  integrity.level = *::GetSidSubAuthority(level.label.Label.Sid, count - 1u);
   TOKEN_ELEVATION elevation{};
   if (::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size))
-    text += elevation.TokenIsElevated ? " (昇格済み)" : " (昇格なし)";
+    integrity.elevated = elevation.TokenIsElevated != 0;
+  return integrity;
+}
+
+std::string IntegrityText(const std::optional<Integrity>& integrity) {
+  if (!integrity) return std::string();
+  std::string text = IntegrityLevelName(integrity->level);
+  if (integrity->elevated) text += *integrity->elevated ? " (昇格済み)" : " (昇格なし)";
   return text;
 }
 

@@ -14,8 +14,16 @@ namespace properties {
 // The modules of a process this 32-bit program can read (a 32-bit one); empty otherwise.
 std::vector<ModuleRange> ProcessModules(DWORD pid);
 
-// "中 (昇格なし)", "高 (昇格済み)" …; empty when the process's token cannot be read.
-std::string IntegrityText(DWORD pid);
+// A process's integrity level (SECURITY_MANDATORY_*_RID) and whether it runs elevated.
+struct Integrity {
+  DWORD level = 0;
+  std::optional<bool> elevated;
+};
+// None when the process's token cannot be read.
+std::optional<Integrity> ReadIntegrity(DWORD pid);
+// "中 (昇格なし)", "高 (昇格済み)" …; empty for none.
+std::string IntegrityText(const std::optional<Integrity>& integrity);
+inline std::string IntegrityText(DWORD pid) { return IntegrityText(ReadIntegrity(pid)); }
 // The integrity level's relative id (SECURITY_MANDATORY_*_RID) in words.
 const char* IntegrityLevelName(DWORD rid);
 

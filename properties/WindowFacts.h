@@ -49,6 +49,7 @@ struct ProcedureFacts {
   // What the 64-bit helper read of a 64-bit program from outside, for this 32-bit one.
   std::vector<ModuleRange> modules;
   std::optional<std::wstring> commandLine;
+  bool timedOut = false;  // kNotRead: the window's thread did not answer within the bound
 };
 
 // The window's DPI awareness as the system reports it.
@@ -85,6 +86,7 @@ struct WindowFacts {
   std::wstring path;
   std::optional<bool> sixtyFourBit;
   std::string integrity;  // in words, or empty when the system would not say
+  std::optional<DWORD> integrityLevel;  // SECURITY_MANDATORY_*_RID, none when the system would not say
   std::optional<std::wstring> commandLine;
   std::string commandLineReason;  // why there is none
 

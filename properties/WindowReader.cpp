@@ -94,9 +94,22 @@ std::optional<DWORD> CloakedOf(HWND hwnd) {
   return cloaked;
 }
 
+ProcessPart ReadProcessPart(DWORD pid) {
+  ProcessPart part;
+  part.processName = GetProcessName(pid);
+  part.path = GetProcessPathW(pid);
+  part.sixtyFourBit = platform::IsSixtyFourBitProcess(pid);
+  const std::optional<Integrity> integrity = ReadIntegrity(pid);
+  part.integrity = IntegrityText(integrity);
+  if (integrity) part.integrityLevel = integrity->level;
+  part.commandLine = ProcessCommandLine(pid, part.sixtyFourBit.value_or(false), &part.commandLineReason);
+  if (!part.sixtyFourBit.value_or(false)) part.modules = ProcessModules(pid);
+  return part;
+}
+
 class CSystemWindowReader : public IWindowReader {
  public:
-  WindowFacts Read(HWND hwnd) override;
+  WindowFacts Read(HWND hwnd) override { return ReadWindowFacts(hwnd, nullptr); }
   void AskProcedures(HWND hwnd) override { m_probe = std::make_unique<CProcedureProbe>(hwnd); }
   std::optional<ProcedureFacts> PollProcedures() override {
     return m_probe ? m_probe->Poll() : std::nullopt;
@@ -106,8 +119,10 @@ class CSystemWindowReader : public IWindowReader {
   std::unique_ptr<CProcedureProbe> m_probe;
 };
 
+}  // namespace
+
 // Nothing here sends a message to the window: every call reads what the system keeps.
-WindowFacts CSystemWindowReader::Read(HWND hwnd) {
+WindowFacts ReadWindowFacts(HWND hwnd, ProcessPartCache* cache) {
   WindowFacts facts;
   facts.hwnd = hwnd;
   facts.alive = ::IsWindow(hwnd) != FALSE;
@@ -140,12 +155,24 @@ WindowFacts CSystemWindowReader::Read(HWND hwnd) {
   facts.previous = Related(::GetWindow(hwnd, GW_HWNDPREV));
 
   facts.threadId = ::GetWindowThreadProcessId(hwnd, &facts.pid);
-  facts.processName = GetProcessName(facts.pid);
-  facts.path = GetProcessPathW(facts.pid);
-  facts.sixtyFourBit = platform::IsSixtyFourBitProcess(facts.pid);
-  facts.integrity = IntegrityText(facts.pid);
-  facts.commandLine = ProcessCommandLine(facts.pid, facts.sixtyFourBit.value_or(false), &facts.commandLineReason);
-  if (!facts.sixtyFourBit.value_or(false)) facts.modules = ProcessModules(facts.pid);
+  ProcessPart read;
+  const ProcessPart* part = nullptr;
+  if (cache) {
+    auto known = cache->find(facts.pid);
+    if (known == cache->end()) known = cache->emplace(facts.pid, ReadProcessPart(facts.pid)).first;
+    part = &known->second;
+  } else {
+    read = ReadProcessPart(facts.pid);
+    part = &read;
+  }
+  facts.processName = part->processName;
+  facts.path = part->path;
+  facts.sixtyFourBit = part->sixtyFourBit;
+  facts.integrity = part->integrity;
+  facts.integrityLevel = part->integrityLevel;
+  facts.commandLine = part->commandLine;
+  facts.commandLineReason = part->commandLineReason;
+  facts.modules = part->modules;
 
   PropsContext props{&facts.props, false};
   ::EnumPropsExW(hwnd, CollectProp, reinterpret_cast<LPARAM>(&props));
@@ -156,8 +183,6 @@ WindowFacts CSystemWindowReader::Read(HWND hwnd) {
   facts.cloaked = CloakedOf(hwnd);
   return facts;
 }
-
-}  // namespace
 
 std::unique_ptr<IWindowReader> MakeSystemWindowReader() { return std::make_unique<CSystemWindowReader>(); }
 

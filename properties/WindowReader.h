@@ -5,6 +5,9 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "properties/WindowFacts.h"
 
@@ -22,5 +25,23 @@ class IWindowReader {
 };
 
 std::unique_ptr<IWindowReader> MakeSystemWindowReader();
+
+// What a read takes from the window's process: looked up once per process when many windows are
+// read together (a snapshot of the desktop), with the cache kept for the whole read.
+struct ProcessPart {
+  std::string processName;
+  std::wstring path;
+  std::optional<bool> sixtyFourBit;
+  std::string integrity;
+  std::optional<DWORD> integrityLevel;
+  std::optional<std::wstring> commandLine;
+  std::string commandLineReason;
+  std::vector<ModuleRange> modules;
+};
+using ProcessPartCache = std::unordered_map<DWORD, ProcessPart>;
+
+// Everything the system reader's Read gives, the process part from the cache when it holds the
+// window's process (and put there when not); a null cache reads the process anew.
+WindowFacts ReadWindowFacts(HWND window, ProcessPartCache* cache);
 
 }  // namespace properties

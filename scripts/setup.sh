@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(wine wine32:i386 wine64 fonts-wine
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake make googletest
-          xvfb xdotool imagemagick fonts-ipafont-gothic fonts-horai-umefont zip locales)
+          xvfb xdotool imagemagick fonts-ipafont-gothic fonts-horai-umefont zip locales
+          nlohmann-json3-dev libcli11-dev)
 
 missing=()
 for p in "${packages[@]}"; do
