@@ -6,9 +6,30 @@ namespace platform {
 
 std::wstring SystemWindowText(HWND hwnd, int maxChars) {
   std::vector<wchar_t> text(static_cast<size_t>(maxChars) + 1, L'\0');
-  const int length = ::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+  const int length = ::InternalGetWindowText(hwnd, text.data(), static_cast<int>(text.size()));
   if (length <= 0) return std::wstring();
   return std::wstring(text.data(), static_cast<size_t>(length < maxChars ? length : maxChars));
+}
+
+std::wstring EscapedLine(std::wstring_view text) {
+  std::wstring line;
+  line.reserve(text.size());
+  for (wchar_t c : text) {
+    if (c >= L' ' && c != 0x7f) {
+      line += c;
+    } else if (c == L'\t') {
+      line += L"\\t";
+    } else if (c == L'\r') {
+      line += L"\\r";
+    } else if (c == L'\n') {
+      line += L"\\n";
+    } else {
+      wchar_t code[8];
+      ::wsprintfW(code, L"\\x%02x", static_cast<unsigned>(c));
+      line += code;
+    }
+  }
+  return line;
 }
 
 std::wstring WideFromCodePage(std::string_view text, UINT codePage) {

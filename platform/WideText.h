@@ -8,9 +8,15 @@
 
 namespace platform {
 
-// The window's text as the system keeps it (GetWindowTextW), at most maxChars characters. It
-// does not wait for the window's thread, so a hung window gives its title at once.
+// The window's text as the system keeps it (InternalGetWindowText), at most maxChars
+// characters. It sends nothing, not even to a window of this thread, so a hung window gives its
+// title at once and a reader on another thread never waits for a window of ours.
 std::wstring SystemWindowText(HWND hwnd, int maxChars = 255);
+
+// The text on one line: tab, carriage return and line feed as \t, \r and \n, any other control
+// character as \xNN, so a shown or copied row cannot break or be torn by what another program
+// wrote.
+std::wstring EscapedLine(std::wstring_view text);
 
 // Text of the code page (CP_ACP, 932, CP_UTF8, ...) as UTF-16, and back; characters the code
 // page lacks become the system's default character.

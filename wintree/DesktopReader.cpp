@@ -12,6 +12,7 @@ namespace {
 
 class CDesktopWalk {
  public:
+  explicit CDesktopWalk(const DesktopReadOptions& options) : m_options(options) {}
   std::vector<WindowRecord> Read() {
     std::vector<HWND> topLevel;
     platform::ForEachTopLevelWindow([&](HWND hwnd) {
@@ -21,7 +22,7 @@ class CDesktopWalk {
     // Listed before any is read: the search goes on from the last one found, which must not
     // have closed in between.
     std::vector<HWND> messageOnly;
-    for (HWND after = nullptr; static_cast<int>(messageOnly.size()) < kMaxMessageOnlyWindows;) {
+    for (HWND after = nullptr; static_cast<int>(messageOnly.size()) < m_options.maxMessageOnlyWindows;) {
       after = ::FindWindowExW(HWND_MESSAGE, after, nullptr, nullptr);
       if (!after) break;
       messageOnly.push_back(after);
@@ -33,6 +34,7 @@ class CDesktopWalk {
 
  private:
   void ReadWithChildren(HWND hwnd, bool messageOnly) {
+    if (m_options.beforeEach) m_options.beforeEach(hwnd);
     WindowRecord record;
     record.hwnd = hwnd;
     record.messageOnly = messageOnly;
@@ -42,6 +44,7 @@ class CDesktopWalk {
     if (!ReadOwn(record)) return;
     m_records.push_back(std::move(record));
     platform::ForEachChildWindow(hwnd, [&](HWND child) {
+      if (m_options.beforeEach) m_options.beforeEach(child);
       WindowRecord childRecord;
       childRecord.hwnd = child;
       childRecord.parent = ::GetAncestor(child, GA_PARENT);
@@ -72,10 +75,11 @@ class CDesktopWalk {
   const std::wstring& ProcessName(DWORD pid) {
     auto known = m_processNames.find(pid);
     if (known == m_processNames.end())
-      known = m_processNames.emplace(pid, platform::WidenAnsi(GetProcessName(pid))).first;
+      known = m_processNames.emplace(pid, GetProcessNameW(pid)).first;
     return known->second;
   }
 
+  const DesktopReadOptions& m_options;
   std::vector<WindowRecord> m_records;
   std::unordered_map<DWORD, std::wstring> m_processNames;
   std::unordered_map<ATOM, std::wstring> m_classNames;
@@ -83,7 +87,7 @@ class CDesktopWalk {
 
 }  // namespace
 
-std::vector<WindowRecord> ReadDesktop() { return CDesktopWalk().Read(); }
+std::vector<WindowRecord> ReadDesktop(const DesktopReadOptions& options) { return CDesktopWalk(options).Read(); }
 
 void ReadOwners(std::vector<WindowRecord>& records) {
   for (WindowRecord& record : records)

@@ -3,6 +3,7 @@
 // (never waiting on a window's program), process names are looked up once per process, and a
 // window that closes during the walk is left out whole.
 #pragma once
+#include <functional>
 #include <vector>
 
 #include "wintree/DesktopTree.h"
@@ -12,8 +13,14 @@ namespace wintree {
 // How many message-only windows are read at most: FindWindowEx is asked once per window.
 constexpr int kMaxMessageOnlyWindows = 4096;
 
+struct DesktopReadOptions {
+  int maxMessageOnlyWindows = kMaxMessageOnlyWindows;
+  // Called with each window just before it is read (tests close windows there).
+  std::function<void(HWND)> beforeEach;
+};
+
 // The windows without their owners, which only the owner view needs.
-std::vector<WindowRecord> ReadDesktop();
+std::vector<WindowRecord> ReadDesktop(const DesktopReadOptions& options = {});
 // Reads the owner of every top-level window of a read (a window closed since has none).
 void ReadOwners(std::vector<WindowRecord>& records);
 

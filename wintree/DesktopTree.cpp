@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "platform/WideText.h"
+
 namespace wintree {
 
 int DesktopTree::Find(HWND hwnd) const {
@@ -12,11 +14,18 @@ int DesktopTree::Find(HWND hwnd) const {
 std::wstring ItemLabel(const WindowRecord& window) {
   wchar_t handle[16];
   std::swprintf(handle, 16, L"0x%08lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window.hwnd)));
-  std::wstring text = window.text;
-  for (wchar_t& c : text)
-    if (c < L' ') c = L' ';
-  std::wstring label = std::wstring(handle) + L" \"" + text + L"\" " + window.className;
-  if (!window.parent) label += L" " + window.processName;
+  std::wstring label = std::wstring(handle) + L" \"" + platform::EscapedLine(window.text) + L"\" " + window.className;
+  if (!window.parent) label += L" [" + window.processName + L"]";
+  return label;
+}
+
+std::wstring LookStatus(WindowLook look, const std::wstring& label) {
+  switch (look) {
+    case WindowLook::kShown: return L"表示中（枠で示しています）: " + label;
+    case WindowLook::kHidden: return L"非表示: " + label;
+    case WindowLook::kMinimised: return L"最小化: " + label;
+    case WindowLook::kClosed: return L"閉じられました（更新で消えます）: " + label;
+  }
   return label;
 }
 

@@ -55,9 +55,15 @@ struct DesktopTree {
 
 using KnownWindows = std::unordered_set<HWND>;
 
-// The item text: `0x%08x "text" class`, and for top-level windows their process name. Control
-// characters in the text are shown as blanks, so a text cannot break the line.
+// The item text: `0x%08x "text" class`, and for top-level windows `[process.exe]` after it,
+// so that a class is never taken for a process. Tabs and line breaks in the text are shown
+// escaped (platform::EscapedLine), so a text cannot break the line.
 std::wstring ItemLabel(const WindowRecord& window);
+
+// What the status line says of a selected window besides its item: whether it is on the
+// screen, which the selection outlines there.
+enum class WindowLook { kShown, kHidden, kMinimised, kClosed };
+std::wstring LookStatus(WindowLook look, const std::wstring& label);
 
 // The tree of the records in the shape. A window whose parent is not among the records before
 // it (it closed during the walk, or the window moved) is left out with its descendants, as is

@@ -1,7 +1,10 @@
 // The window tree: a modeless, resizable dialog owned by the main dialog that shows every window
 // of the desktop under its parent (or, ticked 所有関係, top-level windows under their owner),
-// searchable, refreshed on 更新 with the open branches and the selection kept. Selecting a
-// window asks the main dialog to make it the target as the finder would.
+// searchable, refreshed on 更新 with the branches the user opened and the selection kept. The
+// desktop is read on a thread of its own (wintree/DesktopReadWorker). Selecting a window only
+// looks at it: the window is outlined on the screen when it shows there and the status line says
+// what it is; Enter, a double-click or the menu's ターゲットにする asks the main dialog to make
+// it the target as the finder would.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -13,31 +16,44 @@
 
 #include "platform/Anchors.h"
 #include "platform/Dialog.h"
+#include "platform/ScreenOutline.h"
 #include "platform/SearchBox.h"
+#include "platform/TreeCtrl.h"
+#include "wintree/DesktopReadWorker.h"
 #include "wintree/DesktopTree.h"
 
 namespace wintree {
 
-// The dialog's timer that applies the search once the keys pause.
+// The dialog's timers: the search applied once the keys pause, the outline taken away.
 constexpr UINT_PTR kTreeSearchTimerId = 1;
+constexpr UINT_PTR kTreeOutlineTimerId = 2;
+// How long a selected window stays outlined.
+constexpr UINT kTreeOutlineMs = 2000;
+// Posted by the reader when a read is done: wParam its generation.
+constexpr UINT kDesktopReadMessage = WM_APP + 1;
 
 class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
  public:
-  CWindowTreeDlg();
+  // read: how the desktop is read, on the reader's thread (tests put a read of their own).
+  explicit CWindowTreeDlg(CDesktopReadWorker::ReadFunction read = CDesktopReadWorker::ReadDesktopWithOwners);
   ~CWindowTreeDlg() override;
   static MessageMapView MessageMap();
 
   // Creates the dialog owned by owner the first time; shows it and reads the desktop when it
   // was not on screen, else brings it to the front.
   bool Open(HWND owner);
-  // Reads the desktop again: the open branches, the selection and the first item shown stay
-  // (by handle); windows that were not there at the last read are bold until the next one.
+  // Asks for a new read of the desktop; once it is in, the tree shows it with the branches the
+  // user opened, the selection and the first item shown kept (by handle), and windows that were
+  // not there at the last read bold until the next one.
   void Refresh();
+  // Whether a read asked for is not yet shown.
+  bool Reading() const { return m_shownGeneration != m_reader.LastRequested(); }
   const DesktopTree& Tree() const { return m_tree; }
 
  protected:
   BOOL OnInitDialog() override;
-  // Enter in the search box applies it at once.
+  // Enter in the search box applies it at once; on the tree it makes the selected window the
+  // target.
   void OnOK() override;
   // Escape in the search box empties it; elsewhere it hides the dialog.
   void OnCancel() override;
@@ -45,7 +61,6 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
  private:
   // What the control shows that a new fill keeps, by handle.
   struct ShownState {
-    std::unordered_set<HWND> expanded;
     HWND selected = nullptr;
     HWND firstShown = nullptr;
   };
@@ -53,20 +68,32 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   // Fills the control from the tree and the search, then opens, selects and scrolls as kept.
   void Fill(const ShownState& state);
   void Rebuild();
+  void Hide();
   // The node an item stands for, or -1.
   int NodeOf(HTREEITEM item) const;
   HTREEITEM ItemAt(POINT screen) const;
+  // Outlines the node's window when it is on the screen and says in the status line what it is.
+  void Look(int node);
+  // Asks the main dialog to make the node's window the target.
+  void Pick(int node);
+  void SetStatus(const std::wstring& text);
 
   void OnRefresh();
   void OnOwners();
   void OnSearchChange();
   LRESULT OnSelChanged(NMHDR* header);
+  LRESULT OnItemExpanded(NMHDR* header);
+  LRESULT OnDoubleClick(NMHDR* header);
   LRESULT OnCustomDraw(NMHDR* header);
-  platform::MessageHandler OnContextMenu, OnClose, OnTimer, OnSize, OnGetMinMaxInfo;
+  platform::MessageHandler OnContextMenu, OnClose, OnTimer, OnSize, OnGetMinMaxInfo, OnDesktopRead;
 
-  HWND m_hTree = nullptr;
+  platform::CTreeCtrl m_treeCtrl;
   platform::CAnchorLayout m_layout;
   platform::CSearchBox m_search;
+  platform::CScreenOutline m_outline;
+  CDesktopReadWorker m_reader;
+  // The generation of the read the tree shows (0: none yet).
+  unsigned m_shownGeneration = 0;
   // The last read, the handles of the read before it (none before the first read), and the
   // tree made of them in the shape the check box asks for.
   std::vector<WindowRecord> m_records;
@@ -75,7 +102,10 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   DesktopTree m_tree;
   // The control's item of each node, null for a node the search left out.
   std::vector<HTREEITEM> m_items;
-  // Set while the control is filled: its selection changes are not the user's.
+  // The windows whose branches the user opened and has not closed since: a fill opens them
+  // again wherever the search or a read had them.
+  std::unordered_set<HWND> m_userOpen;
+  // Set while the control is filled: its selection changes and openings are not the user's.
   bool m_bFilling = false;
 };
 

@@ -62,12 +62,12 @@ TEST_F(WindowTreeTest, ParentsOwnersHiddenAndMessageOnlyWindowsInOneTreeAndItsSe
     // Nested under their parents, the top-level item with its process; Quorvel's own windows in
     // the same tree as the fixture's (a 64-bit program's on the 64-bit desktop).
     const RemoteTreeItem top = Item(parent);
-    EXPECT_EQ(top.text, ItemOf(parent) + L"TreeParent\" QuorvelFixtureWindow QuorvelFixture.exe");
+    EXPECT_EQ(top.text, ItemOf(parent) + L"TreeParent\" QuorvelFixtureWindow [QuorvelFixture.exe]");
     EXPECT_EQ(top.depth, 0);
     EXPECT_EQ(Item(middle).parent, top.item);
     EXPECT_EQ(Item(leaf).parent, Item(middle).item);
     EXPECT_EQ(Item(leaf).text, ItemOf(leaf) + L"Leaf\" Button");
-    EXPECT_EQ(Item(dialog).text, ItemOf(dialog) + L"Tsuravi\" #32770 Quorvel.exe");
+    EXPECT_EQ(Item(dialog).text, ItemOf(dialog) + L"Tsuravi\" #32770 [Quorvel.exe]");
     EXPECT_EQ(Item(owned).depth, 0);
     EXPECT_TRUE(Item(hidden).state & TVIS_CUT);
     EXPECT_FALSE(top.state & (TVIS_CUT | TVIS_BOLD));
@@ -77,7 +77,7 @@ TEST_F(WindowTreeTest, ParentsOwnersHiddenAndMessageOnlyWindowsInOneTreeAndItsSe
     EXPECT_EQ(lastRoot.depth, 0);
     for (auto it = items.rbegin(); it != items.rend() && it->item != lastRoot.item; ++it) EXPECT_GT(it->depth, 0);
     EXPECT_EQ(Item(sink).parent, lastRoot.item);
-    EXPECT_EQ(Item(sink).text.find(L"\"TreeSink\" QuorvelFixtureTreeWindow QuorvelFixture.exe"),
+    EXPECT_EQ(Item(sink).text.find(L"\"TreeSink\" QuorvelFixtureTreeWindow [QuorvelFixture.exe]"),
               ItemOf(sink).size() - 1);
 
     // The owner view: the owned window under its owner, beside the owner's own children.
@@ -127,11 +127,12 @@ TEST_F(WindowTreeTest, ParentsOwnersHiddenAndMessageOnlyWindowsInOneTreeAndItsSe
 // Also a window whose program stopped answering is listed like any other, and picking its
 // child leaves Quorvel taking input within a second or so.
 TEST_F(WindowTreeTest, RefreshMarksNewWindowsKeepsPlaceAndSelectingAChildPicksItsWindowHungOrNot) {
-    // A click on the nested child: its top-level window becomes the target, and the inspector
+    // Enter on the nested child: its top-level window becomes the target, and the inspector
     // selects the child.
     ASSERT_TRUE(tree->Expand(Item(parent).item));
     ASSERT_TRUE(tree->Expand(Item(middle).item));
     ASSERT_TRUE(tree->Click(Item(leaf).item));
+    ASSERT_TRUE(e2e::PressKey(VK_RETURN));
     EXPECT_TRUE(e2e::WaitUntil([&] { return rows->NextItem() >= 0 && rows->NextItem() == RowOf(parent); }, 5000));
     HWND inspector = OpenInspector(parent, 3000);
     ASSERT_NE(inspector, nullptr);
@@ -148,7 +149,7 @@ TEST_F(WindowTreeTest, RefreshMarksNewWindowsKeepsPlaceAndSelectingAChildPicksIt
     ASSERT_TRUE(fixture.Command("destroy window=" + e2e::HandleText(owned)).answered);
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(treeDialog, IDC_WT_REFRESH)));
     EXPECT_TRUE(TreeHolds([&](const std::vector<RemoteTreeItem>&) { return Item(made).item && Item(stuckChild).item && !Item(owned).item; }));
-    EXPECT_EQ(Item(stuck).text, ItemOf(stuck) + L"TreeStuck\" QuorvelFixtureWindow QuorvelFixture.exe");
+    EXPECT_EQ(Item(stuck).text, ItemOf(stuck) + L"TreeStuck\" QuorvelFixtureWindow [QuorvelFixture.exe]");
     EXPECT_TRUE(Item(made).state & TVIS_BOLD);
     EXPECT_FALSE(Item(parent).state & TVIS_BOLD);
     EXPECT_TRUE(Item(parent).state & TVIS_EXPANDED);
@@ -173,6 +174,7 @@ TEST_F(WindowTreeTest, RefreshMarksNewWindowsKeepsPlaceAndSelectingAChildPicksIt
     // The hung window's child picked: Quorvel takes clicks, and the hung window is the target.
     ASSERT_TRUE(tree->Expand(Item(stuck).item));
     ASSERT_TRUE(tree->Click(Item(stuckChild).item));
+    ASSERT_TRUE(e2e::PressKey(VK_RETURN));
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(treeDialog, IDC_WT_OWNERS), 3000));
     EXPECT_TRUE(e2e::WaitUntil([&] { return rows->NextItem() >= 0 && rows->NextItem() == RowOf(stuck); }, 5000));
     fixture.Command("resume window=" + e2e::HandleText(stuck));

@@ -86,9 +86,14 @@ TEST(DesktopTreeTest, ParentsAndOwnersShapeTheSameWindowsWithHiddenAndMessageOnl
                                              Top(0x4, L"d", 0x1)};
   // a and b own each other: cut at a, which stays a root with b under it; c owns itself.
   EXPECT_EQ(Outline(BuildTree(windows, TreeShape::kOwners, nullptr)), "1\n  2\n  4\n3\n*\n");
-  // Labels: handle, quoted text on one line, class, and for top-level windows the process.
-  EXPECT_EQ(wintree::ItemLabel(Top(0x1018e, L"Untitled - Notepad")), L"0x0001018e \"Untitled - Notepad\" Frame app.exe");
-  EXPECT_EQ(wintree::ItemLabel(Child(0x12, 0x11, L"two\r\nlines\t")), L"0x00000012 \"two  lines \" Button");
+  // Labels: handle, quoted text on one line, class, and for top-level windows the process set
+  // apart, whatever its characters; control characters escaped, so copies stay one line too.
+  EXPECT_EQ(wintree::ItemLabel(Top(0x1018e, L"Untitled - Notepad")), L"0x0001018e \"Untitled - Notepad\" Frame [app.exe]");
+  WindowRecord cafe = Top(0x20, L"C:\\dir");
+  cafe.processName = L"Caf\u00e9\u63a2\u67fb.exe";
+  EXPECT_EQ(wintree::ItemLabel(cafe), L"0x00000020 \"C:\\dir\" Frame [Caf\u00e9\u63a2\u67fb.exe]");
+  EXPECT_EQ(wintree::ItemLabel(Child(0x12, 0x11, L"two\r\nlines\t\x1b\x7f")),
+            L"0x00000012 \"two\\r\\nlines\\t\\x1b\\x7f\" Button");
 }
 
 TEST(DesktopTreeTest, WindowsNotInTheLastReadAreNewAndTheFirstReadMarksNone) {
