@@ -74,6 +74,8 @@ CChangeFollower::Found CChangeFollower::Take() {
 DWORD WINAPI CChangeFollower::Run(void* context) {
   std::unique_ptr<std::shared_ptr<Shared>> held(static_cast<std::shared_ptr<Shared>*>(context));
   Shared& shared = **held;
+  // The first read is the one the next ones compare with: the dialog hears that it is done.
+  bool first = true;
   while (!shared.stopping) {
     const DWORD started = ::GetTickCount();
     std::wstring narrowing;
@@ -96,9 +98,12 @@ DWORD WINAPI CChangeFollower::Run(void* context) {
       if (!pass.events.empty()) {
         for (Json& event : pass.events) shared.found.events.emplace_back(pass.time, std::move(event));
         shared.found.windows = std::move(pass.windows);
+      }
+      if (!pass.events.empty() || first) {
         post = !shared.posted;
         shared.posted = true;
       }
+      first = false;
     }
     if (post && !::PostMessageW(shared.notify, shared.message, shared.generation, 0)) {
       std::lock_guard<std::mutex> guard(shared.lock);

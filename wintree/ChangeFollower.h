@@ -41,7 +41,7 @@ class CChangeFollower {
 
   // Starts a worker that runs pass every interval (never more than half the time: a pass that
   // takes longer is followed by a rest as long), and posts message (wParam: the generation) to
-  // notify when a pass found changes, once until they are taken. False when no thread could
+  // notify when the first read is done and when a pass found changes, once until they are taken. False when no thread could
   // be started. A follower already running is stopped first.
   bool Start(HWND notify, UINT message, FollowPass pass, DWORD intervalMs = kFollowIntervalMs);
   // Asks the worker to stop and returns at once; nothing it finds later is handed over.

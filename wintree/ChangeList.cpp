@@ -145,11 +145,16 @@ std::wstring ChangeWindowText(const ChangeRow& row) {
 }
 
 std::wstring FieldValueText(const std::string& field, const Json& value) {
-  if (value.is_null()) return platform::WidenAnsi(field == "parent" || field == "owner" ? "なし" : "(読めません)");
+  // A relation that names no window is none; any other field the system would not give.
+  if (value.is_null()) {
+    const bool relation = field == "parent" || field == "owner" || field == "rootOwner" || field == "firstChild" ||
+                          field == "next" || field == "previous";
+    return platform::WidenAnsi(relation ? "なし" : "(読めません)");
+  }
   if (value.is_boolean()) return platform::WidenAnsi(value.get<bool>() ? "はい" : "いいえ");
   if (value.is_string()) return OneLine(Utf8Text(value));
   if (value.is_number_integer()) return platform::WidenAnsi(value.dump());
-  if (field == "rect" && value.is_array() && value.size() == 4) {
+  if ((field == "rect" || field == "clientRect") && value.is_array() && value.size() == 4) {
     RECT rect{};
     LONG* corners[] = {&rect.left, &rect.top, &rect.right, &rect.bottom};
     bool numbers = true;

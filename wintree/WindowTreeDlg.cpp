@@ -385,7 +385,8 @@ void CWindowTreeDlg::OnFollow() {
     return;
   }
   m_follower.SetNarrowing(m_search.Text());
-  SetStatus(platform::WidenAnsi("変化を追っています"));
+  m_bFollowReady = false;
+  SetStatus(platform::WidenAnsi("デスクトップを読んでいます…"));
 }
 
 void CWindowTreeDlg::StopFollowing() {
@@ -402,6 +403,11 @@ void CWindowTreeDlg::StopFollowing() {
 std::optional<LRESULT> CWindowTreeDlg::OnChangesFound(WPARAM wParam, LPARAM) {
   if (!m_follower.Running() || wParam != m_follower.Generation()) return 0;
   CChangeFollower::Found found = m_follower.Take();
+  if (found.read && !m_bFollowReady) {
+    // From the first read on, whatever changes is listed.
+    m_bFollowReady = true;
+    SetStatus(platform::WidenAnsi("変化を追っています"));
+  }
   if (found.events.empty()) return 0;
   TakeEvents(found.events, m_followedRead ? *m_followedRead : m_records);
   if (!found.windows.empty()) m_followedRead = std::move(found.windows);

@@ -149,6 +149,7 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   // The follower's last read, not yet shown in the tree.
   std::optional<std::vector<WindowRecord>> m_followedRead;
   DWORD m_lastFollowFill = 0;
+  bool m_bFollowReady = false;  // the follower's first read is done
   uint64_t m_droppedShown = 0;
   platform::UniqueImageList m_markImages;
   platform::UniqueFont m_struckFont;

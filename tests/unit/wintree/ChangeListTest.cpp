@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/TextSearch.h"
+#include "properties/PropertyRows.h"
 #include "platform/WideText.h"
 #include "wintree/ChangeFollower.h"
 #include "wintree/ChangeList.h"
@@ -159,9 +160,20 @@ TEST(ChangeListTest, JsonLinesGiveBackTheWatchEventsAndValuesShowAsTheViewShowsT
   EXPECT_EQ(FieldValueText("pid", 4242), L"4242");
   EXPECT_EQ(FieldValueText("rect", {-5, -6, 5, 6}), L"(-5, -6) - (5, 6)  10 x 12");
   EXPECT_EQ(FieldValueText("rect", {1, 2}), L"1 2");
+  EXPECT_EQ(FieldValueText("clientRect", {0, 0, 3, 4}), L"(0, 0) - (3, 4)  3 x 4");
   EXPECT_EQ(FieldValueText("classExtra", {"0x00000001", "0x00000002"}), L"0x00000001 0x00000002");
   EXPECT_EQ(FieldValueText("text", "a\r\nb"), L"a  b");
   EXPECT_EQ(FieldValueText("windowProc", {{"address", "0x1"}}), L"{\"address\":\"0x1\"}");
+  EXPECT_EQ(FieldValueText("next", nullptr), L"なし");
+  // Every field of a window object has the item the properties view names it by; the table's
+  // first and last, and one past its end, are found.
+  using properties::FieldItemName;
+  EXPECT_EQ(FieldItemName("bits"), L"ビット数");
+  EXPECT_EQ(FieldItemName("windowProc"), L"ウィンドウプロシージャ");
+  EXPECT_EQ(FieldItemName("clientRect"), L"クライアントの四角形");
+  EXPECT_EQ(FieldItemName("previous"), L"前のウィンドウ");
+  EXPECT_EQ(FieldItemName("zzz"), L"zzz");
+  EXPECT_EQ(FieldItemName("a"), L"a");
 }
 
 TEST(ChangeFollowerTest, FollowedWindowsAreTheOnesTheSearchMatchesByTextClassProcessOrHandle) {
@@ -211,6 +223,7 @@ TEST(ChangeFollowerTest, PassesRunOnTheWorkerAndTheirChangesAreHandedOverUntilSt
   }));
 
   HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::atomic<DWORD> passThread{0};
   std::wstring lastNarrowing;
   std::mutex narrowingLock;
@@ -221,6 +234,8 @@ TEST(ChangeFollowerTest, PassesRunOnTheWorkerAndTheirChangesAreHandedOverUntilSt
       std::lock_guard<std::mutex> guard(narrowingLock);
       lastNarrowing = narrowing;
     }
+    // After the first read, the passes wait until the test has taken it.
+    if (passes > 0) WaitForSingleObject(go, 10000);
     const int pass = ++passes;
     wintree::FollowedPass found;
     found.time = kBase + pass;
@@ -235,10 +250,16 @@ TEST(ChangeFollowerTest, PassesRunOnTheWorkerAndTheirChangesAreHandedOverUntilSt
   }, 10));
   EXPECT_TRUE(follower.Running());
   follower.SetNarrowing(L"qprobe");
+  // The first read is said, with nothing found.
   ASSERT_TRUE(PumpUntil([&] { return notices == 1; }));
   EXPECT_EQ(noticeGeneration, follower.Generation());
   EXPECT_NE(passThread, GetCurrentThreadId());
   wintree::CChangeFollower::Found found = follower.Take();
+  EXPECT_TRUE(found.read);
+  EXPECT_TRUE(found.events.empty());
+  SetEvent(go);
+  ASSERT_TRUE(PumpUntil([&] { return notices == 2; }));
+  found = follower.Take();
   ASSERT_EQ(found.events.size(), 2u);
   EXPECT_EQ(found.events[0].first, kBase + 3);
   EXPECT_EQ(found.events[1].second["op"], "removed");
@@ -246,7 +267,7 @@ TEST(ChangeFollowerTest, PassesRunOnTheWorkerAndTheirChangesAreHandedOverUntilSt
   EXPECT_TRUE(found.read);
   // Nothing is posted again before Take; passes without changes post nothing.
   ASSERT_TRUE(PumpUntil([&] { return passes >= 6; }));
-  EXPECT_EQ(notices, 1);
+  EXPECT_EQ(notices, 2);
   {
     std::lock_guard<std::mutex> guard(narrowingLock);
     EXPECT_EQ(lastNarrowing, L"qprobe");
@@ -258,10 +279,11 @@ TEST(ChangeFollowerTest, PassesRunOnTheWorkerAndTheirChangesAreHandedOverUntilSt
   // Room for the released pass to hand over what it must not.
   const DWORD start = GetTickCount();
   PumpUntil([&] { return GetTickCount() - start > 300; });
-  EXPECT_EQ(notices, 1);
+  EXPECT_EQ(notices, 2);
   EXPECT_TRUE(follower.Take().events.empty());
   DestroyWindow(notify);
   CloseHandle(release);
+  CloseHandle(go);
 }
 
 }  // namespace
