@@ -4,7 +4,8 @@
 //
 //   bench_window_tree [N ...]     (default 1000 5000; windows spread over 4 processes, once
 //                                  flat, all top-level, and once nested, a tenth top-level
-//                                  with nine children each)
+//                                  with nine children each); then the follower's pass at the
+//                                  same sizes, and the dialog's answers while it follows 20,000)
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 
 #include "BenchTiming.h"
 #include "BenchWindows.h"
+#include "FollowingBench.h"
 #include "E2eDriver.h"
 #include "res/resource.h"
 #include "wintree/DesktopReader.h"
@@ -107,5 +109,6 @@ int main(int argc, char** argv) {
     Run(total, false);
     Run(total, true);
   }
+  bench::RunFollowing(sizes, WalkRaw);
   return 0;
 }
