@@ -174,12 +174,14 @@ std::optional<LRESULT> CWindowTreeDlg::OnDesktopRead(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-void CWindowTreeDlg::Rebuild() {
+void CWindowTreeDlg::Rebuild() { m_tree = Built(); }
+
+DesktopTree CWindowTreeDlg::Built() const {
   const bool owners = ::IsDlgButtonChecked(GetSafeHwnd(), IDC_WT_OWNERS) == BST_CHECKED;
   // Windows removed since the list was emptied stay where they were.
-  m_tree = BuildTree(m_marks.Removed().empty() ? m_records : WithRemoved(m_records, m_marks.Removed()),
-                     owners && m_bOwnersRead ? TreeShape::kOwners : TreeShape::kParents,
-                     m_knownBefore ? &*m_knownBefore : nullptr);
+  return BuildTree(m_marks.Removed().empty() ? m_records : WithRemoved(m_records, m_marks.Removed()),
+                   owners && m_bOwnersRead ? TreeShape::kOwners : TreeShape::kParents,
+                   m_knownBefore ? &*m_knownBefore : nullptr);
 }
 
 int CWindowTreeDlg::NodeOf(HTREEITEM item) const {
@@ -207,6 +209,7 @@ void CWindowTreeDlg::Fill(const ShownState& state) {
   m_treeCtrl.SetRedraw(false);
   m_treeCtrl.DeleteAllItems();
   m_items.assign(m_tree.nodes.size(), nullptr);
+  m_itemStates.assign(m_tree.nodes.size(), 0);
 
   // Breadth first, each item last under its parent: siblings keep their order.
   std::vector<int> queue(m_tree.roots);
@@ -216,12 +219,10 @@ void CWindowTreeDlg::Fill(const ShownState& state) {
     if (!found.kept[index] || (node.parent >= 0 && !m_items[node.parent])) continue;
     platform::TreeItemFields fields;
     fields.data = index;
-    const uint8_t mark = m_marks.Of(node.hwnd);
-    const UINT image = (mark & kMarkRemoved) ? kRemovedImage : (mark & kMarkChanged) ? kChangedImage : 0;
-    fields.state = (node.hidden ? TVIS_CUT : 0) | (node.isNew || (mark & kMarkAdded) ? TVIS_BOLD : 0) |
-                   INDEXTOSTATEIMAGEMASK(image);
-    fields.stateMask = TVIS_CUT | TVIS_BOLD | TVIS_STATEIMAGEMASK;
+    fields.state = ItemState(node);
+    fields.stateMask = kItemStateMask;
     m_items[index] = m_treeCtrl.InsertItem(node.parent >= 0 ? m_items[node.parent] : TVI_ROOT, node.label, fields);
+    m_itemStates[index] = fields.state;
     queue.insert(queue.end(), node.children.begin(), node.children.end());
   }
 
@@ -241,6 +242,38 @@ void CWindowTreeDlg::Fill(const ShownState& state) {
   m_treeCtrl.SetRedraw(true);
   m_treeCtrl.Invalidate();
   m_bFilling = false;
+}
+
+UINT CWindowTreeDlg::ItemState(const TreeNode& node) const {
+  const uint8_t mark = m_marks.Of(node.hwnd);
+  const UINT image = (mark & kMarkRemoved) ? kRemovedImage : (mark & kMarkChanged) ? kChangedImage : 0;
+  return (node.hidden ? TVIS_CUT : 0) | (node.isNew || (mark & kMarkAdded) ? TVIS_BOLD : 0) | INDEXTOSTATEIMAGEMASK(image);
+}
+
+// A tree made of the same windows in the same places as the one shown: only the texts and the
+// marks that differ are written, which costs the control next to nothing however many windows
+// it shows. False when the windows or their places differ (the tree is filled anew then).
+bool CWindowTreeDlg::UpdateInPlace(DesktopTree& tree) {
+  if (tree.nodes.size() != m_tree.nodes.size() || m_items.size() != m_tree.nodes.size()) return false;
+  for (size_t i = 0; i < tree.nodes.size(); ++i) {
+    const TreeNode& now = tree.nodes[i];
+    const TreeNode& shown = m_tree.nodes[i];
+    if (now.hwnd != shown.hwnd || now.parent != shown.parent || now.children != shown.children) return false;
+  }
+  // What the search keeps may not change either.
+  const platform::CTextSearch search(m_search.Text());
+  if (Search(tree, search).kept != Search(m_tree, search).kept) return false;
+  for (size_t i = 0; i < tree.nodes.size(); ++i) {
+    if (!m_items[i]) continue;
+    if (tree.nodes[i].label != m_tree.nodes[i].label) m_treeCtrl.SetItemText(m_items[i], tree.nodes[i].label);
+    const UINT state = ItemState(tree.nodes[i]);
+    if (state != m_itemStates[i]) {
+      m_treeCtrl.SetItemState(m_items[i], state, kItemStateMask);
+      m_itemStates[i] = state;
+    }
+  }
+  m_tree = std::move(tree);
+  return true;
 }
 
 HTREEITEM CWindowTreeDlg::ItemAt(POINT screen) const {
@@ -442,7 +475,13 @@ void CWindowTreeDlg::ShowFollowedRead() {
   m_followedRead.reset();
   // The follower reads the owners too.
   m_bOwnersRead = true;
-  Rebuild();
+  ShowMarks(state);
+}
+
+void CWindowTreeDlg::ShowMarks(const ShownState& state) {
+  DesktopTree rebuilt = Built();
+  if (UpdateInPlace(rebuilt)) return;
+  m_tree = std::move(rebuilt);
   Fill(state);
 }
 
@@ -451,9 +490,7 @@ void CWindowTreeDlg::OnClear() {
   m_marks.Clear();
   m_droppedShown = 0;
   m_knownBefore.reset();
-  const ShownState state = ReadShownState();
-  Rebuild();
-  Fill(state);
+  ShowMarks(ReadShownState());
 }
 
 void CWindowTreeDlg::OnSave() {
@@ -517,8 +554,7 @@ std::optional<LRESULT> CWindowTreeDlg::OnTreeJob(WPARAM wParam, LPARAM) {
   const ShownState state = ReadShownState();
   m_records = std::move(comparison.now);
   m_bOwnersRead = true;
-  Rebuild();
-  Fill(state);
+  ShowMarks(state);
   SetStatus(platform::WidenAnsi(platform::Format("比較: 違い %u 件 ", static_cast<unsigned>(events.size()))) +
             result->path);
   return 0;

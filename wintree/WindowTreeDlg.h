@@ -88,6 +88,15 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   // Fills the control from the tree and the search, then opens, selects and scrolls as kept.
   void Fill(const ShownState& state);
   void Rebuild();
+  // The tree of the last read in the shape asked for, removed windows kept in place.
+  DesktopTree Built() const;
+  // The tree rebuilt with the marks as they are now: written in place when it holds the same
+  // windows in the same places, else filled anew.
+  void ShowMarks(const ShownState& state);
+  bool UpdateInPlace(DesktopTree& tree);
+  // An item's TVIS_ marks: hidden, new, and the state image of a change.
+  UINT ItemState(const TreeNode& node) const;
+  static constexpr UINT kItemStateMask = TVIS_CUT | TVIS_BOLD | TVIS_STATEIMAGEMASK;
   void Hide();
   // The node an item stands for, or -1.
   int NodeOf(HTREEITEM item) const;
@@ -136,6 +145,8 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   DesktopTree m_tree;
   // The control's item of each node, null for a node the search left out.
   std::vector<HTREEITEM> m_items;
+  // The marks each item was given (TVIS_ of kItemStateMask).
+  std::vector<UINT> m_itemStates;
   // The windows whose branches the user opened and has not closed since: a fill opens them
   // again wherever the search or a read had them.
   std::unordered_set<HWND> m_userOpen;
