@@ -56,7 +56,7 @@ int WalkRaw() {
 // Serves the bench's messages until the tree shows the read it asked for.
 void WaitForTree(const wintree::CWindowTreeDlg& dlg) {
   while (dlg.Reading()) {
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       ::TranslateMessage(&msg);

@@ -25,21 +25,15 @@ HTREEITEM CTreeCtrl::InsertItem(HTREEITEM parent, const std::wstring& text, cons
   return reinterpret_cast<HTREEITEM>(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-bool CTreeCtrl::SetItemText(HTREEITEM item, const std::wstring& text) const {
-  TVITEMW data{};
-  data.mask = TVIF_HANDLE | TVIF_TEXT;
-  data.hItem = item;
-  data.pszText = const_cast<wchar_t*>(text.c_str());
-  return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data)) != 0;
-}
-
-bool CTreeCtrl::SetItemState(HTREEITEM item, UINT state, UINT mask) const {
-  TVITEMW data{};
-  data.mask = TVIF_HANDLE | TVIF_STATE;
-  data.hItem = item;
-  data.state = state;
-  data.stateMask = mask;
-  return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data)) != 0;
+bool CTreeCtrl::SetItem(HTREEITEM item, LPARAM data, UINT state, UINT stateMask, const std::wstring* text) const {
+  TVITEMW fields{};
+  fields.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_STATE | (text ? TVIF_TEXT : 0);
+  fields.hItem = item;
+  fields.lParam = data;
+  fields.state = state;
+  fields.stateMask = stateMask;
+  if (text) fields.pszText = const_cast<wchar_t*>(text->c_str());
+  return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&fields)) != 0;
 }
 
 bool CTreeCtrl::SetHasChildren(HTREEITEM item, bool hasChildren) const {

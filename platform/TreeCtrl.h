@@ -34,9 +34,8 @@ class CTreeCtrl : public CWindow {
                        HTREEITEM after = TVI_LAST) const;
   bool DeleteItem(HTREEITEM item) const { return Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)) != 0; }
   void DeleteAllItems() const { DeleteItem(TVI_ROOT); }
-  // Changes the item's text, or its marks (the TVIS_* of mask).
-  bool SetItemText(HTREEITEM item, const std::wstring& text) const;
-  bool SetItemState(HTREEITEM item, UINT state, UINT mask) const;
+  // Sets the item's value and marks, and its text when one is given.
+  bool SetItem(HTREEITEM item, LPARAM data, UINT state, UINT stateMask, const std::wstring* text = nullptr) const;
   // Shows or hides the button that opens the item.
   bool SetHasChildren(HTREEITEM item, bool hasChildren) const;
 

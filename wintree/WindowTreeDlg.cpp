@@ -128,6 +128,7 @@ bool CWindowTreeDlg::Open(HWND owner) {
 
 BOOL CWindowTreeDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  m_shown.clear();
   m_treeCtrl.Attach(GetDlgItem(IDC_WT_TREE));
   m_treeCtrl.SetUnicodeFormat();
   m_search.Attach(GetSafeHwnd(), IDC_WT_SEARCH, kTreeSearchTimerId);
@@ -184,6 +185,13 @@ DesktopTree CWindowTreeDlg::Built() const {
                    m_knownBefore ? &*m_knownBefore : nullptr);
 }
 
+UINT CWindowTreeDlg::ItemState(int index) const {
+  const TreeNode& node = m_tree.nodes[index];
+  const uint8_t mark = m_marks.Of(node.hwnd);
+  const UINT image = (mark & kMarkRemoved) ? kRemovedImage : (mark & kMarkChanged) ? kChangedImage : 0;
+  return (node.hidden ? TVIS_CUT : 0) | (node.isNew || (mark & kMarkAdded) ? TVIS_BOLD : 0) | INDEXTOSTATEIMAGEMASK(image);
+}
+
 int CWindowTreeDlg::NodeOf(HTREEITEM item) const {
   const std::optional<LPARAM> data = m_treeCtrl.GetItemData(item);
   if (!data) return -1;
@@ -206,74 +214,114 @@ CWindowTreeDlg::ShownState CWindowTreeDlg::ReadShownState() const {
 void CWindowTreeDlg::Fill(const ShownState& state) {
   m_bFilling = true;
   const SearchResult found = Search(m_tree, platform::CTextSearch(m_search.Text()));
-  m_treeCtrl.SetRedraw(false);
-  m_treeCtrl.DeleteAllItems();
-  m_items.assign(m_tree.nodes.size(), nullptr);
-  m_itemStates.assign(m_tree.nodes.size(), 0);
-
-  // Breadth first, each item last under its parent: siblings keep their order.
+  // The items to show, parents first, siblings in their order.
+  std::vector<int> order;
+  std::vector<char> shownNode(m_tree.nodes.size(), 0);
   std::vector<int> queue(m_tree.roots);
   for (size_t at = 0; at < queue.size(); ++at) {
     const int index = queue[at];
     const TreeNode& node = m_tree.nodes[index];
-    if (!found.kept[index] || (node.parent >= 0 && !m_items[node.parent])) continue;
-    platform::TreeItemFields fields;
-    fields.data = index;
-    fields.state = ItemState(node);
-    fields.stateMask = kItemStateMask;
-    m_items[index] = m_treeCtrl.InsertItem(node.parent >= 0 ? m_items[node.parent] : TVI_ROOT, node.label, fields);
-    m_itemStates[index] = fields.state;
+    if (!found.kept[index] || (node.parent >= 0 && !shownNode[node.parent])) continue;
+    shownNode[index] = 1;
+    order.push_back(index);
     queue.insert(queue.end(), node.children.begin(), node.children.end());
   }
+  auto parentOf = [this](int index) {
+    const int parent = m_tree.nodes[index].parent;
+    return parent >= 0 ? m_tree.nodes[parent].hwnd : nullptr;
+  };
+  auto marksOf = [this](int index) { return ItemState(index); };
 
-  for (size_t index = 0; index < m_items.size(); ++index) {
-    if (m_items[index] && (found.expanded[index] || m_userOpen.count(m_tree.nodes[index].hwnd)))
-      m_treeCtrl.Expand(m_items[index]);
+  // An item the control shows is kept where its window is shown under the same parent, which is
+  // kept too, and the kept siblings keep their order; else the control is filled anew.
+  std::vector<HTREEITEM> items(m_tree.nodes.size(), nullptr);
+  std::unordered_map<HWND, int> lastPlace;  // per parent window: the old place of the last kept child
+  bool inOrder = true;
+  for (int index : order) {
+    auto shown = m_shown.find(m_tree.nodes[index].hwnd);
+    const int parent = m_tree.nodes[index].parent;
+    if (shown == m_shown.end() || shown->second.parent != parentOf(index) || (parent >= 0 && !items[parent])) continue;
+    auto last = lastPlace.emplace(parentOf(index), -1).first;
+    if (shown->second.place < last->second) inOrder = false;
+    last->second = shown->second.place;
+    items[index] = shown->second.item;
+  }
+  std::vector<HTREEITEM> gone;
+  std::unordered_set<HTREEITEM> kept(items.begin(), items.end());
+  for (const auto& [hwnd, shown] : m_shown) {
+    if (kept.count(shown.item)) continue;
+    // Only the highest item of a removed branch: the control removes what is under it.
+    auto parent = shown.parent ? m_shown.find(shown.parent) : m_shown.end();
+    if (!shown.parent || (parent != m_shown.end() && kept.count(parent->second.item))) gone.push_back(shown.item);
+  }
+  size_t added = 0;
+  for (int index : order) added += items[index] == nullptr;
+  const bool anew = !inOrder || m_shown.empty();
+  // Many changes are made unseen; a few are cheaper than switching the redraw back on.
+  const bool quiet = anew || gone.size() + added > kQuietFillChanges;
+  if (quiet) m_treeCtrl.SetRedraw(false);
+  if (anew) {
+    m_treeCtrl.DeleteAllItems();
+    items.assign(m_tree.nodes.size(), nullptr);
+  } else {
+    for (HTREEITEM item : gone) m_treeCtrl.DeleteItem(item);
+  }
+
+  // New items go after the sibling before them; kept ones are told their node, text and marks.
+  std::vector<HTREEITEM> lastChild(m_tree.nodes.size(), nullptr);
+  HTREEITEM lastRoot = nullptr;
+  for (int index : order) {
+    const TreeNode& node = m_tree.nodes[index];
+    HTREEITEM& before = node.parent >= 0 ? lastChild[node.parent] : lastRoot;
+    if (!items[index]) {
+      platform::TreeItemFields fields;
+      fields.data = index;
+      fields.state = marksOf(index);
+      fields.stateMask = kItemStateMask;
+      items[index] = m_treeCtrl.InsertItem(node.parent >= 0 ? items[node.parent] : TVI_ROOT, node.label, fields,
+                                           before ? before : TVI_FIRST);
+    } else {
+      const ShownItem& shown = m_shown[node.hwnd];
+      if (shown.node != index || shown.marks != marksOf(index) || shown.label != node.label)
+        m_treeCtrl.SetItem(items[index], index, marksOf(index), kItemStateMask,
+                           shown.label != node.label ? &node.label : nullptr);
+    }
+    before = items[index];
+  }
+  m_items = std::move(items);
+
+  // Open what the search or the user opened, and close what only an earlier search had opened.
+  for (int index : order) {
+    const bool open = found.expanded[index] || m_userOpen.count(m_tree.nodes[index].hwnd);
+    if (m_tree.nodes[index].children.empty() || open == m_treeCtrl.IsExpanded(m_items[index])) continue;
+    m_treeCtrl.Expand(m_items[index], open ? TVE_EXPAND : TVE_COLLAPSE);
   }
   auto itemOf = [this](HWND hwnd) -> HTREEITEM {
     const int node = hwnd ? m_tree.Find(hwnd) : -1;
     return node >= 0 ? m_items[node] : nullptr;
   };
-  if (HTREEITEM first = itemOf(state.firstShown)) m_treeCtrl.SelectSetFirstVisible(first);
+  if (anew) {
+    if (HTREEITEM first = itemOf(state.firstShown)) m_treeCtrl.SelectSetFirstVisible(first);
+  }
   if (HTREEITEM selected = itemOf(state.selected)) {
-    m_treeCtrl.SelectItem(selected);
-    m_treeCtrl.EnsureVisible(selected);
-  }
-  m_treeCtrl.SetRedraw(true);
-  m_treeCtrl.Invalidate();
-  m_bFilling = false;
-}
-
-UINT CWindowTreeDlg::ItemState(const TreeNode& node) const {
-  const uint8_t mark = m_marks.Of(node.hwnd);
-  const UINT image = (mark & kMarkRemoved) ? kRemovedImage : (mark & kMarkChanged) ? kChangedImage : 0;
-  return (node.hidden ? TVIS_CUT : 0) | (node.isNew || (mark & kMarkAdded) ? TVIS_BOLD : 0) | INDEXTOSTATEIMAGEMASK(image);
-}
-
-// A tree made of the same windows in the same places as the one shown: only the texts and the
-// marks that differ are written, which costs the control next to nothing however many windows
-// it shows. False when the windows or their places differ (the tree is filled anew then).
-bool CWindowTreeDlg::UpdateInPlace(DesktopTree& tree) {
-  if (tree.nodes.size() != m_tree.nodes.size() || m_items.size() != m_tree.nodes.size()) return false;
-  for (size_t i = 0; i < tree.nodes.size(); ++i) {
-    const TreeNode& now = tree.nodes[i];
-    const TreeNode& shown = m_tree.nodes[i];
-    if (now.hwnd != shown.hwnd || now.parent != shown.parent || now.children != shown.children) return false;
-  }
-  // What the search keeps may not change either.
-  const platform::CTextSearch search(m_search.Text());
-  if (Search(tree, search).kept != Search(m_tree, search).kept) return false;
-  for (size_t i = 0; i < tree.nodes.size(); ++i) {
-    if (!m_items[i]) continue;
-    if (tree.nodes[i].label != m_tree.nodes[i].label) m_treeCtrl.SetItemText(m_items[i], tree.nodes[i].label);
-    const UINT state = ItemState(tree.nodes[i]);
-    if (state != m_itemStates[i]) {
-      m_treeCtrl.SetItemState(m_items[i], state, kItemStateMask);
-      m_itemStates[i] = state;
+    if (m_treeCtrl.GetSelection() != selected) {
+      m_treeCtrl.SelectItem(selected);
+      m_treeCtrl.EnsureVisible(selected);
     }
   }
-  m_tree = std::move(tree);
-  return true;
+  if (quiet) {
+    m_treeCtrl.SetRedraw(true);
+    m_treeCtrl.Invalidate();
+  }
+
+  m_shown.clear();
+  std::unordered_map<HWND, int> places;
+  for (int index : order) {
+    const HWND parent = parentOf(index);
+    m_shown[m_tree.nodes[index].hwnd] =
+        ShownItem{m_items[index], parent, index, places[parent]++, marksOf(index), m_tree.nodes[index].label};
+  }
+  m_bFilling = false;
 }
 
 HTREEITEM CWindowTreeDlg::ItemAt(POINT screen) const {
@@ -479,9 +527,7 @@ void CWindowTreeDlg::ShowFollowedRead() {
 }
 
 void CWindowTreeDlg::ShowMarks(const ShownState& state) {
-  DesktopTree rebuilt = Built();
-  if (UpdateInPlace(rebuilt)) return;
-  m_tree = std::move(rebuilt);
+  Rebuild();
   Fill(state);
 }
 

@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -39,6 +40,8 @@ constexpr UINT_PTR kTreeFollowFillTimerId = 3;
 constexpr UINT kFollowFillMs = 1000;
 // How long a selected window stays outlined.
 constexpr UINT kTreeOutlineMs = 2000;
+// Up to how many items a fill adds and removes with the control's redraw on.
+constexpr size_t kQuietFillChanges = 32;
 // Posted by the reader when a read is done: wParam its generation.
 constexpr UINT kDesktopReadMessage = WM_APP + 1;
 // Posted by the follower when it found changes, and by the save or compare job when it is done:
@@ -85,17 +88,15 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
     HWND firstShown = nullptr;
   };
   ShownState ReadShownState() const;
-  // Fills the control from the tree and the search, then opens, selects and scrolls as kept.
+  // Makes the control show the tree and the search: items of windows shown as before stay,
+  // others are added and removed (all anew when siblings changed their order), then opens,
+  // selects and scrolls as kept.
   void Fill(const ShownState& state);
   void Rebuild();
   // The tree of the last read in the shape asked for, removed windows kept in place.
   DesktopTree Built() const;
-  // The tree rebuilt with the marks as they are now: written in place when it holds the same
-  // windows in the same places, else filled anew.
-  void ShowMarks(const ShownState& state);
-  bool UpdateInPlace(DesktopTree& tree);
   // An item's TVIS_ marks: hidden, new, and the state image of a change.
-  UINT ItemState(const TreeNode& node) const;
+  UINT ItemState(int node) const;
   static constexpr UINT kItemStateMask = TVIS_CUT | TVIS_BOLD | TVIS_STATEIMAGEMASK;
   void Hide();
   // The node an item stands for, or -1.
@@ -123,6 +124,8 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   void TakeEvents(const std::vector<std::pair<ChangeTime, Json>>& events, const std::vector<WindowRecord>& before);
   void StopFollowing();
   void ShowFollowedRead();
+  // The tree rebuilt with the marks as they are now.
+  void ShowMarks(const ShownState& state);
   LRESULT OnSelChanged(NMHDR* header);
   LRESULT OnItemExpanded(NMHDR* header);
   LRESULT OnDoubleClick(NMHDR* header);
@@ -145,8 +148,17 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   DesktopTree m_tree;
   // The control's item of each node, null for a node the search left out.
   std::vector<HTREEITEM> m_items;
-  // The marks each item was given (TVIS_ of kItemStateMask).
-  std::vector<UINT> m_itemStates;
+  // What the control shows, by window: a fill keeps the items of windows shown as before and
+  // inserts and removes only the others.
+  struct ShownItem {
+    HTREEITEM item = nullptr;
+    HWND parent = nullptr;  // the window of the parent item; null for a root
+    int node = -1;
+    int place = 0;  // among the siblings shown
+    UINT marks = 0;
+    std::wstring label;
+  };
+  std::unordered_map<HWND, ShownItem> m_shown;
   // The windows whose branches the user opened and has not closed since: a fill opens them
   // again wherever the search or a read had them.
   std::unordered_set<HWND> m_userOpen;

@@ -4,6 +4,7 @@
 
 #include "E2eSuite.h"
 #include "RemoteTreeView.h"
+#include "WindowState.h"
 
 namespace {
 
@@ -178,6 +179,32 @@ TEST_F(WindowTreeTest, RefreshMarksNewWindowsKeepsPlaceAndSelectingAChildPicksIt
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(treeDialog, IDC_WT_OWNERS), 3000));
     EXPECT_TRUE(e2e::WaitUntil([&] { return rows->NextItem() >= 0 && rows->NextItem() == RowOf(stuck); }, 5000));
     fixture.Command("resume window=" + e2e::HandleText(stuck));
+}
+
+// Selecting only looks: arrowing over a hidden and a minimised window shows or restores
+// neither, not even for a moment, the status line says what each is, and the target stays.
+TEST_F(WindowTreeTest, ArrowingOverHiddenAndMinimisedWindowsChangesNoWindowAndNotTheTarget) {
+    HWND minimised = fixture.Create("title=TreeMinimised show=minnoactive");
+    ASSERT_TRUE(e2e::PressButton(GetDlgItem(treeDialog, IDC_WT_REFRESH)));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Item(minimised).item != nullptr; }, 5000));
+    const int target = rows->NextItem();
+    const e2e::WindowState hiddenBefore = e2e::ReadWindowState(hidden), minimisedBefore = e2e::ReadWindowState(minimised);
+    for (HWND window : {hidden, minimised}) fixture.Command("clear window=" + e2e::HandleText(window));
+    const HWND status = GetDlgItem(treeDialog, IDC_WT_STATUS);
+    for (const auto& [window, said] : {std::pair<HWND, std::string>{hidden, "非表示"}, {minimised, "最小化"}}) {
+        ASSERT_TRUE(tree->Click(Item(window).item));
+        EXPECT_TRUE(e2e::WaitUntil([&, said = said] { return e2e::WindowText(status).rfind(said, 0) == 0; }, 3000))
+            << e2e::WindowText(status);
+        for (WORD key : {VK_DOWN, VK_DOWN, VK_UP, VK_UP, VK_UP, VK_DOWN}) ASSERT_TRUE(e2e::PressKey(key));
+    }
+    EXPECT_TRUE(e2e::WaitUntil([&] { return tree->Selected() == Item(minimised).item; }, 3000));
+    for (HWND window : {hidden, minimised}) {
+        for (const char* message : {"showwindow", "windowposchanged"})
+            EXPECT_EQ(fixture.Command("query window=" + e2e::HandleText(window) + " msg=" + message).value, 0) << message;
+    }
+    EXPECT_EQ(e2e::WindowStateDifferences(hiddenBefore, e2e::ReadWindowState(hidden)), "");
+    EXPECT_EQ(e2e::WindowStateDifferences(minimisedBefore, e2e::ReadWindowState(minimised)), "");
+    EXPECT_EQ(rows->NextItem(), target);
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+#include <functional>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -219,6 +223,25 @@ HTREEITEM ItemOf(const wintree::CWindowTreeDlg& dlg, UINT_PTR hwnd) {
   return nullptr;
 }
 
+// Whether the control shows the whole tree: every node's item under its parent's, in order,
+// with the node's text, marks and value.
+bool ControlShowsTree(const wintree::CWindowTreeDlg& dlg) {
+  const platform::CTreeCtrl tree(dlg.GetDlgItem(IDC_WT_TREE));
+  const wintree::DesktopTree& nodes = dlg.Tree();
+  std::function<bool(HTREEITEM, const std::vector<int>&)> same = [&](HTREEITEM item, const std::vector<int>& want) {
+    for (int node : want) {
+      const wintree::TreeNode& expected = nodes.nodes[node];
+      const UINT marks = (expected.hidden ? TVIS_CUT : 0) | (expected.isNew ? TVIS_BOLD : 0);
+      if (!item || tree.GetItemData(item) != LPARAM(node) || tree.GetItemText(item) != expected.label ||
+          tree.GetItemState(item, TVIS_CUT | TVIS_BOLD) != marks || !same(tree.GetChild(item), expected.children))
+        return false;
+      item = tree.GetNextSibling(item);
+    }
+    return item == nullptr;
+  };
+  return same(tree.GetNextItem(nullptr, TVGN_ROOT), nodes.roots);
+}
+
 TEST(WindowTreeDlgTest, ReadsOffTheDialogsThreadShowsOnlyTheLastReadAndReopensTheBranchesTheUserOpened) {
   HWND owner = MakeOwner();
   const HWND none = nullptr;
@@ -301,6 +324,24 @@ TEST(WindowTreeDlgTest, ReadsOffTheDialogsThreadShowsOnlyTheLastReadAndReopensTh
   }
   ASSERT_NE(ItemOf(dlg, 0x10), nullptr);
   EXPECT_FALSE(tree.IsExpanded(ItemOf(dlg, 0x10)));
+  EXPECT_TRUE(ControlShowsTree(dlg));
+  // Each refresh shows exactly its read, whether the items are kept, retold, added in the
+  // middle or the siblings change their order.
+  const std::vector<std::function<void()>> changes = {
+      [&] { records[0].text = L"alpha renamed"; records[3].visible = false; },
+      [&] { records.insert(records.begin() + 2, Record(at(0x40), none, L"new in the middle")); },
+      [&] { std::swap(records[0], records.back()); },
+      [&] { records.erase(records.begin() + 1); },
+  };
+  for (const auto& change : changes) {
+    {
+      std::lock_guard<std::mutex> hold(lock);
+      change();
+    }
+    uitest::Click(dlg.GetSafeHwnd(), IDC_WT_REFRESH);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return !dlg.Reading(); }, 20000));
+    EXPECT_TRUE(ControlShowsTree(dlg));
+  }
   dlg.DestroyWindow();
   ::CloseHandle(gate);
   ::DestroyWindow(owner);
@@ -350,6 +391,27 @@ TEST(WindowTreeDlgTest, DesktopReaderSkipsWhatClosesMidReadWithItsChildrenAndKee
   }
   for (HWND hwnd : sinks) ::DestroyWindow(hwnd);
   for (HWND hwnd : {b, at255, past255}) ::DestroyWindow(hwnd);
+
+  // A window of this program whose thread does not take messages (as the dialog's while it is
+  // busy) is read at once, its text included: the reader sends nothing.
+  HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<HWND> stuck{nullptr};
+  std::thread owner([&] {
+    stuck = ::CreateWindowExW(0, L"STATIC", L"thread not answering", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
+    ::WaitForSingleObject(release, INFINITE);
+    ::DestroyWindow(stuck);
+  });
+  ASSERT_TRUE(e2e::WaitUntil([&] { return stuck.load() != nullptr; }, 5000));
+  std::future<std::vector<wintree::WindowRecord>> read = std::async(std::launch::async, [] { return wintree::ReadDesktop(); });
+  const bool readAtOnce = read.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  ::SetEvent(release);
+  owner.join();
+  ASSERT_TRUE(readAtOnce);
+  std::wstring stuckText = L"(not read)";
+  for (const auto& record : read.get())
+    if (record.hwnd == stuck.load()) stuckText = record.text;
+  EXPECT_EQ(stuckText, L"thread not answering");
+  ::CloseHandle(release);
 }
 
 }  // namespace
