@@ -24,6 +24,9 @@ struct Ask {
   int node = 0;      // Children, Details, DefaultAction: the object's id
   POINT point{};     // HitTest: the screen point
   unsigned serial = 0;  // set by the reader's Post
+  // Details: asked for the selection, so details asked the same way before and not begun go
+  // (a reading of every object, as qv's, asks with false and keeps them all).
+  bool latestOnly = true;
 };
 
 struct Answer {

@@ -143,9 +143,9 @@ unsigned CObjectReader::Post(Ask ask) {
   ask.serial = m_nextSerial++;
   std::lock_guard<std::mutex> guard(m_shared->lock);
   // Only the last selection's details are shown: those asked before and not begun go.
-  if (ask.kind == AskKind::Details)
+  if (ask.kind == AskKind::Details && ask.latestOnly)
     m_shared->asks.erase(std::remove_if(m_shared->asks.begin(), m_shared->asks.end(),
-                                        [](const Ask& queued) { return queued.kind == AskKind::Details; }),
+                                        [](const Ask& queued) { return queued.kind == AskKind::Details && queued.latestOnly; }),
                          m_shared->asks.end());
   m_shared->asks.push_back(ask);
   ::SetEvent(m_shared->wake.get());

@@ -32,6 +32,8 @@ int RunQv() {
   CLI::App app("qv: Quorvel from a script. What Quorvel knows of the desktop's windows, as text or JSON.", "qv");
   app.require_subcommand(1);
   app.fallthrough(false);
+  // Only "--name" and "-n" are options: "/tmp/a.json" is a file (subcommands inherit this).
+  app.allow_windows_style_options(false);
   std::map<CLI::App*, cli::Run> runs;
   for (const cli::CommandSpec& spec : cli::Commands()) {
     CLI::App* command = app.add_subcommand(spec.name, spec.summary);

@@ -79,6 +79,8 @@ Json PropertyJson(const properties::WindowFacts& facts) {
   fields["windowExtra"] = WordsJson(facts.windowExtra);
 
   const ProcedureFacts& procedures = facts.procedures;
+  const std::string unread = procedures.status == ProcedureFacts::Status::kReading ? std::string("not asked")
+                                                                                   : Utf8FromAnsi(procedures.reason);
   if (procedures.status == ProcedureFacts::Status::kAnswered) {
     Json windowProc = ProcedureJson(procedures.windowProc, facts.modules);
     windowProc["unicode"] = procedures.unicode;
@@ -86,11 +88,8 @@ Json PropertyJson(const properties::WindowFacts& facts) {
     fields["windowProc"] = std::move(windowProc);
     fields["classProc"] = ProcedureJson(procedures.classProc, facts.modules);
   } else {
-    const std::string reason = procedures.status == ProcedureFacts::Status::kReading
-                                   ? std::string("not asked")
-                                   : Utf8FromAnsi(procedures.reason);
-    Put(fields, "windowProc", nullptr, reason);
-    Put(fields, "classProc", nullptr, reason);
+    Put(fields, "windowProc", nullptr, unread);
+    Put(fields, "classProc", nullptr, unread);
   }
   fields["instance"] = AddressText(facts.instance);
   fields["userData"] = AddressText(facts.userData);
@@ -99,9 +98,13 @@ Json PropertyJson(const properties::WindowFacts& facts) {
     fields["id"] = facts.id;
   else
     fields["id"] = AddressText(facts.id);
-  fields["classIcon"] = AddressText(facts.classIcon);
-  fields["classCursor"] = AddressText(facts.classCursor);
-  fields["classBackground"] = AddressText(facts.classBackground);
+  // The class's icon, cursor and brush: the probe's when it answered (Wine gives them to no
+  // other process), else what the outside reading got.
+  const bool probed = procedures.status == ProcedureFacts::Status::kAnswered;
+  fields["classIcon"] = AddressText(probed ? procedures.classIcon : facts.classIcon);
+  Put(fields, "classSmallIcon", probed ? Json(AddressText(procedures.classSmallIcon)) : Json(nullptr), unread);
+  fields["classCursor"] = AddressText(probed ? procedures.classCursor : facts.classCursor);
+  fields["classBackground"] = AddressText(probed ? procedures.classBackground : facts.classBackground);
   fields["rootOwner"] = RelatedJson(facts.rootOwner);
   fields["firstChild"] = RelatedJson(facts.firstChild);
   fields["next"] = RelatedJson(facts.next);
@@ -129,7 +132,9 @@ Json PropertyJson(const properties::WindowFacts& facts) {
   return fields;
 }
 
-bool ReadProperties(std::vector<WindowEntry>& entries) {
+bool ReadProperties(std::vector<WindowEntry>& entries) { return ReadProperties(entries, nullptr); }
+
+bool ReadProperties(std::vector<WindowEntry>& entries, std::vector<properties::WindowFacts>* factsOut) {
   properties::ProcessPartCache processes;
   std::vector<properties::WindowFacts> facts;
   facts.reserve(entries.size());
@@ -188,6 +193,7 @@ bool ReadProperties(std::vector<WindowEntry>& entries) {
     if (!answered && !open.empty()) ::Sleep(kProbePollMs);
   }
   for (size_t i = 0; i < entries.size(); ++i) entries[i].properties = PropertyJson(facts[i]);
+  if (factsOut) *factsOut = std::move(facts);
   return allAnswered;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "properties/WindowFacts.h"
 #include "snapshot/Json.h"
 
 namespace snapshot {
@@ -59,6 +60,9 @@ std::vector<WindowEntry> ReadDesktop(const ReadOptions& options = {});
 // Adds the properties to entries read with Depth::kBasic. Waits for the windows' threads at most
 // as long as the properties view does, threads in parallel; true when every one answered.
 bool ReadProperties(std::vector<WindowEntry>& entries);
+// The same, giving the facts the properties were made of too, one per entry (the properties
+// view's rows are made of them).
+bool ReadProperties(std::vector<WindowEntry>& entries, std::vector<properties::WindowFacts>* facts);
 
 // The window as a JSON object: the basic fields, then the properties, then "timedOut" when set.
 Json WindowJson(const WindowEntry& entry);

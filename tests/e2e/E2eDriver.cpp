@@ -47,6 +47,11 @@ std::string ToWindowsPath(const std::string& path) {
     return result;
 }
 
+std::string QvExePath() {
+    const std::string quorvel = QuorvelExePath();
+    return quorvel.empty() ? quorvel : quorvel.substr(0, quorvel.size() - std::string("Quorvel.exe").size()) + "qv.exe";
+}
+
 std::string QuorvelExePath() {
     std::string dir = Env("QUORVEL_BIN");
 #ifdef QUORVEL_BIN_DEFAULT
@@ -145,7 +150,8 @@ void ChildProcess::Reset() {
 }
 
 bool ChildProcess::Start(const std::string& exe, const std::vector<std::string>& args,
-                         const std::string& stdoutFile, const std::string& rawTail, DWORD creationFlags) {
+                         const std::string& stdoutFile, const std::string& rawTail, DWORD creationFlags,
+                         const std::string& stderrFile) {
     Reset();
     std::string commandLine = QuoteArgument(exe);
     for (const std::string& arg : args) commandLine += " " + QuoteArgument(arg);
@@ -159,19 +165,27 @@ bool ChildProcess::Start(const std::string& exe, const std::vector<std::string>&
                                 stdoutFile.empty() ? OPEN_EXISTING : CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (output == INVALID_HANDLE_VALUE) return false;
+    HANDLE error = stderrFile.empty() ? output
+                                      : CreateFileA(stderrFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (error == INVALID_HANDLE_VALUE) {
+        CloseHandle(output);
+        return false;
+    }
     HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOA si = {sizeof si};
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = input != INVALID_HANDLE_VALUE ? input : nullptr;
     si.hStdOutput = output;
-    si.hStdError = output;
+    si.hStdError = error;
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     PROCESS_INFORMATION pi = {};
     const BOOL started = CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, creationFlags,
                                         nullptr, nullptr, &si, &pi);
     CloseHandle(output);
+    if (error != output) CloseHandle(error);
     if (input != INVALID_HANDLE_VALUE) CloseHandle(input);
     if (!started) return false;
     CloseHandle(pi.hThread);
@@ -179,6 +193,23 @@ bool ChildProcess::Start(const std::string& exe, const std::vector<std::string>&
     m_pid = pi.dwProcessId;
     WaitForInputIdle(m_process, 5000);
     return true;
+}
+
+ProgramRun RunProgram(const std::string& exe, const std::vector<std::string>& args, DWORD timeoutMs) {
+    ProgramRun run;
+    const std::string out = TemporaryFilePath("run-out");
+    const std::string err = TemporaryFilePath("run-err");
+    ChildProcess process;
+    if (process.Start(exe, args, out, "", 0, err)) {
+        run.ended = process.WaitForExit(timeoutMs, &run.exitCode);
+        if (!run.ended) process.Terminate();
+        process.WaitForExit(5000);
+    }
+    run.out = ReadFile(out);
+    run.err = ReadFile(err);
+    DeleteFileA(out.c_str());
+    DeleteFileA(err.c_str());
+    return run;
 }
 
 bool ChildProcess::Running() const {

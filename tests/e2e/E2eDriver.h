@@ -29,6 +29,8 @@ std::string ToWindowsPath(const std::string& path);
 // Windows paths; the build's own paths when the variables are unset.
 std::string QuorvelExePath();
 std::string FixtureExePath();
+// qv.exe, the console program beside Quorvel.exe.
+std::string QvExePath();
 
 // Quotes one argument the way the runtime library's argument parser splits it again.
 std::string QuoteArgument(const std::string& arg);
@@ -50,11 +52,13 @@ public:
     ~ChildProcess();
 
     // Starts exe with the given arguments; the process's standard output and error go to
-    // stdoutFile, created anew, or to the null device when it is empty. The raw tail is appended to the command line
+    // stdoutFile, created anew, or to the null device when it is empty (standard error to
+    // stderrFile instead, when one is given). The raw tail is appended to the command line
     // as it is (for programs that read their command line unsplit); creationFlags go to
     // CreateProcess (CREATE_NEW_CONSOLE: a console of its own, as a terminal gives). False on failure.
     bool Start(const std::string& exe, const std::vector<std::string>& args,
-               const std::string& stdoutFile = "", const std::string& rawTail = "", DWORD creationFlags = 0);
+               const std::string& stdoutFile = "", const std::string& rawTail = "", DWORD creationFlags = 0,
+               const std::string& stderrFile = "");
 
     bool Running() const;
     DWORD Pid() const { return m_pid; }
@@ -68,6 +72,16 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
 };
+
+// What a console program run to its end wrote and returned.
+struct ProgramRun {
+    bool ended = false;  // it ended within the time given (else it was terminated)
+    DWORD exitCode = 0;
+    std::string out;     // standard output, as written
+    std::string err;     // standard error
+};
+// Runs exe with the arguments to its end, at most timeoutMs, its output caught in files.
+ProgramRun RunProgram(const std::string& exe, const std::vector<std::string>& args, DWORD timeoutMs = 30000);
 
 // The first top-level window (visible or not, in Z order) of process pid with that class and
 // caption; pid 0 matches every process, a null class or caption matches anything.
