@@ -6,6 +6,7 @@
 //                                  flat, all top-level, and once nested, a tenth top-level
 //                                  with nine children each); then the follower's pass at the
 //                                  same sizes, and the dialog's answers while it follows 20,000)
+//   bench_window_tree --answers N (only the answers, following N windows)
 #include <windows.h>
 
 #include <cstdio>
@@ -102,6 +103,12 @@ void Run(int total, bool nested) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // bench_window_tree --answers N: only the dialog's answers while it follows N windows.
+  if (argc > 2 && std::string(argv[1]) == "--answers") {
+    std::printf("%8s %12s %12s %10s %10s\n", "windows", "median ms", "slowest ms", "asked", "rows");
+    bench::RunFollowAnswer(std::atoi(argv[2]), 10);
+    return 0;
+  }
   const std::vector<int> sizes = bench::WindowCounts(argc, argv, {1000, 5000});
   std::printf("%8s %-7s %12s %12s %8s %10s %10s\n", "windows", "shape", "show ms", "raw walk ms", "ratio", "read ms",
               "build ms");
