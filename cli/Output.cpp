@@ -87,7 +87,8 @@ void WriteError(std::string_view utf8) {
   // What was written before the error comes first.
   Out().Flush();
   Err().Write("qv: ");
-  Err().Write(utf8);
+  // One line, whatever a file name or a library's message holds.
+  Err().Write(OneLine(std::string(utf8)));
   Err().Write("\n");
   Err().Flush();
 }

@@ -269,6 +269,11 @@ TEST_F(QvTest, AHungProgramsWindowIsListedAndItsPropertiesSayTimedOutWithExitThr
     EXPECT_EQ(run.exitCode, 3u);
     const json document = Parsed(run);
     EXPECT_EQ(FindWindow(document["windows"], hung)["timedOut"], true);
+    // The accessible objects are asked on the reader's thread, which is given up on.
+    run = Qv({"acc", e2e::HandleText(hung), "--json"});
+    EXPECT_EQ(run.exitCode, 3u);
+    ExpectOneErrorLine(run);
+    EXPECT_EQ(Parsed(run)["timedOut"], true);
     fixture.Command("resume thread=stuck");
 }
 
