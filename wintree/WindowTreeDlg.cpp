@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "platform/Clipboard.h"
@@ -67,6 +68,23 @@ platform::UniqueImageList MakeMarkImages(UINT dpi) {
   // The list copies the pictures; the strip stays ours.
   if (::ImageList_AddMasked(images.get(), strip.get(), RGB(255, 0, 255)) < 0) return platform::UniqueImageList();
   return images;
+}
+
+// Which of the values make up a longest strictly increasing run of them (one of them, if
+// several are as long).
+std::vector<char> InLongestIncreasingRun(const std::vector<int>& values) {
+  std::vector<size_t> tails;  // per run length, the value ending the lowest such run so far
+  std::vector<long> before(values.size(), -1);
+  for (size_t i = 0; i < values.size(); ++i) {
+    auto at = std::lower_bound(tails.begin(), tails.end(), values[i],
+                               [&](size_t tail, int value) { return values[tail] < value; });
+    if (at != tails.begin()) before[i] = static_cast<long>(*(at - 1));
+    if (at == tails.end()) tails.push_back(i);
+    else *at = i;
+  }
+  std::vector<char> in(values.size(), 0);
+  for (long i = tails.empty() ? -1 : static_cast<long>(tails.back()); i >= 0; i = before[i]) in[i] = 1;
+  return in;
 }
 
 }  // namespace
@@ -233,18 +251,26 @@ void CWindowTreeDlg::Fill(const ShownState& state) {
   auto marksOf = [this](int index) { return ItemState(index); };
 
   // An item the control shows is kept where its window is shown under the same parent, which is
-  // kept too, and the kept siblings keep their order; else the control is filled anew.
+  // kept too; among siblings, the longest run that kept its order stays and the others move
+  // (removed with their branches and inserted again).
   std::vector<HTREEITEM> items(m_tree.nodes.size(), nullptr);
-  std::unordered_map<HWND, int> lastPlace;  // per parent window: the old place of the last kept child
-  bool inOrder = true;
-  for (int index : order) {
-    auto shown = m_shown.find(m_tree.nodes[index].hwnd);
-    const int parent = m_tree.nodes[index].parent;
-    if (shown == m_shown.end() || shown->second.parent != parentOf(index) || (parent >= 0 && !items[parent])) continue;
-    auto last = lastPlace.emplace(parentOf(index), -1).first;
-    if (shown->second.place < last->second) inOrder = false;
-    last->second = shown->second.place;
-    items[index] = shown->second.item;
+  for (size_t start = 0; start < order.size();) {
+    const int parent = m_tree.nodes[order[start]].parent;
+    size_t end = start;
+    while (end < order.size() && m_tree.nodes[order[end]].parent == parent) ++end;
+    std::vector<size_t> candidates;
+    std::vector<int> places;
+    for (size_t at = start; at < end; ++at) {
+      auto shown = m_shown.find(m_tree.nodes[order[at]].hwnd);
+      if (shown == m_shown.end() || shown->second.parent != parentOf(order[at]) || (parent >= 0 && !items[parent]))
+        continue;
+      candidates.push_back(at);
+      places.push_back(shown->second.place);
+    }
+    const std::vector<char> stays = InLongestIncreasingRun(places);
+    for (size_t i = 0; i < candidates.size(); ++i)
+      if (stays[i]) items[order[candidates[i]]] = m_shown[m_tree.nodes[order[candidates[i]]].hwnd].item;
+    start = end;
   }
   std::vector<HTREEITEM> gone;
   std::unordered_set<HTREEITEM> kept(items.begin(), items.end());
@@ -256,7 +282,7 @@ void CWindowTreeDlg::Fill(const ShownState& state) {
   }
   size_t added = 0;
   for (int index : order) added += items[index] == nullptr;
-  const bool anew = !inOrder || m_shown.empty();
+  const bool anew = m_shown.empty();
   // Many changes are made unseen; a few are cheaper than switching the redraw back on.
   const bool quiet = anew || gone.size() + added > kQuietFillChanges;
   if (quiet) m_treeCtrl.SetRedraw(false);

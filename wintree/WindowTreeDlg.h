@@ -89,8 +89,7 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   };
   ShownState ReadShownState() const;
   // Makes the control show the tree and the search: items of windows shown as before stay,
-  // others are added and removed (all anew when siblings changed their order), then opens,
-  // selects and scrolls as kept.
+  // others are added, moved and removed, then opens, selects and scrolls as kept.
   void Fill(const ShownState& state);
   void Rebuild();
   // The tree of the last read in the shape asked for, removed windows kept in place.

@@ -333,6 +333,8 @@ TEST(WindowTreeDlgTest, ReadsOffTheDialogsThreadShowsOnlyTheLastReadAndReopensTh
       [&] { std::swap(records[0], records.back()); },
       [&] { records.erase(records.begin() + 1); },
   };
+  // delta keeps its place among the siblings that stay in order every time: its item stays.
+  const HTREEITEM delta = ItemOf(dlg, 0x20);
   for (const auto& change : changes) {
     {
       std::lock_guard<std::mutex> hold(lock);
@@ -341,6 +343,7 @@ TEST(WindowTreeDlgTest, ReadsOffTheDialogsThreadShowsOnlyTheLastReadAndReopensTh
     uitest::Click(dlg.GetSafeHwnd(), IDC_WT_REFRESH);
     ASSERT_TRUE(uitest::PumpUntil([&] { return !dlg.Reading(); }, 20000));
     EXPECT_TRUE(ControlShowsTree(dlg));
+    EXPECT_EQ(ItemOf(dlg, 0x20), delta);
   }
   dlg.DestroyWindow();
   ::CloseHandle(gate);
