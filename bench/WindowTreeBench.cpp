@@ -4,7 +4,9 @@
 //
 //   bench_window_tree [N ...]     (default 1000 5000; windows spread over 4 processes, once
 //                                  flat, all top-level, and once nested, a tenth top-level
-//                                  with nine children each)
+//                                  with nine children each); then the follower's pass at the
+//                                  same sizes, and the dialog's answers while it follows 20,000)
+//   bench_window_tree --answers N (only the answers, following N windows)
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +17,7 @@
 
 #include "BenchTiming.h"
 #include "BenchWindows.h"
+#include "FollowingBench.h"
 #include "E2eDriver.h"
 #include "res/resource.h"
 #include "wintree/DesktopReader.h"
@@ -100,6 +103,12 @@ void Run(int total, bool nested) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // bench_window_tree --answers N: only the dialog's answers while it follows N windows.
+  if (argc > 2 && std::string(argv[1]) == "--answers") {
+    std::printf("%8s %12s %12s %10s %10s\n", "windows", "median ms", "slowest ms", "asked", "rows");
+    bench::RunFollowAnswer(std::atoi(argv[2]), 10);
+    return 0;
+  }
   const std::vector<int> sizes = bench::WindowCounts(argc, argv, {1000, 5000});
   std::printf("%8s %-7s %12s %12s %8s %10s %10s\n", "windows", "shape", "show ms", "raw walk ms", "ratio", "read ms",
               "build ms");
@@ -107,5 +116,6 @@ int main(int argc, char** argv) {
     Run(total, false);
     Run(total, true);
   }
+  bench::RunFollowing(sizes, WalkRaw);
   return 0;
 }

@@ -47,4 +47,16 @@ std::optional<SaveFileChoice> ShowSaveFileDialog(HWND owner, const SaveFileReque
   return SaveFileChoice{path.data(), ofn.nFilterIndex};
 }
 
+std::optional<SaveFileChoice> ShowOpenFileDialog(HWND owner, const SaveFileRequest& request) {
+  if (Hook()) return Hook()(owner, request);
+  std::vector<wchar_t> path(kPathCapacity, L'\0');
+  lstrcpynW(path.data(), request.fileName.c_str(), static_cast<int>(path.size()));
+  const std::wstring filter = request.filter + L'\0';
+  OPENFILENAMEW ofn = SaveFileDialogSettings(owner, request, filter, path.data(), static_cast<DWORD>(path.size()));
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  const CActionBudgetPause userAnswers;
+  if (!::GetOpenFileNameW(&ofn)) return std::nullopt;
+  return SaveFileChoice{path.data(), ofn.nFilterIndex};
+}
+
 }  // namespace platform

@@ -37,5 +37,7 @@ OPENFILENAMEW SaveFileDialogSettings(HWND owner, const SaveFileRequest& request,
 
 // The chosen path and type, or nothing when the user cancelled.
 std::optional<SaveFileChoice> ShowSaveFileDialog(HWND owner, const SaveFileRequest& request);
+// The system's Open dialog for a file that exists, with the same request and the same hook.
+std::optional<SaveFileChoice> ShowOpenFileDialog(HWND owner, const SaveFileRequest& request);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // calls that come in pairs (GetDC/ReleaseDC, BeginPaint/EndPaint, SelectObject/restore).
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <atomic>
 #include <cstddef>
 #include <memory>
@@ -75,6 +76,9 @@ struct ModuleDeleter {
 struct MappedViewDeleter {
   void operator()(void* view) const { ::UnmapViewOfFile(view); }
 };
+struct ImageListDeleter {
+  void operator()(HIMAGELIST images) const { ::ImageList_Destroy(images); }
+};
 struct HookDeleter {
   void operator()(HHOOK hook) const { ::UnhookWindowsHookEx(hook); }
 };
@@ -85,6 +89,9 @@ using UniqueRegion = UniqueGdi<HRGN, GdiObjectDeleter>;
 using UniquePen = UniqueGdi<HPEN, GdiObjectDeleter>;
 using UniqueMemoryDc = UniqueGdi<HDC, MemoryDcDeleter>;
 using UniqueIcon = UniqueGdi<HICON, IconDeleter>;
+using UniqueFont = UniqueGdi<HFONT, GdiObjectDeleter>;
+// An image list of a control (ImageList_Create).
+using UniqueImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter>;
 using UniqueProcess = std::unique_ptr<void, KernelHandleDeleter>;
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
 // Any other kernel object: events, threads.

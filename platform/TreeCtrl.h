@@ -25,6 +25,9 @@ class CTreeCtrl : public CWindow {
   using CWindow::CWindow;
   // Makes the control keep and report its texts in UTF-16, whatever its window's form.
   void SetUnicodeFormat() const { Send(TVM_SETUNICODEFORMAT, TRUE); }
+  // The images items show left of their text by their state image index (TVIS_STATEIMAGEMASK):
+  // image n for index n, index 0 showing none. The caller keeps the list.
+  void SetStateImageList(HIMAGELIST images) const { Send(TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images)); }
 
   // The new item, last under parent (TVI_ROOT for a root) or after `after`; null when refused.
   HTREEITEM InsertItem(HTREEITEM parent, const std::wstring& text, const TreeItemFields& fields = {},

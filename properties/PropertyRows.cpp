@@ -1,5 +1,8 @@
 #include "properties/PropertyRows.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/Format.h"
 #include "platform/WideText.h"
 #include "properties/ClassStyles.h"
@@ -28,11 +31,6 @@ std::string OffsetText(uint64_t offset) {
 
 // A handle, or "なし" for none.
 std::string HandleOrNone(uint64_t value) { return value ? Hex(value) : kNone; }
-
-std::string RectText(const RECT& rect) {
-  return platform::Format("(%ld, %ld) - (%ld, %ld)  %ld x %ld", rect.left, rect.top, rect.right, rect.bottom,
-                          rect.right - rect.left, rect.bottom - rect.top);
-}
 
 class CRowWriter {
  public:
@@ -231,9 +229,9 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
     return rows;
   }
   out.Add("ハンドル", platform::FormatHandle(facts.hwnd));
-  out.Add("テキスト", TextOrEmpty(facts.text));
-  out.Add("クラス名", platform::EscapedLine(facts.className));
-  out.Add("ウィンドウの四角形", RectText(facts.window));
+  out.Add(item::kText, TextOrEmpty(facts.text));
+  out.Add(item::kClassName, platform::EscapedLine(facts.className));
+  out.Add(item::kWindowRect, RectText(facts.window));
   out.Add("クライアントの四角形", RectText(facts.client));
   out.Add("ウィンドウプロシージャ", WindowProcedureText(facts));
   out.Add("インスタンス", WideValueText(facts, AddressText(facts.instance, facts.modules)));
@@ -250,20 +248,20 @@ std::vector<PropertyRow> PropertyRows(const WindowFacts& facts) {
   out.Add("背景ブラシ", ClassHandleText(facts, facts.procedures.classBackground, facts.classBackground, BrushText));
 
   out.Group(Group::kRelations);
-  out.Relation("親", facts.parent);
-  out.Relation("所有者", facts.owner);
+  out.Relation(item::kParent, facts.parent);
+  out.Relation(item::kOwner, facts.owner);
   out.Relation("ルート所有者", facts.rootOwner);
   out.Relation("最初の子", facts.firstChild);
   out.Relation("次のウィンドウ", facts.next);
   out.Relation("前のウィンドウ", facts.previous);
 
   out.Group(Group::kProcess);
-  out.Add("プロセス", ProcessText(facts));
+  out.Add(item::kProcess, ProcessText(facts));
   out.Add("パス", facts.path.empty() ? platform::WidenAnsi("(読めません)") : platform::EscapedLine(facts.path));
   out.Add("ビット数", !facts.sixtyFourBit ? kUnknown : *facts.sixtyFourBit ? "64 ビット" : "32 ビット");
   out.Add("整合性レベル", facts.integrity.empty() ? std::string(kUnknown) : facts.integrity);
   out.Add("コマンドライン", facts.commandLine ? platform::EscapedLine(*facts.commandLine) : platform::WidenAnsi(facts.commandLineReason));
-  out.Add("スレッドID", platform::Format("%lu", facts.threadId));
+  out.Add(item::kThreadId, platform::Format("%lu", facts.threadId));
 
   out.Group(Group::kProps);
   if (facts.props.empty()) out.Add("プロパティ", std::string(kNone));
@@ -291,6 +289,69 @@ std::vector<PropertyRow> AnotherWindowRows(const WindowFacts& before, const Wind
               platform::WidenAnsi(" (ダブルクリックで表示)"),
           now.hwnd);
   return rows;
+}
+
+std::string RectText(const RECT& rect) {
+  return platform::Format("(%ld, %ld) - (%ld, %ld)  %ld x %ld", rect.left, rect.top, rect.right, rect.bottom,
+                          rect.right - rect.left, rect.bottom - rect.top);
+}
+
+std::wstring FieldItemName(const std::string& field) {
+  // Sorted by field, for the binary search.
+  static const struct {
+    const char* field;
+    const char* item;
+  } kItems[] = {
+      {"bits", "ビット数"},
+      {"class", item::kClassName},
+      {"classBackground", "背景ブラシ"},
+      {"classCursor", "カーソル"},
+      {"classExtra", "クラスの追加バイト"},
+      {"classExtraBytes", "クラスの追加バイト"},
+      {"classIcon", "アイコン"},
+      {"classProc", "クラスプロシージャ"},
+      {"classStyle", "クラススタイル"},
+      {"clientRect", "クライアントの四角形"},
+      {"cloaked", "クローク"},
+      {"commandLine", "コマンドライン"},
+      {"dpi", "DPI"},
+      {"dpiAwareness", "DPI 認識"},
+      {"exStyle", item::kExStyle},
+      {"firstChild", "最初の子"},
+      {"id", "ID"},
+      {"instance", "インスタンス"},
+      {"integrity", "整合性レベル"},
+      {"messageOnly", "メッセージ専用"},
+      {"next", "次のウィンドウ"},
+      {"owner", item::kOwner},
+      {"parent", item::kParent},
+      {"path", "パス"},
+      {"pid", item::kProcess},
+      {"previous", "前のウィンドウ"},
+      {"process", item::kProcess},
+      {"props", "プロパティ"},
+      {"rect", item::kWindowRect},
+      {"rootOwner", "ルート所有者"},
+      {"style", item::kStyle},
+      {"text", item::kText},
+      {"tid", item::kThreadId},
+      {"userData", "ユーザーデータ"},
+      {"visible", item::kVisible},
+      {"windowExtra", "ウィンドウの追加バイト"},
+      {"windowExtraBytes", "ウィンドウの追加バイト"},
+      {"windowProc", "ウィンドウプロシージャ"},
+  };
+  const auto* end = std::end(kItems);
+  const auto* found = std::lower_bound(std::begin(kItems), end, field,
+                                       [](const auto& entry, const std::string& key) { return key.compare(entry.field) > 0; });
+  if (found == end || field != found->field) return platform::WidenAnsi(field);
+  return platform::WidenAnsi(found->item);
+}
+
+std::wstring RowsAsText(const std::vector<PropertyRow>& rows) {
+  std::wstring text;
+  for (const PropertyRow& row : rows) text += row.item + L"\t" + row.value + L"\r\n";
+  return text;
 }
 
 }  // namespace properties

@@ -56,4 +56,24 @@ const char* DpiAwarenessText(DpiAwareness awareness);
 // DWMWA_CLOAKED: "いいえ", "はい (…)" with who hid it, or "不明".
 std::string CloakText(const std::optional<DWORD>& cloaked);
 
+// The item names the view and the list of what changed share (one name, one place).
+namespace item {
+inline constexpr char kText[] = "テキスト";
+inline constexpr char kClassName[] = "クラス名";
+inline constexpr char kWindowRect[] = "ウィンドウの四角形";
+inline constexpr char kStyle[] = "スタイル";
+inline constexpr char kExStyle[] = "拡張スタイル";
+inline constexpr char kVisible[] = "表示";
+inline constexpr char kParent[] = "親";
+inline constexpr char kOwner[] = "所有者";
+inline constexpr char kProcess[] = "プロセス";
+inline constexpr char kThreadId[] = "スレッドID";
+}  // namespace item
+
+// The item under which a window's field (as the snapshot names it: "rect", "text", "owner",
+// "windowProc", ...) is shown; a field the view has no item for is named as it is.
+std::wstring FieldItemName(const std::string& field);
+// A window's rectangle as the view shows it: "(l, t) - (r, b)  w x h".
+std::string RectText(const RECT& rect);
+
 }  // namespace properties

@@ -226,7 +226,12 @@
 #define IDC_WT_SEARCH           1301
 #define IDC_WT_REFRESH          1302
 #define IDC_WT_OWNERS           1303
-#define IDC_WT_STATUS           1304
+#define IDC_WT_SAVE             1304
+#define IDC_WT_COMPARE          1305
+#define IDC_WT_FOLLOW           1306
+#define IDC_WT_CHANGES          1307
+#define IDC_WT_CLEAR            1308
+#define IDC_WT_STATUS           1309
 
 // Properties of one window.
 #define IDC_PR_LIST             1400

@@ -3,10 +3,15 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/Clipboard.h"
 #include "platform/Dpi.h"
+#include "platform/FileDialog.h"
+#include "platform/FileSave.h"
+#include "platform/Format.h"
 #include "platform/MessageBox.h"
+#include "platform/WideText.h"
 #include "platform/ViewPlacement.h"
 #include "platform/PopupMenu.h"
 #include "platform/ViewRequests.h"
@@ -15,6 +20,55 @@
 namespace wintree {
 
 namespace {
+
+const char kSnapshotSaveFailed[] = "スナップショットを保存できませんでした。";
+const char kSnapshotLoadFailed[] = "スナップショットを読めませんでした。";
+const wchar_t kSnapshotFilter[] = L"スナップショット (*.json)\0*.json\0すべてのファイル (*.*)\0*.*\0";
+
+platform::SaveFileRequest SnapshotRequest() {
+  platform::SaveFileRequest request;
+  request.fileName = L"snapshot.json";
+  request.filter.assign(kSnapshotFilter, std::size(kSnapshotFilter) - 1);
+  request.defaultExtension = L"json";
+  return request;
+}
+
+// The marks' images at the control's DPI: none, a changed window's dot, a removed one's cross.
+platform::UniqueImageList MakeMarkImages(UINT dpi) {
+  const int side = platform::ScaleForDpi(16, dpi);
+  platform::UniqueImageList images(::ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, 3, 0));
+  if (!images) return images;
+  const HDC screen = ::GetDC(nullptr);
+  platform::UniqueMemoryDc dc(::CreateCompatibleDC(screen));
+  platform::UniqueBitmap strip(::CreateCompatibleBitmap(screen, side * 3, side));
+  ::ReleaseDC(nullptr, screen);
+  if (!dc || !strip) return platform::UniqueImageList();
+  {
+    platform::CSelectObjectGuard selected(dc.get(), strip.get());
+    const COLORREF mask = RGB(255, 0, 255);
+    platform::UniqueBrush background = platform::MakeSolidBrush(mask);
+    RECT all{0, 0, side * 3, side};
+    ::FillRect(dc.get(), &all, background.get());
+    platform::UniqueBrush orange = platform::MakeSolidBrush(RGB(240, 140, 0));
+    platform::UniquePen red(::CreatePen(PS_SOLID, platform::ScaleForDpi(2, dpi), RGB(210, 0, 0)));
+    const int inset = side / 4;
+    {
+      platform::CSelectObjectGuard brush(dc.get(), orange.get());
+      platform::CSelectObjectGuard pen(dc.get(), ::GetStockObject(NULL_PEN));
+      ::Ellipse(dc.get(), side + inset, inset, 2 * side - inset + 1, side - inset + 1);
+    }
+    {
+      platform::CSelectObjectGuard pen(dc.get(), red.get());
+      ::MoveToEx(dc.get(), 2 * side + inset, inset, nullptr);
+      ::LineTo(dc.get(), 3 * side - inset, side - inset);
+      ::MoveToEx(dc.get(), 3 * side - inset - 1, inset, nullptr);
+      ::LineTo(dc.get(), 2 * side + inset - 1, side - inset);
+    }
+  }
+  // The list copies the pictures; the strip stays ours.
+  if (::ImageList_AddMasked(images.get(), strip.get(), RGB(255, 0, 255)) < 0) return platform::UniqueImageList();
+  return images;
+}
 
 // Which of the values make up a longest strictly increasing run of them (one of them, if
 // several are as long).
@@ -59,6 +113,16 @@ CWindowTreeDlg::MessageMapView CWindowTreeDlg::MessageMap() {
       OnMessage(WM_SIZE, &CWindowTreeDlg::OnSize),
       OnMessage(WM_GETMINMAXINFO, &CWindowTreeDlg::OnGetMinMaxInfo),
       OnMessage(kDesktopReadMessage, &CWindowTreeDlg::OnDesktopRead),
+      OnCommand(IDC_WT_FOLLOW, BN_CLICKED, &CWindowTreeDlg::OnFollow),
+      OnCommand(IDC_WT_CLEAR, BN_CLICKED, &CWindowTreeDlg::OnClear),
+      OnCommand(IDC_WT_SAVE, BN_CLICKED, &CWindowTreeDlg::OnSave),
+      OnCommand(IDC_WT_COMPARE, BN_CLICKED, &CWindowTreeDlg::OnCompare),
+      OnNotify(IDC_WT_CHANGES, LVN_GETDISPINFOW, &CWindowTreeDlg::OnChangesGetDispInfoW),
+      OnNotify(IDC_WT_CHANGES, LVN_GETDISPINFOA, &CWindowTreeDlg::OnChangesGetDispInfoA),
+      OnNotify(IDC_WT_CHANGES, LVN_KEYDOWN, &CWindowTreeDlg::OnChangesKeyDown),
+      OnMessage(kChangesFoundMessage, &CWindowTreeDlg::OnChangesFound),
+      OnMessage(kTreeJobMessage, &CWindowTreeDlg::OnTreeJob),
+      OnMessage(WM_DESTROY, &CWindowTreeDlg::OnDestroy),
   };
   return kMap;
 }
@@ -86,10 +150,18 @@ BOOL CWindowTreeDlg::OnInitDialog() {
   m_treeCtrl.Attach(GetDlgItem(IDC_WT_TREE));
   m_treeCtrl.SetUnicodeFormat();
   m_search.Attach(GetSafeHwnd(), IDC_WT_SEARCH, kTreeSearchTimerId);
+  m_markImages = MakeMarkImages(platform::WindowDpi(m_treeCtrl.GetSafeHwnd()));
+  m_treeCtrl.SetStateImageList(m_markImages.get());
+  m_changes.Attach(GetSafeHwnd(), GetDlgItem(IDC_WT_CHANGES));
   m_layout.Attach(GetSafeHwnd(), {{IDC_WT_SEARCH, platform::kAnchorTopLeft | platform::kAnchorRight},
                                   {IDC_WT_OWNERS, platform::kAnchorTop | platform::kAnchorRight},
                                   {IDC_WT_REFRESH, platform::kAnchorTop | platform::kAnchorRight},
+                                  {IDC_WT_FOLLOW, platform::kAnchorTopLeft},
+                                  {IDC_WT_SAVE, platform::kAnchorTop | platform::kAnchorRight},
+                                  {IDC_WT_COMPARE, platform::kAnchorTop | platform::kAnchorRight},
+                                  {IDC_WT_CLEAR, platform::kAnchorTop | platform::kAnchorRight},
                                   {IDC_WT_TREE, platform::kAnchorAll},
+                                  {IDC_WT_CHANGES, platform::kAnchorLeft | platform::kAnchorRight | platform::kAnchorBottom},
                                   {IDC_WT_STATUS, platform::kAnchorLeft | platform::kAnchorRight | platform::kAnchorBottom}});
   m_outline.Create();
   return TRUE;
@@ -109,6 +181,8 @@ std::optional<LRESULT> CWindowTreeDlg::OnDesktopRead(WPARAM wParam, LPARAM) {
   // The first read marks nothing new; every later one marks what the read before lacked.
   if (m_shownGeneration) m_knownBefore = KnownOf(m_tree);
   m_shownGeneration = read->generation;
+  // A read asked for is newer than what the follower read before it.
+  m_followedRead.reset();
   m_records = std::move(read->records);
   m_bOwnersRead = read->ownersRead;
   Rebuild();
@@ -119,10 +193,21 @@ std::optional<LRESULT> CWindowTreeDlg::OnDesktopRead(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-void CWindowTreeDlg::Rebuild() {
+void CWindowTreeDlg::Rebuild() { m_tree = Built(); }
+
+DesktopTree CWindowTreeDlg::Built() const {
   const bool owners = ::IsDlgButtonChecked(GetSafeHwnd(), IDC_WT_OWNERS) == BST_CHECKED;
-  m_tree = BuildTree(m_records, owners && m_bOwnersRead ? TreeShape::kOwners : TreeShape::kParents,
-                     m_knownBefore ? &*m_knownBefore : nullptr);
+  // Windows removed since the list was emptied stay where they were.
+  return BuildTree(m_marks.Removed().empty() ? m_records : WithRemoved(m_records, m_marks.Removed()),
+                   owners && m_bOwnersRead ? TreeShape::kOwners : TreeShape::kParents,
+                   m_knownBefore ? &*m_knownBefore : nullptr);
+}
+
+UINT CWindowTreeDlg::ItemState(int index) const {
+  const TreeNode& node = m_tree.nodes[index];
+  const uint8_t mark = m_marks.Of(node.hwnd);
+  const UINT image = (mark & kMarkRemoved) ? kRemovedImage : (mark & kMarkChanged) ? kChangedImage : 0;
+  return (node.hidden ? TVIS_CUT : 0) | (node.isNew || (mark & kMarkAdded) ? TVIS_BOLD : 0) | INDEXTOSTATEIMAGEMASK(image);
 }
 
 int CWindowTreeDlg::NodeOf(HTREEITEM item) const {
@@ -163,9 +248,7 @@ void CWindowTreeDlg::Fill(const ShownState& state) {
     const int parent = m_tree.nodes[index].parent;
     return parent >= 0 ? m_tree.nodes[parent].hwnd : nullptr;
   };
-  auto marksOf = [this](int index) -> UINT {
-    return (m_tree.nodes[index].hidden ? TVIS_CUT : 0) | (m_tree.nodes[index].isNew ? TVIS_BOLD : 0);
-  };
+  auto marksOf = [this](int index) { return ItemState(index); };
 
   // An item the control shows is kept where its window is shown under the same parent, which is
   // kept too; among siblings, the longest run that kept its order stays and the others move
@@ -220,13 +303,13 @@ void CWindowTreeDlg::Fill(const ShownState& state) {
       platform::TreeItemFields fields;
       fields.data = index;
       fields.state = marksOf(index);
-      fields.stateMask = TVIS_CUT | TVIS_BOLD;
+      fields.stateMask = kItemStateMask;
       items[index] = m_treeCtrl.InsertItem(node.parent >= 0 ? items[node.parent] : TVI_ROOT, node.label, fields,
                                            before ? before : TVI_FIRST);
     } else {
       const ShownItem& shown = m_shown[node.hwnd];
       if (shown.node != index || shown.marks != marksOf(index) || shown.label != node.label)
-        m_treeCtrl.SetItem(items[index], index, marksOf(index), TVIS_CUT | TVIS_BOLD,
+        m_treeCtrl.SetItem(items[index], index, marksOf(index), kItemStateMask,
                            shown.label != node.label ? &node.label : nullptr);
     }
     before = items[index];
@@ -305,6 +388,8 @@ void CWindowTreeDlg::Pick(int node) {
 
 void CWindowTreeDlg::Hide() {
   m_outline.Hide();
+  // Nobody looks: the desktop is not followed behind a hidden tree.
+  StopFollowing();
   ShowWindow(SW_HIDE);
 }
 
@@ -325,15 +410,20 @@ void CWindowTreeDlg::OnOK() {
   if (::GetFocus() == m_treeCtrl.GetSafeHwnd()) return Pick(NodeOf(m_treeCtrl.GetSelection()));
   if (::GetFocus() != m_search.Box()) return;
   m_search.OnTimer();
-  Fill(ReadShownState());
+  SearchApplied();
 }
 
 void CWindowTreeDlg::OnCancel() {
   if (::GetFocus() == m_search.Box()) {
-    if (m_search.Clear()) Fill(ReadShownState());
+    if (m_search.Clear()) SearchApplied();
     return;
   }
   Hide();
+}
+
+void CWindowTreeDlg::SearchApplied() {
+  m_follower.SetNarrowing(m_search.Text());
+  Fill(ReadShownState());
 }
 
 // The close box hides the tree wherever the focus is.
@@ -370,19 +460,194 @@ LRESULT CWindowTreeDlg::OnDoubleClick(NMHDR*) {
   return 0;
 }
 
-// Hidden windows are dimmed: their text is drawn in the system's grey unless selected.
+// Hidden windows are dimmed: their text is drawn in the system's grey unless selected. Removed
+// windows are struck through.
 LRESULT CWindowTreeDlg::OnCustomDraw(NMHDR* header) {
   auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
   if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && !(draw->nmcd.uItemState & CDIS_SELECTED)) {
-    const LPARAM node = draw->nmcd.lItemlParam;
-    if (node >= 0 && static_cast<size_t>(node) < m_tree.nodes.size() && m_tree.nodes[node].hidden)
-      draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+  if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  const LPARAM node = draw->nmcd.lItemlParam;
+  if (node < 0 || static_cast<size_t>(node) >= m_tree.nodes.size()) return CDRF_DODEFAULT;
+  if (m_tree.nodes[node].hidden && !(draw->nmcd.uItemState & CDIS_SELECTED)) draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+  if (!(m_marks.Of(m_tree.nodes[node].hwnd) & kMarkRemoved)) return CDRF_DODEFAULT;
+  const HFONT font = reinterpret_cast<HFONT>(::GetCurrentObject(draw->nmcd.hdc, OBJ_FONT));
+  if (!m_struckFont || m_struckFrom != font) {
+    LOGFONTW face{};
+    if (!::GetObjectW(font, sizeof face, &face)) return CDRF_DODEFAULT;
+    face.lfStrikeOut = TRUE;
+    m_struckFont.reset(::CreateFontIndirectW(&face));
+    m_struckFrom = font;
   }
-  return CDRF_DODEFAULT;
+  if (!m_struckFont) return CDRF_DODEFAULT;
+  // The control puts its own font back after the item.
+  ::SelectObject(draw->nmcd.hdc, m_struckFont.get());
+  return CDRF_NEWFONT;
+}
+
+void CWindowTreeDlg::OnFollow() {
+  if (::IsDlgButtonChecked(GetSafeHwnd(), IDC_WT_FOLLOW) != BST_CHECKED) return StopFollowing();
+  if (!m_follower.Start(GetSafeHwnd(), kChangesFoundMessage, DesktopFollowPass())) {
+    ::CheckDlgButton(GetSafeHwnd(), IDC_WT_FOLLOW, BST_UNCHECKED);
+    SetStatus(platform::WidenAnsi("変化を追うスレッドを始められませんでした"));
+    return;
+  }
+  m_follower.SetNarrowing(m_search.Text());
+  m_bFollowReady = false;
+  SetStatus(platform::WidenAnsi("デスクトップを読んでいます…"));
+}
+
+void CWindowTreeDlg::StopFollowing() {
+  if (!m_follower.Running()) return;
+  m_follower.Stop();
+  ::CheckDlgButton(GetSafeHwnd(), IDC_WT_FOLLOW, BST_UNCHECKED);
+  ::KillTimer(GetSafeHwnd(), kTreeFollowFillTimerId);
+  ShowFollowedRead();
+  SetStatus(platform::WidenAnsi("変化を追うのをやめました"));
+}
+
+// What the follower found: only from the follower running now, taken from it (the message
+// carries nothing else).
+std::optional<LRESULT> CWindowTreeDlg::OnChangesFound(WPARAM wParam, LPARAM) {
+  if (!m_follower.Running() || wParam != m_follower.Generation()) return 0;
+  CChangeFollower::Found found = m_follower.Take();
+  if (found.read && !m_bFollowReady) {
+    // From the first read on, whatever changes is listed.
+    m_bFollowReady = true;
+    SetStatus(platform::WidenAnsi("変化を追っています"));
+  }
+  if (found.events.empty()) return 0;
+  TakeEvents(found.events, m_followedRead ? *m_followedRead : m_records);
+  if (!found.windows.empty()) m_followedRead = std::move(found.windows);
+  // The tree follows at most once a second; a read the tree is asked for meanwhile wins.
+  const DWORD since = ::GetTickCount() - m_lastFollowFill;
+  if (since >= kFollowFillMs) ShowFollowedRead();
+  else ::SetTimer(GetSafeHwnd(), kTreeFollowFillTimerId, kFollowFillMs - since, nullptr);
+  return 0;
+}
+
+void CWindowTreeDlg::TakeEvents(const std::vector<std::pair<ChangeTime, Json>>& events,
+                                const std::vector<WindowRecord>& before) {
+  for (const auto& [time, event] : events) {
+    m_changes.Rows().Add(time, event);
+    m_marks.Note(event, before);
+  }
+  m_changes.Update();
+  const uint64_t dropped = m_changes.Rows().Dropped();
+  if (dropped != m_droppedShown) {
+    m_droppedShown = dropped;
+    if (dropped)
+      SetStatus(platform::WidenAnsi(platform::Format("一覧は最新の %u 件です (古い %llu 件を外しました)",
+                                                     static_cast<unsigned>(kMaxChangeRows), static_cast<unsigned long long>(dropped))));
+  }
+}
+
+void CWindowTreeDlg::ShowFollowedRead() {
+  if (!m_followedRead) return;
+  m_lastFollowFill = ::GetTickCount();
+  const ShownState state = ReadShownState();
+  m_records = std::move(*m_followedRead);
+  m_followedRead.reset();
+  // The follower reads the owners too.
+  m_bOwnersRead = true;
+  ShowMarks(state);
+}
+
+void CWindowTreeDlg::ShowMarks(const ShownState& state) {
+  Rebuild();
+  Fill(state);
+}
+
+void CWindowTreeDlg::OnClear() {
+  m_changes.Clear();
+  m_marks.Clear();
+  m_droppedShown = 0;
+  m_knownBefore.reset();
+  ShowMarks(ReadShownState());
+}
+
+void CWindowTreeDlg::OnSave() {
+  if (m_job.Busy()) return;
+  const std::optional<platform::SaveFileChoice> choice = platform::ShowSaveFileDialog(GetSafeHwnd(), SnapshotRequest());
+  if (!choice) return;
+  const std::wstring path = choice->path;
+  if (!m_job.Start(GetSafeHwnd(), kTreeJobMessage, [path] {
+        TreeJobResult result;
+        result.kind = TreeJobResult::Kind::kSaved;
+        result.path = path;
+        const std::string reason = platform::WriteWholeFile(path, DesktopSnapshotText());
+        if (!reason.empty()) result.error = std::string(kSnapshotSaveFailed) + "\r\n" + reason;
+        return result;
+      }))
+    return;
+  SetStatus(platform::WidenAnsi("スナップショットを保存しています…"));
+}
+
+void CWindowTreeDlg::OnCompare() {
+  if (m_job.Busy()) return;
+  const std::optional<platform::SaveFileChoice> choice = platform::ShowOpenFileDialog(GetSafeHwnd(), SnapshotRequest());
+  if (!choice) return;
+  const std::wstring path = choice->path;
+  const std::wstring narrowing = m_search.Text();
+  if (!m_job.Start(GetSafeHwnd(), kTreeJobMessage, [path, narrowing] {
+        TreeJobResult result;
+        result.kind = TreeJobResult::Kind::kCompared;
+        result.path = path;
+        snapshot::Document document;
+        snapshot::LoadError error;
+        if (!snapshot::LoadDocument(platform::Utf8FromWide(path), &document, &error)) {
+          // The reason is in UTF-8; the message box takes the program's code page.
+          result.error = std::string(kSnapshotLoadFailed) + "\r\n" +
+                         platform::CodePageFromWide(platform::WideFromUtf8(error.Text()), CP_ACP);
+          return result;
+        }
+        result.comparison = CompareWithDesktop(document, narrowing);
+        return result;
+      }))
+    return;
+  SetStatus(platform::WidenAnsi("比較しています…"));
+}
+
+std::optional<LRESULT> CWindowTreeDlg::OnTreeJob(WPARAM wParam, LPARAM) {
+  std::optional<TreeJobResult> result = m_job.Take(wParam);
+  if (!result) return 0;
+  if (!result->error.empty()) {
+    SetStatus(L"");
+    platform::PanelMessageBox(GetSafeHwnd(), result->error);
+    return 0;
+  }
+  if (result->kind == TreeJobResult::Kind::kSaved) {
+    SetStatus(platform::WidenAnsi("スナップショットを保存しました: ") + result->path);
+    return 0;
+  }
+  Comparison& comparison = result->comparison;
+  std::vector<std::pair<ChangeTime, Json>> events;
+  for (Json& event : comparison.events) events.emplace_back(comparison.time, std::move(event));
+  TakeEvents(events, comparison.before);
+  const ShownState state = ReadShownState();
+  m_records = std::move(comparison.now);
+  m_bOwnersRead = true;
+  ShowMarks(state);
+  SetStatus(platform::WidenAnsi(platform::Format("比較: 違い %u 件 ", static_cast<unsigned>(events.size()))) +
+            result->path);
+  return 0;
+}
+
+LRESULT CWindowTreeDlg::OnChangesGetDispInfoW(NMHDR* header) { return m_changes.OnGetDispInfoW(header); }
+LRESULT CWindowTreeDlg::OnChangesGetDispInfoA(NMHDR* header) { return m_changes.OnGetDispInfoA(header); }
+LRESULT CWindowTreeDlg::OnChangesKeyDown(NMHDR* header) { return m_changes.OnKeyDown(header); }
+
+// The follower and a job under way are let go; neither is waited for.
+std::optional<LRESULT> CWindowTreeDlg::OnDestroy(WPARAM, LPARAM) {
+  m_follower.Stop();
+  m_job.Abandon();
+  return std::nullopt;
 }
 
 std::optional<LRESULT> CWindowTreeDlg::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) == GetDlgItem(IDC_WT_CHANGES)) {
+    m_changes.OnContextMenu(lParam);
+    return 0;
+  }
   if (reinterpret_cast<HWND>(wParam) != m_treeCtrl.GetSafeHwnd()) return std::nullopt;
   POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   HTREEITEM item = nullptr;
@@ -431,8 +696,13 @@ std::optional<LRESULT> CWindowTreeDlg::OnTimer(WPARAM wParam, LPARAM) {
     m_outline.Hide();
     return 0;
   }
+  if (wParam == kTreeFollowFillTimerId) {
+    ::KillTimer(GetSafeHwnd(), kTreeFollowFillTimerId);
+    ShowFollowedRead();
+    return 0;
+  }
   if (wParam != kTreeSearchTimerId) return std::nullopt;
-  if (m_search.OnTimer()) Fill(ReadShownState());
+  if (m_search.OnTimer()) SearchApplied();
   return 0;
 }
 

@@ -4,7 +4,9 @@
 // desktop is read on a thread of its own (wintree/DesktopReadWorker). Selecting a window only
 // looks at it: the window is outlined on the screen when it shows there and the status line says
 // what it is; Enter, a double-click or the menu's ターゲットにする asks the main dialog to make
-// it the target as the finder would.
+// it the target as the finder would. Under the tree, the list of what changed: followed as it
+// happens (変化を追う), or against a snapshot saved before (保存…, 比較…), with the same windows
+// marked in the tree until クリア.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -17,23 +19,38 @@
 
 #include "platform/Anchors.h"
 #include "platform/Dialog.h"
+#include "platform/Handles.h"
 #include "platform/ScreenOutline.h"
 #include "platform/SearchBox.h"
 #include "platform/TreeCtrl.h"
+#include "wintree/ChangeFollower.h"
+#include "wintree/ChangeListView.h"
+#include "wintree/ChangeMarks.h"
 #include "wintree/DesktopReadWorker.h"
 #include "wintree/DesktopTree.h"
+#include "wintree/TreeJob.h"
 
 namespace wintree {
 
 // The dialog's timers: the search applied once the keys pause, the outline taken away.
 constexpr UINT_PTR kTreeSearchTimerId = 1;
 constexpr UINT_PTR kTreeOutlineTimerId = 2;
+// The tree shows what the follower read, at most once a second.
+constexpr UINT_PTR kTreeFollowFillTimerId = 3;
+constexpr UINT kFollowFillMs = 1000;
 // How long a selected window stays outlined.
 constexpr UINT kTreeOutlineMs = 2000;
 // Up to how many items a fill adds and removes with the control's redraw on.
 constexpr size_t kQuietFillChanges = 32;
 // Posted by the reader when a read is done: wParam its generation.
 constexpr UINT kDesktopReadMessage = WM_APP + 1;
+// Posted by the follower when it found changes, and by the save or compare job when it is done:
+// wParam the generation.
+constexpr UINT kChangesFoundMessage = WM_APP + 2;
+constexpr UINT kTreeJobMessage = WM_APP + 3;
+// The marks left of an item's text (its state image): changed, removed.
+constexpr UINT kChangedImage = 1;
+constexpr UINT kRemovedImage = 2;
 
 class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
  public:
@@ -52,6 +69,9 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   // Whether a read asked for is not yet shown.
   bool Reading() const { return m_shownGeneration != m_reader.LastRequested(); }
   const DesktopTree& Tree() const { return m_tree; }
+  const CChangeList& Changes() const { return m_changes.Rows(); }
+  // Whether a save or compare is under way.
+  bool Busy() const { return m_job.Busy(); }
 
  protected:
   BOOL OnInitDialog() override;
@@ -72,6 +92,11 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   // others are added, moved and removed, then opens, selects and scrolls as kept.
   void Fill(const ShownState& state);
   void Rebuild();
+  // The tree of the last read in the shape asked for, removed windows kept in place.
+  DesktopTree Built() const;
+  // An item's TVIS_ marks: hidden, new, and the state image of a change.
+  UINT ItemState(int node) const;
+  static constexpr UINT kItemStateMask = TVIS_CUT | TVIS_BOLD | TVIS_STATEIMAGEMASK;
   void Hide();
   // The node an item stands for, or -1.
   int NodeOf(HTREEITEM item) const;
@@ -85,11 +110,27 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   void OnRefresh();
   void OnOwners();
   void OnSearchChange();
+  // The search was applied: the follower narrows to it too.
+  void SearchApplied();
+  void OnFollow();
+  void OnClear();
+  void OnSave();
+  void OnCompare();
+  LRESULT OnChangesGetDispInfoW(NMHDR* header);
+  LRESULT OnChangesGetDispInfoA(NMHDR* header);
+  LRESULT OnChangesKeyDown(NMHDR* header);
+  // Takes events into the list and the marks; before is the read they compare with.
+  void TakeEvents(const std::vector<std::pair<ChangeTime, Json>>& events, const std::vector<WindowRecord>& before);
+  void StopFollowing();
+  void ShowFollowedRead();
+  // The tree rebuilt with the marks as they are now.
+  void ShowMarks(const ShownState& state);
   LRESULT OnSelChanged(NMHDR* header);
   LRESULT OnItemExpanded(NMHDR* header);
   LRESULT OnDoubleClick(NMHDR* header);
   LRESULT OnCustomDraw(NMHDR* header);
-  platform::MessageHandler OnContextMenu, OnClose, OnTimer, OnSize, OnGetMinMaxInfo, OnDesktopRead;
+  platform::MessageHandler OnContextMenu, OnClose, OnTimer, OnSize, OnGetMinMaxInfo, OnDesktopRead,
+      OnChangesFound, OnTreeJob, OnDestroy;
 
   platform::CTreeCtrl m_treeCtrl;
   platform::CAnchorLayout m_layout;
@@ -122,6 +163,19 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   std::unordered_set<HWND> m_userOpen;
   // Set while the control is filled: its selection changes and openings are not the user's.
   bool m_bFilling = false;
+
+  CChangeListView m_changes;
+  CChangeMarks m_marks;
+  CChangeFollower m_follower;
+  CTreeJob m_job;
+  // The follower's last read, not yet shown in the tree.
+  std::optional<std::vector<WindowRecord>> m_followedRead;
+  DWORD m_lastFollowFill = 0;
+  bool m_bFollowReady = false;  // the follower's first read is done
+  uint64_t m_droppedShown = 0;
+  platform::UniqueImageList m_markImages;
+  platform::UniqueFont m_struckFont;
+  HFONT m_struckFrom = nullptr;  // the font the struck one was made from
 };
 
 }  // namespace wintree
