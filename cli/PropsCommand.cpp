@@ -36,7 +36,7 @@ int Props(const PropsOptions& options) {
     for (const properties::PropertyRow& row : properties::PropertyRows(facts.front())) {
       if (static_cast<int>(row.group) != group) {
         group = static_cast<int>(row.group);
-        rows.push_back({"[" + snapshot::Utf8FromAnsi(properties::GroupName(row.group)) + "]"});
+        rows.push_back({"[" + snapshot::Utf8FromAnsi(properties::GroupName(properties::GroupOf(row))) + "]"});
       }
       rows.push_back({"  " + platform::Utf8FromWide(row.item), platform::Utf8FromWide(row.value)});
     }

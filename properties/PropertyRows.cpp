@@ -348,10 +348,4 @@ std::wstring FieldItemName(const std::string& field) {
   return platform::WidenAnsi(found->item);
 }
 
-std::wstring RowsAsText(const std::vector<PropertyRow>& rows) {
-  std::wstring text;
-  for (const PropertyRow& row : rows) text += row.item + L"\t" + row.value + L"\r\n";
-  return text;
-}
-
 }  // namespace properties

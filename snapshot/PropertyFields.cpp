@@ -26,12 +26,12 @@ Json WordsJson(const std::vector<DWORD>& words) {
 Json ProcedureJson(uint64_t address, const std::vector<properties::ModuleRange>& modules) {
   Json procedure = Json::object();
   procedure["address"] = AddressText(address);
-  const std::string module = properties::ModuleOfAddress(address, modules);
+  const std::wstring module = properties::ModuleOfAddress(address, modules);
   // ModuleOfAddress gives "name+0x…": the name and the offset apart.
-  const size_t plus = module.rfind('+');
-  if (plus != std::string::npos) {
-    procedure["module"] = Utf8FromAnsi(module.substr(0, plus));
-    procedure["offset"] = module.substr(plus + 1);
+  const size_t plus = module.rfind(L'+');
+  if (plus != std::wstring::npos) {
+    procedure["module"] = Utf8(module.substr(0, plus));
+    procedure["offset"] = Utf8(module.substr(plus + 1));
   } else {
     procedure["module"] = nullptr;
     procedure["offset"] = nullptr;
