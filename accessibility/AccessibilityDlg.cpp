@@ -64,6 +64,8 @@ CAccessibilityDlg::MessageMapView CAccessibilityDlg::MessageMap() {
       OnNotify(IDC_AC_TREE, TVN_SELCHANGEDA, &CAccessibilityDlg::OnSelChanged),
       OnNotify(IDC_AC_TREE, TVN_SELCHANGEDW, &CAccessibilityDlg::OnSelChanged),
       OnNotify(IDC_AC_LIST, LVN_KEYDOWN, &CAccessibilityDlg::OnListKeyDown),
+      OnNotify(IDC_AC_TREE, TVN_KEYDOWN, &CAccessibilityDlg::OnTreeKeyDown),
+      OnMessage(WM_CONTEXTMENU, &CAccessibilityDlg::OnContextMenu),
       OnMessage(kAnswersMessage, &CAccessibilityDlg::OnAnswers),
       OnMessage(WM_TIMER, &CAccessibilityDlg::OnTimer),
       OnMessage(WM_SIZE, &CAccessibilityDlg::OnSize),
@@ -344,18 +346,46 @@ void CAccessibilityDlg::ShowDetails(const Answer& answer) {
   platform::RequestFrame(GetSafeHwnd(), m_hViewed, screen);
 }
 
+std::wstring CAccessibilityDlg::CopiedListRows(bool selectedOnly) const {
+  std::vector<PropertyRow> copied;
+  for (size_t i = 0; i < m_rows.size(); ++i)
+    if (!selectedOnly || m_list.GetItemState(static_cast<int>(i), LVIS_SELECTED)) copied.push_back(m_rows[i]);
+  return CopiedRows(copied);
+}
+
+platform::RowCopy CAccessibilityDlg::ListCopy() const {
+  return {GetSafeHwnd(), [this] { return CopiedListRows(true); }, [this] { return CopiedListRows(false); }};
+}
+
+platform::RowCopy CAccessibilityDlg::TreeCopy() const {
+  return {GetSafeHwnd(), [this] { return platform::CopiedTreeItem(m_tree, m_tree.GetSelection()); },
+          [this] { return platform::CopiedTreeRows(m_tree); }};
+}
+
 LRESULT CAccessibilityDlg::OnListKeyDown(NMHDR* header) {
-  if (platform::IsCopyKey(header)) CopyRows();
+  platform::CopyOnKey(ListCopy(), header);
   return 0;
 }
 
-// The selected rows, or every row when none is selected.
-void CAccessibilityDlg::CopyRows() {
-  std::vector<PropertyRow> copied;
-  for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0 && row < static_cast<int>(m_rows.size());
-       row = m_list.GetNextItem(row, LVNI_SELECTED))
-    copied.push_back(m_rows[static_cast<size_t>(row)]);
-  platform::CopyListText(GetSafeHwnd(), CopiedRows(copied.empty() ? m_rows : copied));
+LRESULT CAccessibilityDlg::OnTreeKeyDown(NMHDR* header) {
+  platform::CopyOnKey(TreeCopy(), header);
+  return 0;
+}
+
+std::optional<LRESULT> CAccessibilityDlg::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+  const HWND on = reinterpret_cast<HWND>(wParam);
+  if (on == m_list.GetSafeHwnd()) {
+    platform::TrackRowMenu(ListCopy(), platform::ListMenuPoint(on, lParam), platform::SelectedListRow(on) >= 0, !m_rows.empty());
+    return 0;
+  }
+  if (on != m_tree.GetSafeHwnd()) return std::nullopt;
+  POINT screen{};
+  const HTREEITEM item = platform::TreeMenuItem(m_tree, lParam, screen);
+  // コピー copies the item the menu is on, which a right-click does not select.
+  platform::RowCopy copy = TreeCopy();
+  copy.selectedRows = [this, item] { return platform::CopiedTreeItem(m_tree, item); };
+  platform::TrackRowMenu(copy, screen, item != nullptr, m_tree.GetCount() > 0);
+  return 0;
 }
 
 void CAccessibilityDlg::SetStatus(const std::string& text) {

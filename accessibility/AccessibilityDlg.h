@@ -22,6 +22,7 @@
 #include "platform/Anchors.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/RowCopy.h"
 #include "platform/ScreenOutline.h"
 #include "platform/TreeCtrl.h"
 
@@ -77,7 +78,10 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
   // place of the root or of the branch whose children are being read.
   void ShowSlow(bool slow);
   void RemovePlaceholder();
-  void CopyRows();
+  // The list's rows (the selected ones, or all) and the tree's items, as copied.
+  std::wstring CopiedListRows(bool selectedOnly) const;
+  platform::RowCopy ListCopy() const;
+  platform::RowCopy TreeCopy() const;
 
   void OnRefresh();
   void OnGiveUp();
@@ -85,6 +89,8 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
   LRESULT OnItemExpanding(NMHDR* header);
   LRESULT OnSelChanged(NMHDR* header);
   LRESULT OnListKeyDown(NMHDR* header);
+  LRESULT OnTreeKeyDown(NMHDR* header);
+  std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
   platform::MessageHandler OnAnswers, OnTimer, OnSize, OnGetMinMaxInfo, OnDestroy;
 
   HWND m_hViewed;

@@ -7,6 +7,7 @@
 #include "platform/Dpi.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSave.h"
+#include "platform/ListCommands.h"
 #include "platform/Format.h"
 #include "platform/MessageBox.h"
 #include "platform/Target.h"
@@ -58,6 +59,8 @@ CMessageLogDlg::MessageMapView CMessageLogDlg::MessageMap() {
       OnNotify(IDC_ML_LIST, LVN_GETDISPINFOA, &CMessageLogDlg::OnGetDispInfoA),
       OnNotify(IDC_ML_LIST, LVN_GETDISPINFOW, &CMessageLogDlg::OnGetDispInfoW),
       OnNotify(IDC_ML_LIST, NM_CUSTOMDRAW, &CMessageLogDlg::OnCustomDraw),
+      OnNotify(IDC_ML_LIST, LVN_KEYDOWN, &CMessageLogDlg::OnListKeyDown),
+      OnMessage(WM_CONTEXTMENU, &CMessageLogDlg::OnContextMenu),
       OnMessage(WM_TIMER, &CMessageLogDlg::OnTimer),
       OnMessage(WM_SIZE, &CMessageLogDlg::OnSize),
       OnMessage(WM_GETMINMAXINFO, &CMessageLogDlg::OnGetMinMaxInfo),
@@ -367,6 +370,37 @@ LRESULT CMessageLogDlg::OnGetDispInfoA(NMHDR* header) {
   m_cellBuffer = platform::CodePageFromWide(
       platform::WideFromUtf8(CellText(m_store, m_shown.StoreIndex(m_store, item.iItem), item.iSubItem, m_names)), CP_ACP);
   lstrcpynA(item.pszText, m_cellBuffer.c_str(), item.cchTextMax);
+  return 0;
+}
+
+std::wstring CMessageLogDlg::CopiedRows(bool selectedOnly) {
+  std::wstring text;
+  const size_t count = m_shown.Count(m_store);
+  std::vector<std::wstring> cells(kColumnCount);
+  for (int row = selectedOnly ? m_list.GetNextItem(-1, LVNI_SELECTED) : 0; row >= 0 && static_cast<size_t>(row) < count;
+       row = selectedOnly ? m_list.GetNextItem(row, LVNI_SELECTED) : row + 1) {
+    const size_t index = m_shown.StoreIndex(m_store, static_cast<size_t>(row));
+    for (int column = 0; column < kColumnCount; ++column)
+      cells[static_cast<size_t>(column)] = platform::WideFromUtf8(CellText(m_store, index, column, m_names));
+    text += platform::CopiedRow(cells);
+  }
+  return text;
+}
+
+platform::RowCopy CMessageLogDlg::Copy() {
+  return {GetSafeHwnd(), [this] { return CopiedRows(true); }, [this] { return CopiedRows(false); }};
+}
+
+LRESULT CMessageLogDlg::OnListKeyDown(NMHDR* header) {
+  platform::CopyOnKey(Copy(), header);
+  return 0;
+}
+
+std::optional<LRESULT> CMessageLogDlg::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+  const HWND list = m_list.GetSafeHwnd();
+  if (reinterpret_cast<HWND>(wParam) != list) return std::nullopt;
+  platform::TrackRowMenu(Copy(), platform::ListMenuPoint(list, lParam), platform::SelectedListRow(list) >= 0,
+                         m_shown.Count(m_store) > 0);
   return 0;
 }
 

@@ -20,6 +20,7 @@
 #include "platform/Anchors.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/RowCopy.h"
 #include "platform/SearchBox.h"
 
 namespace msglog {
@@ -82,6 +83,11 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   LRESULT OnGetDispInfoA(NMHDR* header);
   LRESULT OnGetDispInfoW(NMHDR* header);
   LRESULT OnCustomDraw(NMHDR* header);
+  // The shown rows (the selected ones, or all) as copied, every column as the list shows it.
+  std::wstring CopiedRows(bool selectedOnly);
+  platform::RowCopy Copy();
+  LRESULT OnListKeyDown(NMHDR* header);
+  std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
   platform::MessageHandler OnTimer, OnSize, OnGetMinMaxInfo, OnDestroy, OnInstalled, OnSaveProgress, OnSaveDone;
 
   platform::CAnchorLayout m_layout;

@@ -1,11 +1,13 @@
 // A row of a view that lists a thing's properties (the properties and accessibility views):
 // its item, its value as shown, and for a view with groups the group it stands in and the window
-// it names. The same rows are shown and copied: "項目<TAB>値" a line, each ended with CR LF.
+// it names. The same rows are shown and copied: "項目<TAB>値" a line (CopiedRow).
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "platform/RowCopy.h"
 
 namespace platform {
 
@@ -18,7 +20,7 @@ struct PropertyRow {
 
 inline std::wstring RowsAsText(const std::vector<PropertyRow>& rows) {
   std::wstring text;
-  for (const PropertyRow& row : rows) text.append(row.item).append(L"\t").append(row.value).append(L"\r\n");
+  for (const PropertyRow& row : rows) text += CopiedRow({row.item, row.value});
   return text;
 }
 

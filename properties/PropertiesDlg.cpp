@@ -134,15 +134,19 @@ std::optional<LRESULT> CPropertiesDlg::OnTimer(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-void CPropertiesDlg::CopyRows(bool selectedOnly) {
+std::wstring CPropertiesDlg::CopiedRows(bool selectedOnly) const {
   std::vector<PropertyRow> copied;
   for (size_t i = 0; i < m_rows.size(); ++i)
     if (!selectedOnly || m_list.GetItemState(static_cast<int>(i), LVIS_SELECTED)) copied.push_back(m_rows[i]);
-  if (!copied.empty()) platform::CopyListText(GetSafeHwnd(), RowsAsText(copied));
+  return RowsAsText(copied);
+}
+
+platform::RowCopy CPropertiesDlg::Copy() const {
+  return {GetSafeHwnd(), [this] { return CopiedRows(true); }, [this] { return CopiedRows(false); }};
 }
 
 LRESULT CPropertiesDlg::OnListKeyDown(NMHDR* header) {
-  if (platform::IsCopyKey(header)) CopyRows(true);
+  platform::CopyOnKey(Copy(), header);
   return 0;
 }
 
@@ -165,16 +169,7 @@ LRESULT CPropertiesDlg::OnListDoubleClick(NMHDR* header) {
 std::optional<LRESULT> CPropertiesDlg::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   HWND list = m_list.GetSafeHwnd();
   if (reinterpret_cast<HWND>(wParam) != list) return std::nullopt;
-  const bool selected = platform::SelectedListRow(list) >= 0;
-  switch (platform::ShowPopupMenu(GetSafeHwnd(), platform::ListMenuPoint(list, lParam),
-                                  {{kCopySelectedCommand, "コピー", selected}, {kCopyAllCommand, "すべてコピー", true}})) {
-    case kCopySelectedCommand:
-      CopyRows(true);
-      break;
-    case kCopyAllCommand:
-      CopyRows(false);
-      break;
-  }
+  platform::TrackRowMenu(Copy(), platform::ListMenuPoint(list, lParam), platform::SelectedListRow(list) >= 0, !m_rows.empty());
   return 0;
 }
 

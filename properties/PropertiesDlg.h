@@ -13,6 +13,7 @@
 #include "platform/Anchors.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/RowCopy.h"
 #include "properties/PropertyRows.h"
 #include "properties/WindowReader.h"
 
@@ -21,7 +22,6 @@ namespace properties {
 constexpr UINT_PTR kProbeTimerId = 1;
 constexpr UINT kProbePeriodMs = 50;
 // The right-click menu's commands.
-enum MenuCommand : UINT { kCopySelectedCommand = 1, kCopyAllCommand };
 
 class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
  public:
@@ -46,7 +46,8 @@ class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
  private:
   void ReadAll();
   void ShowRows(std::vector<PropertyRow> rows);
-  void CopyRows(bool selectedOnly);
+  std::wstring CopiedRows(bool selectedOnly) const;
+  platform::RowCopy Copy() const;
 
   void OnRefresh();
   LRESULT OnListKeyDown(NMHDR* header);

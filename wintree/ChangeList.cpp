@@ -1,5 +1,7 @@
 #include "wintree/ChangeList.h"
 
+#include "platform/RowCopy.h"
+
 #include "platform/Format.h"
 #include "platform/Target.h"
 #include "platform/WideText.h"
@@ -197,9 +199,7 @@ std::wstring RowsAsText(const CChangeList& list, const std::vector<size_t>& rows
   std::wstring text;
   for (size_t index : rows) {
     if (index >= list.Size()) continue;
-    const platform::CsvRow cells = RowCells(list.Row(index));
-    for (size_t column = 0; column < cells.size(); ++column) text += (column ? L"\t" : L"") + cells[column];
-    text += L"\r\n";
+    text += platform::CopiedRow(RowCells(list.Row(index)));
   }
   return text;
 }

@@ -7,7 +7,7 @@
 #include "platform/FileSave.h"
 #include "platform/ListCommands.h"
 #include "platform/MessageBox.h"
-#include "platform/PopupMenu.h"
+#include "platform/RowCopy.h"
 #include "platform/WideText.h"
 
 namespace wintree {
@@ -77,33 +77,26 @@ std::vector<size_t> CChangeListView::SelectedRows() const {
   return rows;
 }
 
+platform::RowCopy CChangeListView::Copy() const {
+  return {m_owner, [this] { return RowsAsText(m_rows, SelectedRows()); },
+          [this] {
+            std::vector<size_t> all(m_rows.Size());
+            for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+            return RowsAsText(m_rows, all);
+          }};
+}
+
 LRESULT CChangeListView::OnKeyDown(NMHDR* header) {
-  if (platform::IsCopyKey(header)) {
-    const std::vector<size_t> rows = SelectedRows();
-    if (!rows.empty()) platform::CopyListText(m_owner, RowsAsText(m_rows, rows));
-  }
+  platform::CopyOnKey(Copy(), header);
   return 0;
 }
 
 void CChangeListView::OnContextMenu(LPARAM point) {
-  enum : UINT { kCopy = 1, kCopyAll, kSave };
-  const std::vector<size_t> rows = SelectedRows();
+  enum : UINT { kSave = 1 };
   const bool any = m_rows.Size() > 0;
-  switch (platform::ShowPopupMenu(m_owner, platform::ListMenuPoint(m_list, point),
-                                  {{kCopy, "コピー", !rows.empty()}, {kCopyAll, "すべてコピー", any}, {kSave, "一覧を保存…", any}})) {
-    case kCopy:
-      platform::CopyListText(m_owner, RowsAsText(m_rows, rows));
-      break;
-    case kCopyAll: {
-      std::vector<size_t> all(m_rows.Size());
-      for (size_t i = 0; i < all.size(); ++i) all[i] = i;
-      platform::CopyListText(m_owner, RowsAsText(m_rows, all));
-      break;
-    }
-    case kSave:
-      Save();
-      break;
-  }
+  if (platform::TrackRowMenu(Copy(), platform::ListMenuPoint(m_list, point), platform::SelectedListRow(m_list) >= 0, any, {},
+                             {{kSave, "一覧を保存…", any}}) == kSave)
+    Save();
 }
 
 void CChangeListView::Save() {

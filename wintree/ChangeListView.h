@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RowCopy.h"
 #include "wintree/ChangeList.h"
 
 namespace wintree {
@@ -34,6 +35,8 @@ class CChangeListView {
   std::vector<size_t> SelectedRows() const;
 
  private:
+  platform::RowCopy Copy() const;
+
   HWND m_owner = nullptr;
   HWND m_list = nullptr;
   CChangeList m_rows;

@@ -14,6 +14,7 @@
 #include "platform/WideText.h"
 #include "platform/ViewPlacement.h"
 #include "platform/PopupMenu.h"
+#include "platform/RowCopy.h"
 #include "platform/ViewRequests.h"
 #include "res/resource.h"
 
@@ -107,6 +108,7 @@ CWindowTreeDlg::MessageMapView CWindowTreeDlg::MessageMap() {
       OnNotify(IDC_WT_TREE, TVN_ITEMEXPANDEDA, &CWindowTreeDlg::OnItemExpanded),
       OnNotify(IDC_WT_TREE, NM_DBLCLK, &CWindowTreeDlg::OnDoubleClick),
       OnNotify(IDC_WT_TREE, NM_CUSTOMDRAW, &CWindowTreeDlg::OnCustomDraw),
+      OnNotify(IDC_WT_TREE, TVN_KEYDOWN, &CWindowTreeDlg::OnTreeKeyDown),
       OnMessage(WM_CONTEXTMENU, &CWindowTreeDlg::OnContextMenu),
       OnMessage(WM_CLOSE, &CWindowTreeDlg::OnClose),
       OnMessage(WM_TIMER, &CWindowTreeDlg::OnTimer),
@@ -643,39 +645,36 @@ std::optional<LRESULT> CWindowTreeDlg::OnDestroy(WPARAM, LPARAM) {
   return std::nullopt;
 }
 
+platform::RowCopy CWindowTreeDlg::TreeCopy() const {
+  return {GetSafeHwnd(), [this] { return platform::CopiedTreeItem(m_treeCtrl, m_treeCtrl.GetSelection()); },
+          [this] { return platform::CopiedTreeRows(m_treeCtrl); }};
+}
+
+LRESULT CWindowTreeDlg::OnTreeKeyDown(NMHDR* header) {
+  platform::CopyOnKey(TreeCopy(), header);
+  return 0;
+}
+
 std::optional<LRESULT> CWindowTreeDlg::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   if (reinterpret_cast<HWND>(wParam) == GetDlgItem(IDC_WT_CHANGES)) {
     m_changes.OnContextMenu(lParam);
     return 0;
   }
   if (reinterpret_cast<HWND>(wParam) != m_treeCtrl.GetSafeHwnd()) return std::nullopt;
-  POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  HTREEITEM item = nullptr;
-  if (screen.x == -1 && screen.y == -1) {
-    // From the keyboard: the selected item, the menu below it.
-    item = m_treeCtrl.GetSelection();
-    const std::optional<RECT> rect = m_treeCtrl.GetItemRect(item, true);
-    if (!rect) return 0;
-    screen = POINT{rect->left, rect->bottom};
-    ::ClientToScreen(m_treeCtrl.GetSafeHwnd(), &screen);
-  } else {
-    item = ItemAt(screen);
-  }
-  const int node = NodeOf(item);
+  POINT screen{};
+  const int node = NodeOf(platform::TreeMenuItem(m_treeCtrl, lParam, screen));
   if (node < 0) return 0;
   const HWND window = m_tree.nodes[node].hwnd;
   const bool isWindow = window != MessageOnlyRootKey();
-  enum : UINT { kCopy = 1, kMessageLog, kProperties, kTarget, kSendMessage };
-  switch (platform::ShowPopupMenu(GetSafeHwnd(), screen,
-                                  {{kTarget, "ターゲットにする", isWindow}, {kCopy, "コピー"},
-                                   {kMessageLog, "メッセージログ", isWindow}, {kProperties, "プロパティ", isWindow},
-                                   {kSendMessage, "メッセージ送信", isWindow}})) {
+  // コピー copies the item the menu is on, which a right-click does not select.
+  platform::RowCopy copy = TreeCopy();
+  copy.selectedRows = [this, node] { return platform::CopiedRow({m_tree.nodes[node].label}); };
+  enum : UINT { kTarget = 1, kMessageLog, kProperties, kSendMessage };
+  switch (platform::TrackRowMenu(copy, screen, true, true, {{kTarget, "ターゲットにする", isWindow}},
+                                 {{kMessageLog, "メッセージログ", isWindow}, {kProperties, "プロパティ", isWindow},
+                                  {kSendMessage, "メッセージ送信", isWindow}})) {
     case kTarget:
       Pick(node);
-      break;
-    case kCopy:
-      if (!platform::CopyTextToClipboard(GetSafeHwnd(), m_tree.nodes[node].label))
-        platform::PanelMessageBox(GetSafeHwnd(), platform::kClipboardBusyMessage);
       break;
     case kMessageLog:
       platform::RequestView(GetSafeHwnd(), platform::kOpenMessageLogMessage, window);

@@ -20,6 +20,7 @@
 #include "platform/Anchors.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/RowCopy.h"
 #include "platform/ScreenOutline.h"
 #include "platform/SearchBox.h"
 #include "platform/TreeCtrl.h"
@@ -129,6 +130,9 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   LRESULT OnItemExpanded(NMHDR* header);
   LRESULT OnDoubleClick(NMHDR* header);
   LRESULT OnCustomDraw(NMHDR* header);
+  // The tree's copy: the selected item, or every item shown.
+  platform::RowCopy TreeCopy() const;
+  LRESULT OnTreeKeyDown(NMHDR* header);
   platform::MessageHandler OnContextMenu, OnClose, OnTimer, OnSize, OnGetMinMaxInfo, OnDesktopRead,
       OnChangesFound, OnTreeJob, OnDestroy;
 

@@ -2,11 +2,13 @@
 // probe answering later, a relation row double-clicked, copies and 更新), and the system's
 // reader on a subclassed window of the test itself.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <windows.h>
 #include <commctrl.h>
 
 #include "platform/Clipboard.h"
 #include "platform/PopupMenu.h"
+#include "platform/RowCopy.h"
 #include "platform/ViewRequests.h"
 #include "properties/PropertiesDlg.h"
 #include "properties/WindowReader.h"
@@ -68,7 +70,7 @@ TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefr
   WindowFacts facts;
   facts.hwnd = viewed;
   facts.alive = true;
-  facts.text = L"viewed";
+  facts.text = L"viewed\ttab\r\nline";
   facts.modules = {{0x400000, 0x10000, L"played.exe"}};
   facts.owner = RelatedWindow{owner, L"owner", L"QuorvelPropsTestOwner"};
   int reads = 0;
@@ -102,23 +104,35 @@ TEST(PropertiesDlgTest, ProbeAnswerFillsInRelationOpensThroughOwnerCopiesAndRefr
   SendMessageA(dialog, WM_NOTIFY, IDC_PR_LIST, reinterpret_cast<LPARAM>(&activate));
   EXPECT_EQ(g_requested, nullptr) << "a row naming no window opens nothing";
 
-  // The menu copies the selected rows, then all rows.
-  std::vector<UINT> answers = {kCopySelectedCommand, kCopyAllCommand};
+  // The menu (コピー, すべてコピー) and Ctrl+C copy the rows as the list shows them, a text's
+  // tab and line breaks escaped so its row stays one line.
+  std::vector<UINT> answers = {platform::kCopyRowsCommand, platform::kCopyAllRowsCommand};
   size_t asked = 0;
-  bool copyEnabled = false;
+  std::vector<platform::PopupMenuItem> menu;
   platform::PopupMenuHook previous = platform::SetPopupMenuHook([&](HWND, POINT, const std::vector<platform::PopupMenuItem>& items) {
-    copyEnabled = items.at(0).enabled;
+    menu = items;
     return answers.at(asked++);
   });
+  const int textRow = rows.FindRow(0, "テキスト");
+  ASSERT_GE(textRow, 0);
   LVITEMW select{};
   select.stateMask = select.state = LVIS_SELECTED;
   SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(procedure), reinterpret_cast<LPARAM>(&select));
-  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(ownerRow), reinterpret_cast<LPARAM>(&select));
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(textRow), reinterpret_cast<LPARAM>(&select));
+  const std::wstring selectedShown = uitest::ShownListRows(list, 2, true);
+  EXPECT_NE(selectedShown.find(L"\u30c6\u30ad\u30b9\u30c8\tviewed\\ttab\\r\\nline\r\n"), std::wstring::npos);
+  EXPECT_EQ(std::count(selectedShown.begin(), selectedShown.end(), L'\n'), 2);
   SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-  EXPECT_TRUE(copyEnabled);
-  EXPECT_EQ(e2e::ClipboardText(), RowsAsText({view.Rows()[static_cast<size_t>(procedure)], view.Rows()[static_cast<size_t>(ownerRow)]}));
+  ASSERT_EQ(menu.size(), 2u);
+  EXPECT_EQ(menu[0].text + menu[1].text, "コピーすべてコピー");
+  EXPECT_TRUE(menu[0].enabled && menu[1].enabled);
+  EXPECT_EQ(e2e::ClipboardText(), selectedShown);
   SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-  EXPECT_EQ(e2e::ClipboardText(), RowsAsText(view.Rows()));
+  const std::wstring all = e2e::ClipboardText();
+  EXPECT_EQ(all, uitest::ShownListRows(list, 2, false));
+  EXPECT_EQ(std::count(all.begin(), all.end(), L'\n'), rows.ItemCount());
+  uitest::PressCtrlC(dialog, IDC_PR_LIST, LVN_KEYDOWN);
+  EXPECT_EQ(e2e::ClipboardText(), selectedShown);
   platform::SetPopupMenuHook(previous);
 
   // 更新 reads everything again and asks the probe again.

@@ -1,10 +1,12 @@
 #include "support/UiTestSupport.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "E2eDriver.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/ListCommands.h"
 
 namespace uitest {
 
@@ -62,6 +64,32 @@ bool ClickLeavesOpen(HWND dialog, int id) {
   Click(dialog, id);
   PumpPending();
   return ::IsWindow(dialog) && ::IsWindowVisible(dialog);
+}
+
+void PressCtrlC(HWND dialog, int id, UINT keyNotice) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  const BYTE held = keys[VK_CONTROL];
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  NMLVKEYDOWN key{};  // NMTVKEYDOWN is laid out alike
+  key.hdr = NMHDR{::GetDlgItem(dialog, id), static_cast<UINT_PTR>(id), keyNotice};
+  key.wVKey = 'C';
+  ::SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&key));
+  keys[VK_CONTROL] = held;
+  ::SetKeyboardState(keys);
+}
+
+std::wstring ShownListRows(HWND list, int columns, bool selectedOnly) {
+  std::wstring text;
+  const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    if (selectedOnly && !::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED)) continue;
+    const platform::CsvRow cells = platform::ListRowTexts(list, row, columns);
+    for (size_t i = 0; i < cells.size(); ++i) text += (i ? L"\t" : L"") + cells[i];
+    text += L"\r\n";
+  }
+  return text;
 }
 
 bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }

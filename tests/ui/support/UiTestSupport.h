@@ -73,6 +73,14 @@ COLORREF LabelBrushColour(HWND dialog, int id);
 void Click(HWND dialog, int id);
 // Presses the button and dispatches what follows; whether the dialog is still shown afterwards.
 bool ClickLeavesOpen(HWND dialog, int id);
+// Ctrl+C in a list or tree of the dialog: its key notice (LVN_KEYDOWN or TVN_KEYDOWN) sent as
+// the control sends it, with Ctrl held in this thread's key state meanwhile.
+void PressCtrlC(HWND dialog, int id, UINT keyNotice);
+
+// The list's rows as it shows them (only the selected ones, or all), read from the control:
+// "cell<TAB>cell…" and CR LF each, as a copy of them must read.
+std::wstring ShownListRows(HWND list, int columns, bool selectedOnly);
+
 // Whether the dialog's check box id is checked.
 bool Checked(HWND dialog, int id);
 

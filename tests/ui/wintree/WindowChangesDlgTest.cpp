@@ -11,6 +11,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/PopupMenu.h"
+#include "platform/RowCopy.h"
 #include "platform/WideText.h"
 #include "res/resource.h"
 #include "support/UiTestSupport.h"
@@ -95,22 +96,40 @@ TEST(WindowChangesDlgTest, ACompareListsAndMarksAGoneWindowAndTheListIsCopiedAnd
   ASSERT_NE(ghost.item, nullptr);
   EXPECT_EQ((ghost.state & TVIS_STATEIMAGEMASK) >> 12, wintree::kRemovedImage);
 
-  // The menu: コピー only with a row selected; it copies the row as the list shows it.
+  // The menu: コピー only with a row selected, すべてコピー, 一覧を保存…; コピー and Ctrl+C copy the
+  // selected rows, すべてコピー every row, as the list shows them.
   menuAnswer = 0;
   ::SendMessageW(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
   ASSERT_EQ(menu.size(), 3u);
+  EXPECT_EQ(menu[0].text + menu[1].text + menu[2].text, "コピーすべてコピー一覧を保存…");
   EXPECT_FALSE(menu[0].enabled);
+  EXPECT_TRUE(menu[1].enabled && menu[2].enabled);
+  ::OpenClipboard(nullptr);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+  menuAnswer = platform::kCopyAllRowsCommand;
+  ::SendMessageW(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+  const std::wstring shown = uitest::ShownListRows(list, wintree::kChangeColumns, false);
+  EXPECT_EQ(ClipboardText(), shown);
+  EXPECT_NE(shown.find(L"\t削除\t0x7ffffff0 \"QvGhost 幽霊\" QvGhostClass\t\t\t\r\n"), std::wstring::npos) << shown.size();
   LVITEMW select{};
   select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
   ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
-  menuAnswer = 1;
+  ::OpenClipboard(nullptr);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+  menuAnswer = platform::kCopyRowsCommand;
   ::SendMessageW(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
   EXPECT_TRUE(menu[0].enabled);
-  EXPECT_EQ(ClipboardText(), wintree::RowsAsText(dlg.Changes(), {0}));
-  EXPECT_NE(ClipboardText().find(L"\t削除\t0x7ffffff0 \"QvGhost 幽霊\" QvGhostClass"), std::wstring::npos);
+  EXPECT_EQ(ClipboardText(), uitest::ShownListRows(list, wintree::kChangeColumns, true));
+  ::OpenClipboard(nullptr);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+  uitest::PressCtrlC(dialog, IDC_WT_CHANGES, LVN_KEYDOWN);
+  EXPECT_EQ(ClipboardText(), shown);
 
   // 一覧を保存…: JSON Lines (the second type), one event of the watch format; then CSV.
-  menuAnswer = 3;
+  menuAnswer = 1;
   answerPath = jsonLines;
   answerType = 2;
   ::SendMessageW(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -18,6 +19,7 @@
 #include "RemoteTreeView.h"
 #include "support/UiTestSupport.h"
 #include "platform/PopupMenu.h"
+#include "platform/RowCopy.h"
 #include "platform/TreeCtrl.h"
 #include "platform/ViewRequests.h"
 #include "res/resource.h"
@@ -56,7 +58,7 @@ bool OpenAndRead(wintree::CWindowTreeDlg& dlg, HWND owner) {
 
 TEST(WindowTreeDlgTest, ItemMenuCopiesTheItemAndAsksTheOwnerForTheWindowsViewsOrToTargetIt) {
   HWND owner = MakeOwner();
-  HWND child = ::CreateWindowExA(0, "BUTTON", "menu target", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, owner, nullptr,
+  HWND child = ::CreateWindowExA(0, "BUTTON", "menu\ttarget", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, owner, nullptr,
                                  ::GetModuleHandleA(nullptr), nullptr);
   wintree::CWindowTreeDlg dlg;
   ASSERT_TRUE(OpenAndRead(dlg, owner));
@@ -65,7 +67,8 @@ TEST(WindowTreeDlgTest, ItemMenuCopiesTheItemAndAsksTheOwnerForTheWindowsViewsOr
   const std::string handle = e2e::HandleText(child);
   const e2e::RemoteTreeItem item = read.Find(std::wstring(handle.begin(), handle.end()));
   ASSERT_NE(item.item, nullptr);
-  ASSERT_EQ(item.text.find(L"\"menu target\" Button"), 11u) << std::string(item.text.begin(), item.text.end());
+  // Shown escaped, as it is copied: the row stays one line.
+  ASSERT_EQ(item.text.find(L"\"menu\\ttarget\" Button"), 11u) << std::string(item.text.begin(), item.text.end());
 
   std::vector<platform::PopupMenuItem> shown;
   UINT answer = 0;
@@ -82,24 +85,46 @@ TEST(WindowTreeDlgTest, ItemMenuCopiesTheItemAndAsksTheOwnerForTheWindowsViewsOr
   // Each choice asks for its own view of the window, and nothing else.
   for (const auto& [choice, request] : {std::pair<UINT, UINT>{2, platform::kOpenMessageLogMessage},
                                         std::pair<UINT, UINT>{3, platform::kOpenPropertiesMessage},
-                                        std::pair<UINT, UINT>{4, platform::kPickWindowMessage},
-                                        std::pair<UINT, UINT>{5, platform::kOpenSendMessageMessage}}) {
+                                        std::pair<UINT, UINT>{1, platform::kPickWindowMessage},
+                                        std::pair<UINT, UINT>{4, platform::kOpenSendMessageMessage}}) {
     answer = choice;
     menuOn(item.item);
     EXPECT_EQ(g_requests, (std::vector<std::pair<UINT, HWND>>{{request, child}}));
   }
-  ASSERT_EQ(shown.size(), 5u);
-  EXPECT_EQ(shown[0].text + shown[1].text + shown[2].text + shown[3].text + shown[4].text,
-            "ターゲットにするコピーメッセージログプロパティメッセージ送信");
-  EXPECT_TRUE(shown[0].enabled && shown[2].enabled && shown[3].enabled && shown[4].enabled);
-  answer = 1;
+  ASSERT_EQ(shown.size(), 6u);
+  EXPECT_EQ(shown[0].text + shown[1].text + shown[2].text + shown[3].text + shown[4].text + shown[5].text,
+            "ターゲットにするコピーすべてコピーメッセージログプロパティメッセージ送信");
+  for (const platform::PopupMenuItem& shownItem : shown) EXPECT_TRUE(shownItem.enabled) << shownItem.text;
+  // コピー and Ctrl+C: the item as shown, one line; すべてコピー: every item shown (each whose
+  // parents are open), in order, two spaces further in per level.
+  answer = platform::kCopyRowsCommand;
   menuOn(item.item);
-  EXPECT_EQ(e2e::ClipboardText(), item.text);
+  EXPECT_EQ(e2e::ClipboardText(), item.text + L"\r\n");
+  ::OpenClipboard(nullptr);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+  uitest::PressCtrlC(dlg.GetSafeHwnd(), IDC_WT_TREE, TVN_KEYDOWN);
+  EXPECT_EQ(e2e::ClipboardText(), item.text + L"\r\n");
+  answer = platform::kCopyAllRowsCommand;
+  ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item.item));
+  menuOn(item.item);
+  const std::wstring all = e2e::ClipboardText();
+  int depth = 0;
+  for (HTREEITEM up = item.item; (up = TreeView_GetParent(tree, up)) != nullptr;) ++depth;
+  ASSERT_GE(depth, 1);
+  EXPECT_NE(all.find(L"\r\n" + std::wstring(2 * depth, L' ') + item.text + L"\r\n"), std::wstring::npos);
+  int visible = 0;
+  for (HTREEITEM at = TreeView_GetRoot(tree); at; at = TreeView_GetNextVisible(tree, at)) ++visible;
+  EXPECT_EQ(std::count(all.begin(), all.end(), L'\n'), visible);
+  EXPECT_EQ(all.find(L'\t'), std::wstring::npos);
+  const HTREEITEM root = TreeView_GetRoot(tree);
+  EXPECT_EQ(all.rfind(platform::CTreeCtrl(tree).GetItemText(root) + L"\r\n", 0), 0u);
 
   // The message-only root stands for no window: only its text is copied.
+  answer = platform::kCopyRowsCommand;
   menuOn(read.Find(L"メッセージ専用ウィンドウ").item);
-  EXPECT_FALSE(shown[0].enabled || shown[2].enabled || shown[3].enabled || shown[4].enabled);
-  EXPECT_EQ(e2e::ClipboardText(), L"メッセージ専用ウィンドウ");
+  EXPECT_FALSE(shown[0].enabled || shown[3].enabled || shown[4].enabled || shown[5].enabled);
+  EXPECT_EQ(e2e::ClipboardText(), L"メッセージ専用ウィンドウ\r\n");
   EXPECT_TRUE(g_requests.empty());
   platform::SetPopupMenuHook(std::move(old));
   dlg.DestroyWindow();
