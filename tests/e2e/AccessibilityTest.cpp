@@ -165,6 +165,31 @@ TEST_F(AccessibilityE2eTest, DrawnButtonsAreNamedNestedActedOnAndKeptSelectedAcr
     ASSERT_TRUE(list.ClickRow(list.FindRow(0, "名前")));
     ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
     EXPECT_TRUE(WaitUntil([&] { return e2e::ClipboardText() == L"名前\tミュート\r\n"; }, 3000)) << Narrow(e2e::ClipboardText());
+    // The list's menu: すべてコピー every row as shown, コピー the selected one.
+    const HWND listWindow = GetDlgItem(view, IDC_AC_LIST);
+    std::vector<int> every(static_cast<size_t>(list.ItemCount()));
+    for (size_t i = 0; i < every.size(); ++i) every[i] = static_cast<int>(i);
+    ASSERT_TRUE(e2e::ChooseMenuItem(quorvel.Pid(), view, listWindow, 1));
+    EXPECT_TRUE(WaitUntil([&] { return e2e::Cp932(e2e::ClipboardText()) == e2e::RowsText(list, every, 2); }, 3000))
+        << Narrow(e2e::ClipboardText());
+    ASSERT_TRUE(e2e::ChooseMenuItem(quorvel.Pid(), view, listWindow, 0));
+    EXPECT_TRUE(WaitUntil([&] { return e2e::ClipboardText() == L"名前\tミュート\r\n"; }, 3000)) << Narrow(e2e::ClipboardText());
+    // The tree's: Ctrl+C and コピー the selected item, すべてコピー every item shown, each level two
+    // spaces further in.
+    ASSERT_TRUE(tree.Click(tree.Selected()));
+    ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
+    EXPECT_TRUE(WaitUntil([&] { return e2e::ClipboardText() == inner[1] + L"\r\n"; }, 3000)) << Narrow(e2e::ClipboardText());
+    const HWND treeWindow = GetDlgItem(view, IDC_AC_TREE);
+    ASSERT_TRUE(e2e::ChooseMenuItem(quorvel.Pid(), view, treeWindow, 1));
+    std::wstring shown = tree.Text(tree.Root()) + L"\r\n";
+    for (const std::wstring& item : top) {
+        shown += L"  " + item + L"\r\n";
+        if (item == top[2])
+            for (const std::wstring& child : inner) shown += L"    " + child + L"\r\n";
+    }
+    EXPECT_TRUE(WaitUntil([&] { return e2e::ClipboardText() == shown; }, 3000)) << Narrow(e2e::ClipboardText());
+    ASSERT_TRUE(e2e::ChooseMenuItem(quorvel.Pid(), view, treeWindow, 0));
+    EXPECT_TRUE(WaitUntil([&] { return e2e::ClipboardText() == inner[1] + L"\r\n"; }, 3000)) << Narrow(e2e::ClipboardText());
 
     // Over another window, the pick key opens that window's view and selects there.
     const HWND other = Accessible("title=別の窓 x=800 y=560");

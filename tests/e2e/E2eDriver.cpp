@@ -679,4 +679,41 @@ bool RemoteListView::ClickRow(int item) const {
     return ClickScreenPoint(m_list, point);
 }
 
+bool ChooseMenuItem(DWORD pid, HWND dialog, HWND control, int index) {
+    if (!PostMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1))) return false;
+    // The shown menu: one closed before may linger hidden.
+    HWND menu = nullptr;
+    const auto shownMenu = [&] {
+        for (HWND hwnd : TopLevelWindowsOf(pid)) {
+            char name[16] = {};
+            if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) && std::string(name) == "#32768") menu = hwnd;
+        }
+        return menu != nullptr;
+    };
+    if (!WaitUntil(shownMenu, 5000)) return false;
+    // The menu's loop takes the thread's keys: down from nothing chosen is the first item.
+    for (int i = 0; i <= index; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
+}
+
+std::string Cp932(const std::wstring& text) {
+    if (text.empty()) return "";
+    const int size = WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), &narrow[0], size, nullptr, nullptr);
+    return narrow;
+}
+
+std::string RowsText(const RemoteListView& list, const std::vector<int>& rows, int columns) {
+    std::string text;
+    for (int row : rows) {
+        const std::vector<std::string> cells = list.Row(row, columns);
+        for (size_t i = 0; i < cells.size(); ++i) text += (i ? "\t" : "") + cells[i];
+        text += "\r\n";
+    }
+    return text;
+}
+
 }  // namespace e2e

@@ -223,4 +223,14 @@ private:
     void* m_remote = nullptr;  // an LVITEMA / RECT followed by the text buffer
 };
 
+// Chooses the item at index (0 the first) of the menu a control of process pid opens from the
+// keyboard (WM_CONTEXTMENU at (-1, -1) posted to its dialog, as Shift+F10 sends it); false when
+// no menu opened. Input still on its way is taken after the posted request, by the menu: wait
+// for a click to be taken before.
+bool ChooseMenuItem(DWORD pid, HWND dialog, HWND control, int index);
+// The text in code page 932, as the lists' ANSI texts read.
+std::string Cp932(const std::wstring& text);
+// The list's rows as a copy of them reads: cells tab-separated, CR LF each, in code page 932.
+std::string RowsText(const RemoteListView& list, const std::vector<int>& rows, int columns);
+
 }  // namespace e2e

@@ -191,6 +191,27 @@ TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAn
     EXPECT_NE(lines[6].find(",P,WM_USER+1,0x00000004,0x00000000,,"), std::string::npos) << lines[6];
     DeleteFileA(file.c_str());
 
+    // Copied as shown, what the filter shows: すべてコピー every row, コピー and Ctrl+C the selected.
+    {
+        const HWND listWindow = GetDlgItem(log, IDC_ML_LIST);
+        e2e::RemoteListView list(listWindow);
+        ASSERT_TRUE(e2e::ChooseMenuItem(quorvel.Pid(), log, listWindow, 1));
+        const std::string all = e2e::RowsText(list, {0, 1, 2, 3, 4, 5}, 9);
+        EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::Cp932(e2e::ClipboardText()) == all; }, 3000))
+            << e2e::Cp932(e2e::ClipboardText()) << "\n" << all;
+        ASSERT_TRUE(list.ClickRow(5));
+        // The click taken before the menu is asked for: a menu opened first would take it and close.
+        ASSERT_TRUE(e2e::WaitUntil([&] { return list.NextItem() == 5; }, 3000));
+        ASSERT_TRUE(e2e::ChooseMenuItem(quorvel.Pid(), log, listWindow, 0));
+        EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::Cp932(e2e::ClipboardText()) == e2e::RowsText(list, {5}, 9); }, 3000))
+            << e2e::Cp932(e2e::ClipboardText());
+        ASSERT_TRUE(list.ClickRow(0));
+        ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
+        EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::Cp932(e2e::ClipboardText()) == e2e::RowsText(list, {0}, 9); }, 3000))
+            << e2e::Cp932(e2e::ClipboardText());
+        EXPECT_NE(e2e::ClipboardText().find(L"\tS\tWM_SETTEXT\t"), std::wstring::npos);
+    }
+
     // A move by another process: its WINDOWPOS is decoded wherever the system keeps it.
     ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(log, IDC_ML_CLEAR), BM_CLICK, 0, 0, nullptr));
     SetFilter(log, "");
