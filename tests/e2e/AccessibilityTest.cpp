@@ -265,12 +265,12 @@ TEST_F(AccessibilityE2eTest, ALyingObjectIsReadWithinBounds) {
     ASSERT_NE(view, nullptr);
     // The first children show at once, and the rest come while Quorvel takes clicks.
     e2e::RemoteTreeView tree(GetDlgItem(view, IDC_AC_TREE));
-    EXPECT_TRUE(WaitUntil([&] { return tree.Children(tree.Root()).size() >= 50; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return tree.Children(tree.Root()).size() >= 50; }, 20000));
     e2e::RemoteListView list(GetDlgItem(view, IDC_AC_LIST));
     EXPECT_TRUE(WaitUntil([&] { return Value(list, "名前") == "嘘の窓"; }, 3000)) << "the root's rows wait for its children";
     // An item selected while the branch fills shows its rows without waiting for the rest.
     ASSERT_TRUE(tree.Select(tree.Children(tree.Root())[0]));
-    EXPECT_TRUE(WaitUntil([&] { return Value(list, "名前") == "再生"; }, 1500));
+    EXPECT_TRUE(WaitUntil([&] { return Value(list, "名前") == "再生"; }, 5000));
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
     EXPECT_TRUE(WaitUntil([&] { return Status(view) == "子が多すぎるため最初の 2000 個だけを表示します"; }, 60000)) << Status(view);
     const std::vector<HTREEITEM> children = tree.Children(tree.Root());
