@@ -3,7 +3,6 @@
 #include "platform/Dpi.h"
 #include "platform/Format.h"
 #include "platform/ListCommands.h"
-#include "platform/ViewPlacement.h"
 #include "platform/ViewRequests.h"
 #include "platform/WideText.h"
 #include "res/resource.h"
@@ -70,16 +69,8 @@ CAccessibilityDlg::MessageMapView CAccessibilityDlg::MessageMap() {
       OnMessage(WM_TIMER, &CAccessibilityDlg::OnTimer),
       OnMessage(WM_SIZE, &CAccessibilityDlg::OnSize),
       OnMessage(WM_GETMINMAXINFO, &CAccessibilityDlg::OnGetMinMaxInfo),
-      OnMessage(WM_DESTROY, &CAccessibilityDlg::OnDestroy),
   };
   return kMap;
-}
-
-bool CAccessibilityDlg::Open(HWND owner, int cascade) {
-  if (!Create(owner)) return false;
-  platform::PlaceBesideOwner(GetSafeHwnd(), owner, cascade);
-  ShowWindow(SW_SHOW);
-  return true;
 }
 
 BOOL CAccessibilityDlg::OnInitDialog() {
@@ -470,19 +461,11 @@ std::optional<LRESULT> CAccessibilityDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
   return 0;
 }
 
-// Closing never waits for a call in progress: the reader is abandoned and ends by itself.
-void CAccessibilityDlg::OnCancel() {
-  m_bClosed = true;
-  DestroyWindow();
-}
-
-std::optional<LRESULT> CAccessibilityDlg::OnDestroy(WPARAM, LPARAM) {
-  m_bClosed = true;
+void CAccessibilityDlg::OnClosing() {
   m_reader.reset();
   m_outline.Hide();
   ::KillTimer(GetSafeHwnd(), kWaitTimerId);
   ::KillTimer(GetSafeHwnd(), kOutlineTimerId);
-  return std::nullopt;
 }
 
 }  // namespace accessibility

@@ -22,6 +22,7 @@
 #include "platform/Anchors.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/ModelessView.h"
 #include "platform/RowCopy.h"
 #include "platform/ScreenOutline.h"
 #include "platform/TreeCtrl.h"
@@ -33,23 +34,22 @@ constexpr DWORD kSlowAnswerMs = 1000;
 // How long a selected object stays outlined on the screen.
 constexpr UINT kOutlineMs = 2000;
 
-class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
+class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg, platform::CModelessView> {
  public:
   explicit CAccessibilityDlg(HWND viewed);
   ~CAccessibilityDlg() override;
   static MessageMapView MessageMap();
 
-  // Creates the dialog owned by owner (the cascade-th view open), shows it and reads the tree.
-  bool Open(HWND owner, int cascade = 0);
+  // Open (CModelessView) shows the view and reads the tree.
   HWND Viewed() const { return m_hViewed; }
-  bool Closed() const { return m_bClosed; }
   // Selects the object at the screen point (the pick key with this view in front).
   void PickAt(POINT screen);
 
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override {}
-  void OnCancel() override;
+  // Closing never waits for a call in progress: the reader is abandoned and ends by itself.
+  void OnClosing() override;
   // Scales the list's columns to the DPI.
   void OnDpiChanged(UINT dpi) override;
 
@@ -91,10 +91,9 @@ class CAccessibilityDlg : public platform::CDialogT<CAccessibilityDlg> {
   LRESULT OnListKeyDown(NMHDR* header);
   LRESULT OnTreeKeyDown(NMHDR* header);
   std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
-  platform::MessageHandler OnAnswers, OnTimer, OnSize, OnGetMinMaxInfo, OnDestroy;
+  platform::MessageHandler OnAnswers, OnTimer, OnSize, OnGetMinMaxInfo;
 
   HWND m_hViewed;
-  bool m_bClosed = false;
   platform::CTreeCtrl m_tree;
   platform::CListCtrl m_list;
   platform::CAnchorLayout m_anchors;

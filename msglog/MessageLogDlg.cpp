@@ -12,7 +12,6 @@
 #include "platform/MessageBox.h"
 #include "platform/Target.h"
 #include "platform/WideText.h"
-#include "platform/ViewPlacement.h"
 #include "res/resource.h"
 
 namespace msglog {
@@ -64,20 +63,11 @@ CMessageLogDlg::MessageMapView CMessageLogDlg::MessageMap() {
       OnMessage(WM_TIMER, &CMessageLogDlg::OnTimer),
       OnMessage(WM_SIZE, &CMessageLogDlg::OnSize),
       OnMessage(WM_GETMINMAXINFO, &CMessageLogDlg::OnGetMinMaxInfo),
-      OnMessage(WM_DESTROY, &CMessageLogDlg::OnDestroy),
       OnMessage(kInstalledMessage, &CMessageLogDlg::OnInstalled),
       OnMessage(kSaveProgressMessage, &CMessageLogDlg::OnSaveProgress),
       OnMessage(kSaveDoneMessage, &CMessageLogDlg::OnSaveDone),
   };
   return kMap;
-}
-
-bool CMessageLogDlg::Open(HWND owner, int cascade) {
-  if (!Create(owner)) return false;
-  // An owned window stays above its owner: beside it, both stay in sight.
-  platform::PlaceBesideOwner(GetSafeHwnd(), owner, cascade);
-  ShowWindow(SW_SHOW);
-  return true;
 }
 
 BOOL CMessageLogDlg::OnInitDialog() {
@@ -185,7 +175,7 @@ void CMessageLogDlg::OnStartStop() {
   }
 }
 
-void CMessageLogDlg::OnCancel() {
+void CMessageLogDlg::OnClosing() {
   m_save.Abandon();
   Drain();
   StopLogging();
@@ -199,15 +189,6 @@ void CMessageLogDlg::OnCancel() {
     const std::lock_guard<std::mutex> hold(m_storeLock);
     m_store.Clear();
   }
-  m_bClosed = true;
-  ShowWindow(SW_HIDE);
-}
-
-std::optional<LRESULT> CMessageLogDlg::OnDestroy(WPARAM, LPARAM) {
-  m_save.Abandon();
-  StopLogging();
-  m_channel.Close();
-  return std::nullopt;
 }
 
 ControlKind CMessageLogDlg::KindOf(uint64_t hwnd) {

@@ -20,6 +20,7 @@
 #include "platform/Anchors.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/ModelessView.h"
 #include "platform/RowCopy.h"
 #include "platform/SearchBox.h"
 
@@ -37,18 +38,15 @@ constexpr UINT kInstalledMessage = WM_APP + 0x40;
 constexpr UINT kSaveProgressMessage = WM_APP + 0x41;
 constexpr UINT kSaveDoneMessage = WM_APP + 0x42;
 
-class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
+class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg, platform::CModelessView> {
  public:
   explicit CMessageLogDlg(HWND logged);
   ~CMessageLogDlg() override;
   static MessageMapView MessageMap();
 
-  // Creates the dialog owned by owner beside it (the cascade-th log open), shows it and starts
-  // logging.
-  bool Open(HWND owner, int cascade = 0);
+  // Open (CModelessView) shows the log and starts logging; once it is closed its hooks and
+  // channel are gone.
   HWND Viewed() const { return m_hLogged; }
-  // The user closed the dialog: its hooks and channel are gone.
-  bool Closed() const { return m_bClosed; }
   // Marks the rows the next sending of the message to the logged window causes (the send dialog).
   void MarkNextSend(uint32_t message, bool posted = false);
   // True when the row shown at the index is one a message sent by hand caused.
@@ -57,7 +55,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override {}  // Enter in the filter box is not a reason to close
-  void OnCancel() override;
+  void OnClosing() override;
   void OnDpiChanged(UINT dpi) override;
 
  private:
@@ -88,7 +86,7 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   platform::RowCopy Copy();
   LRESULT OnListKeyDown(NMHDR* header);
   std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
-  platform::MessageHandler OnTimer, OnSize, OnGetMinMaxInfo, OnDestroy, OnInstalled, OnSaveProgress, OnSaveDone;
+  platform::MessageHandler OnTimer, OnSize, OnGetMinMaxInfo, OnInstalled, OnSaveProgress, OnSaveDone;
 
   platform::CAnchorLayout m_layout;
   HWND m_hLogged;
@@ -116,7 +114,6 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg> {
   bool m_bLogging = false;
   bool m_bStarting = false;  // the hooks are being put in off this thread
   bool m_bWindowClosed = false;
-  bool m_bClosed = false;
   std::string m_strReason;
   std::string m_strStatus;
   // The template's client size and where each resizing control sits from the right and bottom.

@@ -219,6 +219,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kWmDpiChanged) OnDpiChanged(LOWORD(wParam));
   if (message == kWmDpiChangedAfterParent) OnDpiChanged(WindowDpi(m_hWnd));
 
+  if (!Answers(message)) return FALSE;
   LRESULT result = 0;
   if (ProcessMessage(message, wParam, lParam, result)) {
     if (ReturnsDirectly(message)) return static_cast<INT_PTR>(result);

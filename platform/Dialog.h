@@ -78,6 +78,8 @@ class CDialog {
   // figures it draws and hit-tests with. The system rescales the template's controls itself;
   // the default processing of the message runs after this.
   virtual void OnDpiChanged(UINT /*dpi*/) {}
+  // Whether the dialog handles the message now; false leaves it to the system's default.
+  virtual bool Answers(UINT /*message*/) const { return true; }
   // The message map of the derived class; true when the message was handled, with result.
   virtual bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
@@ -112,11 +114,13 @@ using MessageHandler = std::optional<LRESULT>(WPARAM wParam, LPARAM lParam);
 //   static MessageMapView MessageMap();
 // returning a static table of entries built with OnMessage, OnCommand, OnCommandRange and
 // OnNotify. Handlers return what the message should answer; a message handler returning an
-// empty optional lets the default processing run.
-template <class T>
-class CDialogT : public CDialog {
+// empty optional lets the default processing run. Messages the map does not handle, or lets run
+// on, go to Base (a dialog of a kind the framework knows, such as CModelessView), then to the
+// default.
+template <class T, class Base = CDialog>
+class CDialogT : public Base {
  public:
-  using CDialog::CDialog;
+  using Base::Base;
 
   struct MessageEntry {
     enum class Kind { Message, Command, Notify };
@@ -159,7 +163,7 @@ class CDialogT : public CDialog {
         case MessageEntry::Kind::Message:
           if (entry->message == message) {
             std::optional<LRESULT> answer = (self->*entry->onMessage)(wParam, lParam);
-            if (!answer) return false;
+            if (!answer) return Base::ProcessMessage(message, wParam, lParam, result);
             result = *answer;
             return true;
           }
@@ -186,7 +190,7 @@ class CDialogT : public CDialog {
           break;
       }
     }
-    return CDialog::ProcessMessage(message, wParam, lParam, result);
+    return Base::ProcessMessage(message, wParam, lParam, result);
   }
 };
 

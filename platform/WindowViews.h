@@ -1,12 +1,9 @@
-// The open views of single windows of one kind (message logs, properties, accessible objects):
-// one per window. Asking for the view of a window that has one brings it to the front.
+// The open views of single windows of one kind (message logs, properties, accessible objects,
+// send dialogs): one per window. Asking for the view of a window that has one brings it to the
+// front; a view the user closed is never shown again, the next one is made anew.
 //
-// A View is built from the window it shows and has:
-//   bool Open(HWND owner, int cascade)  creates its dialog, owned by owner, placed by how many
-//                                       views of its kind are open; false when it could not;
-//   HWND Viewed() const                 the window it shows;
-//   bool Closed() const                 true once the user closed it (it has let go of what
-//                                       it held; only its object is left).
+// A View is a CModelessView built from the window it shows, with
+//   HWND Viewed() const                 the window it shows.
 #pragma once
 #include <windows.h>
 
@@ -29,10 +26,7 @@ class CWindowViews {
     m_views.erase(std::remove_if(m_views.begin(), m_views.end(), [](const auto& view) { return view->Closed(); }),
                   m_views.end());
     if (View* open = Find(window)) {
-      HWND dialog = open->GetSafeHwnd();
-      if (::IsIconic(dialog)) ::ShowWindow(dialog, SW_RESTORE);
-      ::ShowWindow(dialog, SW_SHOW);
-      ::SetForegroundWindow(dialog);
+      open->Open(owner);
       return open;
     }
     auto view = std::make_unique<View>(window);

@@ -6,7 +6,6 @@
 #include "platform/Format.h"
 #include "platform/ListCommands.h"
 #include "platform/PopupMenu.h"
-#include "platform/ViewPlacement.h"
 #include "platform/ViewRequests.h"
 #include "platform/WideText.h"
 #include "res/resource.h"
@@ -35,13 +34,6 @@ CPropertiesDlg::MessageMapView CPropertiesDlg::MessageMap() {
       OnMessage(WM_GETMINMAXINFO, &CPropertiesDlg::OnGetMinMaxInfo),
   };
   return kMap;
-}
-
-bool CPropertiesDlg::Open(HWND owner, int cascade) {
-  if (!Create(owner)) return false;
-  platform::PlaceBesideOwner(GetSafeHwnd(), owner, cascade);
-  ShowWindow(SW_SHOW);
-  return true;
 }
 
 BOOL CPropertiesDlg::OnInitDialog() {
@@ -74,6 +66,7 @@ void CPropertiesDlg::OnDpiChanged(UINT dpi) {
 // What can be read at once is shown at once; the probe's answer comes on the timer. A window
 // that is not the one read before is not shown under it.
 void CPropertiesDlg::ReadAll() {
+  if (!m_reader) return;  // closed: its reader is gone
   WindowFacts facts = m_reader->Read(m_hViewed);
   facts.hwnd = m_hViewed;
   if (IsAnotherWindow(m_facts, facts)) {
@@ -126,6 +119,8 @@ void CPropertiesDlg::OnRefresh() { ReadAll(); }
 
 std::optional<LRESULT> CPropertiesDlg::OnTimer(WPARAM wParam, LPARAM) {
   if (wParam != kProbeTimerId) return std::nullopt;
+  // A tick another program posts after the view closed finds no reader.
+  if (!m_reader) return 0;
   if (std::optional<ProcedureFacts> answer = m_reader->PollProcedures()) {
     ::KillTimer(GetSafeHwnd(), kProbeTimerId);
     MergeProbeAnswer(m_facts, *answer);
@@ -183,11 +178,9 @@ std::optional<LRESULT> CPropertiesDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
   return 0;
 }
 
-void CPropertiesDlg::OnCancel() {
+void CPropertiesDlg::OnClosing() {
   ::KillTimer(GetSafeHwnd(), kProbeTimerId);
   m_reader.reset();
-  m_bClosed = true;
-  ShowWindow(SW_HIDE);
 }
 
 }  // namespace properties

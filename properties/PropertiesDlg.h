@@ -13,6 +13,7 @@
 #include "platform/Anchors.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "platform/ModelessView.h"
 #include "platform/RowCopy.h"
 #include "properties/PropertyRows.h"
 #include "properties/WindowReader.h"
@@ -23,24 +24,21 @@ constexpr UINT_PTR kProbeTimerId = 1;
 constexpr UINT kProbePeriodMs = 50;
 // The right-click menu's commands.
 
-class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
+class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg, platform::CModelessView> {
  public:
   explicit CPropertiesDlg(HWND viewed);
   CPropertiesDlg(HWND viewed, std::unique_ptr<IWindowReader> reader);
   ~CPropertiesDlg() override;
   static MessageMapView MessageMap();
 
-  // Creates the dialog owned by owner, beside it (the cascade-th view open), and shows it.
-  bool Open(HWND owner, int cascade = 0);
   HWND Viewed() const { return m_hViewed; }
-  bool Closed() const { return m_bClosed; }
   // The rows shown.
   const std::vector<PropertyRow>& Rows() const { return m_rows; }
 
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override {}
-  void OnCancel() override;
+  void OnClosing() override;
   void OnDpiChanged(UINT dpi) override;
 
  private:
@@ -62,7 +60,6 @@ class CPropertiesDlg : public platform::CDialogT<CPropertiesDlg> {
   std::vector<PropertyRow> m_rows;
   platform::CListCtrl m_list;
   platform::CAnchorLayout m_layout;
-  bool m_bClosed = false;
 };
 
 }  // namespace properties

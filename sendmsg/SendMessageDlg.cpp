@@ -74,16 +74,8 @@ CSendMessageDlg::MessageMapView CSendMessageDlg::MessageMap() {
       OnMessage(kSendDoneMessage, &CSendMessageDlg::OnSendDone),
       OnMessage(WM_SIZE, &CSendMessageDlg::OnSize),
       OnMessage(WM_GETMINMAXINFO, &CSendMessageDlg::OnGetMinMaxInfo),
-      OnMessage(WM_DESTROY, &CSendMessageDlg::OnDestroy),
   };
   return kMap;
-}
-
-bool CSendMessageDlg::Open(HWND owner, int cascade) {
-  if (!Create(owner)) return false;
-  platform::PlaceBesideOwner(GetSafeHwnd(), owner, cascade);
-  ShowWindow(SW_SHOW);
-  return true;
 }
 
 BOOL CSendMessageDlg::OnInitDialog() {
@@ -277,17 +269,9 @@ std::optional<LRESULT> CSendMessageDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
   return 0;
 }
 
-// Closing never waits for a send in progress: its worker finds no dialog and ends by itself.
-void CSendMessageDlg::OnCancel() {
-  m_bClosed = true;
-  DestroyWindow();
-}
-
-std::optional<LRESULT> CSendMessageDlg::OnDestroy(WPARAM, LPARAM) {
-  m_bClosed = true;
+void CSendMessageDlg::OnClosing() {
   std::lock_guard<std::mutex> hold(m_shared->lock);
   m_shared->dialog = nullptr;
-  return std::nullopt;
 }
 
 }  // namespace sendmsg

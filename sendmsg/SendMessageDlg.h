@@ -14,6 +14,7 @@
 
 #include "platform/Anchors.h"
 #include "platform/Dialog.h"
+#include "platform/ModelessView.h"
 #include "sendmsg/MessageSending.h"
 
 namespace sendmsg {
@@ -39,21 +40,19 @@ std::string ResultText(const SendReport& report, const std::string& meaning, UIN
 // A history row: what was sent and how it ended.
 std::string HistoryLine(const TypedSend& typed, const SendReport& report);
 
-class CSendMessageDlg : public platform::CDialogT<CSendMessageDlg> {
+class CSendMessageDlg : public platform::CDialogT<CSendMessageDlg, platform::CModelessView> {
  public:
   explicit CSendMessageDlg(HWND target);
   ~CSendMessageDlg() override;
   static MessageMapView MessageMap();
 
-  // Creates the dialog owned by owner beside it (the cascade-th one open) and shows it.
-  bool Open(HWND owner, int cascade = 0);
   HWND Viewed() const { return m_hTarget; }
-  bool Closed() const { return m_bClosed; }
 
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override { OnSend(); }
-  void OnCancel() override;
+  // Closing never waits for a send in progress: its worker finds no dialog and ends by itself.
+  void OnClosing() override;
 
  private:
   // Answers of the workers, by generation; shared with workers that outlive the dialog.
@@ -76,11 +75,10 @@ class CSendMessageDlg : public platform::CDialogT<CSendMessageDlg> {
   void OnMessageEdited();
   void OnHistoryPick();
   void OnMarkLog();
-  platform::MessageHandler OnSendDone, OnSize, OnGetMinMaxInfo, OnDestroy;
+  platform::MessageHandler OnSendDone, OnSize, OnGetMinMaxInfo;
 
   HWND m_hTarget;
   msglog::ControlKind m_kind = msglog::ControlKind::None;
-  bool m_bClosed = false;
   platform::CAnchorLayout m_anchors;
   std::vector<std::string> m_names;
   size_t m_typedLength = 0;

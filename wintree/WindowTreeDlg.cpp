@@ -12,7 +12,6 @@
 #include "platform/Format.h"
 #include "platform/MessageBox.h"
 #include "platform/WideText.h"
-#include "platform/ViewPlacement.h"
 #include "platform/PopupMenu.h"
 #include "platform/RowCopy.h"
 #include "platform/ViewRequests.h"
@@ -110,7 +109,6 @@ CWindowTreeDlg::MessageMapView CWindowTreeDlg::MessageMap() {
       OnNotify(IDC_WT_TREE, NM_CUSTOMDRAW, &CWindowTreeDlg::OnCustomDraw),
       OnNotify(IDC_WT_TREE, TVN_KEYDOWN, &CWindowTreeDlg::OnTreeKeyDown),
       OnMessage(WM_CONTEXTMENU, &CWindowTreeDlg::OnContextMenu),
-      OnMessage(WM_CLOSE, &CWindowTreeDlg::OnClose),
       OnMessage(WM_TIMER, &CWindowTreeDlg::OnTimer),
       OnMessage(WM_SIZE, &CWindowTreeDlg::OnSize),
       OnMessage(WM_GETMINMAXINFO, &CWindowTreeDlg::OnGetMinMaxInfo),
@@ -129,22 +127,8 @@ CWindowTreeDlg::MessageMapView CWindowTreeDlg::MessageMap() {
   return kMap;
 }
 
-bool CWindowTreeDlg::Open(HWND owner) {
-  if (!GetSafeHwnd()) {
-    if (!Create(owner)) return false;
-    platform::PlaceBesideOwner(GetSafeHwnd(), owner, 0);
-  }
-  HWND dialog = GetSafeHwnd();
-  if (::IsIconic(dialog)) {
-    ShowWindow(SW_RESTORE);
-  } else if (!::IsWindowVisible(dialog)) {
-    // Shown first, so that the tree lists itself as shown.
-    ShowWindow(SW_SHOW);
-    Refresh();
-  }
-  ::SetForegroundWindow(dialog);
-  return true;
-}
+// Shown first, so that the tree lists itself as shown.
+void CWindowTreeDlg::OnShown() { Refresh(); }
 
 BOOL CWindowTreeDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -388,11 +372,9 @@ void CWindowTreeDlg::Pick(int node) {
   platform::RequestView(GetSafeHwnd(), platform::kPickWindowMessage, m_tree.nodes[node].hwnd);
 }
 
-void CWindowTreeDlg::Hide() {
+void CWindowTreeDlg::OnClosing() {
   m_outline.Hide();
-  // Nobody looks: the desktop is not followed behind a hidden tree.
   StopFollowing();
-  ShowWindow(SW_HIDE);
 }
 
 void CWindowTreeDlg::OnRefresh() { Refresh(); }
@@ -420,18 +402,12 @@ void CWindowTreeDlg::OnCancel() {
     if (m_search.Clear()) SearchApplied();
     return;
   }
-  Hide();
+  Close();
 }
 
 void CWindowTreeDlg::SearchApplied() {
   m_follower.SetNarrowing(m_search.Text());
   Fill(ReadShownState());
-}
-
-// The close box hides the tree wherever the focus is.
-std::optional<LRESULT> CWindowTreeDlg::OnClose(WPARAM, LPARAM) {
-  Hide();
-  return 0;
 }
 
 // The user's choice of an item (mouse, keys, or another program's TVM_SELECTITEM) only looks at

@@ -20,6 +20,7 @@
 #include "platform/Anchors.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/ModelessView.h"
 #include "platform/RowCopy.h"
 #include "platform/ScreenOutline.h"
 #include "platform/SearchBox.h"
@@ -53,16 +54,15 @@ constexpr UINT kTreeJobMessage = WM_APP + 3;
 constexpr UINT kChangedImage = 1;
 constexpr UINT kRemovedImage = 2;
 
-class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
+class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg, platform::CModelessView> {
  public:
   // read: how the desktop is read, on the reader's thread (tests put a read of their own).
   explicit CWindowTreeDlg(CDesktopReadWorker::ReadFunction read = CDesktopReadWorker::ReadDesktopWithOwners);
   ~CWindowTreeDlg() override;
   static MessageMapView MessageMap();
 
-  // Creates the dialog owned by owner the first time; shows it and reads the desktop when it
-  // was not on screen, else brings it to the front.
-  bool Open(HWND owner);
+  // Open (CModelessView) creates the dialog owned by owner the first time; shows it and reads
+  // the desktop when it was not on screen, else brings it to the front.
   // Asks for a new read of the desktop; once it is in, the tree shows it with the branches the
   // user opened, the selection and the first item shown kept (by handle), and windows that were
   // not there at the last read bold until the next one.
@@ -79,8 +79,11 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   // Enter in the search box applies it at once; on the tree it makes the selected window the
   // target.
   void OnOK() override;
-  // Escape in the search box empties it; elsewhere it hides the dialog.
+  // Escape in the search box empties it; elsewhere it closes the dialog.
   void OnCancel() override;
+  void OnShown() override;
+  // Nobody looks: the desktop is not followed behind a closed tree.
+  void OnClosing() override;
 
  private:
   // What the control shows that a new fill keeps, by handle.
@@ -98,7 +101,6 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   // An item's TVIS_ marks: hidden, new, and the state image of a change.
   UINT ItemState(int node) const;
   static constexpr UINT kItemStateMask = TVIS_CUT | TVIS_BOLD | TVIS_STATEIMAGEMASK;
-  void Hide();
   // The node an item stands for, or -1.
   int NodeOf(HTREEITEM item) const;
   HTREEITEM ItemAt(POINT screen) const;
@@ -133,7 +135,7 @@ class CWindowTreeDlg : public platform::CDialogT<CWindowTreeDlg> {
   // The tree's copy: the selected item, or every item shown.
   platform::RowCopy TreeCopy() const;
   LRESULT OnTreeKeyDown(NMHDR* header);
-  platform::MessageHandler OnContextMenu, OnClose, OnTimer, OnSize, OnGetMinMaxInfo, OnDesktopRead,
+  platform::MessageHandler OnContextMenu, OnTimer, OnSize, OnGetMinMaxInfo, OnDesktopRead,
       OnChangesFound, OnTreeJob, OnDestroy;
 
   platform::CTreeCtrl m_treeCtrl;

@@ -243,12 +243,17 @@ TEST_F(AccessibilityE2eTest, ASlowObjectSaysNoAnswerQuorvelTakesClicksAndClosing
 
     const DWORD before = GetTickCount();
     ASSERT_TRUE(PostMessageA(view, WM_COMMAND, IDCANCEL, 0));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(view); }, 1000)) << "closing waited for the object";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(view); }, 1000)) << "closing waited for the object";
     EXPECT_LT(GetTickCount() - before, 1500u);
     EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));
     // The reader's thread ends once the object's call returns.
     EXPECT_TRUE(WaitUntil([&] { return ThreadsOf(quorvel.Pid()) <= threads; }, 10000))
         << ThreadsOf(quorvel.Pid()) << " threads, " << threads << " before";
+    // Closed, the view answers no click another program posts it: 更新 starts no reader.
+    const HWND refresh = GetDlgItem(view, IDC_AC_REFRESH);
+    ASSERT_TRUE(PostMessageA(view, WM_COMMAND, MAKEWPARAM(IDC_AC_REFRESH, BN_CLICKED), reinterpret_cast<LPARAM>(refresh)));
+    EXPECT_TRUE(e2e::ClickFlipsCheckBox(GetDlgItem(dialog, IDC_MAIN_WITHTITLE), 1000));  // after the posted click
+    EXPECT_LE(ThreadsOf(quorvel.Pid()), threads);
 
     // Nor does ending Quorvel while a call hangs.
     ASSERT_NE(OpenView(window, GetDlgItem(dialog, IDC_MAIN_ACCESSIBILITY)), nullptr);
