@@ -16,6 +16,7 @@
 #include "inspector/RegionEditing.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/RowCopy.h"
 #include "platform/Target.h"
 
 class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
@@ -93,7 +94,9 @@ class CChildInfomationDlg : public platform::CDialogT<CChildInfomationDlg> {
   // Copy and save of the child list (inspector/ChildListCopy.cpp): Ctrl+C and the right-click menu.
   LRESULT OnListKeyDown(NMHDR* header);
   std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
-  void CopySelectedChild();
+  // What Ctrl+C and the list's menu copy: the selected child as a report, or every row.
+  platform::RowCopy ListCopy() const;
+  std::wstring SelectedChildReport() const;
   LRESULT OnListDeleteAll(NMHDR* header);
 
   void OnRefresh();

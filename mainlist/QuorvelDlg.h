@@ -20,6 +20,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/Handles.h"
+#include "platform/RowCopy.h"
 #include "platform/ViewRequests.h"
 #include "properties/PropertyViews.h"
 #include "wintree/WindowTreeDlg.h"
@@ -86,7 +87,8 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   // Copy and save of the list (mainlist/MainListCopy.cpp): Ctrl+C and the right-click menu.
   LRESULT OnListKeyDown(NMHDR* header);
   std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
-  void CopySelectedRow();
+  // What Ctrl+C and the list's menu copy: the selected row, or every row.
+  platform::RowCopy ListCopy() const;
   // The pick key: the window under the pointer, taken as a finder release there.
   std::optional<LRESULT> OnHotKey(WPARAM wParam, LPARAM lParam);
   LRESULT OnListDeleteAll(NMHDR* header);

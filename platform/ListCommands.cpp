@@ -46,6 +46,15 @@ int SelectedListRow(HWND list) {
   return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+std::wstring CopiedListRows(HWND list, int columns, bool selectedOnly) {
+  std::wstring text;
+  const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = selectedOnly ? ListView_GetNextItem(list, -1, LVNI_SELECTED) : (count > 0 ? 0 : -1); row >= 0 && row < count;
+       row = selectedOnly ? ListView_GetNextItem(list, row, LVNI_SELECTED) : row + 1)
+    text += CopiedRow(ListRowTexts(list, row, columns));
+  return text;
+}
+
 bool IsCopyKey(const NMHDR* header) {
   const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(header);
   return key->wVKey == 'C' && ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_MENU) >= 0;
@@ -63,10 +72,10 @@ POINT ListMenuPoint(HWND list, LPARAM contextPoint) {
   return screen;
 }
 
-UINT TrackListMenu(HWND owner, HWND list, LPARAM contextPoint) {
-  const int row = SelectedListRow(list);
-  return ShowPopupMenu(owner, ListMenuPoint(list, contextPoint),
-                       {{kListCopyCommand, "コピー", row >= 0}, {kListSaveCommand, "一覧を保存…", true}});
+UINT TrackListMenu(const RowCopy& copy, HWND list, LPARAM contextPoint) {
+  const bool anyRows = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0;
+  return TrackRowMenu(copy, ListMenuPoint(list, contextPoint), SelectedListRow(list) >= 0, anyRows, {},
+                      {{kListSaveCommand, "一覧を保存…", true}});
 }
 
 void CopyListText(HWND owner, const std::wstring& text) {

@@ -66,8 +66,9 @@ TEST_F(SearchCopyTest, TypingNarrowsTheListAtEveryRefreshAndEscapeBringsEveryRow
     EXPECT_TRUE(IsWindow(dialog));
 }
 
-// Ctrl+C with real keys copies the main list's selected row as one tab-separated line, and the
-// inspector's selected child as a report of its row, rectangles and style words.
+// Ctrl+C with real keys copies the main list's selected row as one tab-separated line (as every
+// view copies a row), and the inspector's selected child as a report of its row, rectangles and
+// style words.
 TEST_F(SearchCopyTest, CtrlCCopiesTheSelectedRowOfEitherList) {
     HWND target = fixture.Create("title=\"Copy 対象\" x=880 y=400 w=320 h=220 show=noactivate");
     ASSERT_TRUE(fixture.Command("child parent=" + HandleText(target) +
@@ -85,7 +86,7 @@ TEST_F(SearchCopyTest, CtrlCCopiesTheSelectedRowOfEitherList) {
     };
 
     ASSERT_TRUE(copy());
-    const std::wstring row = Wide("Copy 対象\tQuorvelFixture.exe\t" + std::to_string(fixture.Pid()) + "\t" + HandleText(target));
+    const std::wstring row = Wide("Copy 対象\tQuorvelFixture.exe\t" + std::to_string(fixture.Pid()) + "\t" + HandleText(target) + "\r\n");
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ClipboardText() == row; }, 3000));
 
     HWND inspector = OpenInspector(target);

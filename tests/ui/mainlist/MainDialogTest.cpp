@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -280,8 +281,9 @@ TEST_F(MainDialogTest, SearchHidesRowsButNotTheTarget) {
   EXPECT_EQ(m_dlg->OperationPanel().Target(), platform::kNoTarget);
 }
 
-// The list's menu: "コピー" only with a selected row, copying it as one tab-separated line;
-// "一覧を保存…" writing every row as shown under the headings; a failed save named in a box.
+// The list's menu copies as every view does: "コピー" only with a selected row, copying it as one
+// tab-separated line, "すべてコピー" every row; "一覧を保存…" writes every row as shown under the
+// headings; a failed save is named in a box.
 TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
   TestWindow chosen("quorvel 保存 \"csv\", row");
   m_dlg->RefreshWindowList();
@@ -304,10 +306,11 @@ TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
   };
 
   contextMenu();
-  ASSERT_EQ(shown.size(), 2u);
+  ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[0].text, "コピー");
   EXPECT_FALSE(shown[0].enabled) << "nothing to copy without a selected row";
-  EXPECT_EQ(shown[1].text, "一覧を保存…");
+  EXPECT_EQ(shown[1].text, "すべてコピー");
+  EXPECT_EQ(shown[2].text, "一覧を保存…");
   EXPECT_TRUE(request.fileName == L"ウィンドウ一覧");
   EXPECT_TRUE(request.defaultExtension == L"csv");
   const std::string pid = std::to_string(::GetCurrentProcessId());
@@ -328,11 +331,16 @@ TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
   EXPECT_EQ(boxes.Boxes()[0].text, "一覧を保存できませんでした。\r\n保存先のフォルダーが見つかりません。");
 
   SelectRow(RowOf(chosen.Get()));
-  answer = platform::kListCopyCommand;
+  answer = platform::kCopyRowsCommand;
   contextMenu();
   EXPECT_TRUE(shown[0].enabled);
   EXPECT_EQ(e2e::ClipboardText(), L"quorvel 保存 \"csv\", row\t" + platform::WidenAnsi(exe) + L"\t" + platform::WidenAnsi(pid) +
-                                      L"\t" + platform::WidenAnsi(platform::FormatHandle(chosen.Get())));
+                                      L"\t" + platform::WidenAnsi(platform::FormatHandle(chosen.Get())) + L"\r\n");
+  answer = platform::kCopyAllRowsCommand;
+  contextMenu();
+  const std::wstring all = e2e::ClipboardText();
+  EXPECT_EQ(all, uitest::ShownListRows(List().GetSafeHwnd(), 4, false));
+  EXPECT_EQ(static_cast<int>(std::count(all.begin(), all.end(), L'\n')), List().GetItemCount());
   platform::SetPopupMenuHook(std::move(oldMenu));
   platform::SetSaveFileDialogHook(std::move(oldSave));
 }
