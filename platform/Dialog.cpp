@@ -176,7 +176,17 @@ void ReportFailure(UINT message, const char* what) {
 
 }  // namespace
 
+namespace {
+// Whether the message comes from another thread (of any program) through SendMessage and its kin.
+bool SentFromAnotherThread() { return ::InSendMessageEx(nullptr) != ISMEX_NOSEND; }
+}  // namespace
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Two messages carry a pointer that no system carries between processes: WM_INITDIALOG (the
+  // dialog object, once, from the system during creation) and WM_NOTIFY (from the dialog's own
+  // controls, on its thread). Any other comes from another program, which must not hand us one.
+  if ((message == WM_INITDIALOG || message == WM_NOTIFY) && SentFromAnotherThread()) return FALSE;
+  if (message == WM_INITDIALOG && ::GetWindowLongPtrA(hwnd, DWLP_USER)) return FALSE;
   CDialog* dialog;
   if (message == WM_INITDIALOG) {
     dialog = reinterpret_cast<CDialog*>(lParam);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform/ModelessView.h"
 #include "res/resource.h"
 #include "support/UiTestSupport.h"
@@ -18,6 +21,7 @@ class CCountingView : public platform::CDialogT<CCountingView, platform::CModele
         OnCommand(IDC_PR_REFRESH, BN_CLICKED, &CCountingView::OnRefresh),
         OnMessage(WM_TIMER, &CCountingView::OnTimer),
         OnMessage(WM_DESTROY, &CCountingView::OnDestroy),  // lets the base see it too
+        OnNotify(IDC_PR_LIST, NM_CLICK, &CCountingView::OnListClick),
     };
     return kMap;
   }
@@ -31,9 +35,10 @@ class CCountingView : public platform::CDialogT<CCountingView, platform::CModele
   void OnRefresh() { ++handled; }
   std::optional<LRESULT> OnTimer(WPARAM, LPARAM) { return ++handled; }
   std::optional<LRESULT> OnDestroy(WPARAM, LPARAM) { return std::nullopt; }
+  LRESULT OnListClick(NMHDR*) { return ++handled; }
 };
 
-TEST(ModelessViewTest, OpensBesideItsOwnerClosesIntoSilenceAndOpensAgain) {
+TEST(ModelessViewTest, OpensBesideItsOwnerClosesIntoSilenceOpensAgainAndTakesNoForeignPointer) {
   HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 20, 20, 300, 200, nullptr, nullptr, nullptr, nullptr);
   CCountingView view;
   ASSERT_TRUE(view.Open(owner));
@@ -69,6 +74,26 @@ TEST(ModelessViewTest, OpensBesideItsOwnerClosesIntoSilenceAndOpensAgain) {
   EXPECT_EQ(view.shown, 2);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PR_REFRESH, BN_CLICKED), 0);
   EXPECT_EQ(view.handled, 1);
+
+  // What carries a pointer comes only from the dialog's own thread: sent from another thread
+  // (as from another program), a notice, even a well-formed one, or a second WM_INITDIALOG
+  // pointing nowhere is ignored.
+  NMHDR notice{view.GetDlgItem(IDC_PR_LIST), IDC_PR_LIST, static_cast<UINT>(NM_CLICK)};
+  SendMessageA(dialog, WM_NOTIFY, IDC_PR_LIST, reinterpret_cast<LPARAM>(&notice));
+  EXPECT_EQ(view.handled, 2);
+  std::atomic<bool> sent{false};
+  std::thread other([dialog, &sent, &notice] {
+    SendMessageA(dialog, WM_NOTIFY, IDC_PR_LIST, reinterpret_cast<LPARAM>(&notice));
+    SendMessageA(dialog, WM_INITDIALOG, 0, 0x10);
+    sent = true;
+  });
+  ASSERT_TRUE(uitest::PumpUntil([&] { return sent.load(); }, 5000));
+  other.join();
+  EXPECT_EQ(view.handled, 2);
+  EXPECT_EQ(view.GetSafeHwnd(), dialog);
+  SendMessageA(dialog, WM_INITDIALOG, 0, 0x10);
+  EXPECT_EQ(view.GetSafeHwnd(), dialog) << "a second WM_INITDIALOG took its pointer";
+
   DestroyWindow(owner);
   EXPECT_EQ(view.closing, 2);
   EXPECT_TRUE(view.Closed());
