@@ -71,7 +71,6 @@ class CLogChannel {
 
   // The channel itself (tests and the benchmark write into it as the hook does).
   Channel* Get() const { return m_channel; }
-  SharedLog* Memory() const { return m_log; }
 
  private:
   platform::UniqueHandle m_mapping;

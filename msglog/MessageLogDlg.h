@@ -71,7 +71,6 @@ class CMessageLogDlg : public platform::CDialogT<CMessageLogDlg, platform::CMode
   void ReapplyFilter();
   ControlKind KindOf(uint64_t hwnd);
   std::string RegisteredName(uint32_t message);
-  void SaveCsv();
 
   void OnStartStop();
   void OnClear();
