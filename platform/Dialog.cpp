@@ -177,16 +177,28 @@ void ReportFailure(UINT message, const char* what) {
 }  // namespace
 
 namespace {
-// Whether the message comes from another thread (of any program) through SendMessage and its kin.
-bool SentFromAnotherThread() { return ::InSendMessageEx(nullptr) != ISMEX_NOSEND; }
+// Whether a WM_NOTIFY's parameter is a notice of a window of this thread (a control or tool tip
+// of ours): memory that can be read, naming such a window. The system carries the pointer to no
+// other process, so one another program sends points anywhere.
+bool IsOwnNotice(LPARAM lParam) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  MEMORY_BASIC_INFORMATION memory{};
+  if (!header || !::VirtualQuery(header, &memory, sizeof(memory)) || memory.State != MEM_COMMIT) return false;
+  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  if (!(memory.Protect & kReadable) || (memory.Protect & PAGE_GUARD)) return false;
+  const auto end = reinterpret_cast<uintptr_t>(memory.BaseAddress) + memory.RegionSize;
+  if (end - reinterpret_cast<uintptr_t>(header) < sizeof(NMHDR)) return false;
+  return ::GetWindowThreadProcessId(header->hwndFrom, nullptr) == ::GetCurrentThreadId();
+}
 }  // namespace
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  // Two messages carry a pointer that no system carries between processes: WM_INITDIALOG (the
-  // dialog object, once, from the system during creation) and WM_NOTIFY (from the dialog's own
-  // controls, on its thread). Any other comes from another program, which must not hand us one.
-  if ((message == WM_INITDIALOG || message == WM_NOTIFY) && SentFromAnotherThread()) return FALSE;
+  // Two messages carry a pointer of ours: WM_INITDIALOG (the dialog object, once, from the
+  // system during creation) and WM_NOTIFY (from the dialog's own controls). Another program can
+  // send either with any parameter: a second WM_INITDIALOG, or a notice that is none, is ignored.
   if (message == WM_INITDIALOG && ::GetWindowLongPtrA(hwnd, DWLP_USER)) return FALSE;
+  if (message == WM_NOTIFY && !IsOwnNotice(lParam)) return FALSE;
   CDialog* dialog;
   if (message == WM_INITDIALOG) {
     dialog = reinterpret_cast<CDialog*>(lParam);

@@ -48,10 +48,7 @@ protected:
     // Opens the view with the button (none: opened already) on the target; the view once shown.
     HWND OpenView(HWND target, HWND button) {
         if (button) EXPECT_TRUE(e2e::PressButton(button));
-        const std::string caption = "アクセシビリティ (" + HandleText(target) + ")";
-        HWND view = nullptr;
-        WaitUntil([&] { return (view = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str())) && IsWindowVisible(view); }, 5000);
-        return view;
+        return e2e::WaitForShownDialog(quorvel.Pid(), "アクセシビリティ (" + HandleText(target) + ")");
     }
     // Quorvel started, the window its target, and its view opened from the main dialog.
     HWND StartAndOpenView(HWND window) {

@@ -272,6 +272,18 @@ HWND WaitForTopLevelWindow(DWORD pid, const char* className, const char* caption
     return found;
 }
 
+HWND WaitForShownDialog(DWORD pid, const std::string& caption, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        WindowQuery query{pid, "#32770", caption.c_str(), {}};
+        EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+        for (HWND window : query.found)
+            if (IsWindowVisible(window)) return (found = window) != nullptr;
+        return false;
+    }, timeoutMs);
+    return found;
+}
+
 std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
     WindowQuery query{pid, nullptr, nullptr, {}};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));

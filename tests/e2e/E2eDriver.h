@@ -88,6 +88,9 @@ ProgramRun RunProgram(const std::string& exe, const std::vector<std::string>& ar
 HWND FindTopLevelWindow(DWORD pid, const char* className, const char* caption);
 HWND WaitForTopLevelWindow(DWORD pid, const char* className, const char* caption,
                            DWORD timeoutMs);
+// The dialog (#32770) of process pid with the caption once it shows (a closed view, hidden, is
+// passed over), or null after timeoutMs.
+HWND WaitForShownDialog(DWORD pid, const std::string& caption, DWORD timeoutMs = 5000);
 // Every top-level window of process pid (any class, any caption), in Z order.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 

@@ -55,13 +55,14 @@ protected:
     // Presses "子ウィンドウ情報" and returns the inspector on the target once it shows, or null.
     HWND OpenInspector(HWND target, DWORD timeoutMs = 5000) {
         if (!PressButton(GetDlgItem(dialog, IDC_MAIN_CHILDINFO))) return nullptr;
-        const std::string caption = "子ウィンドウ情報（親ハンドル=" + HandleText(target) + ")";
-        HWND inspector = nullptr;
-        WaitUntil([&] {
-            inspector = FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
-            return inspector && IsWindowVisible(inspector);
-        }, timeoutMs);
-        return inspector && IsWindowVisible(inspector) ? inspector : nullptr;
+        return WaitForShownDialog(quorvel.Pid(), "子ウィンドウ情報（親ハンドル=" + HandleText(target) + ")", timeoutMs);
+    }
+    // The fixture's window made under the name.
+    HWND Named(const std::string& name) { return reinterpret_cast<HWND>(fixture.Command("find name=" + name).value); }
+    // Opens the window tree from the main dialog: the tree's dialog once it shows, or null.
+    HWND OpenWindowTree() {
+        if (!PressButton(GetDlgItem(dialog, IDC_MAIN_TREE))) return nullptr;
+        return WaitForShownDialog(quorvel.Pid(), "ウィンドウツリー");
     }
 
     // Presses on the finder and drags with real input to the screen point; true once the path

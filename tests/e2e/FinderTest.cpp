@@ -31,8 +31,8 @@ protected:
         ASSERT_TRUE(IsWindow(target));
         ASSERT_TRUE(fixture.Command("child parent=" + HandleText(target) + " name=outer x=10 y=10 w=220 h=140;"
                                     "child parent=outer name=inner class=BUTTON text=Deep x=20 y=30 w=120 h=50").answered);
-        outer = reinterpret_cast<HWND>(fixture.Command("find name=outer").value);
-        inner = reinterpret_cast<HWND>(fixture.Command("find name=inner").value);
+        outer = Named("outer");
+        inner = Named("inner");
         ASSERT_TRUE(IsWindow(inner));
         ASSERT_NO_FATAL_FAILURE(StartQuorvel());
         ASSERT_TRUE(e2e::WaitUntil([&] { return title.empty() ? rows->ItemCount() >= 0 : rows->FindRow(0, title) >= 0; }, 8000));

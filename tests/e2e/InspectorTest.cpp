@@ -28,9 +28,9 @@ TEST_F(InspectorE2eTest, HungProgramIsListedItsChildrenInspectedAndQuorvelKeepsT
     ASSERT_TRUE(fixture.Command("child parent=hung name=k1 text=First id=5;"
                                 "child parent=k1 name=k2 class=BUTTON text=Inner id=6 x=2 y=2 w=40 h=20;"
                                 "child parent=hung name=k3 text=Third id=7 y=60").answered);
-    HWND k1 = reinterpret_cast<HWND>(fixture.Command("find name=k1").value);
-    HWND k2 = reinterpret_cast<HWND>(fixture.Command("find name=k2").value);
-    HWND k3 = reinterpret_cast<HWND>(fixture.Command("find name=k3").value);
+    HWND k1 = Named("k1");
+    HWND k2 = Named("k2");
+    HWND k3 = Named("k3");
     ASSERT_EQ(fixture.Command("hang window=" + HandleText(hung) + " ms=forever").value, 1);
 
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());

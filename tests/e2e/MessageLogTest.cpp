@@ -28,13 +28,8 @@ protected:
     }
     HWND WaitForLog(HWND target, DWORD timeoutMs = 5000) { return WaitForLogOf(quorvel, target, timeoutMs); }
     HWND WaitForLogOf(e2e::QuorvelProgram& program, HWND target, DWORD timeoutMs = 5000) {
-        const std::string caption = "メッセージログ (" + HandleText(target) + ")";
-        HWND log = nullptr;
-        e2e::WaitUntil([&] {
-            log = e2e::FindTopLevelWindow(program.Pid(), "#32770", caption.c_str());
-            return log && IsWindowVisible(log);
-        }, timeoutMs);
-        if (!log || !IsWindowVisible(log)) return nullptr;
+        const HWND log = e2e::WaitForShownDialog(program.Pid(), "メッセージログ (" + HandleText(target) + ")", timeoutMs);
+        if (!log) return nullptr;
         // The 64-bit helper puts the hooks in after the dialog shows: "停止" says they are in.
         e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)) == "停止"; }, timeoutMs);
         return log;
@@ -105,7 +100,7 @@ protected:
 TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAndStopsAndStarts) {
     HWND target = fixture.Create("name=t title=\"Logged window\" x=900 y=60 w=300 h=200 show=noactivate queryend=7");
     ASSERT_TRUE(fixture.Command("child parent=t name=b class=BUTTON text=Push id=41").answered);
-    HWND button = reinterpret_cast<HWND>(fixture.Command("find name=b").value);
+    HWND button = Named("b");
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
     HWND log = OpenLog(target);
     ASSERT_NE(log, nullptr) << "no log dialog with its caption";
@@ -145,7 +140,7 @@ TEST_F(MessageLogE2eTest, RecordsSentPostedAndReturnedMessagesChildrenOnDemandAn
     ASSERT_TRUE(fixture.Command("child parent=t name=later text=Later id=42 y=50").answered);
     fixture.Command("post window=later msg=0x401 wparam=5");
     EXPECT_EQ(WaitForRow(log, "P", "WM_USER+1", "0x00000005")[kHandle],
-              HandleText(reinterpret_cast<HWND>(fixture.Command("find name=later").value)));
+              HandleText(Named("later")));
 
     // Stopped, nothing is recorded; started again, it is.
     ASSERT_TRUE(e2e::PressButton(GetDlgItem(log, IDC_ML_STARTSTOP)));

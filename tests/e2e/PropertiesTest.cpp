@@ -30,13 +30,7 @@ protected:
     }
     // The view of the window once it shows, or null.
     HWND WaitForView(HWND viewed, DWORD timeoutMs = 5000) {
-        const std::string caption = "プロパティ (" + e2e::HandleText(viewed) + ")";
-        HWND view = nullptr;
-        e2e::WaitUntil([&] {
-            view = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
-            return view && IsWindowVisible(view);
-        }, timeoutMs);
-        return view && IsWindowVisible(view) ? view : nullptr;
+        return e2e::WaitForShownDialog(quorvel.Pid(), "プロパティ (" + e2e::HandleText(viewed) + ")", timeoutMs);
     }
     HWND OpenFromMainList(HWND target) {
         ClickRow(target);

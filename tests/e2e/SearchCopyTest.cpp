@@ -73,7 +73,7 @@ TEST_F(SearchCopyTest, CtrlCCopiesTheSelectedRowOfEitherList) {
     HWND target = fixture.Create("title=\"Copy 対象\" x=880 y=400 w=320 h=220 show=noactivate");
     ASSERT_TRUE(fixture.Command("child parent=" + HandleText(target) +
                                 " name=kid class=BUTTON text=Deep id=77 x=20 y=30 w=120 h=50").answered);
-    HWND kid = reinterpret_cast<HWND>(fixture.Command("find name=kid").value);
+    HWND kid = Named("kid");
     ASSERT_TRUE(IsWindow(kid));
     ASSERT_NO_FATAL_FAILURE(StartQuorvel());
     ASSERT_NO_FATAL_FAILURE(ClickRow(target));

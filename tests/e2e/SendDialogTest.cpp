@@ -14,14 +14,6 @@ constexpr int kKind = 3, kMessage = 4, kWParam = 5;
 
 class SendDialogE2eTest : public e2e::E2eSuite {
  protected:
-  HWND WaitForTopLevel(const std::string& caption) {
-    HWND found = nullptr;
-    e2e::WaitUntil([&] {
-      found = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", caption.c_str());
-      return found && ::IsWindowVisible(found);
-    }, 5000);
-    return found;
-  }
   void Type(HWND dialog, int id, const std::string& text) {
     ASSERT_TRUE(e2e::SendWithTimeout(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), nullptr));
   }
@@ -64,7 +56,7 @@ TEST_F(SendDialogE2eTest, SendsAndPostsToTheTargetAndMarksWhatTheSendCausedInThe
   StartQuorvel();
   ClickRow(target);
   ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_SENDMESSAGE)));
-  HWND send = WaitForTopLevel("メッセージ送信 (" + HandleText(target) + ")");
+  HWND send = e2e::WaitForShownDialog(quorvel.Pid(), "メッセージ送信 (" + HandleText(target) + ")");
   ASSERT_NE(send, nullptr);
 
   Type(send, IDC_SM_MESSAGE, "WM_USER+1");
@@ -81,7 +73,7 @@ TEST_F(SendDialogE2eTest, SendsAndPostsToTheTargetAndMarksWhatTheSendCausedInThe
 
   // The box opens the target's log; the next send's rows are marked there, others are not.
   ASSERT_TRUE(e2e::PressButton(GetDlgItem(send, IDC_SM_MARKLOG)));
-  HWND log = WaitForTopLevel("メッセージログ (" + HandleText(target) + ")");
+  HWND log = e2e::WaitForShownDialog(quorvel.Pid(), "メッセージログ (" + HandleText(target) + ")");
   ASSERT_NE(log, nullptr);
   ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(GetDlgItem(log, IDC_ML_STARTSTOP)) == "停止"; }, 5000));
   fixture.Command("send window=t msg=0x401 wparam=0x11");

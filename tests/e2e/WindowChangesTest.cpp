@@ -27,11 +27,7 @@ protected:
         a = Named("a");
         owner = Named("o");
         ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-        ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_TREE)));
-        ASSERT_TRUE(e2e::WaitUntil([&] {
-            treeDialog = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", "ウィンドウツリー");
-            return treeDialog && IsWindowVisible(treeDialog);
-        }, 5000));
+        ASSERT_TRUE(treeDialog = OpenWindowTree());
         tree = std::make_unique<e2e::RemoteTreeView>(GetDlgItem(treeDialog, IDC_WT_TREE));
         changes = std::make_unique<e2e::RemoteListView>(GetDlgItem(treeDialog, IDC_WT_CHANGES));
         ASSERT_TRUE(tree->Valid() && changes->Valid());
@@ -45,7 +41,6 @@ protected:
             return shown;
         }() << "a and its owner-to-be";
     }
-    HWND Named(const std::string& name) { return reinterpret_cast<HWND>(fixture.Command("find name=" + name).value); }
     std::string Status() { return e2e::WindowText(GetDlgItem(treeDialog, IDC_WT_STATUS)); }
     // Runs the fixture's command and waits until the list holds rows more rows than before.
     bool Step(const std::string& command, int rows) {
@@ -55,6 +50,7 @@ protected:
     }
     std::vector<std::string> Cells(int row) { return changes->Row(row, kColumns); }
     // `0x… "text" class` as the list names a window.
+    using E2eSuite::Named;
     std::string Named(HWND hwnd, const std::string& text) {
         return e2e::HandleText(hwnd) + " \"" + text + "\" QuorvelFixtureWindow";
     }

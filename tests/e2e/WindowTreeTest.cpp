@@ -31,17 +31,10 @@ protected:
         sink = reinterpret_cast<HWND>(fixture.Command("messageonly title=TreeSink children=1").value);
         ASSERT_TRUE(IsWindow(leaf) && IsWindow(owned) && IsWindow(hidden) && IsWindow(sink));
         ASSERT_NO_FATAL_FAILURE(StartQuorvel());
-        ASSERT_TRUE(e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_TREE)));
-        ASSERT_TRUE(e2e::WaitUntil([&] {
-            treeDialog = e2e::FindTopLevelWindow(quorvel.Pid(), "#32770", "ウィンドウツリー");
-            return treeDialog && IsWindowVisible(treeDialog);
-        }, 5000));
+        ASSERT_TRUE(treeDialog = OpenWindowTree());
         tree = std::make_unique<e2e::RemoteTreeView>(GetDlgItem(treeDialog, IDC_WT_TREE));
         ASSERT_TRUE(tree->Valid());
         ASSERT_TRUE(e2e::WaitUntil([&] { return Item(leaf).item != nullptr; }, 5000));
-    }
-    HWND Named(const std::string& name) {
-        return reinterpret_cast<HWND>(fixture.Command("find name=" + name).value);
     }
     RemoteTreeItem Item(HWND hwnd) { return tree->Find(ItemOf(hwnd)); }
     // Waits until the tree's items satisfy the condition.
