@@ -55,6 +55,12 @@ class SendMessageDlgTest : public uitest::FixtureSuite {
     m_hwnd = m_dlg->GetSafeHwnd();
   }
   void Type(int id, const std::wstring& text) { ::SetWindowTextW(::GetDlgItem(m_hwnd, id), text.c_str()); }
+  // Types the message and its parameters into their boxes.
+  void Fill(const std::wstring& message, const std::wstring& wParam, const std::wstring& lParam) {
+    Type(IDC_SM_MESSAGE, message);
+    Type(IDC_SM_WPARAM, wParam);
+    Type(IDC_SM_LPARAM, lParam);
+  }
   std::wstring Field(int id) {
     wchar_t text[1024] = {};
     ::GetWindowTextW(::GetDlgItem(m_hwnd, id), text, 1024);
@@ -85,18 +91,14 @@ TEST_F(SendMessageDlgTest, SendsAndPostsTypedValuesTextsAndReadsBuffersBack) {
   EXPECT_EQ("メッセージ送信 (" + e2e::HandleText(target) + ")", caption);
 
   // Numbers: hex and negative arrive as typed; the answer in decimal and hex.
-  Type(IDC_SM_MESSAGE, L"WM_USER+1");
-  Type(IDC_SM_WPARAM, L"0x1234");
-  Type(IDC_SM_LPARAM, L"-5");
+  Fill(L"WM_USER+1", L"0x1234", L"-5");
   std::wstring result = SendAndWait();
   EXPECT_NE(result.find(L"結果: 0 (0x00000000)"), std::wstring::npos) << platform::Utf8FromWide(result);
   EXPECT_NE(result.find(L"answered"), std::wstring::npos);
   EXPECT_EQ("count=1 wparam=0x00001234 lparam=0xfffffffb", Query(target, "0x401"));
 
   // A text as WM_SETTEXT's lParam becomes the window's title, every character of it.
-  Type(IDC_SM_MESSAGE, L"WM_SETTEXT");
-  Type(IDC_SM_WPARAM, L"0");
-  Type(IDC_SM_LPARAM, L"\"送信テスト Ω\"");
+  Fill(L"WM_SETTEXT", L"0", L"\"送信テスト Ω\"");
   result = SendAndWait();
   EXPECT_NE(result.find(L"結果: 1 (0x00000001)"), std::wstring::npos) << platform::Utf8FromWide(result);
   wchar_t title[64] = {};
@@ -104,17 +106,13 @@ TEST_F(SendMessageDlgTest, SendsAndPostsTypedValuesTextsAndReadsBuffersBack) {
   EXPECT_EQ(std::wstring(L"送信テスト Ω"), title);
 
   // WM_GETTEXT fills Quorvel's buffer: the text returned is shown with its length.
-  Type(IDC_SM_MESSAGE, L"WM_GETTEXT");
-  Type(IDC_SM_WPARAM, L"");
-  Type(IDC_SM_LPARAM, L"");
+  Fill(L"WM_GETTEXT", L"", L"");
   result = SendAndWait();
   EXPECT_NE(result.find(L"結果: 7 (0x00000007)"), std::wstring::npos) << platform::Utf8FromWide(result);
   EXPECT_NE(result.find(L"内容: \"送信テスト Ω\""), std::wstring::npos) << platform::Utf8FromWide(result);
 
   // ポスト goes at once with its numbers.
-  Type(IDC_SM_MESSAGE, L"0x401");
-  Type(IDC_SM_WPARAM, L"7");
-  Type(IDC_SM_LPARAM, L"4294967295");
+  Fill(L"0x401", L"7", L"4294967295");
   uitest::Click(m_hwnd, IDC_SM_POST);
   EXPECT_NE(Field(IDC_SM_RESULT).find(L"posted"), std::wstring::npos);
   EXPECT_TRUE(e2e::WaitUntil([&] { return Query(target, "0x401") == "count=2 wparam=0x00000007 lparam=0xffffffff"; }, 5000))
@@ -128,15 +126,11 @@ TEST_F(SendMessageDlgTest, SendsAndPostsTypedValuesTextsAndReadsBuffersBack) {
       {{L"WM_USER+1", L"0", L"\"" + std::wstring(40000, L'a') + L"\""}, L"lParam: a text may hold at most 32767"},
   };
   for (const auto& [fields, why] : refused) {
-    Type(IDC_SM_MESSAGE, fields[0]);
-    Type(IDC_SM_WPARAM, fields[1]);
-    Type(IDC_SM_LPARAM, fields[2]);
+    Fill(fields[0], fields[1], fields[2]);
     uitest::Click(m_hwnd, IDC_SM_SEND);
     EXPECT_NE(Field(IDC_SM_RESULT).find(why), std::wstring::npos) << platform::Utf8FromWide(Field(IDC_SM_RESULT));
   }
-  Type(IDC_SM_MESSAGE, L"WM_USER+1");
-  Type(IDC_SM_WPARAM, L"0");
-  Type(IDC_SM_LPARAM, L"0");
+  Fill(L"WM_USER+1", L"0", L"0");
   Type(IDC_SM_TIMEOUT, L"0");
   uitest::Click(m_hwnd, IDC_SM_SEND);
   EXPECT_NE(Field(IDC_SM_RESULT).find(L"from 1 to 600000"), std::wstring::npos);
@@ -186,14 +180,10 @@ TEST_F(SendMessageDlgTest, ControlMessagesCompleteByClassAndTheLogIsAskedToMark)
   // The list box's string messages carry texts; LB_GETTEXT reads one back by its index.
   Open(list);
   for (const wchar_t* item : {L"\"一行目\"", L"\"二行目\""}) {
-    Type(IDC_SM_MESSAGE, L"LB_ADDSTRING");
-    Type(IDC_SM_WPARAM, L"0");
-    Type(IDC_SM_LPARAM, item);
+    Fill(L"LB_ADDSTRING", L"0", item);
     SendAndWait();
   }
-  Type(IDC_SM_MESSAGE, L"LB_GETTEXT");
-  Type(IDC_SM_WPARAM, L"1");
-  Type(IDC_SM_LPARAM, L"");
+  Fill(L"LB_GETTEXT", L"1", L"");
   result = SendAndWait();
   EXPECT_NE(result.find(L"結果: 3 (0x00000003)"), std::wstring::npos) << platform::Utf8FromWide(result);
   EXPECT_NE(result.find(L"\"二行目\""), std::wstring::npos) << platform::Utf8FromWide(result);
