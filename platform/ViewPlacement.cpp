@@ -71,6 +71,9 @@ POINT ChooseViewPlace(SIZE view, const RECT& owner, const std::vector<RECT>& tak
 }
 
 void PlaceBesideOwner(HWND view, HWND owner, int cascade) {
+  // Without an owner there is nothing to stand beside (and every unowned window of the desktop
+  // would count as taken): the view stays where it was made.
+  if (!owner) return;
   RECT ownerRect{}, own{};
   ::GetWindowRect(owner, &ownerRect);
   ::GetWindowRect(view, &own);

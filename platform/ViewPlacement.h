@@ -17,6 +17,7 @@ POINT ChooseViewPlace(SIZE view, const RECT& owner, const std::vector<RECT>& tak
 
 // Places the view by ChooseViewPlace among the other shown windows the owner owns, on the
 // owner's monitor; cascade is how many views of its kind are open (the fallback's step).
+// Nothing without an owner.
 void PlaceBesideOwner(HWND view, HWND owner, int cascade);
 
 }  // namespace platform
