@@ -1,11 +1,41 @@
 #include "platform/DesktopWalk.h"
 
+#include <cstdint>
+#include <mutex>
 #include <unordered_set>
 
+#include "platform/Handles.h"
 #include "platform/ProcessLookup.h"
 #include "platform/WindowWalk.h"
 
+#ifndef PROCESS_QUERY_LIMITED_INFORMATION
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#endif
+
 namespace platform {
+namespace {
+
+// When the process started, which tells it from an earlier one that had its id; 0 when the
+// system will not say.
+uint64_t ProcessStart(DWORD pid) {
+  UniqueProcess process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  FILETIME created{}, exited, kernel, user;
+  if (!process || !::GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// The process names every walk has looked up, by process id with the process's start. Looking
+// a name up reads the other process's module list (milliseconds a process under Wine, more than
+// the rest of a walk of a thousand windows); its start is two questions to the system.
+struct KnownProcess {
+  uint64_t start = 0;
+  std::wstring name;
+};
+constexpr size_t kMaxKnownProcesses = 4096;
+std::mutex g_knownLock;
+std::unordered_map<DWORD, KnownProcess> g_knownProcesses;
+
+}  // namespace
 
 DesktopRoots ListDesktopRoots(bool messageOnly, int maxMessageOnlyWindows) {
   DesktopRoots roots;
@@ -55,8 +85,22 @@ bool CWindowNames::ClassName(HWND hwnd, std::wstring& name) {
 
 const std::wstring& CWindowNames::ProcessName(DWORD pid) {
   auto known = m_processNames.find(pid);
-  if (known == m_processNames.end()) known = m_processNames.emplace(pid, GetProcessNameW(pid)).first;
-  return known->second;
+  if (known != m_processNames.end()) return known->second;
+  const uint64_t start = ProcessStart(pid);
+  if (start) {
+    std::lock_guard<std::mutex> hold(g_knownLock);
+    auto kept = g_knownProcesses.find(pid);
+    if (kept != g_knownProcesses.end() && kept->second.start == start)
+      return m_processNames.emplace(pid, kept->second.name).first->second;
+  }
+  std::wstring name = GetProcessNameW(pid);
+  // A name the system would not give is asked for again at the next walk.
+  if (start && !name.empty()) {
+    std::lock_guard<std::mutex> hold(g_knownLock);
+    if (g_knownProcesses.size() >= kMaxKnownProcesses) g_knownProcesses.clear();
+    g_knownProcesses[pid] = KnownProcess{start, name};
+  }
+  return m_processNames.emplace(pid, std::move(name)).first->second;
 }
 
 }  // namespace platform

@@ -44,7 +44,9 @@ void WalkDesktop(const DesktopRoots& roots, bool children, const TakeWindow& tak
 
 // The names a walk asks for again and again, each looked up once: a class name per class atom
 // (asking for the atom costs the system less than the name, and most windows share a few
-// classes), a process's executable name per process id.
+// classes), a process's executable name per process id. Process names are kept from one walk to
+// the next too, for as long as the id names a process that started at the same time (an id
+// taken again by a new process is looked up anew).
 class CWindowNames {
  public:
   // The window's class name, at most 255 characters; false when the window is gone. Read last
