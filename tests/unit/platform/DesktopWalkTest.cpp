@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "E2eDriver.h"
 #include "platform/DesktopWalk.h"
 
 namespace {
@@ -74,6 +75,27 @@ TEST(DesktopWalk, AWindowNotTakenLeavesOutItsBranchAndTheNamesAreKeptPerAtomAndP
   EXPECT_TRUE(className.empty());
   ::DestroyWindow(sink);
   ::DestroyWindow(root);
+
+  // A process's name is kept from one walk to the next, but not past the process's end: its id
+  // may name another program by then.
+  wchar_t command[] = L"cmd.exe /c exit";
+  STARTUPINFOW startup{sizeof startup};
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                               &started));
+  EXPECT_EQ(platform::CWindowNames().ProcessName(started.dwProcessId), L"cmd.exe");
+  EXPECT_EQ(platform::CWindowNames().ProcessName(started.dwProcessId), L"cmd.exe");
+  ::TerminateProcess(started.hProcess, 0);
+  ::WaitForSingleObject(started.hProcess, 5000);
+  ::CloseHandle(started.hThread);
+  ::CloseHandle(started.hProcess);
+  // Gone once the system no longer opens it.
+  ASSERT_TRUE(e2e::WaitUntil([&] {
+    HANDLE process = ::OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, started.dwProcessId);
+    if (process) ::CloseHandle(process);
+    return process == nullptr;
+  }, 10000));
+  EXPECT_NE(platform::CWindowNames().ProcessName(started.dwProcessId), L"cmd.exe");
 }
 
 }  // namespace
