@@ -88,8 +88,7 @@ int main(int argc, char** argv) {
 
   std::printf("%8s %12s %12s %8s %14s\n", "windows", "refresh ms", "floor ms", "ratio", "list only ms");
   for (int total : sizes) {
-    const bench::Fixtures fixtures = bench::StartFixtureWindows(total, bench::kFixtureProcesses);
-    if (fixtures.empty()) return 1;
+    const bench::FixtureDesktop desktop(total);
 
     CQuorvelDlg dlg;
     dlg.Create(nullptr);
@@ -111,7 +110,6 @@ int main(int argc, char** argv) {
                 Median(floorTimes) * 1000, Median(ratios), Median(listTimes) * 1000, rows);
     std::fflush(stdout);
     dlg.DestroyWindow();
-    for (auto& fixture : fixtures) fixture->Quit();
   }
   return 0;
 }

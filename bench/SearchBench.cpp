@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
 
   std::printf("%8s %12s %12s %8s %10s\n", "windows", "refresh ms", "per key ms", "ratio", "rows left");
   for (int total : sizes) {
-    const bench::Fixtures fixtures = bench::StartFixtureWindows(total, bench::kFixtureProcesses);
-    if (fixtures.empty()) return 1;
+    const bench::FixtureDesktop desktop(total);
 
     CQuorvelDlg dlg;
     dlg.Create(nullptr);
@@ -62,7 +61,6 @@ int main(int argc, char** argv) {
     std::printf("%8d %12.1f %12.1f %8.2f %10d\n", total, refresh * 1000, key * 1000, key / refresh, rowsLeft);
     std::fflush(stdout);
     dlg.DestroyWindow();
-    for (auto& fixture : fixtures) fixture->Quit();
   }
   return 0;
 }

@@ -42,7 +42,6 @@ constexpr int kRounds = 7;
 struct RawRead {
   std::set<DWORD> processes;
   bool properties = false;
-  int windows = 0;
 };
 
 BOOL CALLBACK CountProp(HWND, LPWSTR, HANDLE, ULONG_PTR count) {
@@ -53,23 +52,9 @@ BOOL CALLBACK CountProp(HWND, LPWSTR, HANDLE, ULONG_PTR count) {
 // The calls of the basic fields, and with properties those of the properties view's outside
 // reading; each process's facts once.
 void ReadRaw(HWND hwnd, RawRead& read) {
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(hwnd, &pid);
-  wchar_t text[256], className[256];
-  ::InternalGetWindowText(hwnd, text, 256);
-  ::IsWindowVisible(hwnd);
-  RECT rect;
-  ::GetWindowRect(hwnd, &rect);
-  ::GetWindowLongW(hwnd, GWL_STYLE);
-  ::GetWindowLongW(hwnd, GWL_EXSTYLE);
-  ::GetAncestor(hwnd, GA_PARENT);
-  ::GetWindow(hwnd, GW_OWNER);
-  ::GetClassLongW(hwnd, GCW_ATOM);
-  ::GetClassNameW(hwnd, className, 256);
-  const bool newProcess = read.processes.insert(pid).second;
-  if (newProcess) GetProcessNameW(pid);
-  ++read.windows;
+  const auto [pid, newProcess] = bench::ReadBasicFieldsRaw(hwnd, read.processes);
   if (!read.properties) return;
+  wchar_t text[256], className[256];
   RECT client;
   ::GetClientRect(hwnd, &client);
   ::MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
@@ -107,21 +92,7 @@ void ReadRaw(HWND hwnd, RawRead& read) {
 int WalkRaw(bool withProperties) {
   RawRead read;
   read.properties = withProperties;
-  std::vector<HWND> topLevel;
-  ::EnumWindows([](HWND hwnd, LPARAM list) WINAPI -> BOOL {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&topLevel));
-  for (HWND after = nullptr; (after = ::FindWindowExW(HWND_MESSAGE, after, nullptr, nullptr)) != nullptr;)
-    topLevel.push_back(after);
-  for (HWND hwnd : topLevel) {
-    ReadRaw(hwnd, read);
-    ::EnumChildWindows(hwnd, [](HWND child, LPARAM context) WINAPI -> BOOL {
-      ReadRaw(child, *reinterpret_cast<RawRead*>(context));
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&read));
-  }
-  return read.windows;
+  return bench::WalkRaw([&](HWND hwnd) { ReadRaw(hwnd, read); }, true);
 }
 
 // The snapshot as qv writes it, without the procedures when outsideOnly.
@@ -139,8 +110,7 @@ size_t TakeSnapshot(bool withProperties) {
 }
 
 void RunSnapshot(int total) {
-  bench::Fixtures fixtures = bench::StartFixtureWindows(total, bench::kFixtureProcesses);
-  if (fixtures.empty()) std::exit(1);
+  const bench::FixtureDesktop desktop(total);
   for (bool withProperties : {false, true}) {
     std::vector<double> snapshotTimes, rawTimes, ratios;
     int windows = 0;
@@ -162,7 +132,6 @@ void RunSnapshot(int total) {
   std::printf("%8d %-11s %12.1f %12s %8s   (every property with the procedures, %.2f ms a window)\n", total, "full",
               probeTime * 1000, "-", "-", probeTime * 1000 / static_cast<double>(entries.size()));
   std::fflush(stdout);
-  for (auto& fixture : fixtures) fixture->Quit();
 }
 
 std::vector<snapshot::Json> SyntheticWindows(int count, int generation) {

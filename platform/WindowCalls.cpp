@@ -9,12 +9,12 @@
 #include <mutex>
 #include <set>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include "platform/ActionBudget.h"
 #include "platform/Handles.h"
 #include "platform/Messaging.h"
+#include "platform/WorkerThread.h"
 
 namespace platform {
 namespace {
@@ -35,16 +35,7 @@ void RunGuarded(const char* what, const std::function<void()>& work) {
   }
 }
 
-bool StartSystemThread(std::function<void()> work) {
-  try {
-    std::thread(std::move(work)).detach();
-    return true;
-  } catch (const std::system_error&) {
-    return false;
-  }
-}
-
-WorkerStart g_workerStart = StartSystemThread;
+WorkerStart g_workerStart = StartWorkerThread;
 
 // What runs on a calling thread once its call has been made: one message-only window per
 // thread, which runs the completions posted to it from that thread's message loop.
@@ -387,7 +378,7 @@ bool HasDeferredWindowCalls() { return Deferred().Any(); }
 
 WorkerStart SetWorkerStart(WorkerStart start) {
   const WorkerStart old = g_workerStart;
-  g_workerStart = start ? start : StartSystemThread;
+  g_workerStart = start ? start : StartWorkerThread;
   return old;
 }
 

@@ -1,6 +1,7 @@
 // One window as a snapshot holds it, and the reading of windows: one window, a window with its
 // descendants, or the whole desktop (top-level windows in Z order each followed by its
-// descendants, then the message-only windows with theirs).
+// descendants, then the message-only windows with theirs, at most
+// platform::kMaxMessageOnlyWindows of them), over the one desktop walk (platform/DesktopWalk).
 //
 // The basic fields are read from what the system keeps: no message is sent and nothing waits
 // for the window's program, so a hung window is read at once. The properties add everything the
@@ -67,8 +68,5 @@ bool ReadProperties(std::vector<WindowEntry>& entries, std::vector<properties::W
 // The window as a JSON object: the basic fields, then the properties, then "timedOut" when set.
 Json WindowJson(const WindowEntry& entry);
 std::vector<Json> WindowsJson(const std::vector<WindowEntry>& entries);
-
-// How many message-only windows a desktop read takes at most.
-constexpr int kMaxMessageOnlyWindows = 4096;
 
 }  // namespace snapshot

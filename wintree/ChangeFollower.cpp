@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/Handles.h"
+#include "platform/WorkerThread.h"
 
 namespace wintree {
 
@@ -36,14 +37,8 @@ bool CChangeFollower::Start(HWND notify, UINT message, FollowPass pass, DWORD in
   shared->pass = std::move(pass);
   shared->wake.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!shared->wake) return false;
-  // The worker's own reference, let go by the worker when it ends.
-  auto* held = new std::shared_ptr<Shared>(shared);
-  HANDLE thread = ::CreateThread(nullptr, 0, &CChangeFollower::Run, held, 0, nullptr);
-  if (!thread) {
-    delete held;
-    return false;
-  }
-  ::CloseHandle(thread);
+  // The worker's own reference, let go when it ends.
+  if (!platform::StartWorkerThread([shared] { Run(*shared); })) return false;
   m_shared = std::move(shared);
   return true;
 }
@@ -71,9 +66,7 @@ CChangeFollower::Found CChangeFollower::Take() {
   return found;
 }
 
-DWORD WINAPI CChangeFollower::Run(void* context) {
-  std::unique_ptr<std::shared_ptr<Shared>> held(static_cast<std::shared_ptr<Shared>*>(context));
-  Shared& shared = **held;
+void CChangeFollower::Run(Shared& shared) {
   // The first read is the one the next ones compare with: the dialog hears that it is done.
   bool first = true;
   while (!shared.stopping) {
@@ -113,7 +106,6 @@ DWORD WINAPI CChangeFollower::Run(void* context) {
     const DWORD rest = took < shared.intervalMs ? (shared.intervalMs - took > took ? shared.intervalMs - took : took) : took;
     ::WaitForSingleObject(shared.wake.get(), rest);
   }
-  return 0;
 }
 
 bool FollowedWindow(const platform::CTextSearch& search, HWND hwnd, const std::wstring& text,

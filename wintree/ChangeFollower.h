@@ -64,7 +64,7 @@ class CChangeFollower {
 
  private:
   struct Shared;
-  static DWORD WINAPI Run(void* context);
+  static void Run(Shared& shared);
 
   std::shared_ptr<Shared> m_shared;
   WPARAM m_generation = 0;

@@ -1,20 +1,19 @@
-// Reads the desktop's windows for the window tree: every top-level window in Z order with its
-// descendants, then the message-only windows with theirs. Texts are the ones the system keeps
-// (never waiting on a window's program), process names are looked up once per process, and a
-// window that closes during the walk is left out whole.
+// Reads the desktop's windows for the window tree over the one desktop walk
+// (platform/DesktopWalk): every top-level window in Z order with its descendants, then the
+// message-only windows with theirs. Texts are the ones the system keeps (never waiting on a
+// window's program), process names are looked up once per process, and a window that closes
+// during the walk is left out whole, with its descendants.
 #pragma once
 #include <functional>
 #include <vector>
 
+#include "platform/DesktopWalk.h"
 #include "wintree/DesktopTree.h"
 
 namespace wintree {
 
-// How many message-only windows are read at most: FindWindowEx is asked once per window.
-constexpr int kMaxMessageOnlyWindows = 4096;
-
 struct DesktopReadOptions {
-  int maxMessageOnlyWindows = kMaxMessageOnlyWindows;
+  int maxMessageOnlyWindows = platform::kMaxMessageOnlyWindows;
   // Called with each window just before it is read (tests close windows there).
   std::function<void(HWND)> beforeEach;
 };

@@ -1,5 +1,7 @@
 #include "wintree/TreeJob.h"
 
+#include "platform/WorkerThread.h"
+
 namespace wintree {
 
 bool CTreeJob::Start(HWND notify, UINT message, std::function<TreeJobResult()> work) {
@@ -9,13 +11,7 @@ bool CTreeJob::Start(HWND notify, UINT message, std::function<TreeJobResult()> w
   shared->message = message;
   shared->generation = ++m_generation;
   shared->work = std::move(work);
-  auto* held = new std::shared_ptr<Shared>(shared);
-  HANDLE thread = ::CreateThread(nullptr, 0, &CTreeJob::Run, held, 0, nullptr);
-  if (!thread) {
-    delete held;
-    return false;
-  }
-  ::CloseHandle(thread);
+  if (!platform::StartWorkerThread([shared] { Run(shared); })) return false;
   m_shared = std::move(shared);
   return true;
 }
@@ -31,9 +27,8 @@ std::optional<TreeJobResult> CTreeJob::Take(WPARAM generation) {
   return result;
 }
 
-DWORD WINAPI CTreeJob::Run(void* context) {
-  std::unique_ptr<std::shared_ptr<Shared>> held(static_cast<std::shared_ptr<Shared>*>(context));
-  Shared& shared = **held;
+void CTreeJob::Run(const std::shared_ptr<Shared>& held) {
+  Shared& shared = *held;
   TreeJobResult result;
   try {
     result = shared.work();
@@ -47,8 +42,7 @@ DWORD WINAPI CTreeJob::Run(void* context) {
     shared.result = std::move(result);
   }
   // Only the dialog's side holds a second reference: none left means nobody waits.
-  if (held->use_count() > 1) ::PostMessageW(shared.notify, shared.message, shared.generation, 0);
-  return 0;
+  if (held.use_count() > 1) ::PostMessageW(shared.notify, shared.message, shared.generation, 0);
 }
 
 }  // namespace wintree

@@ -46,7 +46,8 @@ class CTreeJob {
     std::mutex lock;
     std::optional<TreeJobResult> result;
   };
-  static DWORD WINAPI Run(void* context);
+  // held: the worker's own reference; the dialog's side holds the other while it waits.
+  static void Run(const std::shared_ptr<Shared>& held);
 
   std::shared_ptr<Shared> m_shared;
   WPARAM m_generation = 0;
