@@ -19,23 +19,15 @@ using namespace properties;
 using platform::WidenAnsi;
 
 TEST(PropertyFormats, ClassStylesModulesAndExtraBytes) {
-  const struct {
-    DWORD style;
-    const char* names;
-  } kStyles[] = {
-      {0, "なし"},
-      {CS_VREDRAW | CS_HREDRAW, "CS_VREDRAW | CS_HREDRAW"},
-      {CS_DBLCLKS | CS_NOCLOSE | CS_DROPSHADOW, "CS_DBLCLKS | CS_NOCLOSE | CS_DROPSHADOW"},
-      {CS_GLOBALCLASS | 0x80000000u | 0x4, "CS_GLOBALCLASS | 0x80000004"},
-      {0x100, "0x00000100"},
-  };
-  for (const auto& c : kStyles) EXPECT_EQ(ClassStyleNames(c.style), c.names) << c.style;
-  const struct {
-    uint64_t brush;
-    const char* name;
-  } kBrushes[] = {{0, ""}, {1, "COLOR_SCROLLBAR + 1"}, {COLOR_BTNFACE + 1, "COLOR_BTNFACE + 1"}, {26, ""},
-                  {COLOR_MENUBAR + 1, "COLOR_MENUBAR + 1"}, {32, ""}, {0x1900015, ""}};
-  for (const auto& c : kBrushes) EXPECT_EQ(SystemColourBrushName(c.brush), c.name) << c.brush;
+  // Style bits without a name are kept in hex after the named ones.
+  for (const auto& [style, names] : {std::pair<DWORD, const char*>{0, "なし"}, {CS_VREDRAW | CS_HREDRAW, "CS_VREDRAW | CS_HREDRAW"},
+                                     {CS_DBLCLKS | CS_NOCLOSE | CS_DROPSHADOW, "CS_DBLCLKS | CS_NOCLOSE | CS_DROPSHADOW"},
+                                     {CS_GLOBALCLASS | 0x80000000u | 0x4, "CS_GLOBALCLASS | 0x80000004"}, {0x100, "0x00000100"}})
+    EXPECT_EQ(ClassStyleNames(style), names) << style;
+  // A system colour brush is its index plus one, from COLOR_SCROLLBAR to COLOR_MENUBAR, gaps unnamed.
+  for (const auto& [brush, name] : {std::pair<uint64_t, const char*>{0, ""}, {1, "COLOR_SCROLLBAR + 1"}, {COLOR_BTNFACE + 1, "COLOR_BTNFACE + 1"},
+                                    {26, ""}, {COLOR_MENUBAR + 1, "COLOR_MENUBAR + 1"}, {32, ""}, {0x1900015, ""}})
+    EXPECT_EQ(SystemColourBrushName(brush), name) << brush;
 
   const std::vector<ModuleRange> modules = {{0x00400000, 0x20000, L"qprobe.exe"}, {0x7b000000, 0x1000, L"user32.dll"}, {0x10000000, 0x1000, L"Caf\u00e9\u63a2\u67fb.dll"}};
   const struct {
@@ -73,15 +65,10 @@ TEST(PropertyFormats, RelationsPropsAwarenessCloakingAndIntegrity) {
 
   EXPECT_EQ(PropItem(WindowProp{std::wstring(L"Named"), 0xc123, 1}), WidenAnsi("プロパティ Named"));
   EXPECT_EQ(PropItem(WindowProp{std::nullopt, 0x42, 1}), WidenAnsi("プロパティ #0x0042"));
-  const struct {
-    const wchar_t* name;
-    int atom;  // -1: not an integer atom
-  } kAtoms[] = {{L"#66", 66}, {L"#49151", 0xbfff}, {L"#49152", -1}, {L"#0", -1}, {L"#", -1},
-                {L"#6a", -1}, {L"66", -1},       {L"#1234567", -1}};
-  for (const auto& c : kAtoms) {
-    const std::optional<uint16_t> atom = IntegerAtomOfName(c.name);
-    EXPECT_EQ(atom ? *atom : -1, c.atom);
-  }
+  // "#<decimal>" names an integer atom from 1 to 0xBFFF; -1: not an integer atom.
+  for (const auto& [name, atom] : {std::pair<const wchar_t*, int>{L"#66", 66}, {L"#49151", 0xbfff}, {L"#49152", -1}, {L"#0", -1},
+                                   {L"#", -1}, {L"#6a", -1}, {L"66", -1}, {L"#1234567", -1}})
+    EXPECT_EQ(IntegerAtomOfName(name) ? *IntegerAtomOfName(name) : -1, atom) << name;
 
   const char* const kAwareness[] = {"不明", "非対応", "システム", "モニターごと", "モニターごと v2"};
   for (int i = 0; i <= static_cast<int>(DpiAwareness::kPerMonitorV2); ++i)
@@ -91,12 +78,9 @@ TEST(PropertyFormats, RelationsPropsAwarenessCloakingAndIntegrity) {
                                       {2u, "はい (シェル)"}, {5u, "はい (プログラム自身、所有者から)"}, {8u, "はい"}})
     EXPECT_EQ(CloakText(cloaked), text) << (cloaked ? *cloaked : -1);
 
-  const struct {
-    DWORD rid;
-    const char* name;
-  } kLevels[] = {{0, "信頼されていない"}, {0x1000, "低"}, {0x2000, "中"}, {0x2100, "中 (UIAccess)"},
-                 {0x3000, "高"},            {0x4000, "システム"}, {0x5000, "システム"}};
-  for (const auto& c : kLevels) EXPECT_STREQ(IntegrityLevelName(c.rid), c.name) << c.rid;
+  for (const auto& [rid, name] : {std::pair<DWORD, const char*>{0, "信頼されていない"}, {0x1000, "低"}, {0x2000, "中"},
+                                  {0x2100, "中 (UIAccess)"}, {0x3000, "高"}, {0x4000, "システム"}, {0x5000, "システム"}})
+    EXPECT_STREQ(IntegrityLevelName(rid), name) << rid;
 }
 
 // The value of the first row with the item, or "(none)".

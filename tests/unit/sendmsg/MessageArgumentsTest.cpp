@@ -147,7 +147,8 @@ TEST(MessageArguments, TextsOnlyWhereTheSystemCarriesThemBuffersOnlyAsQuorvelsOw
   EXPECT_EQ(0xFFFFFFFBu, posted->lParam.value);
 
   // A send's bound: 1 ms to ten minutes, both ends kept.
-  for (const char* within : {"1", "5000", "600000"}) EXPECT_EQ(std::stoul(within), *sendmsg::ParseTimeout(within, &reason));
+  for (const char* within : {"1", "5000", "600000"})
+    EXPECT_EQ(std::stoul(within), sendmsg::ParseTimeout(within, &reason).value_or(0)) << within;
   for (const char* bound : {"0", "-1", "600001", "x", ""}) EXPECT_FALSE(sendmsg::ParseTimeout(bound, &reason)) << bound;
 }
 
