@@ -15,22 +15,22 @@ namespace {
 
 using namespace accessibility;
 
-// An IDispatch that is no accessible object.
-class PlainDispatch : public IDispatch {
+// IUnknown and IDispatch as the test's objects give them: the interface itself, IDispatch and
+// IUnknown, nothing else; an object made with new goes at its last release.
+template <class Interface, bool kOwned>
+class Dispatch : public Interface {
  public:
+  virtual ~Dispatch() = default;
   STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    const bool given = riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(Interface);
+    *out = given ? static_cast<Interface*>(this) : nullptr;
+    if (given) AddRef();
+    return given ? S_OK : E_NOINTERFACE;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
   STDMETHODIMP_(ULONG) Release() override {
     const ULONG left = --m_refs;
-    if (!left) delete this;
+    if (kOwned && !left) delete this;
     return left;
   }
   STDMETHODIMP GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
@@ -42,53 +42,28 @@ class PlainDispatch : public IDispatch {
   ULONG m_refs = 1;
 };
 
+// An IDispatch that is no accessible object.
+using PlainDispatch = Dispatch<IDispatch, true>;
+
 // An object with count simple children named "c<id>"; the child at plainAt (1-based, 0: none)
-// is a plain IDispatch instead.
-class FakeObject : public IAccessible {
+// is a plain IDispatch instead. It lives on the test's stack.
+class FakeObject : public Dispatch<IAccessible, false> {
  public:
   FakeObject(long count, long plainAt) : m_count(count), m_plainAt(plainAt) {}
-  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
-      *out = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-  STDMETHODIMP_(ULONG) Release() override { return --m_refs; }  // lives on the test's stack
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
-
   STDMETHODIMP get_accParent(IDispatch** out) override { return *out = nullptr, S_FALSE; }
   STDMETHODIMP get_accChildCount(long* count) override { return *count = m_count, S_OK; }
   STDMETHODIMP get_accChild(VARIANT child, IDispatch** out) override {
-    *out = nullptr;
-    if (child.vt == VT_I4 && m_plainAt && child.lVal == m_plainAt) {
-      *out = new PlainDispatch;
-      return S_OK;
-    }
-    return S_FALSE;
+    const bool plain = child.vt == VT_I4 && m_plainAt && child.lVal == m_plainAt;
+    *out = plain ? new PlainDispatch : nullptr;
+    return plain ? S_OK : S_FALSE;
   }
   STDMETHODIMP get_accName(VARIANT child, BSTR* out) override {
-    *out = ::SysAllocString((L"c" + std::to_wstring(child.lVal)).c_str());
-    return S_OK;
+    return *out = ::SysAllocString((L"c" + std::to_wstring(child.lVal)).c_str()), S_OK;
   }
   STDMETHODIMP get_accValue(VARIANT, BSTR* out) override { return *out = nullptr, S_FALSE; }
   STDMETHODIMP get_accDescription(VARIANT, BSTR* out) override { return *out = nullptr, S_FALSE; }
-  STDMETHODIMP get_accRole(VARIANT, VARIANT* out) override {
-    out->vt = VT_I4;
-    out->lVal = ROLE_SYSTEM_PUSHBUTTON;
-    return S_OK;
-  }
-  STDMETHODIMP get_accState(VARIANT, VARIANT* out) override {
-    out->vt = VT_I4;
-    out->lVal = STATE_SYSTEM_FOCUSABLE;
-    return S_OK;
-  }
+  STDMETHODIMP get_accRole(VARIANT, VARIANT* out) override { return out->vt = VT_I4, out->lVal = ROLE_SYSTEM_PUSHBUTTON, S_OK; }
+  STDMETHODIMP get_accState(VARIANT, VARIANT* out) override { return out->vt = VT_I4, out->lVal = STATE_SYSTEM_FOCUSABLE, S_OK; }
   STDMETHODIMP get_accHelp(VARIANT, BSTR* out) override { return *out = nullptr, S_FALSE; }
   STDMETHODIMP get_accHelpTopic(BSTR* out, VARIANT, long*) override { return *out = nullptr, S_FALSE; }
   STDMETHODIMP get_accKeyboardShortcut(VARIANT, BSTR* out) override { return *out = nullptr, S_FALSE; }
@@ -96,23 +71,16 @@ class FakeObject : public IAccessible {
   STDMETHODIMP get_accSelection(VARIANT* out) override { return out->vt = VT_EMPTY, S_FALSE; }
   STDMETHODIMP get_accDefaultAction(VARIANT, BSTR* out) override { return *out = nullptr, S_FALSE; }
   STDMETHODIMP accSelect(long, VARIANT) override { return E_NOTIMPL; }
-  STDMETHODIMP accLocation(long* x, long* y, long* w, long* h, VARIANT) override {
-    *x = *y = *w = *h = 0;
-    return S_FALSE;
-  }
+  STDMETHODIMP accLocation(long* x, long* y, long* w, long* h, VARIANT) override { return *x = *y = *w = *h = 0, S_FALSE; }
   STDMETHODIMP accNavigate(long, VARIANT, VARIANT* out) override { return out->vt = VT_EMPTY, S_FALSE; }
   STDMETHODIMP accHitTest(long, long, VARIANT* out) override { return out->vt = VT_EMPTY, S_FALSE; }
-  STDMETHODIMP accDoDefaultAction(VARIANT) override {
-    ++actions;
-    return S_OK;
-  }
+  STDMETHODIMP accDoDefaultAction(VARIANT) override { return ++actions, S_OK; }
   STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
   STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
   int actions = 0;
 
  private:
-  ULONG m_refs = 1;
   long m_count;
   long m_plainAt;
 };
@@ -129,8 +97,7 @@ Read ReadChildrenOf(FakeObject& object, CObjectStore& store) {
   const Stop stop{false};
   const int id = store.Add(&object, CHILDID_SELF);
   Read read;
-  Ask ask{AskKind::Children, id};
-  read.last = Respond(stop, ask, nullptr, store, [&](Answer&& batch) {
+  read.last = Respond(stop, Ask{AskKind::Children, id}, nullptr, store, [&](Answer&& batch) {
     EXPECT_TRUE(batch.more);
     EXPECT_EQ(batch.items.size(), kChildBatch);
     read.items.insert(read.items.end(), batch.items.begin(), batch.items.end());
@@ -150,12 +117,11 @@ TEST(ObjectCallsTest, AChildListIsReadWholeAtItsBoundAndCutOnlyPastIt) {
     CObjectStore store;
     const Read read = ReadChildrenOf(object, store);
     const size_t expected = static_cast<size_t>(std::min(count, kMaxChildren));
-    EXPECT_EQ(read.items.size(), expected) << count;
+    ASSERT_EQ(read.items.size(), expected) << count;
     EXPECT_EQ(read.last.cut, count > kMaxChildren) << count;
     EXPECT_FALSE(read.last.more);
     EXPECT_EQ(read.progressed, expected);
     EXPECT_EQ(read.batches, (expected - 1) / kChildBatch) << count;
-    ASSERT_FALSE(read.items.empty());
     EXPECT_EQ(read.items.back().summary.name, L"c" + std::to_wstring(expected));
   }
 }

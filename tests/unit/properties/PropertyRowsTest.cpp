@@ -19,23 +19,15 @@ using namespace properties;
 using platform::WidenAnsi;
 
 TEST(PropertyFormats, ClassStylesModulesAndExtraBytes) {
-  const struct {
-    DWORD style;
-    const char* names;
-  } kStyles[] = {
-      {0, "なし"},
-      {CS_VREDRAW | CS_HREDRAW, "CS_VREDRAW | CS_HREDRAW"},
-      {CS_DBLCLKS | CS_NOCLOSE | CS_DROPSHADOW, "CS_DBLCLKS | CS_NOCLOSE | CS_DROPSHADOW"},
-      {CS_GLOBALCLASS | 0x80000000u | 0x4, "CS_GLOBALCLASS | 0x80000004"},
-      {0x100, "0x00000100"},
-  };
-  for (const auto& c : kStyles) EXPECT_EQ(ClassStyleNames(c.style), c.names) << c.style;
-  const struct {
-    uint64_t brush;
-    const char* name;
-  } kBrushes[] = {{0, ""}, {1, "COLOR_SCROLLBAR + 1"}, {COLOR_BTNFACE + 1, "COLOR_BTNFACE + 1"}, {26, ""},
-                  {COLOR_MENUBAR + 1, "COLOR_MENUBAR + 1"}, {32, ""}, {0x1900015, ""}};
-  for (const auto& c : kBrushes) EXPECT_EQ(SystemColourBrushName(c.brush), c.name) << c.brush;
+  // Style bits without a name are kept in hex after the named ones.
+  for (const auto& [style, names] : {std::pair<DWORD, const char*>{0, "なし"}, {CS_VREDRAW | CS_HREDRAW, "CS_VREDRAW | CS_HREDRAW"},
+                                     {CS_DBLCLKS | CS_NOCLOSE | CS_DROPSHADOW, "CS_DBLCLKS | CS_NOCLOSE | CS_DROPSHADOW"},
+                                     {CS_GLOBALCLASS | 0x80000000u | 0x4, "CS_GLOBALCLASS | 0x80000004"}, {0x100, "0x00000100"}})
+    EXPECT_EQ(ClassStyleNames(style), names) << style;
+  // A system colour brush is its index plus one, from COLOR_SCROLLBAR to COLOR_MENUBAR, gaps unnamed.
+  for (const auto& [brush, name] : {std::pair<uint64_t, const char*>{0, ""}, {1, "COLOR_SCROLLBAR + 1"}, {COLOR_BTNFACE + 1, "COLOR_BTNFACE + 1"},
+                                    {26, ""}, {COLOR_MENUBAR + 1, "COLOR_MENUBAR + 1"}, {32, ""}, {0x1900015, ""}})
+    EXPECT_EQ(SystemColourBrushName(brush), name) << brush;
 
   const std::vector<ModuleRange> modules = {{0x00400000, 0x20000, L"qprobe.exe"}, {0x7b000000, 0x1000, L"user32.dll"}, {0x10000000, 0x1000, L"Caf\u00e9\u63a2\u67fb.dll"}};
   const struct {
@@ -73,34 +65,22 @@ TEST(PropertyFormats, RelationsPropsAwarenessCloakingAndIntegrity) {
 
   EXPECT_EQ(PropItem(WindowProp{std::wstring(L"Named"), 0xc123, 1}), WidenAnsi("プロパティ Named"));
   EXPECT_EQ(PropItem(WindowProp{std::nullopt, 0x42, 1}), WidenAnsi("プロパティ #0x0042"));
-  const struct {
-    const wchar_t* name;
-    int atom;  // -1: not an integer atom
-  } kAtoms[] = {{L"#66", 66}, {L"#49151", 0xbfff}, {L"#49152", -1}, {L"#0", -1}, {L"#", -1},
-                {L"#6a", -1}, {L"66", -1},       {L"#1234567", -1}};
-  for (const auto& c : kAtoms) {
-    const std::optional<uint16_t> atom = IntegerAtomOfName(c.name);
-    EXPECT_EQ(atom ? *atom : -1, c.atom);
-  }
+  // "#<decimal>" names an integer atom from 1 to 0xBFFF; -1: not an integer atom.
+  for (const auto& [name, atom] : {std::pair<const wchar_t*, int>{L"#66", 66}, {L"#49151", 0xbfff}, {L"#49152", -1}, {L"#0", -1},
+                                   {L"#", -1}, {L"#6a", -1}, {L"66", -1}, {L"#1234567", -1}})
+    EXPECT_EQ(IntegerAtomOfName(name) ? *IntegerAtomOfName(name) : -1, atom) << name;
 
-  EXPECT_STREQ(DpiAwarenessText(DpiAwareness::kUnknown), "不明");
-  EXPECT_STREQ(DpiAwarenessText(DpiAwareness::kUnaware), "非対応");
-  EXPECT_STREQ(DpiAwarenessText(DpiAwareness::kSystem), "システム");
-  EXPECT_STREQ(DpiAwarenessText(DpiAwareness::kPerMonitor), "モニターごと");
-  EXPECT_STREQ(DpiAwarenessText(DpiAwareness::kPerMonitorV2), "モニターごと v2");
+  const char* const kAwareness[] = {"不明", "非対応", "システム", "モニターごと", "モニターごと v2"};
+  for (int i = 0; i <= static_cast<int>(DpiAwareness::kPerMonitorV2); ++i)
+    EXPECT_STREQ(DpiAwarenessText(static_cast<DpiAwareness>(i)), kAwareness[i]);
+  // Cloaked by the shell, by the program itself and through its owner (bits combined), or unknown.
+  for (const auto& [cloaked, text] : {std::pair<std::optional<DWORD>, const char*>{std::nullopt, "不明"}, {0u, "いいえ"},
+                                      {2u, "はい (シェル)"}, {5u, "はい (プログラム自身、所有者から)"}, {8u, "はい"}})
+    EXPECT_EQ(CloakText(cloaked), text) << (cloaked ? *cloaked : -1);
 
-  EXPECT_EQ(CloakText(std::nullopt), "不明");
-  EXPECT_EQ(CloakText(0u), "いいえ");
-  EXPECT_EQ(CloakText(2u), "はい (シェル)");
-  EXPECT_EQ(CloakText(5u), "はい (プログラム自身、所有者から)");
-  EXPECT_EQ(CloakText(8u), "はい");
-
-  const struct {
-    DWORD rid;
-    const char* name;
-  } kLevels[] = {{0, "信頼されていない"}, {0x1000, "低"}, {0x2000, "中"}, {0x2100, "中 (UIAccess)"},
-                 {0x3000, "高"},            {0x4000, "システム"}, {0x5000, "システム"}};
-  for (const auto& c : kLevels) EXPECT_STREQ(IntegrityLevelName(c.rid), c.name) << c.rid;
+  for (const auto& [rid, name] : {std::pair<DWORD, const char*>{0, "信頼されていない"}, {0x1000, "低"}, {0x2000, "中"},
+                                  {0x2100, "中 (UIAccess)"}, {0x3000, "高"}, {0x4000, "システム"}, {0x5000, "システム"}})
+    EXPECT_STREQ(IntegrityLevelName(rid), name) << rid;
 }
 
 // The value of the first row with the item, or "(none)".
@@ -111,10 +91,21 @@ std::wstring ValueOf(const std::vector<PropertyRow>& rows, const char* item) {
   return L"(none)";
 }
 
-TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
+// Each item's row holds its value.
+void ExpectValues(const std::vector<PropertyRow>& rows, std::initializer_list<std::pair<const char*, std::wstring>> expected) {
+  for (const auto& [item, value] : expected) EXPECT_EQ(ValueOf(rows, item), value) << item;
+}
+
+// A window read as alive, the handle every case here uses.
+WindowFacts LiveWindow() {
   WindowFacts facts;
   facts.hwnd = reinterpret_cast<HWND>(0x10020);
   facts.alive = true;
+  return facts;
+}
+
+TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
+  WindowFacts facts = LiveWindow();
   facts.className = L"QuorvelPropsWindow";
   facts.window = RECT{-10, 20, 310, 220};
   facts.classStyle = CS_DBLCLKS;
@@ -140,36 +131,25 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
                            "ルート所有者", "最初の子", "次のウィンドウ", "前のウィンドウ", "プロセス", "パス", "ビット数",
                            "整合性レベル", "コマンドライン", "スレッドID", "DPI 認識", "DPI", "クローク"})
     EXPECT_FALSE(ValueOf(rows, item).empty() || ValueOf(rows, item) == L"(none)") << item;
-  EXPECT_EQ(ValueOf(rows, "ハンドル"), L"0x00010020");
-  EXPECT_EQ(ValueOf(rows, "テキスト"), WidenAnsi("(空)"));
-  EXPECT_EQ(ValueOf(rows, "ウィンドウの四角形"), L"(-10, 20) - (310, 220)  320 x 200");
-  EXPECT_EQ(ValueOf(rows, "クラススタイル"), L"0x00000008 CS_DBLCLKS");
-  EXPECT_EQ(ValueOf(rows, "ID"), L"321 (0x00000141)");
-  EXPECT_EQ(ValueOf(rows, "ウィンドウプロシージャ"), WidenAnsi("読み取り中…"));
-  EXPECT_EQ(ValueOf(rows, "アイコン"), L"0x00000777");  // from outside until the probe answers
-  EXPECT_EQ(ValueOf(rows, "ビット数"), WidenAnsi("不明"));
-  EXPECT_EQ(ValueOf(rows, "プロセス"), L"qprobe.exe (12)");
-  EXPECT_EQ(ValueOf(rows, "プロパティ P"), L"0x00001234");
-  EXPECT_EQ(ValueOf(rows, "プロパティ #0x0042"), L"0x00005678");
+  // The icon is the one read from outside until the probe answers.
+  ExpectValues(rows, {{"ハンドル", L"0x00010020"}, {"テキスト", WidenAnsi("(空)")}, {"ID", L"321 (0x00000141)"},
+                      {"ウィンドウの四角形", L"(-10, 20) - (310, 220)  320 x 200"}, {"クラススタイル", L"0x00000008 CS_DBLCLKS"},
+                      {"ウィンドウプロシージャ", WidenAnsi("読み取り中…")}, {"アイコン", L"0x00000777"}, {"ビット数", WidenAnsi("不明")},
+                      {"プロセス", L"qprobe.exe (12)"}, {"プロパティ P", L"0x00001234"}, {"プロパティ #0x0042", L"0x00005678"}});
   const auto owner = std::find_if(rows.begin(), rows.end(), [](const PropertyRow& row) { return row.related; });
   ASSERT_NE(owner, rows.end());
   EXPECT_EQ(owner->item, WidenAnsi("所有者"));
   EXPECT_EQ(owner->value, L"0x00030040 \"owner\" Owner");
 
   facts.procedures = ProcedureFacts{ProcedureFacts::Status::kAnswered, "", 0x00401000, 0x00402000, true, 0x999, 0, 0x555, 0x16};
-  rows = PropertyRows(facts);
-  EXPECT_EQ(ValueOf(rows, "ウィンドウプロシージャ"), WidenAnsi("0x00401000 (qprobe.exe+0x1000)  Unicode  サブクラス化"));
-  EXPECT_EQ(ValueOf(rows, "クラスプロシージャ"), L"0x00402000 (qprobe.exe+0x2000)");
-  EXPECT_EQ(ValueOf(rows, "アイコン"), L"0x00000999");
-  EXPECT_EQ(ValueOf(rows, "カーソル"), L"0x00000555");
-  EXPECT_EQ(ValueOf(rows, "背景ブラシ"), L"0x00000016 (COLOR_3DDKSHADOW + 1)");
+  ExpectValues(PropertyRows(facts), {{"ウィンドウプロシージャ", WidenAnsi("0x00401000 (qprobe.exe+0x1000)  Unicode  サブクラス化")},
+                                     {"クラスプロシージャ", L"0x00402000 (qprobe.exe+0x2000)"}, {"アイコン", L"0x00000999"},
+                                     {"カーソル", L"0x00000555"}, {"背景ブラシ", L"0x00000016 (COLOR_3DDKSHADOW + 1)"}});
   facts.procedures.classProc = facts.procedures.windowProc;
   facts.procedures.unicode = false;
   EXPECT_EQ(ValueOf(PropertyRows(facts), "ウィンドウプロシージャ"), WidenAnsi("0x00401000 (qprobe.exe+0x1000)  ANSI"));
   facts.procedures = ProcedureFacts{ProcedureFacts::Status::kNotRead, "応答しません"};
-  rows = PropertyRows(facts);
-  EXPECT_EQ(ValueOf(rows, "ウィンドウプロシージャ"), WidenAnsi("応答しません"));
-  EXPECT_EQ(ValueOf(rows, "クラスプロシージャ"), WidenAnsi("応答しません"));
+  ExpectValues(PropertyRows(facts), {{"ウィンドウプロシージャ", WidenAnsi("応答しません")}, {"クラスプロシージャ", WidenAnsi("応答しません")}});
 
   // A 64-bit program's answer brings its modules, command line and full-width values; an
   // outside reading that had them keeps its own.
@@ -181,11 +161,9 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
   WindowFacts outside = facts;
   outside.modules.clear();
   MergeProbeAnswer(outside, wide);
-  rows = PropertyRows(outside);
-  EXPECT_EQ(ValueOf(rows, "ウィンドウプロシージャ"), L"0x0000000140001010 (wide.exe+0x1010)  Unicode");
-  EXPECT_EQ(ValueOf(rows, "インスタンス"), L"0x0000000140000000 (wide.exe+0x0)");
-  EXPECT_EQ(ValueOf(rows, "ユーザーデータ"), L"0x0000000123456789");
-  EXPECT_EQ(ValueOf(rows, "コマンドライン"), L"wide.exe /x");
+  ExpectValues(PropertyRows(outside), {{"ウィンドウプロシージャ", L"0x0000000140001010 (wide.exe+0x1010)  Unicode"},
+                                       {"インスタンス", L"0x0000000140000000 (wide.exe+0x0)"},
+                                       {"ユーザーデータ", L"0x0000000123456789"}, {"コマンドライン", L"wide.exe /x"}});
   MergeProbeAnswer(facts, wide);
   EXPECT_EQ(facts.modules.front().name, L"qprobe.exe");
   MergeProbeAnswer(outside, ProcedureFacts{ProcedureFacts::Status::kNotRead, "x"});
@@ -204,9 +182,7 @@ TEST(PropertyRowsTest, EveryItemInGroupOrderWithTheProbesAnswerOrItsReason) {
 // What another program holds is shown whole and on one line: names outside code page 932, texts
 // with tabs and line breaks (escaped as the tree shows them), and a copied row stays one line.
 TEST(PropertyRowsTest, NamesStayWholeAndTextsStayOnOneLine) {
-  WindowFacts facts;
-  facts.hwnd = reinterpret_cast<HWND>(0x10020);
-  facts.alive = true;
+  WindowFacts facts = LiveWindow();
   facts.text = L"行1\r\n行2\tタブ\x1b";
   facts.className = L"Cls\n";
   facts.processName = L"Caf\u00e9\u63a2\u67fb.exe";
@@ -216,13 +192,9 @@ TEST(PropertyRowsTest, NamesStayWholeAndTextsStayOnOneLine) {
   facts.parent = RelatedWindow{reinterpret_cast<HWND>(0x40), L"a\tb", L"P"};
   facts.props = {WindowProp{std::wstring(L"n\r\n"), 0xc001, 1}};
   const std::vector<PropertyRow> rows = PropertyRows(facts);
-  EXPECT_EQ(ValueOf(rows, "テキスト"), L"行1\\r\\n行2\\tタブ\\x1b");
-  EXPECT_EQ(ValueOf(rows, "クラス名"), L"Cls\\n");
-  EXPECT_EQ(ValueOf(rows, "プロセス"), L"Caf\u00e9\u63a2\u67fb.exe (7)");
-  EXPECT_EQ(ValueOf(rows, "パス"), L"C:\\dir\\Caf\u00e9\u63a2\u67fb.exe");
-  EXPECT_EQ(ValueOf(rows, "コマンドライン"), L"Caf\u00e9\u63a2\u67fb.exe\\t/x");
-  EXPECT_EQ(ValueOf(rows, "親"), L"0x00000040 \"a\\tb\" P");
-  EXPECT_EQ(ValueOf(rows, "プロパティ n\\r\\n"), L"0x00000001");
+  ExpectValues(rows, {{"テキスト", L"行1\\r\\n行2\\tタブ\\x1b"}, {"クラス名", L"Cls\\n"}, {"プロセス", L"Caf\u00e9\u63a2\u67fb.exe (7)"},
+                      {"パス", L"C:\\dir\\Caf\u00e9\u63a2\u67fb.exe"}, {"コマンドライン", L"Caf\u00e9\u63a2\u67fb.exe\\t/x"},
+                      {"親", L"0x00000040 \"a\\tb\" P"}, {"プロパティ n\\r\\n", L"0x00000001"}});
   const std::wstring copied = RowsAsText(rows);
   size_t lines = 0;
   for (wchar_t c : copied) lines += c == L'\n';
@@ -234,9 +206,7 @@ TEST(PropertyRowsTest, NamesStayWholeAndTextsStayOnOneLine) {
 // their low half; a 32-bit program's are always whole. A hung window's class handles read as not
 // read, with the probe's reason, unless the outside reading had them.
 TEST(PropertyRowsTest, WideValuesAndClassHandlesSayWhatCouldNotBeRead) {
-  WindowFacts facts;
-  facts.hwnd = reinterpret_cast<HWND>(0x10020);
-  facts.alive = true;
+  WindowFacts facts = LiveWindow();
   facts.child = true;
   facts.id = 0x89abcdef;
   facts.instance = 0x00400000;
@@ -247,10 +217,8 @@ TEST(PropertyRowsTest, WideValuesAndClassHandlesSayWhatCouldNotBeRead) {
   facts.sixtyFourBit = true;
   for (auto status : {ProcedureFacts::Status::kReading, ProcedureFacts::Status::kNotRead}) {
     facts.procedures.status = status;
-    const std::vector<PropertyRow> rows = PropertyRows(facts);
-    EXPECT_EQ(ValueOf(rows, "ID"), L"2309737967 (0x89abcdef)" + low);
-    EXPECT_EQ(ValueOf(rows, "インスタンス"), L"0x00400000" + low);
-    EXPECT_EQ(ValueOf(rows, "ユーザーデータ"), L"0x12345678" + low);
+    ExpectValues(PropertyRows(facts), {{"ID", L"2309737967 (0x89abcdef)" + low}, {"インスタンス", L"0x00400000" + low},
+                                       {"ユーザーデータ", L"0x12345678" + low}});
   }
   // Top-level: the ID is the menu, a handle read whole from outside.
   facts.child = false;
@@ -265,20 +233,14 @@ TEST(PropertyRowsTest, WideValuesAndClassHandlesSayWhatCouldNotBeRead) {
   EXPECT_EQ(topLevel.id, 0x89abcdefu) << "a top-level window's ID is its menu";
   facts.child = true;
   MergeProbeAnswer(facts, answer);
-  std::vector<PropertyRow> rows = PropertyRows(facts);
-  EXPECT_EQ(ValueOf(rows, "ID"), L"4294967297 (0x0000000100000001)");
-  EXPECT_EQ(ValueOf(rows, "インスタンス"), L"0x00007ff600000000");
-  EXPECT_EQ(ValueOf(rows, "ユーザーデータ"), L"0xffffffff00000001");
+  ExpectValues(PropertyRows(facts), {{"ID", L"4294967297 (0x0000000100000001)"}, {"インスタンス", L"0x00007ff600000000"},
+                                     {"ユーザーデータ", L"0xffffffff00000001"}});
 
-  WindowFacts hung;
-  hung.hwnd = facts.hwnd;
-  hung.alive = true;
+  WindowFacts hung = LiveWindow();
   hung.procedures = ProcedureFacts{ProcedureFacts::Status::kNotRead, "プログラムが応答しないため読めません"};
   hung.classCursor = 0x10013;  // read from outside
-  rows = PropertyRows(hung);
-  EXPECT_EQ(ValueOf(rows, "アイコン"), WidenAnsi("プログラムが応答しないため読めません"));
-  EXPECT_EQ(ValueOf(rows, "背景ブラシ"), WidenAnsi("プログラムが応答しないため読めません"));
-  EXPECT_EQ(ValueOf(rows, "カーソル"), L"0x00010013");
+  const std::wstring notRead = WidenAnsi("プログラムが応答しないため読めません");
+  ExpectValues(PropertyRows(hung), {{"アイコン", notRead}, {"背景ブラシ", notRead}, {"カーソル", L"0x00010013"}});
   hung.procedures.status = ProcedureFacts::Status::kReading;
   EXPECT_EQ(ValueOf(PropertyRows(hung), "アイコン"), WidenAnsi("読み取り中…"));
   hung.procedures = ProcedureFacts{ProcedureFacts::Status::kAnswered};
@@ -291,9 +253,7 @@ TEST(PropertyRowsTest, WideValuesAndClassHandlesSayWhatCouldNotBeRead) {
 
 // Every SetProp entry up to the bound, the cut said; a handle that names another window now.
 TEST(PropertyRowsTest, PropsAtTheirBoundAndAHandleThatNamesAnotherWindow) {
-  WindowFacts facts;
-  facts.hwnd = reinterpret_cast<HWND>(0x10020);
-  facts.alive = true;
+  WindowFacts facts = LiveWindow();
   facts.className = L"Old";
   facts.processName = L"old.exe";
   facts.pid = 1;
@@ -309,7 +269,6 @@ TEST(PropertyRowsTest, PropsAtTheirBoundAndAHandleThatNamesAnotherWindow) {
   EXPECT_EQ(ValueOf(cut, "プロパティ"), WidenAnsi("ほかにもあります (最初の 3 個だけを表示)"));
 
   WindowFacts now = facts;
-  EXPECT_FALSE(IsAnotherWindow(facts, now));
   now.text = L"new title";
   EXPECT_FALSE(IsAnotherWindow(facts, now)) << "a new title is the same window";
   for (int change = 0; change < 3; ++change) {
