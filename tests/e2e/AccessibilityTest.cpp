@@ -47,7 +47,9 @@ class AccessibilityE2eTest : public e2e::E2eSuite {
 protected:
     // Opens the view with the button (none: opened already) on the target; the view once shown.
     HWND OpenView(HWND target, HWND button) {
-        if (button) EXPECT_TRUE(e2e::PressButton(button));
+        if (button) {
+            EXPECT_TRUE(e2e::PressButton(button));
+        }
         return e2e::WaitForShownDialog(quorvel.Pid(), "アクセシビリティ (" + HandleText(target) + ")");
     }
     // Quorvel started, the window its target, and its view opened from the main dialog.

@@ -691,8 +691,15 @@ bool RemoteListView::ClickRow(int item) const {
     return ClickScreenPoint(m_list, point);
 }
 
+namespace {
+// Requests of ChooseMenuItem answered so far: the dialog answers one when its menu has closed.
+int g_menuRequestsAnswered = 0;
+void CALLBACK MenuRequestAnswered(HWND, UINT, ULONG_PTR, LRESULT) { ++g_menuRequestsAnswered; }
+}  // namespace
+
 bool ChooseMenuItem(DWORD pid, HWND dialog, HWND control, int index) {
-    if (!PostMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1))) return false;
+    const HWND top = GetAncestor(dialog, GA_ROOT);
+    const DWORD thread = GetWindowThreadProcessId(top, nullptr);
     // The shown menu: one closed before may linger hidden.
     HWND menu = nullptr;
     const auto shownMenu = [&] {
@@ -702,11 +709,34 @@ bool ChooseMenuItem(DWORD pid, HWND dialog, HWND control, int index) {
         }
         return menu != nullptr;
     };
-    if (!WaitUntil(shownMenu, 5000)) return false;
-    // The menu's loop takes the thread's keys: down from nothing chosen is the first item.
-    for (int i = 0; i <= index; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
+    // A menu opened while its dialog is still taking the activation back (a modal dialog just
+    // closed) can be cancelled as it opens: the dialog is first let become the active window,
+    // and the request is sent, not posted, so its answer says the menu has closed. A menu that
+    // closed before it was seen is asked for again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        GUITHREADINFO info{sizeof(info)};
+        WaitUntil([&] { return GetGUIThreadInfo(thread, &info) && info.hwndActive == top && !(info.flags & GUI_INMENUMODE); },
+                  3000);
+        const int answered = g_menuRequestsAnswered;
+        menu = nullptr;
+        if (!SendMessageCallbackA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1),
+                                  MenuRequestAnswered, 0))
+            return false;
+        const auto closed = [&] { return g_menuRequestsAnswered != answered; };
+        if (!WaitUntil([&] { return shownMenu() || closed(); }, 5000)) {
+            fprintf(stderr, "ChooseMenuItem: no menu and no answer in 5 s\n");
+            return false;
+        }
+        if (!menu) continue;
+        // The menu's loop takes the thread's keys: down from nothing chosen is the first item.
+        for (int i = 0; i <= index; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        if (WaitUntil(closed, 5000)) return true;
+        fprintf(stderr, "ChooseMenuItem: the menu stayed open after its keys\n");
+        return false;
+    }
+    fprintf(stderr, "ChooseMenuItem: each menu closed before it was seen\n");
+    return false;
 }
 
 std::string Cp932(const std::wstring& text) {

@@ -227,9 +227,9 @@ private:
 };
 
 // Chooses the item at index (0 the first) of the menu a control of process pid opens from the
-// keyboard (WM_CONTEXTMENU at (-1, -1) posted to its dialog, as Shift+F10 sends it); false when
-// no menu opened. Input still on its way is taken after the posted request, by the menu: wait
-// for a click to be taken before.
+// keyboard (WM_CONTEXTMENU at (-1, -1) sent to its dialog, as Shift+F10 sends it); true once
+// the menu has closed on it, false when no menu opened (a line on stderr says why). Input still
+// on its way is taken after the request, by the menu: wait for a click to be taken before.
 bool ChooseMenuItem(DWORD pid, HWND dialog, HWND control, int index);
 // The text in code page 932, as the lists' ANSI texts read.
 std::string Cp932(const std::wstring& text);
