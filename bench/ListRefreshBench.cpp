@@ -44,7 +44,7 @@ void WalkFloor() {
         ::GetWindowTextA(hwnd, title, sizeof(title));
         DWORD pid = 0;
         ::GetWindowThreadProcessId(hwnd, &pid);
-        if (w->processes.insert(pid).second) GetProcessName(pid);
+        if (w->processes.insert(pid).second) GetProcessNameW(pid);
         ++w->windows;
         return TRUE;
       },

@@ -81,7 +81,7 @@ void WriteWindowList(const std::vector<snapshot::WindowEntry>& windows, const Ou
   std::vector<std::vector<std::string>> rows;
   rows.push_back({"TITLE", "PROCESS", "PID", "HANDLE"});
   for (const snapshot::WindowEntry& window : windows) {
-    const mainlist::WindowRow row = mainlist::MakeWindowRow(window.text, std::string(), window.pid, window.hwnd);
+    const mainlist::WindowRow row = mainlist::MakeWindowRow(window.text, std::wstring(), window.pid, window.hwnd);
     rows.push_back({platform::Utf8FromWide(row.title), platform::Utf8FromWide(window.process), row.pid, row.handle});
   }
   for (const std::string& line : AlignedRows(rows)) WriteLine(line);

@@ -156,7 +156,7 @@ void CQuorvelDlg::FillWindowList() {
   m_listedNames = std::move(listed);
 }
 
-std::string CQuorvelDlg::ProcessNameOf(HWND hwnd, DWORD pid, ProcessNames& processNames, ListedNames& listed) {
+std::wstring CQuorvelDlg::ProcessNameOf(HWND hwnd, DWORD pid, ProcessNames& processNames, ListedNames& listed) {
   // A window listed at the last walk with the same process id belongs to the same process (no
   // window outlives its process): its name is not looked up again. Any other process is opened
   // once per walk however many windows it has.
@@ -164,7 +164,7 @@ std::string CQuorvelDlg::ProcessNameOf(HWND hwnd, DWORD pid, ProcessNames& proce
   auto shown = m_listedNames.find(window);
   if (shown != m_listedNames.end()) return listed.emplace(window, shown->second).first->second;
   auto known = processNames.find(pid);
-  if (known == processNames.end()) known = processNames.emplace(pid, GetProcessName(pid)).first;
+  if (known == processNames.end()) known = processNames.emplace(pid, GetProcessNameW(pid)).first;
   return listed.emplace(window, known->second).first->second;
 }
 
@@ -183,8 +183,8 @@ void CQuorvelDlg::AddWindowRow(HWND hwnd, std::vector<platform::ListRow>& rows, 
 
   DWORD pid = 0;
   ::GetWindowThreadProcessId(hwnd, &pid);
-  const std::string processName = ProcessNameOf(hwnd, pid, processNames, listed);
-  if (!m_search.Admits(title, platform::WidenAnsi(processName), pid, hwnd)) return;
+  const std::wstring processName = ProcessNameOf(hwnd, pid, processNames, listed);
+  if (!m_search.Admits(title, processName, pid, hwnd)) return;
   rows.push_back(mainlist::MakeWindowRow(title, processName, pid, hwnd).Cells());
 }
 

@@ -117,12 +117,12 @@ class CQuorvelDlg : public platform::CDialogT<CQuorvelDlg> {
   void ShowProcessPath(DWORD pid);
 
   // Names of the processes a walk has looked up, by process id.
-  using ProcessNames = std::unordered_map<DWORD, std::string>;
+  using ProcessNames = std::unordered_map<DWORD, std::wstring>;
   // Process names of the windows a walk listed, by window and process id.
   using ListedWindow = std::pair<HWND, DWORD>;
-  using ListedNames = std::map<ListedWindow, std::string>;
+  using ListedNames = std::map<ListedWindow, std::wstring>;
   // The window's process name: from the last walk's rows, else looked up once per walk.
-  std::string ProcessNameOf(HWND hwnd, DWORD pid, ProcessNames& processNames, ListedNames& listed);
+  std::wstring ProcessNameOf(HWND hwnd, DWORD pid, ProcessNames& processNames, ListedNames& listed);
   // Appends the row of one window to rows, unless it is filtered out.
   void AddWindowRow(HWND hwnd, std::vector<platform::ListRow>& rows, ProcessNames& processNames,
                     ListedNames& listed);

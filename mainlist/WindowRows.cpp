@@ -15,12 +15,12 @@ bool PassesFilters(bool visible, const std::wstring& title, bool visibleOnly, bo
   return true;
 }
 
-WindowRow MakeWindowRow(const std::wstring& title, const std::string& processName, DWORD pid, HWND hwnd) {
+WindowRow MakeWindowRow(const std::wstring& title, const std::wstring& processName, DWORD pid, HWND hwnd) {
   return {title, processName, platform::FormatInt(static_cast<int>(pid)), platform::FormatHandle(hwnd)};
 }
 
 platform::ListRow WindowRow::Cells() const {
-  return {title, platform::WidenAnsi(processName), platform::WidenAnsi(pid), platform::WidenAnsi(handle)};
+  return {title, processName, platform::WidenAnsi(pid), platform::WidenAnsi(handle)};
 }
 
 RowTarget ParseRowTarget(const std::string& pidText, const std::string& handleText) {

@@ -22,14 +22,14 @@ constexpr int kHandleColumn = 3;
 
 struct WindowRow {
   std::wstring title;  // UTF-16: every character the title has
-  std::string processName;
+  std::wstring processName;
   std::string pid;     // "%d"
   std::string handle;  // "0x%08x"
   // The texts in the list's column order.
   platform::ListRow Cells() const;
 };
 
-WindowRow MakeWindowRow(const std::wstring& title, const std::string& processName, DWORD pid, HWND hwnd);
+WindowRow MakeWindowRow(const std::wstring& title, const std::wstring& processName, DWORD pid, HWND hwnd);
 
 // The target as a row's texts give it: the PID column parsed as decimal, the handle column
 // as hexadecimal after its "0x".

@@ -156,12 +156,12 @@ void COperationDlg::ShowIcon(HICON icon, platform::UniqueIcon owned) {
   m_fileIcon = std::move(owned);
 }
 
-void COperationDlg::UpdateImagePath() { m_strImagePath = GetProcessPath(m_dwTargetPid); }
+void COperationDlg::UpdateImagePath() { m_strImagePath = GetProcessPathW(m_dwTargetPid); }
 
 platform::UniqueIcon COperationDlg::GetFileIcon() const {
   if (m_strImagePath.empty()) return nullptr;
-  SHFILEINFOA info{};
-  if (!::SHGetFileInfoA(m_strImagePath.c_str(), 0, &info, sizeof info, SHGFI_ICON)) return nullptr;
+  SHFILEINFOW info{};
+  if (!::SHGetFileInfoW(m_strImagePath.c_str(), 0, &info, sizeof info, SHGFI_ICON)) return nullptr;
   return platform::UniqueIcon(info.hIcon);
 }
 

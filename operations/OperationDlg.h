@@ -26,7 +26,7 @@ class COperationDlg : public platform::CDialogT<COperationDlg>, private platform
 
   HWND Target() const { return m_hTarget; }
   DWORD TargetPid() const { return m_dwTargetPid; }
-  const std::string& ImagePath() const { return m_strImagePath; }
+  const std::wstring& ImagePath() const { return m_strImagePath; }
   // The wParam the next "query end session" command sends.
   int EndSessionWParam() const { return m_nEndSessionWParam; }
   const CLayeredDlg& LayeredPanel() const { return m_layeredDlg; }
@@ -42,7 +42,7 @@ class COperationDlg : public platform::CDialogT<COperationDlg>, private platform
   int m_nVisible = -1;
   int m_nIconic = -1;
   int m_nZoomed = -1;
-  std::string m_strImagePath;
+  std::wstring m_strImagePath;
   platform::UniqueBrush m_brPanel;
   CLayeredDlg m_layeredDlg;
   int m_nEndSessionWParam = 1;

@@ -13,20 +13,8 @@ BOOL CallEnumProcessModules(HANDLE process, HMODULE* modules, DWORD size, DWORD*
   return platform::CallLateBound<BOOL>("psapi", "EnumProcessModules", process, modules, size, needed);
 }
 
-DWORD CallGetModuleBaseNameA(HANDLE process, HMODULE module, LPSTR text, DWORD size) {
-  return platform::CallLateBound<DWORD>("psapi", "GetModuleBaseNameA", process, module, text, size);
-}
-
 DWORD CallGetModuleBaseNameW(HANDLE process, HMODULE module, LPWSTR text, DWORD size) {
   return platform::CallLateBound<DWORD>("psapi", "GetModuleBaseNameW", process, module, text, size);
-}
-
-DWORD CallGetModuleFileNameExA(HANDLE process, HMODULE module, LPSTR text, DWORD size) {
-  return platform::CallLateBound<DWORD>("psapi", "GetModuleFileNameExA", process, module, text, size);
-}
-
-BOOL CallQueryFullProcessImageNameA(HANDLE process, DWORD flags, LPSTR text, DWORD* size) {
-  return platform::CallLateBound<BOOL>("kernel32", "QueryFullProcessImageNameA", process, flags, text, size);
 }
 
 namespace {
@@ -44,36 +32,29 @@ constexpr DWORD kTextSize = 1024;
 EnumProcessModulesCall g_enumProcessModules = CallEnumProcessModules;
 
 // The first way: opens the process, takes its first module (the executable) and asks for its text.
-template <class Char>
-std::basic_string<Char> LookUpFirstModule(DWORD pid, DWORD (*call)(HANDLE, HMODULE, Char*, DWORD)) {
-  std::vector<Char> text(kTextSize, Char());
+std::wstring LookUpFirstModule(DWORD pid) {
+  std::vector<wchar_t> text(kTextSize, L'\0');
   platform::UniqueProcess process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
   if (process) {
     std::vector<HMODULE> modules(1024, nullptr);
     DWORD needed = 0;
     if (g_enumProcessModules(process.get(), modules.data(), 4096, &needed))
-      call(process.get(), modules[0], text.data(), static_cast<DWORD>(text.size()));
+      CallGetModuleFileNameExW(process.get(), modules[0], text.data(), static_cast<DWORD>(text.size()));
   }
-  text.back() = Char();
+  text.back() = L'\0';
   return text.data();
 }
 
 // The second way: the image path with the least access a process grants.
-template <class Char>
-std::basic_string<Char> LookUpImagePath(DWORD pid, BOOL (*call)(HANDLE, DWORD, Char*, DWORD*)) {
-  std::vector<Char> text(kTextSize, Char());
+std::wstring LookUpImagePath(DWORD pid) {
+  std::vector<wchar_t> text(kTextSize, L'\0');
   platform::UniqueProcess process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   DWORD size = kTextSize;
-  if (!process || !call(process.get(), 0, text.data(), &size)) return std::basic_string<Char>();
-  text.back() = Char();
+  if (!process || !CallQueryFullProcessImageNameW(process.get(), 0, text.data(), &size)) return std::wstring();
+  text.back() = L'\0';
   return text.data();
 }
 
-template <class Char>
-std::basic_string<Char> LastComponent(const std::basic_string<Char>& path) {
-  const Char separators[] = {Char('\\'), Char('/'), Char()};
-  return path.substr(path.find_last_of(separators) + 1);
-}
 }  // namespace
 
 EnumProcessModulesCall SetEnumProcessModulesCall(EnumProcessModulesCall call) {
@@ -82,19 +63,12 @@ EnumProcessModulesCall SetEnumProcessModulesCall(EnumProcessModulesCall call) {
   return old;
 }
 
-std::string GetProcessName(DWORD pid) {
-  std::string name = LookUpFirstModule(pid, CallGetModuleBaseNameA);
-  return name.empty() ? LastComponent(LookUpImagePath(pid, CallQueryFullProcessImageNameA)) : name;
-}
-
-std::wstring GetProcessNameW(DWORD pid) { return LastComponent(GetProcessPathW(pid)); }
-
-std::string GetProcessPath(DWORD pid) {
-  std::string path = LookUpFirstModule(pid, CallGetModuleFileNameExA);
-  return path.empty() ? LookUpImagePath(pid, CallQueryFullProcessImageNameA) : path;
+std::wstring GetProcessNameW(DWORD pid) {
+  const std::wstring path = GetProcessPathW(pid);
+  return path.substr(path.find_last_of(L"\\/") + 1);
 }
 
 std::wstring GetProcessPathW(DWORD pid) {
-  std::wstring path = LookUpFirstModule(pid, CallGetModuleFileNameExW);
-  return path.empty() ? LookUpImagePath(pid, CallQueryFullProcessImageNameW) : path;
+  std::wstring path = LookUpFirstModule(pid);
+  return path.empty() ? LookUpImagePath(pid) : path;
 }

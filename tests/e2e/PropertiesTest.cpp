@@ -184,8 +184,8 @@ TEST_F(PropertiesE2eTest, HungWindowsViewOpensAtOnceAndSaysWhyItsProceduresAreNo
     fixture.Command("resume window=" + HandleText(target));
 }
 
-// A program whose name code page 932 cannot hold keeps its name whole in the process row (and in
-// what is copied of it); a hung window's class handles say they could not be read.
+// A program whose name code page 932 cannot hold keeps its name whole in the window list's row
+// and the properties' process row (and in what is copied of them); a hung window's class handles say they could not be read.
 TEST_F(PropertiesE2eTest, AProcessNamedOutsideTheCodePageKeepsItsName) {
     wchar_t folder[MAX_PATH] = {};
     ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
@@ -203,7 +203,15 @@ TEST_F(PropertiesE2eTest, AProcessNamedOutsideTheCodePageKeepsItsName) {
     const HWND window = e2e::WaitForTopLevelWindow(started.dwProcessId, "QuorvelPropsWindow", "unicode", 10000);
     if (window) {
         StartQuorvel();
-        const HWND view = HasFatalFailure() ? nullptr : OpenFromMainList(window);
+        // The window list's row, as copied, names it whole too.
+        ClickRow(window);
+        EXPECT_TRUE(e2e::PressKeys({VK_CONTROL, 'C'}));
+        const std::wstring listed = L"\t" + name + L"\t" + std::to_wstring(started.dwProcessId) + L"\t";
+        EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ClipboardText().find(listed) != std::wstring::npos; }, 3000))
+            << e2e::ClipboardText().size() << " characters";
+        const HWND view = HasFatalFailure() || !e2e::PressButton(GetDlgItem(dialog, IDC_MAIN_PROPERTIES))
+                              ? nullptr
+                              : WaitForView(window);
         EXPECT_NE(view, nullptr);
         if (view) {
             const Items items = ReadItems(view);

@@ -176,7 +176,7 @@ TEST_F(MainDialogTest, RowsFollowTheFiltersAtTheNextRefresh) {
   int row = RowOf(shown.Get());
   ASSERT_GE(row, 0);
   EXPECT_EQ(List().GetItemText(row, 0), "quorvel shown row");
-  EXPECT_EQ(List().GetItemText(row, 1), GetProcessName(::GetCurrentProcessId()));
+  EXPECT_EQ(List().GetItemText(row, 1), platform::CodePageFromWide(GetProcessNameW(::GetCurrentProcessId()), CP_ACP));
   EXPECT_EQ(List().GetItemText(row, 2), platform::FormatInt(static_cast<int>(::GetCurrentProcessId())));
   EXPECT_EQ(RowOf(hidden.Get()), -1);
   EXPECT_EQ(RowOf(untitled.Get()), -1);
@@ -249,7 +249,8 @@ TEST_F(MainDialogTest, ClickHandsTheRowToEveryPanelAndShowsThePath) {
   EXPECT_EQ(m_dlg->OperationPanel().LayeredPanel().TargetWindow(), chosen.Get());
   EXPECT_EQ(m_dlg->CaptureView().Target(), chosen.Get());
   EXPECT_EQ(m_dlg->Inspector().ParentHandle(), chosen.Get());
-  EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH), GetProcessPath(::GetCurrentProcessId()));
+  EXPECT_EQ(uitest::ControlText(m_hWnd, IDC_MAIN_PATH),
+            platform::CodePageFromWide(GetProcessPathW(::GetCurrentProcessId()), CP_ACP));
 }
 
 // The search narrows the rows at every refresh but never changes the target: its row comes
@@ -314,7 +315,7 @@ TEST_F(MainDialogTest, ListMenuCopiesTheRowAndSavesTheListAsShown) {
   EXPECT_TRUE(request.fileName == L"ウィンドウ一覧");
   EXPECT_TRUE(request.defaultExtension == L"csv");
   const std::string pid = std::to_string(::GetCurrentProcessId());
-  const std::string exe = GetProcessName(::GetCurrentProcessId());
+  const std::string exe = platform::Utf8FromWide(GetProcessNameW(::GetCurrentProcessId()));
   const std::string saved = e2e::ReadFile(path);
   EXPECT_EQ(saved.rfind(u8"\xEF\xBB\xBFTitle,ProcessName,PID,WinHandle\r\n", 0), 0u) << saved;
   EXPECT_NE(saved.find(u8"\r\n\"quorvel 保存 \"\"csv\"\", row\"," + exe + "," + pid + "," +

@@ -310,7 +310,7 @@ TEST_F(OperationDlgTest, IconIsTheBigThenTheSmallWindowIconThenTheExecutablesIco
 TEST_F(OperationDlgTest, AnotherProgramsWindowWithoutIconsShowsItsExecutablesIcon) {
   HWND target = CreateTarget();
   TargetFixture(target);
-  EXPECT_NE(m_dlg->ImagePath().find("QuorvelFixture"), std::string::npos) << m_dlg->ImagePath();
+  EXPECT_NE(m_dlg->ImagePath().find(L"QuorvelFixture"), std::wstring::npos) << m_dlg->ImagePath().size();
   EXPECT_NE(ShownIcon(), nullptr);
   ::PostMessageA(target, WM_CLOSE, 0, 0);
 }

@@ -29,17 +29,17 @@ TEST(WindowFilters, ProgramManagerIsNeverListed) {
 
 TEST(WindowRow, ColumnsReadAsShown) {
   mainlist::WindowRow row =
-      mainlist::MakeWindowRow(L"メモ帳", "notepad.exe", 1234, reinterpret_cast<HWND>(0x00ABCDEF));
+      mainlist::MakeWindowRow(L"メモ帳", L"notepad.exe", 1234, reinterpret_cast<HWND>(0x00ABCDEF));
   EXPECT_TRUE(row.title == L"メモ帳");
-  EXPECT_EQ(row.processName, "notepad.exe");
+  EXPECT_TRUE(row.processName == L"notepad.exe");
   EXPECT_EQ(row.pid, "1234");
   EXPECT_EQ(row.handle, "0x00abcdef");
 }
 
 TEST(WindowRow, HandleIsZeroPaddedLowerCaseHex) {
-  EXPECT_EQ(mainlist::MakeWindowRow(L"", "", 0, reinterpret_cast<HWND>(0x1A)).handle, "0x0000001a");
-  EXPECT_EQ(mainlist::MakeWindowRow(L"", "", 0, reinterpret_cast<HWND>(0xFFFFFFFF)).handle, "0xffffffff");
-  EXPECT_EQ(mainlist::MakeWindowRow(L"", "", 0, nullptr).pid, "0");
+  EXPECT_EQ(mainlist::MakeWindowRow(L"", L"", 0, reinterpret_cast<HWND>(0x1A)).handle, "0x0000001a");
+  EXPECT_EQ(mainlist::MakeWindowRow(L"", L"", 0, reinterpret_cast<HWND>(0xFFFFFFFF)).handle, "0xffffffff");
+  EXPECT_EQ(mainlist::MakeWindowRow(L"", L"", 0, nullptr).pid, "0");
 }
 
 TEST(RowTarget, ParsesTheTextsBackIntoPidAndHandle) {
@@ -47,7 +47,7 @@ TEST(RowTarget, ParsesTheTextsBackIntoPidAndHandle) {
   EXPECT_EQ(target.pid, 4711u);
   EXPECT_EQ(target.hwnd, reinterpret_cast<HWND>(0x0002004e));
 
-  mainlist::WindowRow row = mainlist::MakeWindowRow(L"t", "p", 98765, reinterpret_cast<HWND>(0x7fff1234));
+  mainlist::WindowRow row = mainlist::MakeWindowRow(L"t", L"p", 98765, reinterpret_cast<HWND>(0x7fff1234));
   mainlist::RowTarget back = mainlist::ParseRowTarget(row.pid, row.handle);
   EXPECT_EQ(back.pid, 98765u);
   EXPECT_EQ(back.hwnd, reinterpret_cast<HWND>(0x7fff1234));

@@ -5,42 +5,32 @@
 
 namespace {
 
-std::string ThisProgram() {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+std::wstring ThisProgram() {
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
   return path;
 }
 
-TEST(ProcessLookup, NameIsTheExecutablesBaseName) {
-  std::string path = ThisProgram();
-  std::string base = path.substr(path.find_last_of("\\/") + 1);
-  EXPECT_EQ(GetProcessName(::GetCurrentProcessId()), base);
-  wchar_t wide[MAX_PATH] = L"";
-  ::GetModuleFileNameW(nullptr, wide, MAX_PATH);
-  const std::wstring widePath = wide;
-  EXPECT_EQ(GetProcessNameW(::GetCurrentProcessId()), widePath.substr(widePath.find_last_of(L"\\/") + 1));
-}
+std::wstring BaseName(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
-TEST(ProcessLookup, PathIsTheFullExecutablePath) {
-  std::string path = GetProcessPath(::GetCurrentProcessId());
-  EXPECT_EQ(lstrcmpiA(path.c_str(), ThisProgram().c_str()), 0) << path;
-}
-
-TEST(ProcessLookup, UnknownProcessGivesEmptyTexts) {
-  EXPECT_EQ(GetProcessName(0), "");
-  EXPECT_EQ(GetProcessPath(0), "");
+TEST(ProcessLookup, NameAndPathAreTheExecutablesAndEmptyForNoProcess) {
+  const std::wstring path = ThisProgram();
+  EXPECT_TRUE(GetProcessNameW(::GetCurrentProcessId()) == BaseName(path));
+  EXPECT_EQ(lstrcmpiW(GetProcessPathW(::GetCurrentProcessId()).c_str(), path.c_str()), 0);
+  EXPECT_TRUE(GetProcessNameW(0).empty());
+  EXPECT_TRUE(GetProcessPathW(0).empty());
   // Process identifiers are multiples of four; this one cannot exist.
-  EXPECT_EQ(GetProcessName(0xFFFFFFF1u), "");
+  EXPECT_TRUE(GetProcessNameW(0xFFFFFFF1u).empty());
 }
 
 // A 64-bit or elevated process refuses the module enumeration: the image path answers instead.
 TEST(ProcessLookup, ImagePathAnswersWhenTheModuleEnumerationFails) {
   auto old = SetEnumProcessModulesCall([](HANDLE, HMODULE*, DWORD, DWORD*) -> BOOL { return FALSE; });
-  std::string path = ThisProgram();
-  EXPECT_EQ(lstrcmpiA(GetProcessPath(::GetCurrentProcessId()).c_str(), path.c_str()), 0);
-  EXPECT_EQ(GetProcessName(::GetCurrentProcessId()), path.substr(path.find_last_of("\\/") + 1));
-  EXPECT_EQ(GetProcessName(0xFFFFFFF1u), "");
-  EXPECT_EQ(GetProcessPath(0), "");
+  const std::wstring path = ThisProgram();
+  EXPECT_EQ(lstrcmpiW(GetProcessPathW(::GetCurrentProcessId()).c_str(), path.c_str()), 0);
+  EXPECT_TRUE(GetProcessNameW(::GetCurrentProcessId()) == BaseName(path));
+  EXPECT_TRUE(GetProcessNameW(0xFFFFFFF1u).empty());
+  EXPECT_TRUE(GetProcessPathW(0).empty());
   SetEnumProcessModulesCall(old);
 }
 
@@ -51,11 +41,11 @@ TEST(ProcessLookup, WrappersPassTheirArgumentsThrough) {
   EXPECT_GE(needed, sizeof(HMODULE));
   EXPECT_EQ(modules[0], ::GetModuleHandleA(nullptr));
 
-  char name[8] = {};
+  wchar_t name[8] = {};
   // A buffer too small for the name is filled to its size and no further.
-  DWORD copied = CallGetModuleBaseNameA(::GetCurrentProcess(), modules[0], name, 4);
+  DWORD copied = CallGetModuleBaseNameW(::GetCurrentProcess(), modules[0], name, 4);
   EXPECT_LE(copied, 4u);
-  EXPECT_EQ(name[5], '\0');
+  EXPECT_EQ(name[5], L'\0');
 }
 
 }  // namespace
