@@ -4,6 +4,7 @@
 // build: what 32-bit Quorvel reads of it from outside, and what its 64-bit helper reads inside.
 #include "E2eDriver.h"
 #include "E2eSuite.h"
+#include "RemoteTreeView.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -184,8 +185,8 @@ TEST_F(PropertiesE2eTest, HungWindowsViewOpensAtOnceAndSaysWhyItsProceduresAreNo
     fixture.Command("resume window=" + HandleText(target));
 }
 
-// A program whose name code page 932 cannot hold keeps its name whole in the window list's row
-// and the properties' process row (and in what is copied of them); a hung window's class handles say they could not be read.
+// A program whose name code page 932 cannot hold keeps its name whole in the window list's row,
+// the properties' process row (and in what is copied of them) and the tree's item; a hung window's class handles say they could not be read.
 TEST_F(PropertiesE2eTest, AProcessNamedOutsideTheCodePageKeepsItsName) {
     wchar_t folder[MAX_PATH] = {};
     ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
@@ -222,6 +223,15 @@ TEST_F(PropertiesE2eTest, AProcessNamedOutsideTheCodePageKeepsItsName) {
             EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ClipboardText() == row; }, 3000))
                 << e2e::ClipboardText().size() << " characters";
         }
+        // And the tree's item.
+        const HWND treeDialog = OpenWindowTree();
+        ASSERT_NE(treeDialog, nullptr);
+        e2e::RemoteTreeView tree(GetDlgItem(treeDialog, IDC_WT_TREE));
+        const std::string handleText = e2e::HandleText(window);
+        const std::wstring handle(handleText.begin(), handleText.end());
+        std::wstring item;
+        EXPECT_TRUE(e2e::WaitUntil([&] { return !(item = tree.Find(handle + L" \"").text).empty(); }, 8000, 100));
+        EXPECT_EQ(item.size() - item.rfind(L" [" + name + L"]"), name.size() + 3) << item.size() << " characters";
     } else {
         ADD_FAILURE() << "the fixture under a Unicode name showed no window";
     }
